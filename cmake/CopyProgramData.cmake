@@ -1,0 +1,11 @@
+# Copies the language file and the help documents beside the program, keeping their bytes.
+file(GLOB files "${SRC}/*.txt")
+foreach(f IN LISTS files)
+    file(COPY "${f}" DESTINATION "${DST}")
+endforeach()
+if(EXISTS "${SRC}/help")
+    file(GLOB help "${SRC}/help/*")
+    foreach(f IN LISTS help)
+        file(COPY "${f}" DESTINATION "${DST}")
+    endforeach()
+endif()

@@ -1,0 +1,192 @@
+#include "core/calibration.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "core/document.h"
+#include "core/numbers.h"
+#include "core/workspace.h"
+
+namespace kurvana {
+
+namespace {
+
+// The natural-logarithm base as the conversion has always used it: this decimal constant
+// (14 places) in extended precision, not e to full precision.
+constexpr long double kLnBase = 2.71828182845904L;
+
+std::int32_t truncateToInt32(long double value) {
+    const long double t = std::trunc(value);
+    if (!(t >= std::numeric_limits<std::int32_t>::min() &&
+          t <= std::numeric_limits<std::int32_t>::max()))
+        throw CommandError("Integer overflow in the rotated frame.");
+    return static_cast<std::int32_t>(t);
+}
+
+long double applyScale(ScaleKind kind, long double t) {
+    switch (kind) {
+    case ScaleKind::Log10:
+        return ExtendedPower(10.0L, t);
+    case ScaleKind::Ln:
+        return ExtendedPower(kLnBase, t);
+    case ScaleKind::None:
+    case ScaleKind::Linear:
+        break;
+    }
+    return t;
+}
+
+void requireAxisLengths(const Document& doc, std::int32_t xLength, std::int32_t yLength) {
+    if (xLength == 0)
+        throw CommandError(doc.texts.extra(ExtraText::XAxisTooShort));
+    if (yLength == 0)
+        throw CommandError(doc.texts.extra(ExtraText::YAxisTooShort));
+}
+
+void refreshAxisLengths(Document& doc) {
+    doc.xAxisLength = ToRotatedFrame(doc, doc.xMaxPointX, doc.xMaxPointY).u;
+    doc.yAxisLength = ToRotatedFrame(doc, doc.yMaxPointX, doc.yMaxPointY).v;
+}
+
+} // namespace
+
+RotatedPoint ToRotatedFrame(const Document& doc, int x, int y) {
+    const std::int64_t dx = std::int64_t(doc.zeroPointX) - x;
+    const std::int64_t dy = std::int64_t(doc.zeroPointY) - y;
+    const std::int64_t sum = dx * dx + dy * dy;
+    if (dx > std::numeric_limits<std::int32_t>::max() ||
+        dx < std::numeric_limits<std::int32_t>::min() ||
+        dy > std::numeric_limits<std::int32_t>::max() ||
+        dy < std::numeric_limits<std::int32_t>::min() ||
+        sum > std::numeric_limits<std::int32_t>::max())
+        throw CommandError("Integer overflow in the rotated frame.");
+    const double r = static_cast<double>(std::sqrt(static_cast<long double>(sum)));
+
+    long double a = 0.0L;
+    if (x != doc.zeroPointX)
+        a = std::atan2(static_cast<long double>(doc.zeroPointY) - y,
+                       static_cast<long double>(x) - doc.zeroPointX);
+    else if (y < doc.zeroPointY)
+        a = std::numbers::pi_v<long double> / 2;
+    else if (y > doc.zeroPointY)
+        a = -std::numbers::pi_v<long double> / 2;
+
+    const long double d = a - doc.axisAngle;
+    return {truncateToInt32(std::cos(d) * r), truncateToInt32(std::sin(d) * r)};
+}
+
+long double ExtendedPower(long double base, long double t) {
+    if (t == 0.0L)
+        return 1.0L;
+    if (std::trunc(t) == t && std::fabs(t) <= 2147483647.0L) {
+        auto magnitude = static_cast<std::uint32_t>(std::fabs(t));
+        long double result = 1.0L;
+        long double square = base;
+        while (magnitude != 0) {
+            if (magnitude & 1u)
+                result *= square;
+            square *= square;
+            magnitude >>= 1;
+        }
+        return t < 0 ? 1.0L / result : result;
+    }
+    return std::exp(t * std::log(base));
+}
+
+AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v, std::int32_t xLength,
+                        std::int32_t yLength) {
+    requireAxisLengths(doc, xLength, yLength);
+    // Evaluated in exactly this order: the difference, divided by the length, times the
+    // rotated coordinate, plus the minimum.
+    const long double tx =
+        (static_cast<long double>(doc.axisXMax) - doc.axisXMin) / xLength * u + doc.axisXMin;
+    const long double ty =
+        (static_cast<long double>(doc.axisYMax) - doc.axisYMin) / yLength * v + doc.axisYMin;
+    return {static_cast<double>(applyScale(doc.scaleX, tx)),
+            static_cast<double>(applyScale(doc.scaleY, ty))};
+}
+
+void RecomputeValues(Document& doc) {
+    refreshAxisLengths(doc);
+    requireAxisLengths(doc, doc.xAxisLength, doc.yAxisLength);
+    for (int line = 1; line <= kLineCount; ++line) {
+        for (int row = 1; row < doc.nextRow.at(line); ++row) {
+            const RotatedPoint p = ToRotatedFrame(doc, doc.pointX(line, row), doc.pointY(line, row));
+            doc.rotX = p.u;
+            doc.rotY = p.v;
+            const AxisValues values = ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
+            doc.valueX(line, row) = values.x;
+            doc.valueY(line, row) = values.y;
+        }
+    }
+}
+
+void SortCurrentLine(Document& doc, int n) {
+    if (!doc.sortOn || n < 4)
+        return;
+    // The exchange procedure (bubble passes, exchanging neighbours whose X strictly
+    // decreases, values recomputed after each exchange) yields the stable ascending order by
+    // X: a point's values depend only on its own pixel, so sorting rows with their values once
+    // gives the same table without recomputing after every exchange.
+    const int line = doc.currentLine;
+    struct Row {
+        std::int32_t x, y;
+        double valueX, valueY;
+    };
+    std::vector<Row> rows;
+    rows.reserve(std::size_t(n - 1));
+    for (int r = 1; r < n; ++r)
+        rows.push_back({doc.pointX(line, r), doc.pointY(line, r), doc.valueX(line, r),
+                        doc.valueY(line, r)});
+    const bool anyNaN = std::any_of(rows.begin(), rows.end(),
+                                    [](const Row& row) { return std::isnan(row.valueX); });
+    if (!anyNaN) {
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return a.valueX < b.valueX; });
+    } else {
+        // NaN breaks the ordering a library sort needs; the exchange passes themselves are
+        // well defined (a NaN never compares less), so run them literally.
+        for (bool exchanged = true; exchanged;) {
+            exchanged = false;
+            for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+                if (rows[i + 1].valueX < rows[i].valueX) {
+                    std::swap(rows[i], rows[i + 1]);
+                    exchanged = true;
+                }
+        }
+    }
+    for (int r = 1; r < n; ++r) {
+        const Row& row = rows[std::size_t(r - 1)];
+        doc.pointX(line, r) = row.x;
+        doc.pointY(line, r) = row.y;
+        doc.valueX(line, r) = row.valueX;
+        doc.valueY(line, r) = row.valueY;
+    }
+}
+
+void ReadAxisTexts(Document& doc) {
+    doc.axisXMax = parseFloatOrThrow(doc.editMaxX, doc.decimalSeparator);
+    doc.axisYMax = parseFloatOrThrow(doc.editMaxY, doc.decimalSeparator);
+    doc.axisXMin = parseFloatOrThrow(doc.editMinX, doc.decimalSeparator);
+    doc.axisYMin = parseFloatOrThrow(doc.editMinY, doc.decimalSeparator);
+}
+
+void RefreshValues(Workspace& ws) {
+    ReadAxisTexts(ws.doc);
+    RecomputeValues(ws.doc);
+    SortCurrentLine(ws.doc, ws.doc.nextRow.at(ws.doc.currentLine));
+    ws.view.fillTable();
+}
+
+AxisValues ValuesAtPixel(Document& doc, int x, int y) {
+    refreshAxisLengths(doc);
+    const RotatedPoint p = ToRotatedFrame(doc, x, y);
+    doc.rotX = p.u;
+    doc.rotY = p.v;
+    return ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
+}
+
+} // namespace kurvana

@@ -1,0 +1,173 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <QImage>
+#include <QString>
+
+#include "core/texts.h"
+#include "platform/colour.h"
+
+namespace kurvana {
+
+constexpr int kLineCount = 5;      ///< lines 1..5
+constexpr int kRowCount = 1002;    ///< rows 0..1001; row 0 is never used
+constexpr int kLastRow = 1001;     ///< the highest row a point may occupy
+constexpr int kClickRowLimit = 1000; ///< clicks stop when nextRow has reached this
+constexpr int kZoneEntries = 1002; ///< zone entries 0..1001
+constexpr int kZoneLimit = 1000;   ///< painting stops adding when zoneCount reaches this
+
+/// What a click on the picture does.
+enum InputMode : std::int32_t {
+    ModeNone = 0,
+    ModeMarks = 1,
+    ModeZeroPoint = 2,
+    ModeXMaxPoint = 3,
+    ModeYMaxPoint = 4,
+    ModeZone = 5,
+    ModeEraser = 6,
+    ModeColourPick = 7,
+    ModeHandScroll = 8,
+};
+
+/// Scale kind of an axis. On the logarithmic kinds the axis values are exponents. `None` is the
+/// state of a radio group with no button selected (a settings file can produce it); conversion
+/// treats it as linear.
+enum class ScaleKind { None = 0, Linear = 1, Log10 = 2, Ln = 3 };
+
+/// Cursor shapes of the picture: 0 the platform default, 1..8 the program's own cursors
+/// (diagonal cross, upright cross, hand, sight, arrow, arrow, eraser, pipette), then the
+/// platform's cross-hair and four-way move cursors.
+enum CursorShape : int { CursorDefault = 0, CursorEraser = 7, CursorPipette = 8,
+                         CursorCross = 100, CursorSizeAll = 101 };
+
+/// The one record of the digitising work. Fixed bounds are behaviour: rows 0..1001, lines 1..5.
+/// Several values that the windows hold (axis texts, scale kinds, sorting, number format,
+/// language, auto-save) live here too; the windows write them as the user changes them, so
+/// every conversion reads the current choice.
+struct Document {
+    Document();
+
+    // --- 1. Point storage -------------------------------------------------------------------
+    /// Row r: columns 0..4 presence flag of lines 1..5, 5..9 x, 10..14 y.
+    std::array<std::array<std::int32_t, 15>, kRowCount> pixelTable{};
+    /// Row r: columns 5..9 X value, 10..14 Y value of lines 1..5.
+    std::array<std::array<double, 15>, kRowCount> valueTable{};
+    /// Next free row per line; index 0 unused.
+    std::array<std::int32_t, kLineCount + 1> nextRow{};
+
+    std::int32_t& flag(int line, int row) { return pixelTable.at(row).at(line - 1); }
+    std::int32_t& pointX(int line, int row) { return pixelTable.at(row).at(4 + line); }
+    std::int32_t& pointY(int line, int row) { return pixelTable.at(row).at(9 + line); }
+    double& valueX(int line, int row) { return valueTable.at(row).at(4 + line); }
+    double& valueY(int line, int row) { return valueTable.at(row).at(9 + line); }
+    std::int32_t flag(int line, int row) const { return pixelTable.at(row).at(line - 1); }
+    std::int32_t pointX(int line, int row) const { return pixelTable.at(row).at(4 + line); }
+    std::int32_t pointY(int line, int row) const { return pixelTable.at(row).at(9 + line); }
+    double valueX(int line, int row) const { return valueTable.at(row).at(4 + line); }
+    double valueY(int line, int row) const { return valueTable.at(row).at(9 + line); }
+    /// Number of stored points of a line (rows 1..nextRow-1).
+    int pointCount(int line) const { return nextRow.at(line) - 1; }
+
+    /// Appends (x, y) to line k: row nextRow gets flag 1, x and y; nextRow + 1. The caller has
+    /// checked the capacity.
+    void appendPoint(int line, int x, int y);
+    /// Removes row r of line k: later rows move up one, nextRow decreases by 1.
+    void removeRow(int line, int row);
+
+    // --- 2. Calibration ---------------------------------------------------------------------
+    std::int32_t zeroPointX = 0, zeroPointY = 0;
+    std::int32_t xMaxPointX = 0, xMaxPointY = 0;
+    std::int32_t yMaxPointX = 0, yMaxPointY = 0;
+    double axisXMax = 10000, axisYMax = 1, axisXMin = 0, axisYMin = 1.1;
+    long double axisAngle = 0; ///< radians, y counted upwards; extended precision
+    std::int32_t xAxisLength = 0, yAxisLength = 0;
+    std::int32_t rotX = 0, rotY = 0;
+
+    /// Texts of the Input window's edits, exactly as typed.
+    QString editMaxX = "10000", editMaxY = "1", editMinX = "0", editMinY = "1.1";
+    ScaleKind scaleX = ScaleKind::Linear, scaleY = ScaleKind::Linear;
+    bool sortOn = true;              ///< RadioButtonMakeSort
+    bool scientificFormat = false;   ///< RadioButtonScientific
+    bool languageRussian = false;    ///< RadioButtonSetRussian
+    bool autoSaveSettings = true;    ///< CheckBoxAutoSave
+
+    // --- 3. Modes and selections ------------------------------------------------------------
+    std::int32_t inputMode = ModeMarks;
+    int currentLine = 1;
+    bool autoCorrectOn = true;
+    std::int32_t cursorIndex = 3;
+    int pictureCursor = 3; ///< the cursor shape imgGrafik shows (CursorShape)
+    int checkedCursorItem = 3; ///< cursor menu item with the check mark, 1..5
+
+    // --- 4. Drawing settings ----------------------------------------------------------------
+    std::array<Colour, kLineCount + 1> lineColor{0, 255, 255, 255, 255, 255};
+    Colour axesColor = 255;
+    std::int32_t markDiameter = 3;
+    long double viewScale = 1.0L;
+    int checkedScaleItem = 4; ///< scale menu item with the check mark, 1..7 ("1:1" is 4)
+    int scaleButtonImage = 27;
+
+    // --- 5. Pictures ------------------------------------------------------------------------
+    QImage cleanPicture;   ///< as loaded (and as cleaned), never drawn on
+    QImage workingPicture; ///< shown, marked and searched
+    QImage searchCopy;     ///< the fixed-step search's private bitmap
+    std::int32_t pictureWidth = 0, pictureHeight = 0;
+
+    // --- 6. Ink thresholds: 0 until the first new-picture reset -------------------------------
+    std::int32_t inkThresholdR = 0, inkThresholdG = 0, inkThresholdB = 0;
+
+    // --- 7. Zone list -----------------------------------------------------------------------
+    std::array<std::int32_t, kZoneEntries> zoneX{}, zoneY{};
+    std::int32_t zoneCount = 0;
+    std::int32_t lastZoneX = 0, lastZoneY = 0;
+
+    // --- 8. Search working fields -----------------------------------------------------------
+    Colour probeColor = 0;
+    std::int32_t probeR = 0, probeG = 0, probeB = 0;
+    std::int32_t searchR = 0, searchG = 0, searchB = 0;
+
+    // --- 9, 10. Hand scroll and nudging -----------------------------------------------------
+    bool handScrollActive = false;
+    std::int32_t handLastX = 0, handLastY = 0;
+    std::int32_t nudgeRow = 0, nudgeLine = 1;
+
+    // --- 11. Text and files -----------------------------------------------------------------
+    QString programDir;     ///< folder of the program, with a trailing '/'
+    QString commandLineArg;
+    QString pictureFileName;
+    QString pictureFolder = "C:\\";
+    QString dataFileName;
+    QString clipboardText;
+    QChar decimalSeparator = '.';
+
+    // --- 12. Messages and other switchable texts ---------------------------------------------
+    Texts texts;
+
+    /// Sets the start-up defaults of the main window's creation.
+    void setStartupDefaults();
+    /// The steps of the new-picture reset that touch only the document: the caller has put the
+    /// new picture in place (its size is taken from the working picture) and draws the axes.
+    void resetForNewPicture();
+    /// Splits a colour into probeR, probeG, probeB (the top byte is ignored).
+    void splitColor(Colour colour) {
+        probeR = int(colour & 0xFF);
+        probeG = int(colour >> 8 & 0xFF);
+        probeB = int(colour >> 16 & 0xFF);
+    }
+    /// Reads the working picture at (x, y) into probeColor and splits it.
+    void probe(int x, int y) {
+        probeColor = pixelColour(workingPicture, x, y);
+        splitColor(probeColor);
+    }
+    /// Ink test of the snap and the zone search: each component strictly below its threshold.
+    bool probeIsInk() const {
+        return probeR < inkThresholdR && probeG < inkThresholdG && probeB < inkThresholdB;
+    }
+};
+
+/// axisAngle from the zero point and the X max point: 0 when both share a row.
+long double axisAngleFor(const Document& doc);
+
+} // namespace kurvana

@@ -1,0 +1,181 @@
+#include "core/drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include <QImage>
+
+#include "core/document.h"
+
+namespace kurvana {
+
+namespace {
+
+constexpr Colour kHighlightColour = 0xFF0000; // pure blue
+constexpr Colour kZoneColour = 0x0000FF;      // pure red
+
+void sortUnique(std::vector<QPoint>& pixels) {
+    std::sort(pixels.begin(), pixels.end(), [](const QPoint& a, const QPoint& b) {
+        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+    });
+    pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+}
+
+int roundHalfUp(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+/// Pixels of the segment p0-p1, thickened across its major direction, within `clip`. Only the
+/// part of the segment that can reach `clip` is walked, so far-away points cost nothing.
+void appendSegment(std::vector<QPoint>& out, QPoint p0, QPoint p1, int width, const QRect& clip) {
+    const int before = (width - 1) / 2;
+    const int after = width / 2;
+    std::int64_t dx = std::int64_t(p1.x()) - p0.x();
+    std::int64_t dy = std::int64_t(p1.y()) - p0.y();
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    // Walk the major axis in increasing order.
+    if ((xMajor && dx < 0) || (!xMajor && dy < 0)) {
+        std::swap(p0, p1);
+        dx = -dx;
+        dy = -dy;
+    }
+    const std::int64_t major0 = xMajor ? p0.x() : p0.y();
+    const std::int64_t minor0 = xMajor ? p0.y() : p0.x();
+    const std::int64_t majorLength = xMajor ? dx : dy;
+    const std::int64_t minorLength = xMajor ? dy : dx;
+    const std::int64_t clipMajorLow = (xMajor ? clip.left() : clip.top()) - 1;
+    const std::int64_t clipMajorHigh = (xMajor ? clip.right() : clip.bottom()) + 1;
+    const std::int64_t clipMinorLow = (xMajor ? clip.top() : clip.left()) - width;
+    const std::int64_t clipMinorHigh = (xMajor ? clip.bottom() : clip.right()) + width;
+    const std::int64_t from = std::max(major0, clipMajorLow);
+    const std::int64_t to = std::min(major0 + majorLength, clipMajorHigh);
+    for (std::int64_t m = from; m <= to; ++m) {
+        std::int64_t n = minor0;
+        if (majorLength != 0)
+            n += floorDiv(2 * (m - major0) * minorLength + majorLength, 2 * majorLength);
+        if (n < clipMinorLow || n > clipMinorHigh)
+            continue;
+        for (int k = -before; k <= after; ++k) {
+            const QPoint p = xMajor ? QPoint(int(m), int(n + k)) : QPoint(int(n + k), int(m));
+            if (clip.contains(p))
+                out.push_back(p);
+        }
+    }
+}
+
+QRect pictureRect(const QImage& image) {
+    return QRect(0, 0, image.width(), image.height());
+}
+
+} // namespace
+
+std::vector<QPoint> EllipseOutline(int left, int top, int right, int bottom) {
+    std::vector<QPoint> pixels;
+    const double rx = (right - left - 1) / 2.0;
+    const double ry = (bottom - top - 1) / 2.0;
+    if (rx < 0 || ry < 0)
+        return pixels;
+    const double cx = (left + right - 1) / 2.0;
+    const double cy = (top + bottom - 1) / 2.0;
+    // Walk the columns and the rows: the union of both passes is a closed outline.
+    for (int x = left; x < right; ++x) {
+        const double q = rx > 0 ? (x - cx) / rx : 0.0;
+        const double dy = ry * std::sqrt(std::max(0.0, 1.0 - q * q));
+        pixels.emplace_back(x, roundHalfUp(cy - dy));
+        pixels.emplace_back(x, roundHalfUp(cy + dy));
+    }
+    for (int y = top; y < bottom; ++y) {
+        const double q = ry > 0 ? (y - cy) / ry : 0.0;
+        const double dx = rx * std::sqrt(std::max(0.0, 1.0 - q * q));
+        pixels.emplace_back(roundHalfUp(cx - dx), y);
+        pixels.emplace_back(roundHalfUp(cx + dx), y);
+    }
+    sortUnique(pixels);
+    return pixels;
+}
+
+std::vector<QPoint> PolylinePixels(const std::vector<QPoint>& points, int width, const QRect& clip) {
+    std::vector<QPoint> pixels;
+    if (points.empty() || clip.isEmpty())
+        return pixels;
+    if (points.size() == 1)
+        appendSegment(pixels, points[0], points[0], width, clip);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        appendSegment(pixels, points[i - 1], points[i], width, clip);
+    sortUnique(pixels);
+    return pixels;
+}
+
+void PaintPixels(QImage& image, const std::vector<QPoint>& pixels, Colour colour) {
+    const QRgb value = qrgbFromColour(colour);
+    for (const QPoint& p : pixels)
+        if (p.x() >= 0 && p.y() >= 0 && p.x() < image.width() && p.y() < image.height())
+            reinterpret_cast<QRgb*>(image.scanLine(p.y()))[p.x()] = value;
+}
+
+void NotXorPixels(QImage& image, const std::vector<QPoint>& pixels, Colour pen) {
+    const QRgb penValue = qrgbFromColour(pen) & 0xFFFFFFu;
+    for (const QPoint& p : pixels) {
+        if (p.x() < 0 || p.y() < 0 || p.x() >= image.width() || p.y() >= image.height())
+            continue;
+        QRgb& pixel = reinterpret_cast<QRgb*>(image.scanLine(p.y()))[p.x()];
+        pixel = 0xFF000000u | (~(pixel ^ penValue) & 0xFFFFFFu);
+    }
+}
+
+QRect BoundsOf(const std::vector<QPoint>& pixels) {
+    if (pixels.empty())
+        return {};
+    int left = pixels[0].x(), right = left, top = pixels[0].y(), bottom = top;
+    for (const QPoint& p : pixels) {
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QRect DrawMark(Document& doc, int x, int y, int d, int line) {
+    const auto pixels = EllipseOutline(x - d, y - d, x + d + 1, y + d + 1);
+    PaintPixels(doc.workingPicture, pixels, doc.lineColor.at(line));
+    return BoundsOf(pixels);
+}
+
+void RedrawMarks(Document& doc) {
+    doc.workingPicture = doc.cleanPicture;
+    for (int line = 1; line <= kLineCount; ++line)
+        for (int row = 1; row < doc.nextRow.at(line); ++row)
+            DrawMark(doc, doc.pointX(line, row), doc.pointY(line, row), doc.markDiameter, line);
+}
+
+QRect ToggleAxes(Document& doc) {
+    const std::vector<QPoint> corners{{doc.yMaxPointX, doc.yMaxPointY},
+                                      {doc.zeroPointX, doc.zeroPointY},
+                                      {doc.xMaxPointX, doc.xMaxPointY}};
+    const auto pixels = PolylinePixels(corners, 3, pictureRect(doc.workingPicture));
+    NotXorPixels(doc.workingPicture, pixels, doc.axesColor);
+    return BoundsOf(pixels);
+}
+
+QRect ToggleHighlight(Document& doc, int x, int y, int d) {
+    const auto pixels = EllipseOutline(x - d, y - d, x + d + 1, y + d + 1);
+    NotXorPixels(doc.workingPicture, pixels, kHighlightColour);
+    return BoundsOf(pixels);
+}
+
+QRect ToggleZoneCircle(Document& doc, int x, int y) {
+    const auto pixels = EllipseOutline(x - 10, y - 10, x + 10, y + 10);
+    NotXorPixels(doc.workingPicture, pixels, kZoneColour);
+    return BoundsOf(pixels);
+}
+
+} // namespace kurvana

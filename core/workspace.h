@@ -1,0 +1,80 @@
+#pragma once
+
+#include <stdexcept>
+
+#include <QRect>
+#include <QString>
+
+namespace kurvana {
+
+struct Document;
+namespace platform {
+class Dialogs;
+}
+
+/// A command stopped with a message for the user (a text that is not a number, an axis shorter
+/// than one pixel, an unreadable file). What was done before the failure stays done; the one
+/// place that runs commands shows the text in an information box.
+class CommandError : public std::runtime_error {
+public:
+    explicit CommandError(const QString& text)
+        : std::runtime_error(text.toStdString()), text_(text) {}
+    const QString& text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+/// What the digitising code asks of the windows. The defaults do nothing, so tests and
+/// headless tools need implement only what they observe.
+class ViewHooks {
+public:
+    virtual ~ViewHooks() = default;
+    /// The data table must be rebuilt from the document (FillTable).
+    virtual void fillTable() {}
+    /// The working picture changed inside `area` (picture pixels); an empty rect means all.
+    virtual void pictureChanged(const QRect& area = {}) { (void)area; }
+    /// Mode, line, cursor, scale or switch states changed: buttons, menus and cursor follow.
+    virtual void controlsChanged() {}
+    /// The picture control must be sized for the current viewScale.
+    virtual void applyViewScale() {}
+    /// The magnifier shows the picture around (x, y).
+    virtual void showMagnifier(int x, int y) { (void)x, (void)y; }
+    /// Text of a status-bar panel (0..3).
+    virtual void setStatusText(int panel, const QString& text) { (void)panel, (void)text; }
+    /// The axis texts or the Setup choices in the document changed: the edits follow.
+    virtual void documentSettingsChanged() {}
+    /// Plain text for the system clipboard.
+    virtual void setClipboardText(const QString& text) { (void)text; }
+    /// Mode 7 click: the search-colour window's sample takes the colour under the cursor.
+    virtual void takeColourSample() {}
+    /// A point was selected for nudging: the nudging window runs modally.
+    virtual void runNudgeWindow() {}
+};
+
+/// Everything a command works with: the document, the modal dialogs and the windows.
+struct Workspace {
+    Document& doc;
+    platform::Dialogs& dialogs;
+    ViewHooks& view;
+};
+
+/// Runs a command; a CommandError it throws is shown in an information box. Returns false when
+/// the command failed.
+template <typename F> bool runCommand(Workspace& ws, F&& command);
+
+} // namespace kurvana
+
+#include "platform/dialogs.h"
+
+namespace kurvana {
+template <typename F> bool runCommand(Workspace& ws, F&& command) {
+    try {
+        command();
+        return true;
+    } catch (const CommandError& error) {
+        ws.dialogs.information(error.text());
+        return false;
+    }
+}
+} // namespace kurvana

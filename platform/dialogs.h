@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+#include "platform/colour.h"
+
+namespace kurvana::platform {
+
+/// The answer of a question box.
+enum class Answer { Yes, No, Cancel };
+
+/// Which buttons a question box shows.
+enum class QuestionButtons { YesNo, YesNoCancel };
+
+/// Every modal interaction of the program goes through this interface, so that tests can script
+/// the answers instead of blocking in a nested event loop.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    /// Information box with one OK button.
+    virtual void information(const QString& text) = 0;
+    /// Question box; closing it counts as No (or Cancel where offered).
+    virtual Answer question(const QString& text, QuestionButtons buttons) = 0;
+    /// Simple input box: OK returns the edited text, Cancel returns the proposal unchanged.
+    virtual QString inputBox(const QString& caption, const QString& prompt,
+                             const QString& proposal) = 0;
+    /// Open-file dialog; returns the chosen path or nothing when cancelled.
+    virtual std::optional<QString> openFile(const QString& caption, const QString& folder,
+                                            const QString& filter) = 0;
+    /// Colour dialog opening with `initial`; returns the chosen colour or nothing when cancelled.
+    virtual std::optional<Colour> chooseColour(Colour initial) = 0;
+};
+
+} // namespace kurvana::platform
