@@ -141,6 +141,7 @@ struct Document {
     QString dataFileName;
     QString clipboardText;
     QChar decimalSeparator = '.';
+    QString helpFileName = "kurvana2_e.html"; ///< the help document of the selected language
 
     // --- 12. Messages and other switchable texts ---------------------------------------------
     Texts texts;

@@ -50,6 +50,8 @@ public:
     virtual void takeColourSample() {}
     /// A point was selected for nudging: the nudging window runs modally.
     virtual void runNudgeWindow() {}
+    /// The hourglass cursor on (a long pixel pass runs) or off.
+    virtual void setBusyCursor(bool busy) { (void)busy; }
 };
 
 /// Everything a command works with: the document, the modal dialogs and the windows.

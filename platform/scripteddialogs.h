@@ -31,10 +31,23 @@ public:
     QString inputBox(const QString& caption, const QString& prompt,
                      const QString& proposal) override {
         prompts << caption + '|' + prompt + '|' + proposal;
-        return take(inputs, std::optional<QString>()).value_or(proposal);
+        if (inputs.empty())
+            return proposal;
+        const bool cancelled = !inputs.front().has_value();
+        const QString typed = cancelled ? proposal : *inputs.front();
+        inputs.pop_front();
+        return typed;
     }
     std::optional<QString> openFile(const QString&, const QString&, const QString&) override {
-        return take(files, std::optional<QString>());
+        if (files.empty())
+            return std::nullopt;
+        if (!files.front().has_value()) {
+            files.pop_front();
+            return std::nullopt;
+        }
+        const QString chosen = *files.front();
+        files.pop_front();
+        return chosen;
     }
     std::optional<Colour> chooseColour(Colour) override {
         return take(colours, std::optional<Colour>());

@@ -1,23 +1,160 @@
+#include <cmath>
+
 #include <QtTest>
 
 #include "core/calibration.h"
+#include "core/clicks.h"
 #include "core/document.h"
+#include "fixture.h"
 
 using namespace kurvana;
+using kurvana::test::Fixture;
 
 class TestCalibration : public QObject {
     Q_OBJECT
 private slots:
-    void resetFrameConvertsTheMiddlePixel() {
-        Document doc;
-        doc.workingPicture = QImage(300, 300, QImage::Format_RGB32);
-        doc.resetForNewPicture();
-        ReadAxisTexts(doc);
-        const AxisValues v = ValuesAtPixel(doc, 125, 125);
-        QCOMPARE(doc.xAxisLength, 150);
-        QCOMPARE(doc.yAxisLength, 150);
+    void resetFrameConvertsTheMiddlePixelOnLinearScales() {
+        Fixture f(300, 300);
+        RefreshValues(f.ws);
+        QCOMPARE(f.doc.xAxisLength, 150);
+        QCOMPARE(f.doc.yAxisLength, 150);
+        const AxisValues v = ValuesAtPixel(f.doc, 125, 125);
         QCOMPARE(v.x, 5000.0);
-        QVERIFY(qAbs(v.y - 1.05) < 1e-12);
+        QCOMPARE(v.y, 1.05);
+        QCOMPARE(f.doc.rotX, 75);
+        QCOMPARE(f.doc.rotY, 75);
+    }
+
+    void logarithmicAxesTakeTheValuesAsExponents() {
+        Fixture f(300, 300);
+        f.doc.editMinX = "0";
+        f.doc.editMaxX = "3";
+        f.doc.scaleX = ScaleKind::Log10;
+        RefreshValues(f.ws);
+        QVERIFY(qFuzzyCompare(ValuesAtPixel(f.doc, 125, 125).x, std::pow(10.0, 1.5)));
+        // Whole exponents go through square-and-multiply: exact powers of ten.
+        QCOMPARE(ValuesAtPixel(f.doc, 200, 200).x, 1000.0);
+        QCOMPARE(ValuesAtPixel(f.doc, 50, 200).x, 1.0);
+        // The natural base is the 14-place constant, not e.
+        f.doc.scaleX = ScaleKind::Ln;
+        f.doc.editMaxX = "150";
+        ReadAxisTexts(f.doc);
+        QCOMPARE(ValuesAtPixel(f.doc, 51, 200).x, double(2.71828182845904L));
+        QVERIFY(ValuesAtPixel(f.doc, 51, 200).x != std::exp(1.0));
+        // Negative whole exponents take the reciprocal.
+        QCOMPARE(double(ExtendedPower(10.0L, -2.0L)), 0.01);
+        QCOMPARE(double(ExtendedPower(2.0L, 0.0L)), 1.0);
+    }
+
+    void rotatedFrameTruncatesTowardZero() {
+        Fixture f(300, 300);
+        // A tilted X axis: (60, 200) lies 9.95 pixels along it and 0.995 below it.
+        f.doc.xMaxPointX = 150;
+        f.doc.xMaxPointY = 190;
+        f.doc.axisAngle = axisAngleFor(f.doc);
+        const RotatedPoint p = ToRotatedFrame(f.doc, 60, 200);
+        QCOMPARE(p.u, 9);
+        QCOMPARE(p.v, 0);
+        // Left of the zero point on a level axis: negative u, X below the minimum.
+        f.doc.xMaxPointX = 200;
+        f.doc.xMaxPointY = 200;
+        f.doc.axisAngle = axisAngleFor(f.doc);
+        RefreshValues(f.ws);
+        QCOMPARE(ToRotatedFrame(f.doc, 20, 200).u, -30);
+        QCOMPARE(ValuesAtPixel(f.doc, 20, 200).x, -2000.0);
+    }
+
+    void sortingIsStableAndNeedsThreePoints() {
+        Fixture f(300, 300);
+        // Three points with equal X (one column) keep their click order.
+        f.doc.appendPoint(1, 100, 120);
+        f.doc.appendPoint(1, 100, 80);
+        f.doc.appendPoint(1, 100, 150);
+        f.doc.appendPoint(1, 60, 150);
+        RefreshValues(f.ws);
+        QCOMPARE(f.doc.pointX(1, 1), 60);
+        QCOMPARE(f.doc.pointY(1, 2), 120);
+        QCOMPARE(f.doc.pointY(1, 3), 80);
+        QCOMPARE(f.doc.pointY(1, 4), 150);
+        QVERIFY(f.doc.valueX(1, 1) < f.doc.valueX(1, 2));
+
+        Fixture two(300, 300);
+        two.doc.appendPoint(1, 120, 100);
+        two.doc.appendPoint(1, 60, 100);
+        RefreshValues(two.ws);
+        QCOMPARE(two.doc.pointX(1, 1), 120); // two points stay unsorted
+
+        Fixture unsorted(300, 300);
+        unsorted.doc.sortOn = false;
+        for (int x : {150, 90, 60})
+            unsorted.doc.appendPoint(1, x, 100);
+        RefreshValues(unsorted.ws);
+        QCOMPARE(unsorted.doc.pointX(1, 1), 150);
+
+        // Only the current line is sorted.
+        Fixture other(300, 300);
+        for (int x : {150, 90, 60})
+            other.doc.appendPoint(2, x, 100);
+        RefreshValues(other.ws);
+        QCOMPARE(other.doc.pointX(2, 1), 150);
+    }
+
+    void sortingALongLineMatchesTheExchangePasses() {
+        Fixture f(2000, 300);
+        f.doc.xMaxPointX = 1900;
+        QRandomGenerator random(7);
+        for (int i = 0; i < 999; ++i)
+            f.doc.appendPoint(1, random.bounded(1000), random.bounded(300));
+        RefreshValues(f.ws);
+        for (int r = 1; r < 999; ++r)
+            QVERIFY(f.doc.valueX(1, r) <= f.doc.valueX(1, r + 1));
+        // Values still belong to their pixels after the sort.
+        for (int r = 1; r <= 999; ++r)
+            QCOMPARE(ValuesAtPixel(f.doc, f.doc.pointX(1, r), f.doc.pointY(1, r)).x,
+                     f.doc.valueX(1, r));
+    }
+
+    void aTextThatIsNotANumberStopsTheRefreshKeepingEarlierValues() {
+        Fixture f(300, 300);
+        f.doc.appendPoint(1, 125, 125);
+        RefreshValues(f.ws);
+        const int fills = f.view.tableFills;
+        f.doc.editMaxX = "20000";
+        f.doc.editMaxY = "2";
+        f.doc.editMinX = "-";
+        QVERIFY(!runCommand(f.ws, [&] { RefreshValues(f.ws); }));
+        QCOMPARE(f.dialogs.informations.value(0), QString("'-' is not a valid floating point value"));
+        QCOMPARE(f.doc.axisXMax, 20000.0); // read before the failing edit
+        QCOMPARE(f.doc.axisYMax, 2.0);
+        QCOMPARE(f.doc.valueX(1, 1), 5000.0); // nothing recomputed
+        QCOMPARE(f.view.tableFills, fills);   // the table not refreshed
+    }
+
+    void anAxisShorterThanOnePixelIsReportedAndChangesNoValue() {
+        Fixture f(300, 300);
+        f.doc.appendPoint(1, 125, 125);
+        RefreshValues(f.ws);
+        f.doc.xMaxPointX = 50;
+        f.doc.xMaxPointY = 199; // on the perpendicular: no length along the X axis
+        QVERIFY(!runCommand(f.ws, [&] { RefreshValues(f.ws); }));
+        QCOMPARE(f.dialogs.informations.value(0), f.doc.texts.extra(ExtraText::XAxisTooShort));
+        QCOMPARE(f.doc.valueX(1, 1), 5000.0);
+        QVERIFY(std::isfinite(f.doc.valueY(1, 1)));
+    }
+
+    void aVerticalXAxisGivesAConsistentFrame() {
+        Fixture f(300, 300);
+        f.doc.editMaxX = "100";
+        f.doc.editMinX = "0";
+        SetInputMode(f.ws, ModeXMaxPoint);
+        PictureMouseDown(f.ws, 50, 100, LeftButton); // straight above the zero point
+        QVERIFY(f.dialogs.informations.isEmpty());
+        QCOMPARE(double(f.doc.axisAngle), M_PI / 2);
+        QCOMPARE(f.doc.xAxisLength, 100);
+        QVERIFY(f.doc.yAxisLength > 0);
+        const AxisValues v = ValuesAtPixel(f.doc, 50, 150);
+        QCOMPARE(v.x, 50.0);
+        QVERIFY(std::isfinite(v.y));
     }
 };
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace kurvana {
+
+struct Workspace;
+
+/// TFormInput: the four axis values. Typed texts go into the document at once; Enter
+/// recomputes everything and moves the focus on.
+class TFormInput : public QWidget {
+    Q_OBJECT
+public:
+    TFormInput(Workspace& ws, QWidget* parent = nullptr);
+
+    /// The edits take the document's axis texts (after a data file or the settings).
+    void showDocumentTexts();
+    void setStayOnTop(bool on);
+    bool stayOnTop() const;
+
+    QLineEdit* EditMaxX;
+    QLineEdit* EditMaxY;
+    QLineEdit* EditMinX;
+    QLineEdit* EditMinY;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void storeTexts();
+    void enterPressed(QLineEdit* edit);
+
+    Workspace& ws_;
+    QCheckBox* stayOnTop_;
+    bool showing_ = false;
+};
+
+} // namespace kurvana

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+class QIODevice;
+
+namespace kurvana {
+
+/// One file of a save: its path and the writer of its contents, which returns an empty text
+/// on success and the reason otherwise.
+struct PendingFile {
+    QString path;
+    std::function<QString(QIODevice&)> write;
+};
+
+/// Why a save failed: the file concerned and the reason.
+struct SaveFailure {
+    QString file;
+    QString reason;
+};
+
+/// Writes both files completely to temporary files beside their targets (creating missing
+/// folders), then moves them into place, the second last. Until the second is in place the
+/// old first file is kept aside and comes back on failure, so the old pair stays whole
+/// whatever fails. Returns the failure, or nothing on success.
+std::optional<SaveFailure> ReplaceFilePair(const PendingFile& first, const PendingFile& second);
+
+} // namespace kurvana

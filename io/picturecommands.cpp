@@ -1,0 +1,106 @@
+#include "io/picturecommands.h"
+
+#include <optional>
+
+#include <QFileInfo>
+#include <QImage>
+
+#include "core/document.h"
+#include "core/drawing.h"
+#include "core/picture.h"
+#include "core/workspace.h"
+#include "io/datacommands.h"
+#include "io/picturefile.h"
+
+namespace kurvana {
+
+namespace {
+
+constexpr int kScaleImageOneToOne = 27;
+constexpr int kScaleItemOneToOne = 4;
+constexpr int kPictureStatusPanel = 2;
+constexpr int kClearedRows = 1000;
+
+/// The point rows 1..1000 of every line lose flag, x and y (a new picture starts empty).
+void ClearPointRows(Document& doc) {
+    for (int line = 1; line <= kLineCount; ++line)
+        for (int row = 1; row <= kClearedRows; ++row) {
+            doc.flag(line, row) = 0;
+            doc.pointX(line, row) = 0;
+            doc.pointY(line, row) = 0;
+        }
+}
+
+/// Puts a picture that has been read completely in place and announces it.
+void InstallPicture(Workspace& ws, const QImage& picture, const QString& path) {
+    ws.doc.viewScale = 1.0L;
+    ShowScaleOneToOne(ws.doc);
+    ws.doc.pictureFileName = path;
+    InstallNewPicture(ws, picture);
+    ws.view.setStatusText(kPictureStatusPanel, path);
+    ws.view.controlsChanged();
+}
+
+QString FolderOf(const QString& path) {
+    return QFileInfo(path).absolutePath() + '/';
+}
+
+} // namespace
+
+void ShowScaleOneToOne(Document& doc) {
+    doc.scaleButtonImage = kScaleImageOneToOne;
+    doc.checkedScaleItem = kScaleItemOneToOne;
+}
+
+void OpenPictureDialog(Workspace& ws) {
+    Document& doc = ws.doc;
+    const std::optional<QString> chosen =
+        ws.dialogs.openFile(QString(), doc.pictureFolder, PictureDialogFilter());
+    if (!chosen) {
+        doc.dataFileName.clear();
+        return;
+    }
+    // Read first: a file that cannot be read leaves the work as it was.
+    const QImage picture = ReadPictureFile(*chosen, doc.texts);
+    ClearPointRows(doc);
+    doc.pictureFolder = FolderOf(*chosen);
+    InstallPicture(ws, picture, *chosen); // the reset empties dataFileName
+}
+
+void LoadPictureFile(Workspace& ws, const QString& path) {
+    InstallPicture(ws, ReadPictureFile(path, ws.doc.texts), path);
+}
+
+bool OpenFromCommandLine(Workspace& ws, const QString& argument) {
+    const QString ending = argument.right(3).toUpper();
+    if (ending == "GRA") {
+        OpenDataFile(ws, argument);
+        return true;
+    }
+    if (ending == "BMP" || HasReadablePictureExtension(argument)) {
+        LoadPictureFile(ws, argument);
+        return true;
+    }
+    return false;
+}
+
+bool TakeClipboardPicture(Workspace& ws, const QImage& picture) {
+    Document& doc = ws.doc;
+    if (picture.isNull()) {
+        ws.dialogs.information(doc.texts.message(14));
+        return false;
+    }
+    doc.pictureFileName = "clipboard";
+    doc.cleanPicture = NormalizedPicture(picture);
+    ShowCleanPicture(doc);
+    ToggleAxes(doc);
+    // The size follows the picture, so that a scaled view shows it undistorted.
+    doc.pictureWidth = doc.workingPicture.width();
+    doc.pictureHeight = doc.workingPicture.height();
+    ws.view.applyViewScale();
+    ws.view.pictureChanged();
+    ws.view.setStatusText(kPictureStatusPanel, doc.texts.message(15));
+    return true;
+}
+
+} // namespace kurvana

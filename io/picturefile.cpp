@@ -1,0 +1,177 @@
+#include "io/picturefile.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPalette>
+#include <QStringList>
+
+#include "core/picture.h"
+#include "core/texts.h"
+#include "core/workspace.h"
+
+namespace kurvana {
+
+namespace {
+
+bool TooLarge(const QSize& size) {
+    return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
+           qint64(size.width()) * size.height() > kMaxPicturePixels;
+}
+
+Colour PaletteColour(const QPalette& palette, QPalette::ColorRole role) {
+    return colourFromQRgb(palette.color(QPalette::Active, role).rgb());
+}
+
+/// True when no pixel of an ARGB32 picture is visible at all.
+bool FullyTransparent(const QImage& argb) {
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                return false;
+    }
+    return true;
+}
+
+/// A picture with transparency as a viewer shows it: laid on white, so the searches see a
+/// white background instead of whatever colour the transparent pixels happen to carry. A
+/// picture that is transparent everywhere carries its drawing in the colours alone (some
+/// writers leave the alpha at 0) and keeps them.
+QImage LaidOnWhite(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return image;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    if (FullyTransparent(argb))
+        return image;
+    QImage out(argb.size(), QImage::Format_RGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            const int a = qAlpha(from[x]);
+            const auto blend = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            to[x] = qRgb(blend(qRed(from[x])), blend(qGreen(from[x])), blend(qBlue(from[x])));
+        }
+    }
+    return out;
+}
+
+QStringList ReadableExtensions() {
+    QStringList extensions;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        extensions << QString::fromLatin1(format).toLower();
+    extensions.removeDuplicates();
+    return extensions;
+}
+
+QString Patterns(const QStringList& extensions) {
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns << "*." + extension << "*." + extension.toUpper();
+    return patterns.join(' ');
+}
+
+} // namespace
+
+ButtonColours ApplicationButtonColours() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return {};
+    const QPalette palette = QGuiApplication::palette();
+    return {PaletteColour(palette, QPalette::Light), PaletteColour(palette, QPalette::Button),
+            PaletteColour(palette, QPalette::Dark), PaletteColour(palette, QPalette::ButtonText)};
+}
+
+QImage MapPaletteColours(const QImage& image, const ButtonColours& colours) {
+    if (image.depth() > 8 || image.colorCount() == 0)
+        return image;
+    QList<QRgb> table = image.colorTable();
+    for (QRgb& entry : table) {
+        Colour replacement = 0;
+        switch (colourFromQRgb(entry)) {
+        case colourFromRgb(255, 255, 255):
+            replacement = colours.highlight;
+            break;
+        case colourFromRgb(192, 192, 192):
+            replacement = colours.face;
+            break;
+        case colourFromRgb(128, 128, 128):
+            replacement = colours.shadow;
+            break;
+        case colourFromRgb(0, 0, 0):
+            replacement = colours.text;
+            break;
+        default:
+            continue;
+        }
+        // Each entry is matched once against the original four, so a replacement that happens
+        // to be one of them is not replaced again.
+        entry = (entry & 0xFF000000u) | (qrgbFromColour(replacement) & 0x00FFFFFFu);
+    }
+    QImage mapped = image;
+    mapped.setColorTable(table);
+    return mapped;
+}
+
+PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colours) {
+    PictureReadResult result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.reason = "the file does not exist.";
+        return result;
+    }
+    if (info.isDir()) {
+        result.reason = "this is a folder, not a picture file.";
+        return result;
+    }
+    const auto refuseSize = [&result](const QSize& size) {
+        result.tooLargeSize = size;
+        result.reason = QString("it has %1 x %2 pixels, more than the program can hold.")
+                            .arg(size.width())
+                            .arg(size.height());
+    };
+
+    QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize announced = reader.size();
+    if (announced.isValid() && TooLarge(announced)) {
+        refuseSize(announced);
+        return result;
+    }
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        result.reason = reader.error() == QImageReader::UnsupportedFormatError
+                            ? QString("this is not a picture kind the program can read.")
+                            : reader.errorString();
+        return result;
+    }
+    if (TooLarge(image.size())) {
+        refuseSize(image.size());
+        return result;
+    }
+    result.picture = NormalizedPicture(LaidOnWhite(MapPaletteColours(image, colours)));
+    return result;
+}
+
+QImage ReadPictureFile(const QString& path, const Texts& texts, const ButtonColours& colours) {
+    PictureReadResult result = TryReadPicture(path, colours);
+    if (result.tooLargeSize.isValid())
+        throw CommandError(texts.extra(ExtraText::PictureTooLarge)
+                               .arg(path, QString::number(result.tooLargeSize.width()),
+                                    QString::number(result.tooLargeSize.height())));
+    if (result.picture.isNull())
+        throw CommandError(texts.extra(ExtraText::PictureUnreadable).arg(path, result.reason));
+    return result.picture;
+}
+
+bool HasReadablePictureExtension(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return !suffix.isEmpty() && ReadableExtensions().contains(suffix);
+}
+
+QString PictureDialogFilter() {
+    return "Bitmaps (*.bmp *.BMP);;All pictures (" + Patterns(ReadableExtensions()) + ")";
+}
+
+} // namespace kurvana

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "platform/colour.h"
+
+namespace kurvana {
+
+class Texts;
+
+/// The largest picture the program opens: 268 435 456 pixels (16384 x 16384, 1 GiB as a 32-bit
+/// picture) and at most 32767 pixels on a side. The document holds three copies of it (clean,
+/// working, search copy), so anything larger would not fit a desktop's memory.
+constexpr qint64 kMaxPicturePixels = qint64(16384) * 16384;
+constexpr int kMaxPictureSide = 32767;
+/// Qt's own decoder limit, in megabytes; above the largest picture so the check above speaks.
+constexpr int kImageAllocationLimitMb = 2048;
+
+/// The four colours a palette picture's plain greys become: the application palette's button
+/// highlight, face, shadow and text colours.
+struct ButtonColours {
+    Colour highlight = colourFromRgb(255, 255, 255);
+    Colour face = colourFromRgb(192, 192, 192);
+    Colour shadow = colourFromRgb(128, 128, 128);
+    Colour text = colourFromRgb(0, 0, 0);
+};
+
+/// The button colours of the running application's palette (the identity set without a GUI
+/// application, e.g. in a command-line tool).
+ButtonColours ApplicationButtonColours();
+
+/// Replaces colour-table entries exactly white, silver (192,192,192), grey (128,128,128) and
+/// black by the matching button colour. Pictures without a colour table come back unchanged.
+QImage MapPaletteColours(const QImage& image, const ButtonColours& colours);
+
+/// The outcome of reading a picture file: the picture, or why there is none.
+struct PictureReadResult {
+    QImage picture;     ///< 32-bit RGB; null when the file could not be used
+    QString reason;     ///< a sentence saying why, when the picture is null
+    QSize tooLargeSize; ///< valid when the picture was refused for its size
+};
+
+/// Reads a picture file of any kind Qt's readers know without throwing: see ReadPictureFile.
+PictureReadResult TryReadPicture(const QString& path,
+                                 const ButtonColours& colours = ApplicationButtonColours());
+
+/// Reads a picture file of any kind Qt's readers know, checking everything before anything is
+/// changed. Palette pictures (8 bits per pixel or fewer) get MapPaletteColours; pictures with
+/// transparency are laid on white; the result is 32-bit RGB. Throws CommandError with the
+/// "unreadable" or "too large" text (naming the file) on failure.
+QImage ReadPictureFile(const QString& path, const Texts& texts,
+                       const ButtonColours& colours = ApplicationButtonColours());
+
+/// True when the name's extension is one that Qt's image readers know (any letter case).
+bool HasReadablePictureExtension(const QString& path);
+
+/// Filter of the open-picture dialog in Qt's "Name (*.a *.b);;Name (...)" form: bitmaps first,
+/// then every picture kind the readers know.
+QString PictureDialogFilter();
+
+} // namespace kurvana

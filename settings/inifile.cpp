@@ -1,0 +1,112 @@
+#include "settings/inifile.h"
+
+#include <string>
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <SimpleIni.h>
+
+namespace kurvana {
+
+namespace {
+
+const QByteArray kUtf8Signature("\xEF\xBB\xBF");
+
+} // namespace
+
+struct IniFile::Impl {
+    CSimpleIniA ini;
+    /// A file that starts with the UTF-8 signature keeps it and its texts stay UTF-8; every
+    /// other file is code page 1251.
+    bool utf8 = false;
+
+    Impl() {
+        ini.SetUnicode(false); // the bytes are stored as they are; this class converts texts
+        ini.SetMultiKey(false);
+        ini.SetMultiLine(false);
+        ini.SetSpaces(false); // "key=value", as the profile functions write it
+        ini.SetQuotes(false);
+    }
+
+    QByteArray encode(const QString& text) const {
+        if (utf8)
+            return text.toUtf8();
+        QStringEncoder encoder("windows-1251");
+        return encoder.encode(text);
+    }
+    QString decode(const char* bytes) const {
+        if (utf8)
+            return QString::fromUtf8(bytes);
+        QStringDecoder decoder("windows-1251");
+        return decoder.decode(QByteArrayView(bytes));
+    }
+};
+
+IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}
+
+IniFile::~IniFile() = default;
+
+void IniFile::load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return loadBytes({});
+    loadBytes(file.readAll());
+}
+
+void IniFile::loadBytes(const QByteArray& bytes) {
+    impl_ = std::make_unique<Impl>();
+    QByteArray data = bytes;
+    if (data.startsWith(kUtf8Signature)) {
+        impl_->utf8 = true;
+        data.remove(0, kUtf8Signature.size());
+    }
+    // The parser reads up to the first NUL byte; a damaged file simply yields fewer keys.
+    if (impl_->ini.LoadData(data.constData(), size_t(data.size())) < 0)
+        impl_->ini.Reset();
+}
+
+std::optional<QString> IniFile::text(const char* section, const char* key) const {
+    const char* value = impl_->ini.GetValue(section, key, nullptr);
+    if (!value)
+        return std::nullopt;
+    return impl_->decode(value);
+}
+
+void IniFile::setText(const char* section, const char* key, const QString& value) {
+    QString oneLine = value;
+    oneLine.remove('\r').remove('\n');
+    const QByteArray bytes = impl_->encode(oneLine);
+    impl_->ini.SetValue(section, key, bytes.constData());
+}
+
+QByteArray IniFile::bytes() const {
+    std::string out;
+    impl_->ini.Save(out, false);
+    // The parser may hand back comment lines with their CR; every line end becomes one CR LF.
+    QByteArray data = QByteArray::fromStdString(out);
+    data.replace("\r", "");
+    data.replace("\n", "\r\n");
+    if (impl_->utf8)
+        data.prepend(kUtf8Signature);
+    return data;
+}
+
+QString IniFile::save(const QString& path) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray data = bytes();
+    if (file.write(data) != data.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace kurvana

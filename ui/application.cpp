@@ -1,0 +1,223 @@
+#include "ui/application.h"
+
+#include <set>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include "core/calibration.h"
+#include "core/clicks.h"
+#include "core/document.h"
+#include "core/linedata.h"
+#include "core/numbers.h"
+#include "core/view.h"
+#include "core/windows/inputwindow.h"
+#include "core/windows/nudgewindow.h"
+#include "platform/dialogs.h"
+#include "ui/aboutwindow.h"
+#include "ui/kurvana.h"
+#include "ui/picturewidget.h"
+#include "ui/tablewindow.h"
+#include "ui/zoomwindow.h"
+
+namespace kurvana {
+
+KurvanaApplication::KurvanaApplication(Document& doc, platform::Dialogs& dialogs)
+    : ws_{doc, dialogs, *this} {
+    createWindows();
+    wireCommands();
+}
+
+KurvanaApplication::~KurvanaApplication() = default;
+
+void KurvanaApplication::createWindows() {
+    // FormCreate of the main window: the start-up defaults, shown on the controls.
+    ws_.doc.setStartupDefaults();
+    main_ = std::make_unique<TFormKurvana>(ws_.doc);
+    table_ = std::make_unique<TFormTable>(ws_.doc);
+    input_ = std::make_unique<TFormInput>(ws_);
+    zoom_ = std::make_unique<TFormZoom>();
+    nudge_ = std::make_unique<TFormMoviPoint>(ws_, main_.get());
+    about_ = std::make_unique<TFormAbout>();
+
+    PictureWidget* picture = main_->imgGrafik();
+    connect(picture, &PictureWidget::pressed, this, &KurvanaApplication::imgGrafikMouseDown);
+    connect(picture, &PictureWidget::moved, this, &KurvanaApplication::imgGrafikMouseMove);
+    connect(picture, &PictureWidget::released, this, &KurvanaApplication::imgGrafikMouseUp);
+    connect(main_.get(), &TFormKurvana::closing, this, &KurvanaApplication::FormClose);
+    fillTable();
+}
+
+void KurvanaApplication::start(const QString& programDir, const QStringList& arguments,
+                               QChar decimalSeparator) {
+    Document& doc = ws_.doc;
+    doc.programDir = programDir.endsWith('/') ? programDir : programDir + '/';
+    doc.commandLineArg = arguments.value(0);
+    doc.decimalSeparator = decimalSeparator;
+    main_->show();
+    table_->show();
+    input_->show();
+    zoom_->show();
+    about_->show();
+}
+
+void KurvanaApplication::connectCommand(const QString& name, std::function<void()> command) {
+    QAction* action = main_->action(name);
+    Q_ASSERT(action);
+    connect(action, &QAction::triggered, this,
+            [this, command = std::move(command)] { runCommand(ws_, command); });
+}
+
+void KurvanaApplication::wireCommands() {
+    Workspace& ws = ws_;
+    const std::pair<const char*, int> modeCommands[] = {
+        {"ButtonSetPoint", ModeMarks},       {"MenuInputPoint", ModeMarks},
+        {"ButtonSetZeroPoint", ModeZeroPoint}, {"MenuInput00", ModeZeroPoint},
+        {"ButtonSetXMaxPoint", ModeXMaxPoint}, {"MenuInputXmax", ModeXMaxPoint},
+        {"ButtonSetYMaxPoint", ModeYMaxPoint}, {"MenuInputYmax", ModeYMaxPoint},
+        {"ButtonErazer", ModeEraser},        {"MenuErazer", ModeEraser}};
+    for (const auto& [name, mode] : modeCommands)
+        connectCommand(name, [&ws, mode = mode] { SetInputMode(ws, mode); });
+    connectCommand("ButtonHandle", [&ws] { ButtonHandleClick(ws); });
+    for (const char* name : {"ButtonAvtoCorrect", "MenuAutocorrection"})
+        connectCommand(name, [&ws] { ToggleAutoCorrect(ws); });
+    const char* const lineItems[] = {"line1", "line2", "Line3", "Line4", "Line5"};
+    for (int i = 0; i < 5; ++i)
+        connectCommand(lineItems[i], [&ws, i] { SelectLine(ws, i + 1); });
+    for (int i = 1; i <= 7; ++i)
+        connectCommand(QString("mastab%1").arg(i), [&ws, i] { ChooseViewScale(ws, i); });
+    const char* const cursorItems[] = {"Diag", "vert", "Handle", "Circle", "Strela"};
+    for (int i = 0; i < 5; ++i)
+        connectCommand(cursorItems[i], [&ws, i] { ChooseCursor(ws, i + 1); });
+
+    for (const char* name : {"ButtonViewTable", "menuShowTable"})
+        connectCommand(name, [this] { table_->showAndRaise(); });
+    for (const char* name : {"ButtonCopyToClipboard", "menuCopytoClipboard"})
+        connectCommand(name, [&ws] { CopyTableToClipboard(ws); });
+    for (const char* name : {"ButtonClearData", "menuCleardata"})
+        connectCommand(name, [&ws] { ClearLineCommand(ws); });
+    connectCommand("menuShowInput", [this] {
+        input_->show();
+        input_->raise();
+    });
+    connectCommand("menuShowZoom", [] {}); // the magnifier is always shown
+    connectCommand("MenuExit", [this] { MenuExitClick(); });
+    connectCommand("MenuHelp", [this] { MenuHelpClick(); });
+    connectCommand("MenuAbout", [this] {
+        about_->show();
+        about_->raise();
+    });
+}
+
+void KurvanaApplication::MenuExitClick() {
+    if (ws_.dialogs.question(ws_.doc.texts.message(20), platform::QuestionButtons::YesNo) !=
+        platform::Answer::No)
+        main_->close();
+}
+
+void KurvanaApplication::MenuHelpClick() {
+    static QPointer<QTextBrowser> help;
+    if (!help) {
+        help = new QTextBrowser(main_.get());
+        help->setWindowFlag(Qt::Window);
+        help->setAttribute(Qt::WA_DeleteOnClose);
+        help->resize(720, 600);
+    }
+    help->setSource(QUrl::fromLocalFile(ws_.doc.programDir + ws_.doc.helpFileName));
+    help->setWindowTitle(help->documentTitle());
+    help->show();
+    help->raise();
+}
+
+void KurvanaApplication::FormClose() {
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+void KurvanaApplication::imgGrafikMouseDown(QPoint position, unsigned shiftState) {
+    runCommand(ws_, [&] { PictureMouseDown(ws_, position.x(), position.y(), shiftState); });
+}
+
+void KurvanaApplication::imgGrafikMouseUp() {
+    PictureMouseUp(ws_);
+}
+
+void KurvanaApplication::imgGrafikMouseMove(QPoint position, unsigned shiftState) {
+    Document& doc = ws_.doc;
+    const int px = ScreenToPicture(position.x(), doc.viewScale);
+    const int py = ScreenToPicture(position.y(), doc.viewScale);
+    // A failure here (an axis edit being retyped, an axis shorter than one pixel) goes to the
+    // status bar: a box on every move would make retyping impossible.
+    try {
+        ReadAxisTexts(doc);
+        const AxisValues values = ValuesAtPixel(doc, px, py);
+        main_->setStatusText(0, " (" + formatFixed2(values.x, doc.decimalSeparator) + ", " +
+                                    formatFixed2(values.y, doc.decimalSeparator) + ")");
+        showMagnifier(px, py);
+        if (doc.inputMode == ModeEraser && shiftState == LeftButton) {
+            RemoveNearPoints(ws_, px, py, 9);
+            RefreshValues(ws_);
+        }
+        if (doc.inputMode == ModeHandScroll && doc.handScrollActive) {
+            const ScrollStep step = HandScrollStep(ws_, px, py);
+            QScrollArea* box = main_->ScrollBox1();
+            box->horizontalScrollBar()->setValue(box->horizontalScrollBar()->value() + step.dx);
+            box->verticalScrollBar()->setValue(box->verticalScrollBar()->value() + step.dy);
+        }
+    } catch (const CommandError& error) {
+        main_->setStatusText(0, error.text());
+    }
+}
+
+void KurvanaApplication::fillTable() {
+    table_->fillTable();
+}
+
+void KurvanaApplication::pictureChanged(const QRect& area) {
+    main_->imgGrafik()->updatePictureArea(area);
+}
+
+void KurvanaApplication::controlsChanged() {
+    main_->showDocumentState();
+}
+
+void KurvanaApplication::applyViewScale() {
+    main_->imgGrafik()->applyViewScale();
+}
+
+void KurvanaApplication::showMagnifier(int x, int y) {
+    zoom_->showAround(ws_.doc.workingPicture, x, y);
+}
+
+void KurvanaApplication::setStatusText(int panel, const QString& text) {
+    main_->setStatusText(panel, text);
+}
+
+void KurvanaApplication::documentSettingsChanged() {
+    input_->showDocumentTexts();
+}
+
+void KurvanaApplication::setClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void KurvanaApplication::takeColourSample() {}
+
+void KurvanaApplication::runNudgeWindow() {
+    nudge_->exec();
+}
+
+void KurvanaApplication::setBusyCursor(bool busy) {
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+} // namespace kurvana

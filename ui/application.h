@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QStringList>
+
+#include "core/workspace.h"
+
+namespace kurvana {
+
+struct Document;
+namespace platform {
+class QtDialogs;
+}
+class TFormKurvana;
+class TFormTable;
+class TFormInput;
+class TFormZoom;
+class TFormMoviPoint;
+class TFormAbout;
+
+/// The running program: the one document, the windows created once at start-up, and the
+/// command map from toolbar buttons and menu items to the subsystems. It is also what the
+/// digitising code asks of the windows (ViewHooks).
+class KurvanaApplication : public QObject, public ViewHooks {
+    Q_OBJECT
+public:
+    KurvanaApplication(Document& doc, platform::Dialogs& dialogs);
+    ~KurvanaApplication() override;
+
+    /// Start-up after the windows exist: program folder, argument, decimal separator,
+    /// settings, the command-line file or the open dialog, the language file.
+    void start(const QString& programDir, const QStringList& arguments, QChar decimalSeparator);
+
+    Workspace& workspace() { return ws_; }
+    TFormKurvana& mainWindow() { return *main_; }
+    TFormTable& tableWindow() { return *table_; }
+    TFormInput& inputWindow() { return *input_; }
+    TFormZoom& zoomWindow() { return *zoom_; }
+
+    /// The picture handlers of imgGrafik.
+    void imgGrafikMouseDown(QPoint position, unsigned shiftState);
+    void imgGrafikMouseMove(QPoint position, unsigned shiftState);
+    void imgGrafikMouseUp();
+
+    // ViewHooks
+    void fillTable() override;
+    void pictureChanged(const QRect& area) override;
+    void controlsChanged() override;
+    void applyViewScale() override;
+    void showMagnifier(int x, int y) override;
+    void setStatusText(int panel, const QString& text) override;
+    void documentSettingsChanged() override;
+    void setClipboardText(const QString& text) override;
+    void takeColourSample() override;
+    void runNudgeWindow() override;
+    void setBusyCursor(bool busy) override;
+
+private:
+    void createWindows();
+    void wireCommands();
+    void connectCommand(const QString& name, std::function<void()> command);
+    void MenuExitClick();
+    void MenuHelpClick();
+    void FormClose();
+
+    Workspace ws_;
+    std::unique_ptr<TFormKurvana> main_;
+    std::unique_ptr<TFormTable> table_;
+    std::unique_ptr<TFormInput> input_;
+    std::unique_ptr<TFormZoom> zoom_;
+    std::unique_ptr<TFormMoviPoint> nudge_;
+    std::unique_ptr<TFormAbout> about_;
+};
+
+} // namespace kurvana

@@ -1,0 +1,72 @@
+#include "ui/tablewindow.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "ui/datatablemodel.h"
+
+namespace kurvana {
+
+void SetStayOnTop(QWidget& window, bool on) {
+    if (window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
+        return;
+    const bool visible = window.isVisible();
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible)
+        window.show(); // changing the flags hides a window
+}
+
+TFormTable::TFormTable(const Document& doc, QWidget* parent)
+    : QWidget(parent, Qt::Window), model_(new DataTableModel(doc, this)),
+      stayOnTop_(new QCheckBox("Stay On Top", this)), grid_(new QTableView(this)) {
+    setObjectName("FormTable");
+    setWindowTitle("Table of Data");
+    stayOnTop_->setObjectName("CheckBoxStayOnTop");
+    stayOnTop_->setGeometry(8, 0, 217, 25);
+    stayOnTop_->setChecked(true);
+    connect(stayOnTop_, &QCheckBox::clicked, this, &TFormTable::CheckBoxStayOnTopClick);
+
+    grid_->setObjectName("Tabl");
+    grid_->setModel(model_);
+    grid_->move(0, 24);
+    grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(16);
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    const int widths[] = {39, 61, 65, 65, 65, 65, 65};
+    for (int c = 0; c < 7; ++c)
+        grid_->setColumnWidth(c, widths[c]);
+    setGeometry(437, 241, 532, 416);
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+void TFormTable::fillTable() {
+    model_->fill();
+}
+
+void TFormTable::showAndRaise() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFormTable::setStayOnTop(bool on) {
+    stayOnTop_->setChecked(on);
+    CheckBoxStayOnTopClick();
+}
+
+bool TFormTable::stayOnTop() const {
+    return stayOnTop_->isChecked();
+}
+
+void TFormTable::CheckBoxStayOnTopClick() {
+    SetStayOnTop(*this, stayOnTop_->isChecked());
+}
+
+void TFormTable::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    grid_->setGeometry(0, 24, width() - 10, height() - 30);
+}
+
+} // namespace kurvana
