@@ -40,6 +40,9 @@ QString Texts::builtInExtra(ExtraText id) {
         return "The line is full.";
     case ExtraText::LanguageFileUnreadable:
         return "The language file \"%1\" cannot be read; the texts stay as they were.";
+    case ExtraText::StepTooSmall:
+        return "The step is too small: the search would take more than %1 steps. Nothing was "
+               "changed.";
     case ExtraText::Count:
         break;
     }

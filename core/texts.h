@@ -25,6 +25,7 @@ enum class ExtraText : int {
     NoAxisFound,
     LineFull,             ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
+    StepTooSmall,         ///< %1 = the most steps one fixed-step search takes
     Count
 };
 

@@ -38,11 +38,11 @@ public:
         forEachTile([&](int x0, int x1, int y0, int y1) {
             for (int y = y0; y < y1; ++y) {
                 const QRgb* row =
-                    y <= height ? reinterpret_cast<const QRgb*>(picture.constScanLine(y - 1))
-                                : nullptr;
+                    y < height ? reinterpret_cast<const QRgb*>(picture.constScanLine(y))
+                               : nullptr;
                 for (int x = x0; x < x1; ++x) {
-                    const bool inside = row != nullptr && x <= width;
-                    const bool dark = inside ? isDark(row[x - 1], limits) : whiteDark;
+                    const bool inside = row != nullptr && x < width;
+                    const bool dark = inside ? isDark(row[x], limits) : whiteDark;
                     cell(x, y) = dark ? kDark : 0;
                 }
             }
@@ -50,7 +50,7 @@ public:
         whitenedState_ = kWhitened | (whiteDark ? kDark : 0);
     }
 
-    /// Column x (1-based picture column) as a pointer indexed by picture row - 1.
+    /// Column x of the picture as an array indexed by picture row - 1.
     std::uint8_t* column(int x) { return cells_.data() + std::size_t(x - 1) * rows_; }
 
     std::uint8_t whitenedState() const { return whitenedState_; }
@@ -62,10 +62,10 @@ public:
         const int width = picture.width();
         const int height = picture.height();
         forEachTile([&](int x0, int x1, int y0, int y1) {
-            for (int y = y0; y < std::min(y1, height + 1); ++y)
-                for (int x = x0; x < std::min(x1, width + 1); ++x)
+            for (int y = y0; y < std::min(y1, height); ++y)
+                for (int x = x0; x < std::min(x1, width); ++x)
                     if (cell(x, y) & kWhitened)
-                        bits[(y - 1) * stride + (x - 1)] = kWhitePixel;
+                        bits[y * stride + x] = kWhitePixel;
         });
     }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace kurvana {
+
+struct Workspace;
+
+/// The "Save Data" command: asks the picture copy name (M16/M17, proposing "curve" after a
+/// clipboard picture, else the picture file's stem) and the data file name (M18/M17, proposing
+/// the current data file's stem, else the copy's); Cancel keeps the proposal. Writes the clean
+/// picture as a bitmap to Data/Grafiks/ and the data file to Data/ (folders created when
+/// missing) so that a failed save leaves the files that were there whole; then marks and axes
+/// are drawn again and dataFileName + CR + M19 is shown. Throws CommandError on failure, with
+/// the document and the files as they were.
+void SaveData(Workspace& ws);
+
+/// The "Open Data" command: the open dialog in Data/, then OpenDataFile. Cancel changes
+/// nothing.
+void OpenDataDialog(Workspace& ws);
+
+/// Opens a data file and its picture copy. Both are read and checked completely first; a fault
+/// throws CommandError naming the file, the line and the reason, with nothing changed. Then
+/// the new-picture reset, the file's calibration, axis texts, scale kinds and points, and the
+/// values recomputed.
+void OpenDataFile(Workspace& ws, const QString& path);
+
+/// Proposed picture copy stem: "curve" after a clipboard picture, else the file name of the
+/// picture without its last four characters (empty for four or fewer).
+QString PictureCopyProposal(const QString& pictureFileName);
+
+/// The file name part of a path ('/' or '\\' separated) without its last four characters.
+QString FileStem(const QString& path);
+
+} // namespace kurvana

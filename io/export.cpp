@@ -1,0 +1,22 @@
+#include "io/export.h"
+
+#include "core/calibration.h"
+#include "core/document.h"
+#include "core/linedata.h"
+#include "io/datafile.h"
+
+namespace kurvana {
+
+QString ExportDataFileText(Document& doc, const QString& path) {
+    const DataFileContent content = ReadDataFile(path, doc.texts);
+    doc.currentLine = 1;
+    doc.dataFileName = path;
+    ApplyDataFile(doc, content);
+    // The same steps as the refresh that ends opening a data file, without the table window.
+    ReadAxisTexts(doc);
+    RecomputeValues(doc);
+    SortCurrentLine(doc, doc.nextRow.at(doc.currentLine));
+    return ClipboardText(doc);
+}
+
+} // namespace kurvana

@@ -1,0 +1,123 @@
+#include <QtTest>
+
+#include "core/drawing.h"
+#include "core/snap.h"
+#include "fixture.h"
+
+using namespace kurvana;
+using kurvana::test::Fixture;
+
+class TestDrawing : public QObject {
+    Q_OBJECT
+
+    static QRgb at(const Fixture& f, int x, int y) { return f.doc.workingPicture.pixel(x, y); }
+
+private slots:
+    void aMarkIsTheCircleInscribedInItsBox() {
+        Fixture f(40, 40);
+        ShowCleanPicture(f.doc);
+        f.doc.lineColor[1] = 0x0000FF;
+        DrawMark(f.doc, 10, 10, 2, 1);
+        const QRgb red = 0xFFFF0000u;
+        QCOMPARE(at(f, 8, 10), red);
+        QCOMPARE(at(f, 12, 10), red);
+        QCOMPARE(at(f, 10, 8), red);
+        QCOMPARE(at(f, 10, 12), red);
+        QCOMPARE(at(f, 10, 10), 0xFFFFFFFFu); // hollow
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                if (x < 8 || x > 12 || y < 8 || y > 12)
+                    QCOMPARE(at(f, x, y), 0xFFFFFFFFu);
+        // Left-right and up-down symmetric outline.
+        for (int y = 8; y <= 12; ++y)
+            for (int x = 8; x <= 12; ++x)
+                QCOMPARE(at(f, x, y), at(f, 20 - x, y));
+    }
+
+    void togglingTwiceRestoresEveryPixel() {
+        Fixture f(300, 300);
+        QImage noise(300, 300, QImage::Format_RGB32);
+        QRandomGenerator random(3);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 300; ++x)
+                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
+        f.doc.workingPicture = noise;
+        f.doc.axesColor = 0x123456;
+        ToggleAxes(f.doc);
+        QVERIFY(f.doc.workingPicture != noise);
+        ToggleAxes(f.doc);
+        QCOMPARE(f.doc.workingPicture, noise);
+        ToggleHighlight(f.doc, 1, 1, 5); // partly outside the picture
+        ToggleZoneCircle(f.doc, 150, 150);
+        ToggleHighlight(f.doc, 1, 1, 5);
+        ToggleZoneCircle(f.doc, 150, 150);
+        QCOMPARE(f.doc.workingPicture, noise);
+    }
+
+    void redrawShowsTheHigherLineOnTopAndRestoresTheCleanPicture() {
+        Fixture f(100, 100);
+        f.doc.lineColor[1] = 0x0000FF;
+        f.doc.lineColor[4] = 0x00FF00;
+        f.doc.appendPoint(4, 30, 30);
+        f.doc.appendPoint(1, 30, 30);
+        RedrawMarks(f.doc);
+        QCOMPARE(at(f, 30 - f.doc.markDiameter, 30), 0xFF00FF00u);
+        f.doc.nextRow.fill(1);
+        RedrawMarks(f.doc);
+        QCOMPARE(f.doc.workingPicture, f.doc.cleanPicture);
+    }
+
+    void axesAreThreePixelsWideThroughTheReferencePoints() {
+        Fixture f(300, 300); // the reset already drew them once
+        for (int dy : {-1, 0, 1})
+            QVERIFY(at(f, 120, 200 + dy) != 0xFFFFFFFFu);
+        QCOMPARE(at(f, 120, 202), 0xFFFFFFFFu);
+        QVERIFY(at(f, 50, 120) != 0xFFFFFFFFu);
+        // Far-away reference points cost nothing and draw the visible part.
+        f.doc.xMaxPointX = 2000000000;
+        ToggleAxes(f.doc);
+        ToggleAxes(f.doc);
+    }
+
+    void snapFindsTheMiddleOfTheStroke_data() {
+        QTest::addColumn<QList<QPoint>>("ink");
+        QTest::addColumn<QPoint>("click");
+        QTest::addColumn<QPoint>("expected");
+        QList<QPoint> horizontal;
+        for (int x = 0; x < 200; ++x)
+            horizontal << QPoint(x, 100);
+        QTest::newRow("on a one-pixel line") << horizontal << QPoint(50, 100) << QPoint(50, 100);
+        QTest::newRow("three pixels above") << horizontal << QPoint(50, 97) << QPoint(50, 100);
+        QTest::newRow("no ink within reach") << horizontal << QPoint(50, 90) << QPoint(50, 90);
+        QTest::newRow("at the picture edge") << QList<QPoint>{{0, 0}} << QPoint(1, 1)
+                                             << QPoint(0, 0);
+        QTest::newRow("truncated mean") << QList<QPoint>{{20, 20}, {21, 20}} << QPoint(20, 20)
+                                        << QPoint(20, 20);
+    }
+    void snapFindsTheMiddleOfTheStroke() {
+        QFETCH(QList<QPoint>, ink);
+        QFETCH(QPoint, click);
+        QFETCH(QPoint, expected);
+        Fixture f(200, 200);
+        ShowCleanPicture(f.doc);
+        for (const QPoint& p : ink)
+            f.ink(p.x(), p.y());
+        QCOMPARE(SnapToInk(f.doc, click.x(), click.y()), expected);
+    }
+
+    void snapNeedsThresholdsAndOnlyInk() {
+        Fixture f(100, 100);
+        ShowCleanPicture(f.doc);
+        f.ink(50, 52);
+        f.doc.inkThresholdR = f.doc.inkThresholdG = f.doc.inkThresholdB = 0;
+        QCOMPARE(SnapToInk(f.doc, 50, 50), QPoint(50, 50));
+        f.doc.inkThresholdR = f.doc.inkThresholdG = f.doc.inkThresholdB = 200;
+        f.ink(50, 52, qRgb(200, 0, 0)); // 200 is not below 200
+        QCOMPARE(SnapToInk(f.doc, 50, 50), QPoint(50, 50));
+        f.ink(50, 52, qRgb(199, 199, 199));
+        QCOMPARE(SnapToInk(f.doc, 50, 50), QPoint(50, 52));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDrawing)
+#include "test_drawing.moc"

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "core/document.h"
+#include "core/workspace.h"
+#include "platform/scripteddialogs.h"
+
+namespace kurvana::test {
+
+/// Records what the commands tell the windows.
+class RecordingView : public ViewHooks {
+public:
+    std::map<int, QString> status;
+    int documentSettingsChanges = 0;
+    int pictureChanges = 0;
+    void setStatusText(int panel, const QString& text) override { status[panel] = text; }
+    void documentSettingsChanged() override { ++documentSettingsChanges; }
+    void pictureChanged(const QRect&) override { ++pictureChanges; }
+};
+
+/// A program folder of its own, a document living in it, scripted dialogs and a recording view.
+struct IoFixture {
+    QTemporaryDir folder;
+    std::unique_ptr<Document> doc = std::make_unique<Document>();
+    platform::ScriptedDialogs dialogs;
+    RecordingView view;
+    Workspace ws{*doc, dialogs, view};
+
+    IoFixture() {
+        doc->programDir = folder.path() + '/';
+        for (int slot = 1; slot <= 21; ++slot)
+            doc->texts.setMessage(slot, QString("M%1").arg(slot, 2, 10, QChar('0')));
+    }
+    QString path(const QString& relative) const { return folder.path() + '/' + relative; }
+};
+
+/// A white chart with a black diagonal and a red block, so copies can be told apart.
+inline QImage ChartPicture(int width = 320, int height = 240, QRgb block = qRgb(255, 0, 0)) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(qRgb(255, 255, 255));
+    for (int i = 0; i < std::min(width, height); ++i)
+        picture.setPixel(i, i, qRgb(0, 0, 0));
+    for (int y = 10; y < 20; ++y)
+        for (int x = 30; x < 40; ++x)
+            picture.setPixel(x, y, block);
+    return picture;
+}
+
+inline QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(path.left(path.lastIndexOf('/')));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace kurvana::test
