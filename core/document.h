@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include "core/texts.h"
@@ -114,6 +116,20 @@ struct Document {
     QImage workingPicture; ///< shown, marked and searched
     QImage searchCopy;     ///< the fixed-step search's private bitmap
     std::int32_t pictureWidth = 0, pictureHeight = 0;
+
+    /// What the drawing code knows of the working picture, so that removing a few marks can
+    /// restore just their areas instead of the whole picture. The working picture equals
+    /// "clean picture + all marks in order + the axes drawn axesShown times" everywhere outside
+    /// `dirty`, as long as neither picture was touched outside the drawing code (the cache keys
+    /// tell: any other write or assignment changes them, and the next restore is a full one).
+    struct PictureTracking {
+        qint64 workingKey = -1;
+        qint64 cleanKey = -1;
+        bool axesShown = false;
+        std::vector<QRect> dirty;
+        std::int32_t markDiameter = 0;       ///< marks were drawn this size ...
+        std::array<Colour, 6> lineColor{};   ///< ... and in these colours
+    } tracking;
 
     // --- 6. Ink thresholds: 0 until the first new-picture reset -------------------------------
     std::int32_t inkThresholdR = 0, inkThresholdG = 0, inkThresholdB = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include <QImage>
 
@@ -144,38 +145,154 @@ QRect BoundsOf(const std::vector<QPoint>& pixels) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+namespace {
+
+/// Beyond this many drawn-over areas a full restore is cheaper than keeping count.
+constexpr std::size_t kMaxTrackedAreas = 256;
+
+bool pictureIsTracked(const Document& doc) {
+    return doc.tracking.workingKey == doc.workingPicture.cacheKey() &&
+           doc.tracking.cleanKey == doc.cleanPicture.cacheKey() &&
+           doc.tracking.markDiameter == doc.markDiameter &&
+           doc.tracking.lineColor == doc.lineColor;
+}
+
+void forgetPicture(Document& doc) {
+    doc.tracking.workingKey = -1;
+    doc.tracking.dirty.clear();
+}
+
+/// Keeps the tracking after a drawing: a drawing on a tracked picture keeps it tracked (its
+/// area noted when it leaves the picture off the canonical state); on an unknown one, unknown.
+void noteDrawing(Document& doc, bool wasTracked, const QRect& area, bool canonical) {
+    if (!wasTracked) {
+        forgetPicture(doc);
+        return;
+    }
+    if (!canonical && !area.isEmpty()) {
+        if (doc.tracking.dirty.size() >= kMaxTrackedAreas) {
+            forgetPicture(doc);
+            return;
+        }
+        doc.tracking.dirty.push_back(area);
+    }
+    doc.tracking.workingKey = doc.workingPicture.cacheKey();
+}
+
+std::vector<QPoint> axesPixels(const Document& doc, const QRect& clip) {
+    const std::vector<QPoint> corners{{doc.yMaxPointX, doc.yMaxPointY},
+                                      {doc.zeroPointX, doc.zeroPointY},
+                                      {doc.xMaxPointX, doc.xMaxPointY}};
+    return PolylinePixels(corners, 3, clip);
+}
+
+std::vector<QPoint> markPixels(int x, int y, int d) {
+    return EllipseOutline(x - d, y - d, x + d + 1, y + d + 1);
+}
+
+std::vector<QPoint> clipped(std::vector<QPoint> pixels, const QRect& area) {
+    std::erase_if(pixels, [&](const QPoint& p) { return !area.contains(p); });
+    return pixels;
+}
+
+/// Clean picture, marks in order and the axes drawing inside `area` alone.
+void restoreArea(Document& doc, const QRect& area) {
+    const QRect r = area & pictureRect(doc.workingPicture) & pictureRect(doc.cleanPicture);
+    if (r.isEmpty())
+        return;
+    const std::size_t bytes = std::size_t(r.width()) * sizeof(QRgb);
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(reinterpret_cast<QRgb*>(doc.workingPicture.scanLine(y)) + r.left(),
+                    reinterpret_cast<const QRgb*>(doc.cleanPicture.constScanLine(y)) + r.left(),
+                    bytes);
+    for (int line = 1; line <= kLineCount; ++line)
+        for (int row = 1; row < doc.nextRow.at(line); ++row) {
+            const int x = doc.pointX(line, row);
+            const int y = doc.pointY(line, row);
+            if (MarkArea(x, y, doc.markDiameter).intersects(r))
+                PaintPixels(doc.workingPicture, clipped(markPixels(x, y, doc.markDiameter), r),
+                            doc.lineColor.at(line));
+        }
+    if (doc.tracking.axesShown)
+        NotXorPixels(doc.workingPicture, axesPixels(doc, r), doc.axesColor);
+}
+
+} // namespace
+
+QRect MarkArea(int x, int y, int d) {
+    return QRect(QPoint(x - d, y - d), QPoint(x + d, y + d));
+}
+
 QRect DrawMark(Document& doc, int x, int y, int d, int line) {
-    const auto pixels = EllipseOutline(x - d, y - d, x + d + 1, y + d + 1);
+    const bool tracked = pictureIsTracked(doc);
+    const auto pixels = markPixels(x, y, d);
     PaintPixels(doc.workingPicture, pixels, doc.lineColor.at(line));
-    return BoundsOf(pixels);
+    const QRect area = BoundsOf(pixels);
+    noteDrawing(doc, tracked, area, false);
+    return area;
 }
 
 void RedrawMarks(Document& doc) {
     doc.workingPicture = doc.cleanPicture;
+    doc.workingPicture.detach();
     for (int line = 1; line <= kLineCount; ++line)
         for (int row = 1; row < doc.nextRow.at(line); ++row)
-            DrawMark(doc, doc.pointX(line, row), doc.pointY(line, row), doc.markDiameter, line);
+            PaintPixels(doc.workingPicture,
+                        markPixels(doc.pointX(line, row), doc.pointY(line, row), doc.markDiameter),
+                        doc.lineColor.at(line));
+    doc.tracking.dirty.clear();
+    doc.tracking.axesShown = false;
+    doc.tracking.markDiameter = doc.markDiameter;
+    doc.tracking.lineColor = doc.lineColor;
+    doc.tracking.cleanKey = doc.cleanPicture.cacheKey();
+    doc.tracking.workingKey = doc.workingPicture.cacheKey();
+}
+
+QRect RestoreMarksAndAxes(Document& doc, const std::vector<QRect>& removedMarks) {
+    // Only a known picture with the axes shown once can be mended area by area.
+    if (!pictureIsTracked(doc) || !doc.tracking.axesShown ||
+        doc.tracking.dirty.size() + removedMarks.size() > kMaxTrackedAreas) {
+        RedrawMarks(doc);
+        ToggleAxes(doc);
+        return {};
+    }
+    std::vector<QRect> areas = doc.tracking.dirty;
+    areas.insert(areas.end(), removedMarks.begin(), removedMarks.end());
+    QRect changed;
+    for (const QRect& area : areas) {
+        restoreArea(doc, area);
+        changed |= area;
+    }
+    doc.tracking.dirty.clear();
+    doc.tracking.workingKey = doc.workingPicture.cacheKey();
+    return changed.isEmpty() ? QRect(0, 0, 1, 1) : changed;
 }
 
 QRect ToggleAxes(Document& doc) {
-    const std::vector<QPoint> corners{{doc.yMaxPointX, doc.yMaxPointY},
-                                      {doc.zeroPointX, doc.zeroPointY},
-                                      {doc.xMaxPointX, doc.xMaxPointY}};
-    const auto pixels = PolylinePixels(corners, 3, pictureRect(doc.workingPicture));
+    const bool tracked = pictureIsTracked(doc);
+    const auto pixels = axesPixels(doc, pictureRect(doc.workingPicture));
     NotXorPixels(doc.workingPicture, pixels, doc.axesColor);
+    doc.tracking.axesShown = !doc.tracking.axesShown;
+    noteDrawing(doc, tracked, {}, true);
     return BoundsOf(pixels);
 }
 
 QRect ToggleHighlight(Document& doc, int x, int y, int d) {
-    const auto pixels = EllipseOutline(x - d, y - d, x + d + 1, y + d + 1);
+    const bool tracked = pictureIsTracked(doc);
+    const auto pixels = markPixels(x, y, d);
     NotXorPixels(doc.workingPicture, pixels, kHighlightColour);
-    return BoundsOf(pixels);
+    const QRect area = BoundsOf(pixels);
+    noteDrawing(doc, tracked, area, false);
+    return area;
 }
 
 QRect ToggleZoneCircle(Document& doc, int x, int y) {
+    const bool tracked = pictureIsTracked(doc);
     const auto pixels = EllipseOutline(x - 10, y - 10, x + 10, y + 10);
     NotXorPixels(doc.workingPicture, pixels, kZoneColour);
-    return BoundsOf(pixels);
+    const QRect area = BoundsOf(pixels);
+    noteDrawing(doc, tracked, area, false);
+    return area;
 }
 
 } // namespace kurvana

@@ -39,6 +39,15 @@ QRect DrawMark(Document& doc, int x, int y, int d, int line);
 /// rows in ascending order. Callers follow it with ToggleAxes.
 void RedrawMarks(Document& doc);
 
+/// RedrawMarks followed by ToggleAxes, restoring only what can differ when the picture is
+/// known: the areas of `removedMarks` (marks of points that were just removed) and whatever
+/// was drawn over the picture since the last restore. The result equals the full restore.
+/// Returns the area changed (empty: all).
+QRect RestoreMarksAndAxes(Document& doc, const std::vector<QRect>& removedMarks = {});
+
+/// The box a mark of (x, y) covers.
+QRect MarkArea(int x, int y, int d);
+
 /// Draws (or removes) the axes: Y max point -> zero point -> X max point, NOT-XOR in the axes
 /// colour, 3 pixels wide. Returns the area touched.
 QRect ToggleAxes(Document& doc);

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "core/clicks.h"
 #include "core/drawing.h"
 #include "core/snap.h"
 #include "fixture.h"
@@ -77,6 +78,42 @@ private slots:
         f.doc.xMaxPointX = 2000000000;
         ToggleAxes(f.doc);
         ToggleAxes(f.doc);
+    }
+
+    void erasingRestoresOnlyWhatItMustAndEqualsTheFullRestore() {
+        Fixture f(200, 160);
+        QRandomGenerator random(11);
+        QImage noise(200, 160, QImage::Format_RGB32);
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 200; ++x)
+                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
+        InstallNewPicture(f.ws, noise);
+        f.doc.autoCorrectOn = false;
+        for (int step = 0; step < 300; ++step) {
+            const int x = random.bounded(200), y = random.bounded(160);
+            switch (random.bounded(6)) {
+            case 0:
+            case 1:
+                f.doc.currentLine = 1 + random.bounded(5);
+                PictureMouseDown(f.ws, x, y, LeftButton); // a mark over the axes
+                break;
+            case 2:
+                ToggleZoneCircle(f.doc, x, y); // left on the picture
+                break;
+            case 3:
+                SetInputMode(f.ws, ModeXMaxPoint);
+                if (x != f.doc.zeroPointX || y != f.doc.zeroPointY)
+                    PictureMouseDown(f.ws, x, y, LeftButton);
+                SetInputMode(f.ws, ModeMarks);
+                break;
+            default:
+                RemoveNearPoints(f.ws, x, y, 9);
+                Document full = f.doc;
+                RedrawMarks(full);
+                ToggleAxes(full);
+                QCOMPARE(f.doc.workingPicture, full.workingPicture);
+            }
+        }
     }
 
     void snapFindsTheMiddleOfTheStroke_data() {
