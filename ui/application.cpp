@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBrowser>

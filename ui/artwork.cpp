@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include <QPainter>
 #include <QPainterPath>
@@ -18,9 +19,9 @@ const QColor kInk(0x20, 0x26, 0x2e);
 const QColor kPaper(0xfd, 0xfd, 0xfb);
 const QColor kShade(0xdc, 0xe2, 0xe9);
 const QColor kGridGrey(0x8a, 0x94, 0x9e);
-const QColor kBlue(0x2f, 0x6f, 0xd6);
+const QColor kBlue(0x3a, 0x80, 0xec);
 const QColor kSky(0xbf, 0xdb, 0xfb);
-const QColor kRed(0xe0, 0x30, 0x2a);
+const QColor kRed(0xec, 0x3b, 0x30);
 const QColor kRose(0xf6, 0xc4, 0xc0);
 const QColor kGreen(0x2e, 0x9d, 0x4a);
 const QColor kYellow(0xf6, 0xc8, 0x45);
@@ -92,22 +93,36 @@ QPainterPath graphPath(const std::function<qreal(qreal)>& f, qreal fromX, qreal 
 // font blurs into grey.
 const char* glyphRows(QChar c) {
     switch (c.unicode()) {
-    case '0': return "111101101101111";
-    case '1': return "010110010010111";
-    case '2': return "111001111100111";
-    case '3': return "111001011001111";
-    case '4': return "101101111001001";
-    case '5': return "111100111001111";
-    case '6': return "111100111101111";
-    case '7': return "111001001010010";
-    case '8': return "111101111101111";
-    case '9': return "111101111001111";
-    case ':': return "01010"; // one column wide
-    default: return "000000000000000";
+    case '0':
+        return "111101101101111";
+    case '1':
+        return "010110010010111";
+    case '2':
+        return "111001111100111";
+    case '3':
+        return "111001011001111";
+    case '4':
+        return "101101111001001";
+    case '5':
+        return "111100111001111";
+    case '6':
+        return "111100111101111";
+    case '7':
+        return "111001001010010";
+    case '8':
+        return "111101111101111";
+    case '9':
+        return "111101111001111";
+    case ':':
+        return "01010"; // one column wide
+    default:
+        return "000000000000000";
     }
 }
 
-int glyphWidth(QChar c) { return c == u':' ? 1 : 3; }
+int glyphWidth(QChar c) {
+    return c == u':' ? 1 : 3;
+}
 
 int textWidth(const QString& text) {
     int width = -1;
@@ -156,9 +171,11 @@ void drawOpenPicture(QPainter& p) {
     back.closeSubpath();
     fillOutlined(p, back, kAmber);
     fillOutlined(p, rectPath(QRectF(4.5, 1.5, 9.0, 9.0)), kPaper);
-    strokeOutlined(p, graphPath([](qreal x) { return 8.5 - 0.35 * (x - 6.0) * (x - 6.0) / 2.5; },
-                                6.0, 12.0),
-                   kRed, 1.0);
+    p.setPen(QPen(kInk, 0.8));
+    p.drawLine(QPointF(6.0, 3.0), QPointF(6.0, 8.5));
+    p.drawLine(QPointF(6.0, 8.5), QPointF(12.5, 8.5));
+    p.setPen(roundPen(kBlue, 1.2));
+    p.drawPath(graphPath([](qreal x) { return 7.5 - 0.12 * (x - 6.5) * (x - 6.5); }, 6.5, 12.5));
     QPainterPath front(QPointF(1.5, 15.5));
     front.lineTo(3.8, 8.5);
     front.lineTo(17.0, 8.5);
@@ -252,7 +269,8 @@ void drawGear(QPainter& p) {
     for (int i = 0; i < 8; ++i) {
         QPainterPath tooth;
         tooth.addRect(QRectF(-1.4, -8.3, 2.8, 4.0));
-        gear = gear.united(QTransform().translate(centre.x(), centre.y()).rotate(i * 45.0).map(tooth));
+        gear =
+            gear.united(QTransform().translate(centre.x(), centre.y()).rotate(i * 45.0).map(tooth));
     }
     QPainterPath hole;
     hole.addEllipse(centre, 2.3, 2.3);
@@ -280,20 +298,29 @@ void drawAxesWithTarget(QPainter& p, QPointF target) {
     dotOutlined(p, target, 1.0, kPaper);
 }
 
-void drawZeroPoint(QPainter& p) { drawAxesWithTarget(p, QPointF(3.5, 14.5)); }
-void drawXMaxPoint(QPainter& p) { drawAxesWithTarget(p, QPointF(14.0, 14.5)); }
-void drawYMaxPoint(QPainter& p) { drawAxesWithTarget(p, QPointF(3.5, 4.0)); }
+void drawZeroPoint(QPainter& p) {
+    drawAxesWithTarget(p, QPointF(3.5, 14.5));
+}
+void drawXMaxPoint(QPainter& p) {
+    drawAxesWithTarget(p, QPointF(14.0, 14.5));
+}
+void drawYMaxPoint(QPainter& p) {
+    drawAxesWithTarget(p, QPointF(3.5, 4.0));
+}
 
 void drawMarkCircle(QPainter& p, QPointF centre, const QColor& colour) {
     QPainterPath circle;
-    circle.addEllipse(centre, 2.3, 2.3);
-    strokeOutlined(p, circle, colour, 1.3);
+    circle.addEllipse(centre, 2.6, 2.6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPaper);
+    p.drawPath(circle);
+    strokeOutlined(p, circle, colour, 1.2);
 }
 
 void drawSetMarks(QPainter& p) {
-    const auto curve = [](qreal x) { return 15.0 - 0.055 * (x - 1.0) * (x - 1.0) - 0.1 * x; };
-    strokeOutlined(p, graphPath(curve, 1.0, 17.0), kBlue, 1.4);
-    for (const qreal x : {4.0, 9.0, 14.0})
+    const auto curve = [](qreal x) { return 15.0 - 0.045 * (x - 1.0) * (x - 1.0) - 0.05 * x; };
+    strokeOutlined(p, graphPath(curve, 1.0, 17.0), kBlue, 1.8);
+    for (const qreal x : {4.8, 12.6})
         drawMarkCircle(p, QPointF(x, curve(x)), kRed);
 }
 
@@ -338,14 +365,14 @@ void drawSnap(QPainter& p) {
 }
 
 void drawFixedStep(QPainter& p) {
-    lineOutlined(p, QPointF(1.5, 16.2), QPointF(16.5, 16.2), kPaper, 1.2);
-    const auto curve = [](qreal x) { return 11.0 - 0.45 * x + 2.0 * std::sin(x * 0.7); };
-    strokeOutlined(p, graphPath(curve, 1.5, 16.5), kBlue, 1.3);
-    for (const qreal x : {4.0, 9.0, 14.0}) {
-        p.setPen(QPen(kInk, 1.0, Qt::DotLine));
-        p.drawLine(QPointF(x, curve(x) + 2.0), QPointF(x, 15.0));
-        dotOutlined(p, QPointF(x, curve(x)), 1.7, kRed);
-    }
+    const auto curve = [](qreal x) { return 9.5 - 0.35 * x + 1.6 * std::sin(x * 0.8); };
+    p.setPen(QPen(kSteel, 1.0));
+    for (const qreal x : {3.5, 9.0, 14.5})
+        p.drawLine(QPointF(x, curve(x)), QPointF(x, 15.0));
+    lineOutlined(p, QPointF(1.5, 15.8), QPointF(16.5, 15.8), kPaper, 1.2);
+    strokeOutlined(p, graphPath(curve, 1.0, 17.0), kBlue, 1.3);
+    for (const qreal x : {3.5, 9.0, 14.5})
+        dotOutlined(p, QPointF(x, curve(x)), 1.8, kRed);
 }
 
 void drawEraser(QPainter& p) {
@@ -359,9 +386,9 @@ void drawEraser(QPainter& p) {
 }
 
 void drawCleanUp(QPainter& p) {
-    for (const QPointF speck : {QPointF(12.5, 12.5), QPointF(15.5, 15.0), QPointF(11.0, 16.0),
-                                QPointF(15.5, 10.5)})
-        dotOutlined(p, speck, 0.9, kNeutralInk);
+    for (const QPointF speck :
+         {QPointF(12.5, 12.5), QPointF(15.5, 15.0), QPointF(11.0, 16.0), QPointF(15.5, 10.5)})
+        dotOutlined(p, speck, 0.9, kSteel);
     lineOutlined(p, QPointF(16.5, 1.5), QPointF(8.5, 9.5), kWood, 1.6);
     QPainterPath brush(QPointF(7.0, 8.0));
     brush.lineTo(10.0, 11.0);
@@ -385,7 +412,8 @@ void drawPipetteShape(QPainter& p, qreal unit) {
     p.setPen(Qt::NoPen);
     p.setBrush(kRed);
     p.drawRect(QRectF(3.5 * unit, -1.0 * unit, 3.5 * unit, 2.0 * unit));
-    fillOutlined(p, rectPath(QRectF(11.0 * unit, -2.3 * unit, 1.8 * unit, 4.6 * unit)), kSteel, unit);
+    fillOutlined(p, rectPath(QRectF(11.0 * unit, -2.3 * unit, 1.8 * unit, 4.6 * unit)), kSteel,
+                 unit);
     fillOutlined(p, rectPath(QRectF(12.8 * unit, -2.0 * unit, 6.0 * unit, 4.0 * unit), 2.0 * unit),
                  kBlue, unit);
 }
@@ -434,9 +462,13 @@ void drawArrowPointer(QPainter& p, QPointF tip, qreal unit) {
 }
 
 void drawCursorChoice(QPainter& p) {
-    const QPointF centre(5.0, 5.0);
-    lineOutlined(p, centre - QPointF(4.0, 0.0), centre + QPointF(4.0, 0.0), kPaper, 1.0);
-    lineOutlined(p, centre - QPointF(0.0, 4.0), centre + QPointF(0.0, 4.0), kPaper, 1.0);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRect(0, 4, 11, 3), kInk);
+    p.fillRect(QRect(4, 0, 3, 11), kInk);
+    p.fillRect(QRect(1, 5, 9, 1), kPaper);
+    p.fillRect(QRect(5, 1, 1, 9), kPaper);
+    p.restore();
     p.save();
     p.translate(7.5, 4.5);
     p.scale(0.8, 0.8);
@@ -444,16 +476,24 @@ void drawCursorChoice(QPainter& p) {
     p.restore();
 }
 
-void drawZoneCircles(QPainter& p, const std::vector<QPointF>& centres, const QColor& colour) {
-    for (const QPointF& c : centres) {
-        QPainterPath circle;
-        circle.addEllipse(c, 3.0, 3.0);
-        strokeOutlined(p, circle, colour, 1.1);
-    }
+// A painted search zone: a band of overlapping circles along `trail`.
+void drawZone(QPainter& p, const std::vector<QPointF>& trail) {
+    QPainterPath centreLine(trail.front());
+    for (std::size_t i = 1; i < trail.size(); ++i)
+        centreLine.lineTo(trail[i]);
+    QPainterPathStroker stroker;
+    stroker.setWidth(6.5);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    fillOutlined(p, stroker.createStroke(centreLine).simplified(), kRose);
+    p.setPen(QPen(kRed, 0.9));
+    p.setBrush(Qt::NoBrush);
+    for (const QPointF& c : trail)
+        p.drawEllipse(c, 2.4, 2.4);
 }
 
 void drawPaintZone(QPainter& p) {
-    drawZoneCircles(p, {QPointF(4.0, 14.0), QPointF(7.5, 11.0), QPointF(11.0, 8.5)}, kRed);
+    drawZone(p, {QPointF(4.0, 14.0), QPointF(7.5, 11.0), QPointF(11.0, 9.0)});
     lineOutlined(p, QPointF(16.8, 1.2), QPointF(14.2, 3.8), kWood, 1.6);
     QPainterPath tip(QPointF(14.8, 3.2));
     tip.lineTo(12.0, 6.0);
@@ -464,14 +504,12 @@ void drawPaintZone(QPainter& p) {
 }
 
 void drawSearchInZone(QPainter& p) {
-    const std::vector<QPointF> centres{QPointF(3.8, 13.5), QPointF(7.5, 11.2), QPointF(11.2, 8.5),
-                                       QPointF(14.4, 5.2)};
-    drawZoneCircles(p, centres, kRose);
-    QPainterPath curve(QPointF(1.0, 15.5));
-    curve.cubicTo(QPointF(7.0, 12.0), QPointF(10.0, 10.0), QPointF(17.0, 3.0));
+    drawZone(p, {QPointF(3.8, 13.8), QPointF(8.0, 10.5), QPointF(11.0, 8.0), QPointF(14.2, 4.2)});
+    QPainterPath curve(QPointF(1.0, 16.0));
+    curve.cubicTo(QPointF(7.0, 12.0), QPointF(10.0, 9.5), QPointF(17.0, 2.0));
     strokeOutlined(p, curve, kBlue, 1.2);
-    for (const qreal t : {0.3, 0.6, 0.88})
-        dotOutlined(p, curve.pointAtPercent(t), 1.4, kYellow);
+    for (const qreal t : {0.35, 0.72})
+        dotOutlined(p, curve.pointAtPercent(t), 1.5, kYellow);
 }
 
 QPixmap renderToolbarImage(int index) {
@@ -480,74 +518,145 @@ QPixmap renderToolbarImage(int index) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing, true);
     switch (index) {
-    case 0: drawOpenPicture(p); break;
-    case 1: drawPictureFromClipboard(p); break;
-    case 2: drawCopyTable(p); break;
-    case 3: drawDataTable(p); break;
-    case 4: drawHand(p); break;
-    case 6: drawGear(p); break;
-    case 7: drawClearLine(p); break;
-    case 8: drawZeroPoint(p); break;
-    case 9: drawXMaxPoint(p); break;
-    case 10: drawYMaxPoint(p); break;
-    case 11: drawSetMarks(p); break;
-    case 12: case 13: case 14: case 15: case 16: drawLine(p, index - 11); break;
-    case 21: drawSnap(p); break;
-    case 22: drawFixedStep(p); break;
-    case 23: drawEraser(p); break;
-    case 24: drawCleanUp(p); break;
-    case 25: drawPipette(p); break;
-    case 26: drawColourLineSearch(p); break;
-    case 27: drawMagnifier(p, QStringLiteral("1:1"), kInk); break;
-    case 28: drawMagnifier(p, QStringLiteral("1:2"), kRed.darker(130)); break;
-    case 29: drawMagnifier(p, QStringLiteral("1:4"), kRed.darker(130)); break;
-    case 30: drawMagnifier(p, QStringLiteral("1:8"), kRed.darker(130)); break;
-    case 31: drawMagnifier(p, QStringLiteral("2:1"), kBlue.darker(130)); break;
-    case 32: drawMagnifier(p, QStringLiteral("4:1"), kBlue.darker(130)); break;
-    case 33: drawMagnifier(p, QStringLiteral("8:1"), kBlue.darker(130)); break;
-    case 34: drawCursorChoice(p); break;
-    case 35: drawPaintZone(p); break;
-    case 36: drawSearchInZone(p); break;
-    default: drawSpare(p, index); break;
+    case 0:
+        drawOpenPicture(p);
+        break;
+    case 1:
+        drawPictureFromClipboard(p);
+        break;
+    case 2:
+        drawCopyTable(p);
+        break;
+    case 3:
+        drawDataTable(p);
+        break;
+    case 4:
+        drawHand(p);
+        break;
+    case 6:
+        drawGear(p);
+        break;
+    case 7:
+        drawClearLine(p);
+        break;
+    case 8:
+        drawZeroPoint(p);
+        break;
+    case 9:
+        drawXMaxPoint(p);
+        break;
+    case 10:
+        drawYMaxPoint(p);
+        break;
+    case 11:
+        drawSetMarks(p);
+        break;
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+        drawLine(p, index - 11);
+        break;
+    case 21:
+        drawSnap(p);
+        break;
+    case 22:
+        drawFixedStep(p);
+        break;
+    case 23:
+        drawEraser(p);
+        break;
+    case 24:
+        drawCleanUp(p);
+        break;
+    case 25:
+        drawPipette(p);
+        break;
+    case 26:
+        drawColourLineSearch(p);
+        break;
+    case 27:
+        drawMagnifier(p, QStringLiteral("1:1"), kInk);
+        break;
+    case 28:
+        drawMagnifier(p, QStringLiteral("1:2"), kRed.darker(130));
+        break;
+    case 29:
+        drawMagnifier(p, QStringLiteral("1:4"), kRed.darker(130));
+        break;
+    case 30:
+        drawMagnifier(p, QStringLiteral("1:8"), kRed.darker(130));
+        break;
+    case 31:
+        drawMagnifier(p, QStringLiteral("2:1"), kBlue.darker(130));
+        break;
+    case 32:
+        drawMagnifier(p, QStringLiteral("4:1"), kBlue.darker(130));
+        break;
+    case 33:
+        drawMagnifier(p, QStringLiteral("8:1"), kBlue.darker(130));
+        break;
+    case 34:
+        drawCursorChoice(p);
+        break;
+    case 35:
+        drawPaintZone(p);
+        break;
+    case 36:
+        drawSearchInZone(p);
+        break;
+    default:
+        drawSpare(p, index);
+        break;
     }
     return pixmap;
 }
 
 // ---- program icon --------------------------------------------------------------------------
 
-void drawProgramIcon(QPainter& p) {
-    // Drawn on a 64-unit square.
-    fillOutlined(p, rectPath(QRectF(2.0, 2.0, 60.0, 60.0), 11.0), kBlue, 2.0);
-    fillOutlined(p, rectPath(QRectF(9.0, 9.0, 46.0, 46.0), 2.0), kPaper, 1.5);
-    p.setPen(QPen(kShade, 1.2));
-    for (int i = 1; i <= 3; ++i) {
-        p.drawLine(QPointF(16.0 + 9.0 * i, 13.0), QPointF(16.0 + 9.0 * i, 48.0));
-        p.drawLine(QPointF(16.0, 48.0 - 9.0 * i), QPointF(51.0, 48.0 - 9.0 * i));
+// Drawn on a 64-unit square. Below 32 pixels the grid, the marks and the ring of the sight
+// would only blur, so the small sizes keep the chart, the curve and a bold cross.
+void drawProgramIcon(QPainter& p, bool small) {
+    fillOutlined(p, rectPath(QRectF(2.0, 2.0, 60.0, 60.0), 11.0), kBlue, small ? 3.0 : 2.0);
+    const QRectF paper = small ? QRectF(10.0, 10.0, 44.0, 44.0) : QRectF(9.0, 9.0, 46.0, 46.0);
+    fillOutlined(p, rectPath(paper, 2.0), kPaper, small ? 2.5 : 1.5);
+    if (!small) {
+        p.setPen(QPen(kShade, 1.2));
+        for (int i = 1; i <= 3; ++i) {
+            p.drawLine(QPointF(16.0 + 9.0 * i, 13.0), QPointF(16.0 + 9.0 * i, 48.0));
+            p.drawLine(QPointF(16.0, 48.0 - 9.0 * i), QPointF(51.0, 48.0 - 9.0 * i));
+        }
     }
-    QPainterPath axes(QPointF(16.0, 12.0));
+    QPainterPath axes(QPointF(16.0, 13.0));
     axes.lineTo(16.0, 48.0);
-    axes.lineTo(52.0, 48.0);
+    axes.lineTo(51.0, 48.0);
     p.setBrush(Qt::NoBrush);
-    p.setPen(roundPen(kInk, 2.5));
+    p.setPen(roundPen(kInk, small ? 4.5 : 2.5));
     p.drawPath(axes);
-    QPainterPath curve(QPointF(17.0, 44.0));
-    curve.cubicTo(QPointF(30.0, 42.0), QPointF(34.0, 18.0), QPointF(51.0, 16.0));
-    p.setPen(roundPen(kRed, 3.5));
+    QPainterPath curve(QPointF(19.0, 43.0));
+    curve.cubicTo(QPointF(30.0, 42.0), QPointF(34.0, 18.0), QPointF(49.0, 17.0));
+    p.setPen(roundPen(kRed, small ? 6.0 : 3.5));
     p.drawPath(curve);
-    for (const qreal t : {0.18, 0.75}) {
-        p.setPen(roundPen(kBlue, 2.0));
-        p.drawEllipse(curve.pointAtPercent(t), 3.2, 3.2);
+    if (!small) {
+        for (const qreal t : {0.15, 0.8}) {
+            p.setPen(roundPen(kBlue, 2.0));
+            p.drawEllipse(curve.pointAtPercent(t), 3.2, 3.2);
+        }
     }
     const QPointF sight = curve.pointAtPercent(0.45);
     QPainterPath cross;
-    cross.addEllipse(sight, 6.5, 6.5);
+    if (!small)
+        cross.addEllipse(sight, 6.5, 6.5);
+    const qreal inner = small ? 0.0 : 3.0;
+    const qreal outer = small ? 10.0 : 11.0;
     for (const QPointF dir : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)}) {
-        cross.moveTo(sight + dir * 3.0);
-        cross.lineTo(sight + dir * 11.0);
+        cross.moveTo(sight + dir * inner);
+        cross.lineTo(sight + dir * outer);
     }
-    p.setPen(roundPen(kPaper, 4.5));
+    p.setPen(roundPen(kPaper, small ? 9.0 : 4.5));
     p.drawPath(cross);
-    p.setPen(roundPen(kInk, 2.0));
+    p.setPen(roundPen(kInk, small ? 4.0 : 2.0));
     p.drawPath(cross);
 }
 
@@ -656,13 +765,19 @@ CursorArt renderCursor(int n) {
     p.setRenderHint(QPainter::Antialiasing, true);
     QPoint hotSpot(15, 15);
     switch (n) {
-    case 1: drawCrossArms(p, true); break;
-    case 2: drawCrossArms(p, false); break;
+    case 1:
+        drawCrossArms(p, true);
+        break;
+    case 2:
+        drawCrossArms(p, false);
+        break;
     case 3:
         drawHandCursor(p);
         hotSpot = QPoint(12, 1);
         break;
-    case 4: drawSightCursor(p); break;
+    case 4:
+        drawSightCursor(p);
+        break;
     case 5:
     case 6: // the same arrow twice, as the cursor table has it
         drawArrowPointer(p, QPointF(1.5, 1.5), 1.7);
@@ -676,7 +791,8 @@ CursorArt renderCursor(int n) {
         drawPipetteCursor(p);
         hotSpot = QPoint(1, 30);
         break;
-    default: break;
+    default:
+        break;
     }
     return {pixmap, hotSpot};
 }
@@ -703,7 +819,7 @@ QIcon ProgramIcon() {
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing, true);
         p.scale(size / 64.0, size / 64.0);
-        drawProgramIcon(p);
+        drawProgramIcon(p, size < 32);
         p.end();
         icon.addPixmap(pixmap);
     }

@@ -63,7 +63,6 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const QImage& picture = doc_.workingPicture;
     if (picture.isNull())
         return;
-    const double scale = static_cast<double>(doc_.viewScale);
     const bool stretched = doc_.viewScale != 1.0L;
     if (!stretched) {
         painter.drawImage(exposed.topLeft(), picture, exposed);

@@ -23,7 +23,8 @@ int drawImageGrid(QPainter& p, QPoint origin, int zoom, int perRow, const QColor
     const int cell = kToolbarImageSize * zoom + 12;
     const int rows = (kToolbarImageCount + perRow - 1) / perRow;
     const int labelHeight = 14;
-    p.fillRect(QRect(origin, QSize(perRow * cell + 8, rows * (cell + labelHeight) + 8)), background);
+    p.fillRect(QRect(origin, QSize(perRow * cell + 8, rows * (cell + labelHeight) + 8)),
+               background);
     const QColor text = background.lightness() > 128 ? Qt::black : Qt::white;
     for (int i = 0; i < kToolbarImageCount; ++i) {
         const int x = origin.x() + 8 + (i % perRow) * cell;
