@@ -105,8 +105,8 @@ int FindYAxisColumn(const QImage& picture) {
 
 void AutomaticDigitising(Workspace& ws, int threshold) {
     Document& doc = ws.doc;
-    const QString question = doc.texts.message(10) + QString::number(doc.currentLine) + '\r' +
-                             doc.texts.message(11);
+    const QString question =
+        doc.texts.message(10) + QString::number(doc.currentLine) + '\r' + doc.texts.message(11);
     if (ws.dialogs.question(question, platform::QuestionButtons::YesNo) != platform::Answer::Yes)
         return;
 

@@ -38,8 +38,7 @@ public:
         forEachTile([&](int x0, int x1, int y0, int y1) {
             for (int y = y0; y < y1; ++y) {
                 const QRgb* row =
-                    y < height ? reinterpret_cast<const QRgb*>(picture.constScanLine(y))
-                               : nullptr;
+                    y < height ? reinterpret_cast<const QRgb*>(picture.constScanLine(y)) : nullptr;
                 for (int x = x0; x < x1; ++x) {
                     const bool inside = row != nullptr && x < width;
                     const bool dark = inside ? isDark(row[x], limits) : whiteDark;

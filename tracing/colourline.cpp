@@ -26,8 +26,8 @@ long long roundHalfEven(long double value) {
 /// Finds the topmost row of column x in topY..bottomY whose pixel matches. Rows and columns
 /// outside the picture are white, so they are decided without reading them: a white-matching
 /// test finds them at once, any other test never.
-bool topmostInColumn(const QImage& picture, const ColourLineTest& test, long long x,
-                     long long topY, long long bottomY, long long& row) {
+bool topmostInColumn(const QImage& picture, const ColourLineTest& test, long long x, long long topY,
+                     long long bottomY, long long& row) {
     if (topY > bottomY)
         return false;
     const bool whiteMatches = test.matches(kWhite);
@@ -117,8 +117,8 @@ void FindColourLine(Workspace& ws, int kind, const QString& countText) {
     ClearLineData(ws);
     const ColourLineTest test{kind, doc.searchR, doc.searchG, doc.searchB};
     const int line = doc.currentLine;
-    for (const QPoint& p : ScanColourColumns(doc.workingPicture, test,
-                                             PlanColourColumns(doc, count)))
+    for (const QPoint& p :
+         ScanColourColumns(doc.workingPicture, test, PlanColourColumns(doc, count)))
         doc.appendPoint(line, p.x(), p.y());
     // Marks only after the scan: a mark must not be found in a later column.
     for (int row = 1; row < doc.nextRow.at(line); ++row)

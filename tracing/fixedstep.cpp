@@ -30,10 +30,10 @@ int clampToInt(long long value) {
 /// The search copy covers at least the current picture; what it held before is painted over,
 /// so pixels of an earlier picture or earlier searches can never be taken for the polyline.
 void whitenSearchCopy(Document& doc) {
-    const int width = std::max({doc.searchCopy.width(), doc.workingPicture.width(),
-                                int(doc.pictureWidth)});
-    const int height = std::max({doc.searchCopy.height(), doc.workingPicture.height(),
-                                 int(doc.pictureHeight)});
+    const int width =
+        std::max({doc.searchCopy.width(), doc.workingPicture.width(), int(doc.pictureWidth)});
+    const int height =
+        std::max({doc.searchCopy.height(), doc.workingPicture.height(), int(doc.pictureHeight)});
     if (doc.searchCopy.width() != width || doc.searchCopy.height() != height ||
         doc.searchCopy.format() != QImage::Format_RGB32)
         doc.searchCopy = QImage(width, height, QImage::Format_RGB32);
@@ -61,17 +61,17 @@ std::optional<int> lowestGreen(const QImage& copy, long long x, int axisRow) {
     return std::nullopt;
 }
 
-/// The red line over a searched column, from the X axis to the height of the Y axis.
+/// The red line over a searched column, from the X axis towards the height of the Y axis; like
+/// every line drawn to a point, it stops just before that point.
 void paintColumn(QImage& copy, long long x, int axisRow, int yAxisLength) {
-    if (x < 0 || x >= copy.width())
+    if (x < 0 || x >= copy.width() || yAxisLength == 0)
         return;
-    const long long top = std::min<long long>(axisRow, static_cast<long long>(axisRow) -
-                                                           yAxisLength);
-    const long long bottom = std::max<long long>(axisRow, static_cast<long long>(axisRow) -
-                                                              yAxisLength);
+    const long long end = static_cast<long long>(axisRow) - yAxisLength;
+    const long long top = yAxisLength > 0 ? end + 1 : axisRow;
+    const long long bottom = yAxisLength > 0 ? axisRow : end - 1;
     const QRgb red = qrgbFromColour(kSearchCopyColumn);
-    for (long long y = std::max(top, 0LL); y <= std::min<long long>(bottom, copy.height() - 1);
-         ++y)
+    const long long last = std::min<long long>(bottom, copy.height() - 1);
+    for (long long y = std::max(top, 0LL); y <= last; ++y)
         reinterpret_cast<QRgb*>(copy.scanLine(int(y)))[x] = red;
 }
 
@@ -83,12 +83,64 @@ std::optional<long long> columnOf(long double c, const Document& doc, long doubl
     return static_cast<long long>(x);
 }
 
-/// Scans of one column: the first visit paints the column red, so a second visit can find
-/// only what lies above the red line, and every later visit finds exactly what the second did.
-struct ColumnHistory {
-    int visits = 0;
-    std::optional<int> lastFind;
+/// The searched X values: From, To and Step as typed.
+struct StepRange {
+    long double from = 0;
+    long double to = 0;
+    long double step = 1;
 };
+
+/// Reads and checks the three edits before anything is drawn.
+StepRange readStepRange(const Document& doc, const QString& fromText, const QString& toText,
+                        const QString& stepText) {
+    StepRange range;
+    range.from = parseFloatOrThrow(fromText, doc.decimalSeparator);
+    range.to = parseFloatOrThrow(toText, doc.decimalSeparator);
+    range.step = parseFloatOrThrow(stepText, doc.decimalSeparator);
+    if (range.step <= 0)
+        throw CommandError(doc.texts.extra(ExtraText::StepNotPositive));
+    if ((range.to - range.from) / range.step >= kMaxFixedSteps)
+        throw CommandError(doc.texts.extra(ExtraText::StepTooSmall).arg(kMaxFixedSteps));
+    if (doc.xAxisLength == 0)
+        throw CommandError(doc.texts.extra(ExtraText::XAxisTooShort));
+    if (doc.yAxisLength == 0)
+        throw CommandError(doc.texts.extra(ExtraText::YAxisTooShort));
+    return range;
+}
+
+/// Scans columns of the search copy and paints each red after its scan. The first visit of a
+/// column paints it, so a second visit can only find what lies above the red line, and every
+/// later visit finds exactly what the second did: those are answered without a scan.
+class ColumnScanner {
+public:
+    explicit ColumnScanner(Document& doc) : doc_(doc) {}
+
+    std::optional<int> visit(long long x) {
+        Visits& column = columns_[x];
+        if (column.count < 2) {
+            column.lastFind = lowestGreen(doc_.searchCopy, x, doc_.zeroPointY);
+            paintColumn(doc_.searchCopy, x, doc_.zeroPointY, doc_.yAxisLength);
+            ++column.count;
+        }
+        return column.lastFind;
+    }
+
+private:
+    struct Visits {
+        int count = 0;
+        std::optional<int> lastFind;
+    };
+    Document& doc_;
+    std::unordered_map<long long, Visits> columns_;
+};
+
+/// One line of the list: the X value searched, a tab, the Y value found, CR LF.
+QString listLine(const Document& doc, long double c, long long x, int y) {
+    const AxisValues v = ToAxisValues(doc, int(x - doc.zeroPointX), doc.zeroPointY - y,
+                                      doc.xAxisLength, doc.yAxisLength);
+    return formatTableNumber(double(c), doc.decimalSeparator, doc.scientificFormat) + '\t' +
+           formatTableNumber(v.y, doc.decimalSeparator, doc.scientificFormat) + "\r\n";
+}
 
 } // namespace
 
@@ -119,44 +171,15 @@ bool PrepareFixedStepSearch(Workspace& ws) {
 QString FixedStepSearch(Workspace& ws, const QString& fromText, const QString& toText,
                         const QString& stepText) {
     Document& doc = ws.doc;
-    const long double from = parseFloatOrThrow(fromText, doc.decimalSeparator);
-    const long double to = parseFloatOrThrow(toText, doc.decimalSeparator);
-    const long double step = parseFloatOrThrow(stepText, doc.decimalSeparator);
-    if (step <= 0)
-        throw CommandError(doc.texts.extra(ExtraText::StepNotPositive));
-    if ((to - from) / step >= kMaxFixedSteps)
-        throw CommandError(doc.texts.extra(ExtraText::StepTooSmall).arg(kMaxFixedSteps));
-    if (doc.xAxisLength == 0)
-        throw CommandError(doc.texts.extra(ExtraText::XAxisTooShort));
-    if (doc.yAxisLength == 0)
-        throw CommandError(doc.texts.extra(ExtraText::YAxisTooShort));
-
-    const long double k =
-        doc.xAxisLength / (static_cast<long double>(doc.axisXMax) - doc.axisXMin);
+    const StepRange range = readStepRange(doc, fromText, toText, stepText);
+    const long double k = doc.xAxisLength / (static_cast<long double>(doc.axisXMax) - doc.axisXMin);
+    ColumnScanner scanner(doc);
     QString list;
-    std::unordered_map<long long, ColumnHistory> columns;
-    for (long double c = from; c <= to; c += step) {
-        const std::optional<long long> x = columnOf(c, doc, k);
-        std::optional<int> found;
-        if (x) {
-            ColumnHistory& history = columns[*x];
-            if (history.visits < 2) {
-                history.lastFind = lowestGreen(doc.searchCopy, *x, doc.zeroPointY);
-                paintColumn(doc.searchCopy, *x, doc.zeroPointY, doc.yAxisLength);
-                ++history.visits;
-            }
-            found = history.lastFind;
-        }
-        if (found) {
-            const AxisValues v = ToAxisValues(doc, int(*x - doc.zeroPointX),
-                                              doc.zeroPointY - *found, doc.xAxisLength,
-                                              doc.yAxisLength);
-            list += formatTableNumber(double(c), doc.decimalSeparator, doc.scientificFormat);
-            list += '\t';
-            list += formatTableNumber(v.y, doc.decimalSeparator, doc.scientificFormat);
-            list += "\r\n";
-        }
-        if (c + step == c)
+    for (long double c = range.from; c <= range.to; c += range.step) {
+        if (const std::optional<long long> x = columnOf(c, doc, k))
+            if (const std::optional<int> y = scanner.visit(*x))
+                list += listLine(doc, c, *x, *y);
+        if (c + range.step == c)
             break; // the step is lost in c's precision: every further pass would repeat this one
     }
     return list;

@@ -20,7 +20,18 @@
 #include "core/view.h"
 #include "core/windows/inputwindow.h"
 #include "core/windows/nudgewindow.h"
+#include "io/datacommands.h"
+#include "io/picturecommands.h"
+#include "io/windows/clipboardwindow.h"
 #include "platform/dialogs.h"
+#include "tracing/autodigitise.h"
+#include "tracing/cleanup.h"
+#include "tracing/windows/formavtomat.h"
+#include "tracing/windows/formavtomat1.h"
+#include "tracing/windows/formavtomatcolor.h"
+#include "tracing/windows/forminputcolor.h"
+#include "tracing/windows/forminputshag.h"
+#include "tracing/zonesearch.h"
 #include "ui/aboutwindow.h"
 #include "ui/kurvana.h"
 #include "ui/picturewidget.h"
@@ -44,7 +55,13 @@ void KurvanaApplication::createWindows() {
     table_ = std::make_unique<TFormTable>(ws_.doc);
     input_ = std::make_unique<TFormInput>(ws_);
     zoom_ = std::make_unique<TFormZoom>();
+    clipboard_ = std::make_unique<TformClipboard>(ws_, main_.get());
+    avtomat_ = std::make_unique<TFormAvtomat>(ws_);
+    avtomat1_ = std::make_unique<TFormAvtomat1>();
     nudge_ = std::make_unique<TFormMoviPoint>(ws_, main_.get());
+    inputShag_ = std::make_unique<TFormInputShag>(ws_, main_.get());
+    inputColor_ = std::make_unique<TFormInputColor>(ws_, main_.get());
+    avtomatColor_ = std::make_unique<TFormAvtomatColor>(ws_, *inputColor_, main_.get());
     about_ = std::make_unique<TFormAbout>();
 
     PictureWidget* picture = main_->imgGrafik();
@@ -66,6 +83,10 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     input_->show();
     zoom_->show();
     about_->show();
+    if (doc.commandLineArg.isEmpty())
+        runCommand(ws_, [this] { OpenPictureDialog(ws_); });
+    else
+        runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg); });
 }
 
 void KurvanaApplication::connectCommand(const QString& name, std::function<void()> command) {
@@ -97,6 +118,32 @@ void KurvanaApplication::wireCommands() {
     for (int i = 0; i < 5; ++i)
         connectCommand(cursorItems[i], [&ws, i] { ChooseCursor(ws, i + 1); });
 
+    for (const char* name : {"ButtonFileOpen", "menuOpenBMP"})
+        connectCommand(name, [&ws] { OpenPictureDialog(ws); });
+    for (const char* name : {"ButtonCopyFromClipboard", "menufromClipboard"})
+        connectCommand(name, [this] {
+            clipboard_->show();
+            clipboard_->raise();
+            clipboard_->activateWindow();
+        });
+    connectCommand("menuOpenData", [&ws] { OpenDataDialog(ws); });
+    connectCommand("menuSaveData", [&ws] { SaveData(ws); });
+    for (const char* name : {"ButtonPasteLine", "MenuPasteLine"})
+        connectCommand(name, [&ws] { ButtonPasteLineClick(ws); });
+    for (const char* name : {"ButtonFindOnLine", "MenuFindOnLine"})
+        connectCommand(name, [&ws] { ButtonFindOnLineClick(ws); });
+    for (const char* name : {"ButtonInputColor", "MenuInputColor"})
+        connectCommand(name, [this] { inputColor_->openFromMain(); });
+    for (const char* name : {"ButtonFindByColor", "MenuFindByColor"})
+        connectCommand(name, [this] { avtomatColor_->openFromMain(); });
+    for (const char* name : {"ButtonOnDeltaX", "MenuOnDeltaX", "menuShowFixShag"})
+        connectCommand(name, [this] { inputShag_->openFromMain(); });
+    for (const char* name : {"ButtonClearImage", "MenuClearGrafik"})
+        connectCommand(name, [&ws] { CleanUpPicture(ws); });
+    connectCommand("MenuAvtomat", [this] { AutomaticDigitising(ws_, avtomat_->threshold()); });
+    connect(main_.get(), &TFormKurvana::fileDropped, this, [this](const QString& path) {
+        runCommand(ws_, [&] { OpenFromCommandLine(ws_, path); });
+    });
     for (const char* name : {"ButtonViewTable", "menuShowTable"})
         connectCommand(name, [this] { table_->showAndRaise(); });
     for (const char* name : {"ButtonCopyToClipboard", "menuCopytoClipboard"})
@@ -161,9 +208,15 @@ void KurvanaApplication::imgGrafikMouseMove(QPoint position, unsigned shiftState
         main_->setStatusText(0, " (" + formatFixed2(values.x, doc.decimalSeparator) + ", " +
                                     formatFixed2(values.y, doc.decimalSeparator) + ")");
         showMagnifier(px, py);
+        if (doc.inputMode == ModeZone && shiftState == LeftButton)
+            PaintZoneOnMove(ws_, px, py);
         if (doc.inputMode == ModeEraser && shiftState == LeftButton) {
             RemoveNearPoints(ws_, px, py, 9);
             RefreshValues(ws_);
+        }
+        if (doc.inputMode == ModeColourPick) {
+            doc.probe(px, py);
+            inputColor_->showColourUnderCursor(doc.probeColor);
         }
         if (doc.inputMode == ModeHandScroll && doc.handScrollActive) {
             const ScrollStep step = HandScrollStep(ws_, px, py);
@@ -208,7 +261,9 @@ void KurvanaApplication::setClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void KurvanaApplication::takeColourSample() {}
+void KurvanaApplication::takeColourSample() {
+    inputColor_->takeSample();
+}
 
 void KurvanaApplication::runNudgeWindow() {
     nudge_->exec();

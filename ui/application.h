@@ -19,6 +19,12 @@ class TFormInput;
 class TFormZoom;
 class TFormMoviPoint;
 class TFormAbout;
+class TformClipboard;
+class TFormInputColor;
+class TFormAvtomatColor;
+class TFormInputShag;
+class TFormAvtomat;
+class TFormAvtomat1;
 
 /// The running program: the one document, the windows created once at start-up, and the
 /// command map from toolbar buttons and menu items to the subsystems. It is also what the
@@ -38,6 +44,7 @@ public:
     TFormTable& tableWindow() { return *table_; }
     TFormInput& inputWindow() { return *input_; }
     TFormZoom& zoomWindow() { return *zoom_; }
+    TFormInputColor& inputColorWindow() { return *inputColor_; }
 
     /// The picture handlers of imgGrafik.
     void imgGrafikMouseDown(QPoint position, unsigned shiftState);
@@ -71,6 +78,12 @@ private:
     std::unique_ptr<TFormInput> input_;
     std::unique_ptr<TFormZoom> zoom_;
     std::unique_ptr<TFormMoviPoint> nudge_;
+    std::unique_ptr<TformClipboard> clipboard_;
+    std::unique_ptr<TFormAvtomat> avtomat_;
+    std::unique_ptr<TFormAvtomat1> avtomat1_;
+    std::unique_ptr<TFormInputShag> inputShag_;
+    std::unique_ptr<TFormInputColor> inputColor_;
+    std::unique_ptr<TFormAvtomatColor> avtomatColor_;
     std::unique_ptr<TFormAbout> about_;
 };
 

@@ -274,9 +274,12 @@ void TFormKurvana::showDocumentState() {
     action("ButtonAvtoCorrect")->setChecked(doc_.autoCorrectOn);
     action("MenuAutocorrection")->setChecked(doc_.autoCorrectOn);
 
+    const QColor lineColour = QColor::fromRgb(qrgbFromColour(doc_.lineColor.at(doc_.currentLine)));
     QPalette swatch = shape1_->palette();
-    swatch.setColor(QPalette::Window, QColor::fromRgb(qrgbFromColour(doc_.lineColor.at(doc_.currentLine))));
+    swatch.setColor(QPalette::Window, lineColour);
     shape1_->setPalette(swatch);
+    shape1_->setStyleSheet(QString("background-color: %1; border: 1px solid #404040;")
+                               .arg(lineColour.name()));
     lineButton_->setIcon(QIcon(ToolbarImage(11 + doc_.currentLine)));
     scaleButton_->setIcon(QIcon(ToolbarImage(doc_.scaleButtonImage)));
     action(kScaleItems[doc_.checkedScaleItem - 1])->setChecked(true);

@@ -1,5 +1,6 @@
 #include "tracing/windows/formavtomatcolor.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
