@@ -7,6 +7,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+// Only the single-byte flavour is used; texts are converted here, so SimpleIni needs no
+// converter library. Debian's header keeps its template bodies behind SI_IMPLEMENTATION; this
+// is the one file that includes it, so they are compiled here.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 namespace kurvana {
@@ -85,10 +90,14 @@ void IniFile::setText(const char* section, const char* key, const QString& value
 QByteArray IniFile::bytes() const {
     std::string out;
     impl_->ini.Save(out, false);
-    // The parser may hand back comment lines with their CR; every line end becomes one CR LF.
-    QByteArray data = QByteArray::fromStdString(out);
-    data.replace("\r", "");
-    data.replace("\n", "\r\n");
+    // SimpleIni separates sections by blank lines; the profile functions write none, and a
+    // comment may come back with its CR. Each line ends in one CR LF, blank lines go.
+    QByteArray data;
+    for (const QByteArray& line : QByteArray::fromStdString(out).split('\n')) {
+        const QByteArray text = QByteArray(line).replace("\r", "");
+        if (!text.isEmpty())
+            data += text + "\r\n";
+    }
     if (impl_->utf8)
         data.prepend(kUtf8Signature);
     return data;

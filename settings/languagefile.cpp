@@ -79,12 +79,12 @@ LanguageEntries ParseLanguageFile(const QByteArray& bytes, bool russian) {
 LanguageEntries ReadLanguageFile(const QString& path, bool russian, const Texts& texts) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw CommandError(texts.extra(ExtraText::LanguageFileUnreadable)
-                               .arg(QDir::toNativeSeparators(path)));
+        throw CommandError(
+            texts.extra(ExtraText::LanguageFileUnreadable).arg(QDir::toNativeSeparators(path)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw CommandError(texts.extra(ExtraText::LanguageFileUnreadable)
-                               .arg(QDir::toNativeSeparators(path)));
+        throw CommandError(
+            texts.extra(ExtraText::LanguageFileUnreadable).arg(QDir::toNativeSeparators(path)));
     return ParseLanguageFile(bytes, russian);
 }
 

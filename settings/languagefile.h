@@ -12,9 +12,9 @@ namespace kurvana {
 
 struct Document;
 
-constexpr int kLanguageEntries = 132;    ///< entries of the original file, two lines each
-constexpr int kFirstMessageEntry = 112;  ///< entries 112..132 are the messages M01..M21
-constexpr int kFirstExtraEntry = 133;    ///< ExtraText i is entry 133 + i
+constexpr int kLanguageEntries = 132;   ///< entries of the original file, two lines each
+constexpr int kFirstMessageEntry = 112; ///< entries 112..132 are the messages M01..M21
+constexpr int kFirstExtraEntry = 133;   ///< ExtraText i is entry 133 + i
 constexpr int kExtraEntries = int(ExtraText::Count);
 
 /// The texts of the selected language, as language.txt gives them.

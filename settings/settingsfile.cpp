@@ -23,8 +23,7 @@ constexpr const char* kSetup = "Setup";
 constexpr const char* kAxes = "Axes";
 constexpr const char* kForms = "Forms";
 
-constexpr const char* kLineKeys[kLineCount + 1] = {"", "line1", "line2", "line3", "line4",
-                                                   "line5"};
+constexpr const char* kLineKeys[kLineCount + 1] = {"", "line1", "line2", "line3", "line4", "line5"};
 
 /// An integer as the profile reader of the original program accepted it: decimal with an
 /// optional sign and leading blanks, or hexadecimal written "$1F" or "0x1F" (up to 32 bits).
@@ -93,11 +92,11 @@ ScaleKind ReadScaleGroup(const IniFile& ini, const char* linearKey, const char* 
 enum class Language { None, Russian, English };
 
 bool ReadLanguageRussian(const IniFile& ini) {
-    const Language selected = SetButtonsInTurn(
-        Language::None,
-        {{ReadFlag(ini, kSetup, "LanguageRussian", false), Language::Russian},
-         {ReadFlag(ini, kSetup, "LanguageEnglish", true), Language::English}},
-        Language::None);
+    const Language selected =
+        SetButtonsInTurn(Language::None,
+                         {{ReadFlag(ini, kSetup, "LanguageRussian", false), Language::Russian},
+                          {ReadFlag(ini, kSetup, "LanguageEnglish", true), Language::English}},
+                         Language::None);
     // With neither button selected the language file is applied as English.
     return selected == Language::Russian;
 }
@@ -113,9 +112,9 @@ WindowPlacements ReadPlacements(const IniFile& ini) {
     w.zoom = QPoint(integer("ZoomLeft", d.zoom.x()), integer("ZoomTop", d.zoom.y()));
     w.input = QPoint(integer("InputLeft", d.input.x()), integer("InputTop", d.input.y()));
     w.inputStayOnTop = ReadFlag(ini, kForms, "InputStayOnTop", d.inputStayOnTop);
-    w.table = QRect(integer("TableLeft", d.table.left()), integer("TableTop", d.table.top()),
-                    integer("TableWidth", d.table.width()),
-                    integer("TableHeight", d.table.height()));
+    w.table =
+        QRect(integer("TableLeft", d.table.left()), integer("TableTop", d.table.top()),
+              integer("TableWidth", d.table.width()), integer("TableHeight", d.table.height()));
     w.tableStayOnTop = ReadFlag(ini, kForms, "TableStayOnTop", d.tableStayOnTop);
     w.setup = QPoint(integer("SetupLeft", d.setup.x()), integer("SetupTop", d.setup.y()));
     return w;

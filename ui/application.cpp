@@ -1,6 +1,6 @@
 #include "ui/application.h"
 
-#include <set>
+#include <algorithm>
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +24,9 @@
 #include "io/picturecommands.h"
 #include "io/windows/clipboardwindow.h"
 #include "platform/dialogs.h"
+#include "settings/languagefile.h"
+#include "settings/windows/applylanguage.h"
+#include "settings/windows/setupwindow.h"
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
 #include "tracing/windows/formavtomat.h"
@@ -52,6 +55,8 @@ void KurvanaApplication::createWindows() {
     // FormCreate of the main window: the start-up defaults, shown on the controls.
     ws_.doc.setStartupDefaults();
     main_ = std::make_unique<TFormKurvana>(ws_.doc);
+    setup_ = std::make_unique<TFormSetup>(
+        ws_, SetupCallbacks{[this] { applyLanguage(); }, [this] { saveSettings(); }});
     table_ = std::make_unique<TFormTable>(ws_.doc);
     input_ = std::make_unique<TFormInput>(ws_);
     zoom_ = std::make_unique<TFormZoom>();
@@ -78,6 +83,10 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     doc.programDir = programDir.endsWith('/') ? programDir : programDir + '/';
     doc.commandLineArg = arguments.value(0);
     doc.decimalSeparator = decimalSeparator;
+    runCommand(ws_, [this] { LoadSettings(ws_.doc, placements_); });
+    applyPlacements();
+    documentSettingsChanged();
+    controlsChanged();
     main_->show();
     table_->show();
     input_->show();
@@ -87,6 +96,65 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
         runCommand(ws_, [this] { OpenPictureDialog(ws_); });
     else
         runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg); });
+    applyLanguage();
+}
+
+void KurvanaApplication::applyLanguage() {
+    Document& doc = ws_.doc;
+    LanguageEntries language;
+    try {
+        language = LoadLanguage(doc);
+    } catch (const CommandError& error) {
+        ws_.dialogs.information(error.text());
+        // The copy built into the program keeps every message readable.
+        if (!runCommand(ws_, [&] {
+                language =
+                    ReadLanguageFile(":/kurvana/language.txt", doc.languageRussian, doc.texts);
+            }))
+            return;
+        ApplyLanguageToDocument(doc, language);
+    }
+    ApplyLanguage(language, QApplication::topLevelWidgets());
+}
+
+void KurvanaApplication::saveSettings() {
+    placements_ = currentPlacements();
+    SaveSettings(ws_.doc, placements_);
+}
+
+namespace {
+/// A stored position that would put a window out of reach comes back where it can be seen.
+QPoint reachable(QPoint position) {
+    return QPoint(std::clamp(position.x(), -50, 4000), std::clamp(position.y(), 0, 3000));
+}
+QSize sensible(QSize size) {
+    return size.expandedTo(QSize(120, 80)).boundedTo(QSize(8000, 6000));
+}
+} // namespace
+
+void KurvanaApplication::applyPlacements() {
+    const WindowPlacements& p = placements_;
+    main_->move(reachable(p.main.topLeft()));
+    main_->resize(sensible(p.main.size()));
+    zoom_->move(reachable(p.zoom));
+    input_->move(reachable(p.input));
+    input_->setStayOnTop(p.inputStayOnTop);
+    table_->move(reachable(p.table.topLeft()));
+    table_->resize(sensible(p.table.size()));
+    table_->setStayOnTop(p.tableStayOnTop);
+    setup_->move(reachable(p.setup));
+}
+
+WindowPlacements KurvanaApplication::currentPlacements() const {
+    WindowPlacements p;
+    p.main = QRect(main_->pos(), main_->size());
+    p.zoom = zoom_->pos();
+    p.input = input_->pos();
+    p.inputStayOnTop = input_->stayOnTop();
+    p.table = QRect(table_->pos(), table_->size());
+    p.tableStayOnTop = table_->stayOnTop();
+    p.setup = setup_->pos();
+    return p;
 }
 
 void KurvanaApplication::connectCommand(const QString& name, std::function<void()> command) {
@@ -126,6 +194,8 @@ void KurvanaApplication::wireCommands() {
             clipboard_->raise();
             clipboard_->activateWindow();
         });
+    for (const char* name : {"ButtonViewSetup", "menuShowSetup"})
+        connectCommand(name, [this] { setup_->openFromMain(); });
     connectCommand("menuOpenData", [&ws] { OpenDataDialog(ws); });
     connectCommand("menuSaveData", [&ws] { SaveData(ws); });
     for (const char* name : {"ButtonPasteLine", "MenuPasteLine"})
@@ -184,6 +254,8 @@ void KurvanaApplication::MenuHelpClick() {
 }
 
 void KurvanaApplication::FormClose() {
+    if (ws_.doc.autoSaveSettings)
+        runCommand(ws_, [this] { saveSettings(); });
     QApplication::closeAllWindows();
     QApplication::quit();
 }
@@ -255,6 +327,7 @@ void KurvanaApplication::setStatusText(int panel, const QString& text) {
 
 void KurvanaApplication::documentSettingsChanged() {
     input_->showDocumentTexts();
+    setup_->showDocumentSettings();
 }
 
 void KurvanaApplication::setClipboardText(const QString& text) {

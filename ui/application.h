@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "core/workspace.h"
+#include "settings/settingsfile.h"
 
 namespace kurvana {
 
@@ -19,6 +20,7 @@ class TFormInput;
 class TFormZoom;
 class TFormMoviPoint;
 class TFormAbout;
+class TFormSetup;
 class TformClipboard;
 class TFormInputColor;
 class TFormAvtomatColor;
@@ -45,6 +47,7 @@ public:
     TFormInput& inputWindow() { return *input_; }
     TFormZoom& zoomWindow() { return *zoom_; }
     TFormInputColor& inputColorWindow() { return *inputColor_; }
+    TFormSetup& setupWindow() { return *setup_; }
 
     /// The picture handlers of imgGrafik.
     void imgGrafikMouseDown(QPoint position, unsigned shiftState);
@@ -71,9 +74,17 @@ private:
     void MenuExitClick();
     void MenuHelpClick();
     void FormClose();
+    /// Reads language.txt in the selected language and puts its texts on every window; an
+    /// unreadable file is reported and the texts built into the program take its place.
+    void applyLanguage();
+    void saveSettings();
+    void applyPlacements();
+    WindowPlacements currentPlacements() const;
 
     Workspace ws_;
+    WindowPlacements placements_;
     std::unique_ptr<TFormKurvana> main_;
+    std::unique_ptr<TFormSetup> setup_;
     std::unique_ptr<TFormTable> table_;
     std::unique_ptr<TFormInput> input_;
     std::unique_ptr<TFormZoom> zoom_;

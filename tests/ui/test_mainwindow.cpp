@@ -41,7 +41,7 @@ class TestMainWindow : public QObject {
 private slots:
     void startUpShowsItsDefaultsOnTheControls() {
         Program p;
-        p.app.start(QDir::tempPath(), {"notes.txt"}, '.');
+        p.app.start(KURVANA_SOURCE_DIR "/data", {"notes.txt"}, '.');
         QVERIFY(p.action("ButtonSetPoint")->isChecked());
         QVERIFY(p.action("ButtonAvtoCorrect")->isChecked());
         QVERIFY(p.action("MenuAutocorrection")->isChecked());
@@ -55,6 +55,16 @@ private slots:
         QVERIFY(p.app.zoomWindow().isVisible());
         QCOMPARE(p.app.mainWindow().windowTitle(), QString("Kurvana II v2.32"));
         QVERIFY(p.dialogs.informations.isEmpty());
+        // The language file was applied: English captions and messages.
+        QCOMPARE(p.action("menuOpenBMP")->text(), QString("Open BMP..."));
+        QVERIFY(!p.doc.texts.message(20).isEmpty());
+    }
+
+    void aMissingLanguageFileIsReportedAndTheBuiltInCopyServes() {
+        Program p;
+        p.app.start(QDir::tempPath() + "/kurvana-no-such-folder", {"notes.txt"}, '.');
+        QCOMPARE(p.dialogs.informations.size(), 1);
+        QVERIFY(!p.doc.texts.message(20).isEmpty());
     }
 
     void choosingALineChangesOnlyTheLine() {

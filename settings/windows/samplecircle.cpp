@@ -1,4 +1,4 @@
-#include "settings/windows/colourshapes.h"
+#include "settings/windows/samplecircle.h"
 
 #include <QPainter>
 #include <QPen>
@@ -24,19 +24,6 @@ void SampleCircle::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::white);
     // Inset by half the pen so the whole stroke stays inside the widget.
     painter.drawEllipse(QRectF(rect()).adjusted(2, 2, -2, -2));
-}
-
-ColourSwatch::ColourSwatch(const QString& name, Colour fill, QWidget* parent)
-    : QWidget(parent), fill_(fill) {
-    setObjectName(name);
-    setFixedSize(sizeHint());
-}
-
-void ColourSwatch::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.setBrush(QColor::fromRgb(qrgbFromColour(fill_)));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 } // namespace kurvana

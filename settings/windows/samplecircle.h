@@ -25,21 +25,4 @@ private:
     Colour pen_ = 255;
 };
 
-/// A rectangle filled with one colour.
-class ColourSwatch : public QWidget {
-    Q_OBJECT
-public:
-    ColourSwatch(const QString& name, Colour fill, QWidget* parent);
-
-    Colour fillColour() const { return fill_; }
-
-    QSize sizeHint() const override { return {53, 26}; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    Colour fill_;
-};
-
 } // namespace kurvana
