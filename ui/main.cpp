@@ -1,8 +1,13 @@
+#include <cstdio>
+
 #include <QApplication>
 #include <QLocale>
 
 #include "core/document.h"
+#include "core/workspace.h"
+#include "io/export.h"
 #include "platform/windows/qtdialogs.h"
+#include "settings/settingsfile.h"
 #include "ui/application.h"
 #include "ui/kurvana.h"
 
@@ -14,9 +19,50 @@ QChar systemDecimalSeparator() {
     return point.isEmpty() ? QChar('.') : point.front();
 }
 
+QString programDir() {
+    return QCoreApplication::applicationDirPath() + '/';
+}
+
+/// kurvana2 --export FILE.gra: the clipboard text the program would give right after opening
+/// the file at start-up, on standard output. No window, no display, no file written.
+int exportDataFile(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fputs("usage: kurvana2 --export FILE.gra\n", stderr);
+        return 2;
+    }
+    kurvana::Document doc;
+    doc.programDir = programDir();
+    doc.decimalSeparator = systemDecimalSeparator();
+    try {
+        kurvana::WindowPlacements placements;
+        kurvana::LoadSettings(doc, placements);
+        const QByteArray text = kurvana::ExportDataFileText(doc, arguments[2]).toUtf8();
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+        return 0;
+    } catch (const kurvana::CommandError& error) {
+        std::fprintf(stderr, "kurvana2: %s\n", error.text().toLocal8Bit().constData());
+        return 1;
+    }
+}
+
+bool displayAvailable() {
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
+        return exportDataFile(argc, argv);
+    if (!displayAvailable()) {
+        std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
+                   "a desktop session or under xvfb-run.\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("\"Kurvana II\"");
 
@@ -27,6 +73,6 @@ int main(int argc, char* argv[]) {
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    program.start(QApplication::applicationDirPath(), arguments, systemDecimalSeparator());
+    program.start(programDir(), arguments, systemDecimalSeparator());
     return QApplication::exec();
 }
