@@ -1,5 +1,6 @@
 #include "io/datacommands.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <QDir>
@@ -58,10 +59,10 @@ void SaveData(Workspace& ws) {
         throw SaveFailed(doc, DataFolder(doc), "there is no picture to save with the data.");
 
     const Texts& texts = doc.texts;
-    const QString copyName = ws.dialogs.inputBox(texts.message(kCopyCaption),
-                                                 texts.message(kNamePrompt),
-                                                 PictureCopyProposal(doc.pictureFileName)) +
-                             ".bmp";
+    const QString copyName =
+        ws.dialogs.inputBox(texts.message(kCopyCaption), texts.message(kNamePrompt),
+                            PictureCopyProposal(doc.pictureFileName)) +
+        ".bmp";
     const QString dataProposal =
         doc.dataFileName.isEmpty() ? FileStem(copyName) : FileStem(doc.dataFileName);
     const QString dataPath =
@@ -75,9 +76,9 @@ void SaveData(Workspace& ws) {
                          "a name or an axis text holds a character that a data file cannot "
                          "store (a line break or a letter outside the Cyrillic code page).");
     // The clean picture is what the copy holds: no marks, no axes.
-    const std::optional<SaveFailure> failure = ReplaceFilePair(
-        BitmapFile(PictureCopyFolder(doc) + copyName, doc.cleanPicture),
-        BytesFile(dataPath, *bytes));
+    const std::optional<SaveFailure> failure =
+        ReplaceFilePair(BitmapFile(PictureCopyFolder(doc) + copyName, doc.cleanPicture),
+                        BytesFile(dataPath, *bytes));
     if (failure)
         throw SaveFailed(doc, failure->file, failure->reason);
 
@@ -90,9 +91,8 @@ void SaveData(Workspace& ws) {
 
 void OpenDataDialog(Workspace& ws) {
     const QString folder = DataFolder(ws.doc);
-    const std::optional<QString> chosen =
-        ws.dialogs.openFile(QString(), QDir(folder).exists() ? folder : ws.doc.programDir,
-                            "GRA file (*.gra *.GRA)");
+    const std::optional<QString> chosen = ws.dialogs.openFile(
+        QString(), QDir(folder).exists() ? folder : ws.doc.programDir, "GRA file (*.gra *.GRA)");
     if (chosen)
         OpenDataFile(ws, *chosen);
 }

@@ -14,7 +14,7 @@ namespace kurvana {
 namespace {
 
 constexpr char kCodePage[] = "windows-1251";
-constexpr QChar kNumeroSign(0x2116); // the single byte 0xB9 in code page 1251
+constexpr QChar kNumeroSign(0x2116);    // the single byte 0xB9 in code page 1251
 constexpr int kMaxCount = kLastRow + 1; // a count names the next free row: at most 1002
 constexpr int kClearedRows = 1000;
 /// No data file comes near this: 13 lines, 5 headers and counts, 2 x 1001 rows per line.
@@ -24,7 +24,9 @@ constexpr qint64 kMaxDataFileBytes = 16 * 1024 * 1024;
 class LineCursor {
 public:
     LineCursor(const QString& text, const QString& path, const Texts& texts)
-        : lines_(text.split('\n')), path_(path), texts_(texts) {
+        : path_(path), texts_(texts) {
+        if (!text.isEmpty())
+            lines_ = text.split('\n');
         // A final line end closes the last line; it does not open an empty one.
         if (text.endsWith('\n'))
             lines_.removeLast();
@@ -48,12 +50,14 @@ public:
         return *value;
     }
 
-    [[noreturn]] void fail(const QString& reason) const { throw Failure(texts_, path_, lineNumber_, reason); }
+    [[noreturn]] void fail(const QString& reason) const {
+        throw Failure(texts_, path_, lineNumber_, reason);
+    }
 
     static CommandError Failure(const Texts& texts, const QString& path, int line,
                                 const QString& reason) {
-        return CommandError(texts.extra(ExtraText::DataFileUnreadable)
-                                .arg(path, QString::number(line), reason));
+        return CommandError(
+            texts.extra(ExtraText::DataFileUnreadable).arg(path, QString::number(line), reason));
     }
 
 private:
@@ -119,7 +123,8 @@ DataFileContent ParseDataFile(const QByteArray& bytes, const QString& path, cons
         cursor.text(); // the header "Line № k" is not examined
         const std::int32_t count = cursor.integer();
         if (count < 1 || count > kMaxCount)
-            cursor.fail(QString("the point count %1 is outside 1 to %2.").arg(count).arg(kMaxCount));
+            cursor.fail(
+                QString("the point count %1 is outside 1 to %2.").arg(count).arg(kMaxCount));
         std::vector<QPoint>& points = content.lines.at(line);
         points.reserve(count - 1);
         for (int row = 1; row < count; ++row) {
@@ -146,8 +151,8 @@ DataFileContent ReadDataFile(const QString& path, const Texts& texts) {
 }
 
 std::optional<QByteArray> DataFileBytes(const DataFileContent& content) {
-    QStringList lines{content.pictureCopyName, content.editMinX, content.editMaxX,
-                      content.editMinY, content.editMaxY};
+    QStringList lines{content.pictureCopyName, content.editMinX, content.editMaxX, content.editMinY,
+                      content.editMaxY};
     for (const QString& text : lines)
         if (text.contains('\r') || text.contains('\n'))
             return std::nullopt;

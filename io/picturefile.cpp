@@ -1,10 +1,15 @@
 #include "io/picturefile.h"
 
+#include <algorithm>
+#include <climits>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPalette>
 #include <QStringList>
+#include <QtEndian>
 
 #include "core/picture.h"
 #include "core/texts.h"
@@ -15,8 +20,25 @@ namespace kurvana {
 namespace {
 
 bool TooLarge(const QSize& size) {
-    return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
-           qint64(size.width()) * size.height() > kMaxPicturePixels;
+    return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide;
+}
+
+/// The size a bitmap file's header announces, or an invalid size. Qt's bitmap reader refuses
+/// large bitmaps without saying why; the header lets the program say it.
+QSize BitmapHeaderSize(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray header = file.read(26);
+    if (header.size() < 26 || !header.startsWith("BM"))
+        return {};
+    const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
+    const quint32 infoSize = qFromLittleEndian<quint32>(bytes + 14);
+    if (infoSize == 12) // the old OS/2 header: 16-bit sizes
+        return {qFromLittleEndian<quint16>(bytes + 18), qFromLittleEndian<quint16>(bytes + 20)};
+    // A negative height marks a top-down bitmap.
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
+    return {qFromLittleEndian<qint32>(bytes + 18), int(std::min<qint64>(height, INT_MAX))};
 }
 
 Colour PaletteColour(const QPalette& palette, QPalette::ColorRole role) {
@@ -141,6 +163,10 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
     }
     const QImage image = reader.read();
     if (image.isNull()) {
+        if (const QSize header = BitmapHeaderSize(path); header.isValid() && TooLarge(header)) {
+            refuseSize(header);
+            return result;
+        }
         result.reason = reader.error() == QImageReader::UnsupportedFormatError
                             ? QString("this is not a picture kind the program can read.")
                             : reader.errorString();

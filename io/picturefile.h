@@ -9,11 +9,10 @@ namespace kurvana {
 
 class Texts;
 
-/// The largest picture the program opens: 268 435 456 pixels (16384 x 16384, 1 GiB as a 32-bit
-/// picture) and at most 32767 pixels on a side. The document holds three copies of it (clean,
-/// working, search copy), so anything larger would not fit a desktop's memory.
-constexpr qint64 kMaxPicturePixels = qint64(16384) * 16384;
-constexpr int kMaxPictureSide = 32767;
+/// The largest picture the program opens: 16384 pixels on a side (268 million pixels, 1 GiB as a
+/// 32-bit picture). Qt's bitmap reader stops there too, and the document holds three copies of
+/// the picture (clean, working, search copy), which is what a desktop's memory bears.
+constexpr int kMaxPictureSide = 16384;
 /// Qt's own decoder limit, in megabytes; above the largest picture so the check above speaks.
 constexpr int kImageAllocationLimitMb = 2048;
 

@@ -47,8 +47,8 @@ inline QImage ChartPicture(int width = 320, int height = 240, QRgb block = qRgb(
     picture.fill(qRgb(255, 255, 255));
     for (int i = 0; i < std::min(width, height); ++i)
         picture.setPixel(i, i, qRgb(0, 0, 0));
-    for (int y = 10; y < 20; ++y)
-        for (int x = 30; x < 40; ++x)
+    for (int y = 10; y < std::min(20, height); ++y)
+        for (int x = 30; x < std::min(40, width); ++x)
             picture.setPixel(x, y, block);
     return picture;
 }
@@ -63,6 +63,23 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+/// The example data file of the tests (three points on line 1, picture copy "chart.bmp").
+inline QByteArray ThreePointFile() {
+    return FileBytes(KURVANA_TEST_DATA "/io/io_three_points.gra");
+}
+
+/// The file with line `number` (1-based) replaced by `text`, or cut after `number` lines when
+/// `text` is null.
+inline QByteArray Altered(const QByteArray& bytes, int number, const QByteArray& text) {
+    QList<QByteArray> lines = bytes.split('\n');
+    lines.removeLast();
+    if (text.isNull())
+        lines = lines.mid(0, number);
+    else
+        lines[number - 1] = text + '\r';
+    return lines.join('\n') + '\n';
 }
 
 } // namespace kurvana::test

@@ -7,26 +7,6 @@
 using namespace kurvana;
 using namespace kurvana::test;
 
-namespace {
-
-QByteArray ThreePointFile() {
-    return FileBytes(KURVANA_TEST_DATA "/io/io_three_points.gra");
-}
-
-/// The file with line `number` (1-based) replaced by `text`, or cut after `number` lines when
-/// `text` is null.
-QByteArray Altered(const QByteArray& bytes, int number, const QByteArray& text) {
-    QList<QByteArray> lines = bytes.split('\n');
-    lines.removeLast();
-    if (text.isNull())
-        lines = lines.mid(0, number);
-    else
-        lines[number - 1] = text + '\r';
-    return lines.join('\n') + '\n';
-}
-
-} // namespace
-
 class TestDataFile : public QObject {
     Q_OBJECT
 private slots:
@@ -37,8 +17,7 @@ private slots:
         QCOMPARE(content.zeroPointY, 200);
         QCOMPARE(content.scaleX, ScaleKind::Linear);
         QCOMPARE(content.scaleY, ScaleKind::Log10);
-        QCOMPARE(content.lines[1],
-                 (std::vector<QPoint>{{60, 190}, {-5, 150}, {120, 120}}));
+        QCOMPARE(content.lines[1], (std::vector<QPoint>{{60, 190}, {-5, 150}, {120, 120}}));
         for (int line = 2; line <= kLineCount; ++line)
             QVERIFY(content.lines.at(line).empty());
         // Files with bare LF line ends, as an editor may leave them, read the same.
@@ -113,7 +92,7 @@ private slots:
         QTest::newRow("count 0") << Altered(good, 23, "0") << 23;
         QTest::newRow("number beyond 32 bits") << Altered(good, 6, "2147483648") << 6;
         QTest::newRow("cut inside the points") << Altered(good, 18, QByteArray()) << 19;
-        QTest::newRow("cut before line 5's count") << Altered(good, 29, QByteArray()) << 30;
+        QTest::newRow("cut before line 5's count") << Altered(good, 28, QByteArray()) << 29;
         QTest::newRow("empty file") << QByteArray() << 1;
     }
     void refusesCorruptFilesNamingTheLine() {
@@ -124,7 +103,8 @@ private slots:
             QFAIL("a corrupt file was accepted");
         } catch (const CommandError& error) {
             QVERIFY2(error.text().startsWith(QString("The data file \"bad.gra\" cannot be read "
-                                                     "(line %1)").arg(line)),
+                                                     "(line %1)")
+                                                 .arg(line)),
                      qPrintable(error.text()));
         }
     }

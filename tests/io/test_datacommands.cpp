@@ -1,0 +1,303 @@
+#include <QtTest>
+
+#include "core/calibration.h"
+#include "core/drawing.h"
+#include "core/linedata.h"
+#include "core/picture.h"
+#include "io/datacommands.h"
+#include "io/datafile.h"
+#include "io/export.h"
+#include "io/filepair.h"
+#include "iofixture.h"
+
+using namespace kurvana;
+using namespace kurvana::test;
+
+namespace {
+
+/// A fixture with a chart picture, a tilted calibration and points on lines 1 and 4, values
+/// computed: a document worth saving.
+void PrepareWork(IoFixture& f) {
+    Document& doc = *f.doc;
+    InstallNewPicture(f.ws, ChartPicture(600, 500));
+    doc.pictureFileName = "/charts/tilt.bmp";
+    doc.zeroPointX = 100, doc.zeroPointY = 400;
+    doc.xMaxPointX = 500, doc.xMaxPointY = 300;
+    doc.yMaxPointX = 30, doc.yMaxPointY = 120;
+    doc.axisAngle = axisAngleFor(doc);
+    doc.editMinX = "1", doc.editMaxX = "2.5", doc.editMinY = "0", doc.editMaxY = "3";
+    doc.scaleY = ScaleKind::Log10;
+    for (const QPoint p : {QPoint(300, 250), QPoint(150, 380), QPoint(420, 200), QPoint(200, 90)})
+        doc.appendPoint(1, p.x(), p.y());
+    doc.appendPoint(4, 333, 111);
+    doc.appendPoint(4, 120, 310);
+    RedrawMarks(doc);
+    ToggleAxes(doc);
+    RefreshValues(f.ws);
+}
+
+/// What a failed command must leave exactly as it was.
+struct Snapshot {
+    explicit Snapshot(const Document& doc)
+        : pixels(doc.pixelTable), nextRow(doc.nextRow), zero(doc.zeroPointX, doc.zeroPointY),
+          editMaxX(doc.editMaxX), dataFileName(doc.dataFileName),
+          pictureFileName(doc.pictureFileName), clean(doc.cleanPicture),
+          working(doc.workingPicture) {}
+    bool operator==(const Snapshot&) const = default;
+    decltype(Document::pixelTable) pixels;
+    decltype(Document::nextRow) nextRow;
+    QPoint zero;
+    QString editMaxX, dataFileName, pictureFileName;
+    QImage clean, working;
+};
+
+QString CommandErrorOf(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const CommandError& error) {
+        return error.text();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestDataCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void savesTheThreePointExampleByteForByte() {
+        IoFixture f;
+        Document& doc = *f.doc;
+        InstallNewPicture(f.ws, ChartPicture());
+        doc.pictureFileName = "/charts/chart.bmp";
+        doc.editMinX = "0", doc.editMaxX = "100", doc.editMinY = "0", doc.editMaxY = "50";
+        doc.scaleY = ScaleKind::Log10;
+        doc.appendPoint(1, 60, 190);
+        doc.appendPoint(1, -5, 150);
+        doc.appendPoint(1, 120, 120);
+        RedrawMarks(doc);
+        ToggleAxes(doc);
+        const QImage shown = doc.workingPicture;
+        f.dialogs.inputs = {std::nullopt, QString("three_points")};
+
+        SaveData(f.ws); // Data/ and Data/Grafiks/ do not exist yet
+
+        QCOMPARE(FileBytes(f.path("Data/three_points.gra")), ThreePointFile());
+        QCOMPARE(QImage(f.path("Data/Grafiks/chart.bmp")).convertToFormat(QImage::Format_RGB32),
+                 ChartPicture()); // the clean picture: no marks, no axes
+        QCOMPARE(doc.dataFileName, f.path("Data/three_points.gra"));
+        QCOMPARE(f.dialogs.informations, QStringList{doc.dataFileName + "\rM19"});
+        QCOMPARE(doc.workingPicture, shown); // marks and axes back as they were
+        QCOMPARE(QDir(f.path("Data/Grafiks")).entryList(QDir::Files), QStringList{"chart.bmp"});
+    }
+
+    void proposesNamesAndSavesUnderThemOnCancel_data() {
+        QTest::addColumn<QString>("pictureFileName");
+        QTest::addColumn<QString>("dataFileName");
+        QTest::addColumn<QString>("copyStem");
+        QTest::addColumn<QString>("dataStem");
+        QTest::newRow("clipboard") << "clipboard"
+                                   << ""
+                                   << "curve"
+                                   << "curve";
+        QTest::newRow("windows path") << "C:\\charts\\plot1.bmp"
+                                      << ""
+                                      << "plot1"
+                                      << "plot1";
+        QTest::newRow("data file open") << "/charts/plot1.bmp"
+                                        << "/p/Data/old.gra"
+                                        << "plot1"
+                                        << "old";
+    }
+    void proposesNamesAndSavesUnderThemOnCancel() {
+        QFETCH(QString, pictureFileName);
+        QFETCH(QString, dataFileName);
+        QFETCH(QString, copyStem);
+        QFETCH(QString, dataStem);
+        IoFixture f;
+        InstallNewPicture(f.ws, ChartPicture());
+        f.doc->pictureFileName = pictureFileName;
+        f.doc->dataFileName = dataFileName;
+
+        SaveData(f.ws); // both prompts cancelled
+
+        QCOMPARE(f.dialogs.prompts, QStringList({"M16|M17|" + copyStem, "M18|M17|" + dataStem}));
+        QVERIFY(QFile::exists(f.path("Data/Grafiks/" + copyStem + ".bmp")));
+        QCOMPARE(ParseDataFile(FileBytes(f.path("Data/" + dataStem + ".gra")), "", Texts())
+                     .pictureCopyName,
+                 copyStem + ".bmp");
+    }
+
+    void failedSaveLeavesTheOldPairIntact() {
+        IoFixture f;
+        PrepareWork(f);
+        SaveData(f.ws);
+        const QByteArray oldCopy = FileBytes(f.path("Data/Grafiks/tilt.bmp"));
+        const QByteArray oldData = FileBytes(f.path("Data/tilt.gra"));
+
+        // Same picture copy, but the data file cannot be written: the copy must not change.
+        f.doc->cleanPicture = ChartPicture(600, 500, qRgb(0, 0, 255));
+        f.doc->appendPoint(2, 5, 5);
+        QVERIFY(QDir().mkpath(f.path("Data/blocked.gra/inside")));
+        const Snapshot before(*f.doc);
+        f.dialogs.inputs = {std::nullopt, QString("blocked")};
+        const QString error = CommandErrorOf([&] { SaveData(f.ws); });
+
+        QVERIFY2(error.startsWith("Saving \"" + f.path("Data/blocked.gra") + "\" failed"),
+                 qPrintable(error));
+        QVERIFY(Snapshot(*f.doc) == before);
+        QCOMPARE(FileBytes(f.path("Data/Grafiks/tilt.bmp")), oldCopy);
+        QCOMPARE(FileBytes(f.path("Data/tilt.gra")), oldData);
+        QCOMPARE(QDir(f.path("Data/Grafiks")).entryList(QDir::Files), QStringList{"tilt.bmp"});
+
+        // A folder that cannot be created is reported the same way.
+        IoFixture g;
+        InstallNewPicture(g.ws, ChartPicture());
+        WriteBytes(g.path("Data"), "a file where the folder belongs");
+        QVERIFY(CommandErrorOf([&] { SaveData(g.ws); }).contains("the folder cannot be created"));
+    }
+
+    void pairReplacementRestoresTheFirstFileWhenTheSecondFails() {
+        QTemporaryDir dir;
+        const QString first = dir.path() + "/Grafiks/copy.bmp";
+        WriteBytes(first, "old copy");
+        const auto bytes = [](const QByteArray& content) {
+            return [content](QIODevice& device) {
+                device.write(content);
+                return QString();
+            };
+        };
+        // The second file's folder vanishes before it is moved into place (a removed drive).
+        const QString vanishing = dir.path() + "/gone";
+        QVERIFY(QDir().mkpath(vanishing));
+        const auto writeThenVanish = [&](QIODevice& device) {
+            device.write("data");
+            QDir(vanishing).removeRecursively();
+            return QString();
+        };
+
+        const auto failure =
+            ReplaceFilePair({first, bytes("new copy")}, {vanishing + "/data.gra", writeThenVanish});
+
+        QVERIFY(failure);
+        QCOMPARE(failure->file, vanishing + "/data.gra");
+        QCOMPARE(FileBytes(first), QByteArray("old copy"));
+        QCOMPARE(QDir(dir.path() + "/Grafiks").entryList(QDir::Files), QStringList{"copy.bmp"});
+
+        QVERIFY(!ReplaceFilePair({first, bytes("new copy")}, {dir.path() + "/d.gra", bytes("d")}));
+        QCOMPARE(FileBytes(first), QByteArray("new copy"));
+        QCOMPARE(QDir(dir.path() + "/Grafiks").entryList(QDir::Files), QStringList{"copy.bmp"});
+    }
+
+    void tiltedCalibrationReopensWithEqualValues() {
+        IoFixture saved;
+        PrepareWork(saved);
+        SaveData(saved.ws);
+
+        IoFixture f;
+        f.doc->programDir = saved.doc->programDir;
+        f.doc->appendPoint(3, 9, 9); // work in progress that opening replaces
+        OpenDataFile(f.ws, saved.path("Data/tilt.gra"));
+
+        const Document& a = *saved.doc;
+        const Document& b = *f.doc;
+        QCOMPARE(b.axisAngle, a.axisAngle);
+        QVERIFY(b.axisAngle != 0.0L);
+        QCOMPARE(b.nextRow, a.nextRow);
+        for (int line = 1; line <= kLineCount; ++line)
+            for (int row = 1; row < a.nextRow.at(line); ++row) {
+                QCOMPARE(b.pointX(line, row), a.pointX(line, row));
+                QCOMPARE(b.valueX(line, row), a.valueX(line, row));
+                QCOMPARE(b.valueY(line, row), a.valueY(line, row));
+            }
+        QCOMPARE(b.scaleY, ScaleKind::Log10);
+        QCOMPARE(b.dataFileName, saved.path("Data/tilt.gra"));
+        QCOMPARE(b.pictureFileName, saved.path("Data/Grafiks/tilt.bmp"));
+        QCOMPARE(f.view.status[2], b.pictureFileName);
+        QCOMPARE(b.pictureWidth, 600);
+        QCOMPARE(b.cleanPicture, a.cleanPicture);
+        QCOMPARE(b.searchCopy, a.cleanPicture);
+        QCOMPARE(b.workingPicture, a.workingPicture); // marks and one axes drawing
+        QVERIFY(f.view.documentSettingsChanges > 0);
+    }
+
+    void corruptFileChangesNothing_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("withCopy");
+        QTest::addColumn<int>("line");
+        QTest::newRow("bad integer") << Altered(ThreePointFile(), 20, "12x") << true << 20;
+        QTest::newRow("count 1003") << Altered(ThreePointFile(), 25, "1003") << true << 25;
+        QTest::newRow("missing picture copy") << ThreePointFile() << false << 1;
+    }
+    void corruptFileChangesNothing() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, withCopy);
+        QFETCH(int, line);
+        IoFixture f;
+        PrepareWork(f);
+        f.doc->dataFileName = "/previous.gra";
+        WriteBytes(f.path("Data/x.gra"), bytes);
+        QDir().mkpath(f.path("Data/Grafiks"));
+        if (withCopy)
+            QVERIFY(ChartPicture().save(f.path("Data/Grafiks/chart.bmp")));
+        const Snapshot before(*f.doc);
+
+        const QString error = CommandErrorOf([&] { OpenDataFile(f.ws, f.path("Data/x.gra")); });
+
+        QVERIFY2(error.contains(QString("(line %1)").arg(line)), qPrintable(error));
+        QVERIFY(error.contains(f.path("Data/x.gra")));
+        QVERIFY(Snapshot(*f.doc) == before);
+    }
+
+    void cancelledOpenDialogChangesNothing() {
+        IoFixture f;
+        PrepareWork(f);
+        const Snapshot before(*f.doc);
+        OpenDataDialog(f.ws);
+        QVERIFY(Snapshot(*f.doc) == before);
+    }
+
+    void exportMatchesTheClipboardAfterOpening_data() {
+        QTest::addColumn<bool>("sortOn");
+        QTest::addColumn<QChar>("separator");
+        QTest::newRow("sorted, point") << true << QChar('.');
+        QTest::newRow("unsorted, comma") << false << QChar(',');
+    }
+    void exportMatchesTheClipboardAfterOpening() {
+        QFETCH(bool, sortOn);
+        QFETCH(QChar, separator);
+        IoFixture saved;
+        PrepareWork(saved);
+        saved.doc->currentLine = 4; // line 1 was saved unsorted
+        std::swap(saved.doc->pointX(1, 1), saved.doc->pointX(1, 3));
+        SaveData(saved.ws);
+        const QString path = saved.path("Data/tilt.gra");
+
+        IoFixture opened;
+        opened.doc->programDir = saved.doc->programDir;
+        opened.doc->sortOn = sortOn;
+        opened.doc->decimalSeparator = separator;
+        OpenDataFile(opened.ws, path);
+        const QString expected = ClipboardText(*opened.doc);
+        QVERIFY(expected.count("\r\n") == 6);
+
+        QVERIFY(QFile::remove(saved.path("Data/Grafiks/tilt.bmp"))); // not needed for export
+        Document fresh;
+        fresh.programDir = saved.doc->programDir;
+        fresh.sortOn = sortOn;
+        fresh.decimalSeparator = separator;
+        QCOMPARE(ExportDataFileText(fresh, path), expected);
+
+        Document bad;
+        QVERIFY(CommandErrorOf([&] {
+                    ExportDataFileText(bad, saved.path("none.gra"));
+                }).contains("(line 1)"));
+    }
+};
+
+int RunDataCommandTests(int argc, char** argv) {
+    TestDataCommands test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_datacommands.moc"
