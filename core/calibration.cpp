@@ -114,7 +114,8 @@ void RecomputeValues(Document& doc) {
     requireAxisLengths(doc, doc.xAxisLength, doc.yAxisLength);
     for (int line = 1; line <= kLineCount; ++line) {
         for (int row = 1; row < doc.nextRow.at(line); ++row) {
-            const RotatedPoint p = ToRotatedFrame(doc, doc.pointX(line, row), doc.pointY(line, row));
+            const RotatedPoint p =
+                ToRotatedFrame(doc, doc.pointX(line, row), doc.pointY(line, row));
             doc.rotX = p.u;
             doc.rotY = p.v;
             const AxisValues values = ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
@@ -139,8 +140,8 @@ void SortCurrentLine(Document& doc, int n) {
     std::vector<Row> rows;
     rows.reserve(std::size_t(n - 1));
     for (int r = 1; r < n; ++r)
-        rows.push_back({doc.pointX(line, r), doc.pointY(line, r), doc.valueX(line, r),
-                        doc.valueY(line, r)});
+        rows.push_back(
+            {doc.pointX(line, r), doc.pointY(line, r), doc.valueX(line, r), doc.valueY(line, r)});
     const bool anyNaN = std::any_of(rows.begin(), rows.end(),
                                     [](const Row& row) { return std::isnan(row.valueX); });
     if (!anyNaN) {

@@ -27,8 +27,8 @@ RotatedPoint ToRotatedFrame(const Document& doc, int x, int y);
 
 /// Axis values of a rotated-frame position under the document's axis values and scale kinds.
 /// Throws CommandError when an axis length is 0 (an axis shorter than one pixel).
-AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v,
-                        std::int32_t xLength, std::int32_t yLength);
+AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v, std::int32_t xLength,
+                        std::int32_t yLength);
 
 /// base raised to t, as the conversion evaluates it: exactly 1 for t = 0, square-and-multiply
 /// in extended precision for whole exponents up to 2147483647 in magnitude, exp(t ln base)

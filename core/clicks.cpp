@@ -96,8 +96,8 @@ void RemoveNearPoints(Workspace& ws, int x, int y, int tolerance) {
     for (int r = 1; r <= doc.nextRow.at(line) - 1; ++r) {
         if (std::abs(doc.pointX(line, r) - x) <= tolerance &&
             std::abs(doc.pointY(line, r) - y) <= tolerance) {
-            removedMarks.push_back(MarkArea(doc.pointX(line, r), doc.pointY(line, r),
-                                            doc.markDiameter));
+            removedMarks.push_back(
+                MarkArea(doc.pointX(line, r), doc.pointY(line, r), doc.markDiameter));
             doc.removeRow(line, r);
         }
     }

@@ -13,12 +13,12 @@
 
 namespace kurvana {
 
-constexpr int kLineCount = 5;      ///< lines 1..5
-constexpr int kRowCount = 1002;    ///< rows 0..1001; row 0 is never used
-constexpr int kLastRow = 1001;     ///< the highest row a point may occupy
+constexpr int kLineCount = 5;        ///< lines 1..5
+constexpr int kRowCount = 1002;      ///< rows 0..1001; row 0 is never used
+constexpr int kLastRow = 1001;       ///< the highest row a point may occupy
 constexpr int kClickRowLimit = 1000; ///< clicks stop when nextRow has reached this
-constexpr int kZoneEntries = 1002; ///< zone entries 0..1001
-constexpr int kZoneLimit = 1000;   ///< painting stops adding when zoneCount reaches this
+constexpr int kZoneEntries = 1002;   ///< zone entries 0..1001
+constexpr int kZoneLimit = 1000;     ///< painting stops adding when zoneCount reaches this
 
 /// What a click on the picture does.
 enum InputMode : std::int32_t {
@@ -41,8 +41,13 @@ enum class ScaleKind { None = 0, Linear = 1, Log10 = 2, Ln = 3 };
 /// Cursor shapes of the picture: 0 the platform default, 1..8 the program's own cursors
 /// (diagonal cross, upright cross, hand, sight, arrow, arrow, eraser, pipette), then the
 /// platform's cross-hair and four-way move cursors.
-enum CursorShape : int { CursorDefault = 0, CursorEraser = 7, CursorPipette = 8,
-                         CursorCross = 100, CursorSizeAll = 101 };
+enum CursorShape : int {
+    CursorDefault = 0,
+    CursorEraser = 7,
+    CursorPipette = 8,
+    CursorCross = 100,
+    CursorSizeAll = 101
+};
 
 /// The one record of the digitising work. Fixed bounds are behaviour: rows 0..1001, lines 1..5.
 /// Several values that the windows hold (axis texts, scale kinds, sorting, number format,
@@ -90,17 +95,17 @@ struct Document {
     /// Texts of the Input window's edits, exactly as typed.
     QString editMaxX = "10000", editMaxY = "1", editMinX = "0", editMinY = "1.1";
     ScaleKind scaleX = ScaleKind::Linear, scaleY = ScaleKind::Linear;
-    bool sortOn = true;              ///< RadioButtonMakeSort
-    bool scientificFormat = false;   ///< RadioButtonScientific
-    bool languageRussian = false;    ///< RadioButtonSetRussian
-    bool autoSaveSettings = true;    ///< CheckBoxAutoSave
+    bool sortOn = true;            ///< RadioButtonMakeSort
+    bool scientificFormat = false; ///< RadioButtonScientific
+    bool languageRussian = false;  ///< RadioButtonSetRussian
+    bool autoSaveSettings = true;  ///< CheckBoxAutoSave
 
     // --- 3. Modes and selections ------------------------------------------------------------
     std::int32_t inputMode = ModeMarks;
     int currentLine = 1;
     bool autoCorrectOn = true;
     std::int32_t cursorIndex = 3;
-    int pictureCursor = 3; ///< the cursor shape imgGrafik shows (CursorShape)
+    int pictureCursor = 3;     ///< the cursor shape imgGrafik shows (CursorShape)
     int checkedCursorItem = 3; ///< cursor menu item with the check mark, 1..5
 
     // --- 4. Drawing settings ----------------------------------------------------------------
@@ -127,8 +132,8 @@ struct Document {
         qint64 cleanKey = -1;
         bool axesShown = false;
         std::vector<QRect> dirty;
-        std::int32_t markDiameter = 0;       ///< marks were drawn this size ...
-        std::array<Colour, 6> lineColor{};   ///< ... and in these colours
+        std::int32_t markDiameter = 0;     ///< marks were drawn this size ...
+        std::array<Colour, 6> lineColor{}; ///< ... and in these colours
     } tracking;
 
     // --- 6. Ink thresholds: 0 until the first new-picture reset -------------------------------
@@ -150,7 +155,7 @@ struct Document {
     std::int32_t nudgeRow = 0, nudgeLine = 1;
 
     // --- 11. Text and files -----------------------------------------------------------------
-    QString programDir;     ///< folder of the program, with a trailing '/'
+    QString programDir; ///< folder of the program, with a trailing '/'
     QString commandLineArg;
     QString pictureFileName;
     QString pictureFolder = "C:\\";

@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "core/document.h"
+#include "core/picture.h"
 
 namespace kurvana {
 
@@ -103,7 +104,8 @@ std::vector<QPoint> EllipseOutline(int left, int top, int right, int bottom) {
     return pixels;
 }
 
-std::vector<QPoint> PolylinePixels(const std::vector<QPoint>& points, int width, const QRect& clip) {
+std::vector<QPoint> PolylinePixels(const std::vector<QPoint>& points, int width,
+                                   const QRect& clip) {
     std::vector<QPoint> pixels;
     if (points.empty() || clip.isEmpty())
         return pixels;
@@ -153,8 +155,7 @@ constexpr std::size_t kMaxTrackedAreas = 256;
 bool pictureIsTracked(const Document& doc) {
     return doc.tracking.workingKey == doc.workingPicture.cacheKey() &&
            doc.tracking.cleanKey == doc.cleanPicture.cacheKey() &&
-           doc.tracking.markDiameter == doc.markDiameter &&
-           doc.tracking.lineColor == doc.lineColor;
+           doc.tracking.markDiameter == doc.markDiameter && doc.tracking.lineColor == doc.lineColor;
 }
 
 void forgetPicture(Document& doc) {
@@ -233,7 +234,7 @@ QRect DrawMark(Document& doc, int x, int y, int d, int line) {
 }
 
 void RedrawMarks(Document& doc) {
-    doc.workingPicture = doc.cleanPicture;
+    ShowCleanPicture(doc);
     doc.workingPicture.detach();
     for (int line = 1; line <= kLineCount; ++line)
         for (int row = 1; row < doc.nextRow.at(line); ++row)

@@ -24,11 +24,11 @@ QString ClipboardText(const Document& doc) {
     QString text;
     for (int line = 1; line <= kLineCount; ++line)
         for (int r = 1; r < doc.nextRow.at(line); ++r) {
-            text += formatTableNumber(doc.valueX(line, r), doc.decimalSeparator,
-                                      doc.scientificFormat);
+            text +=
+                formatTableNumber(doc.valueX(line, r), doc.decimalSeparator, doc.scientificFormat);
             text += QString(line, '\t');
-            text += formatTableNumber(doc.valueY(line, r), doc.decimalSeparator,
-                                      doc.scientificFormat);
+            text +=
+                formatTableNumber(doc.valueY(line, r), doc.decimalSeparator, doc.scientificFormat);
             text += "\r\n";
         }
     return text;
@@ -53,8 +53,8 @@ void ClearLineData(Workspace& ws) {
 }
 
 void ClearLineCommand(Workspace& ws) {
-    const QString question = ws.doc.texts.message(12) + QString::number(ws.doc.currentLine) +
-                             '\r' + ws.doc.texts.message(3);
+    const QString question = ws.doc.texts.message(12) + QString::number(ws.doc.currentLine) + '\r' +
+                             ws.doc.texts.message(3);
     if (ws.dialogs.question(question, platform::QuestionButtons::YesNo) == platform::Answer::Yes)
         ClearLineData(ws);
 }

@@ -10,7 +10,8 @@ struct Workspace;
 /// A picture in the form every picture of the document has: 32-bit RGB, opaque.
 QImage NormalizedPicture(const QImage& image);
 
-/// Working picture := clean picture: every mark and the axes drawing vanish.
+/// Working picture := clean picture: every mark and the axes drawing vanish. A working
+/// picture of the same size and layout is overwritten in place rather than reallocated.
 void ShowCleanPicture(Document& doc);
 
 /// Puts a successfully read picture in place as the clean, working and search picture and runs

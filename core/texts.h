@@ -11,21 +11,21 @@ namespace kurvana {
 /// file without them leaves the built-in English. Append new ones at the end only: the order
 /// is the file's order.
 enum class ExtraText : int {
-    XAxisTooShort,        ///< X max point less than one pixel from the zero point along the axis
-    YAxisTooShort,        ///< Y max point less than one pixel from the X axis
-    XMaxOnZeroPoint,      ///< the click would put the X max point on the zero point
-    CountNotWhole,        ///< %1 = the text of the count edit
+    XAxisTooShort,   ///< X max point less than one pixel from the zero point along the axis
+    YAxisTooShort,   ///< Y max point less than one pixel from the X axis
+    XMaxOnZeroPoint, ///< the click would put the X max point on the zero point
+    CountNotWhole,   ///< %1 = the text of the count edit
     CountZero,
-    PictureUnreadable,    ///< %1 = file, %2 = reason
-    PictureTooLarge,      ///< %1 = file, %2 = width, %3 = height
-    DataFileUnreadable,   ///< %1 = file, %2 = line number, %3 = reason
-    DataFileSaveFailed,   ///< %1 = file, %2 = reason
-    SettingsSaveFailed,   ///< %1 = file, %2 = reason
+    PictureUnreadable,  ///< %1 = file, %2 = reason
+    PictureTooLarge,    ///< %1 = file, %2 = width, %3 = height
+    DataFileUnreadable, ///< %1 = file, %2 = line number, %3 = reason
+    DataFileSaveFailed, ///< %1 = file, %2 = reason
+    SettingsSaveFailed, ///< %1 = file, %2 = reason
     StepNotPositive,
     NoAxisFound,
-    LineFull,             ///< unused slot kept for order
+    LineFull,               ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
-    StepTooSmall,         ///< %1 = the most steps one fixed-step search takes
+    StepTooSmall,           ///< %1 = the most steps one fixed-step search takes
     Count
 };
 

@@ -14,8 +14,8 @@ namespace kurvana {
 
 namespace {
 QLabel* link(const QString& text) {
-    auto* label = new QLabel("<span style='color:#0000ff; text-decoration:underline'>" + text +
-                             "</span>");
+    auto* label =
+        new QLabel("<span style='color:#0000ff; text-decoration:underline'>" + text + "</span>");
     label->setTextInteractionFlags(Qt::NoTextInteraction); // clicking does nothing
     return label;
 }

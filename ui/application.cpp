@@ -167,11 +167,11 @@ void KurvanaApplication::connectCommand(const QString& name, std::function<void(
 void KurvanaApplication::wireCommands() {
     Workspace& ws = ws_;
     const std::pair<const char*, int> modeCommands[] = {
-        {"ButtonSetPoint", ModeMarks},       {"MenuInputPoint", ModeMarks},
+        {"ButtonSetPoint", ModeMarks},         {"MenuInputPoint", ModeMarks},
         {"ButtonSetZeroPoint", ModeZeroPoint}, {"MenuInput00", ModeZeroPoint},
         {"ButtonSetXMaxPoint", ModeXMaxPoint}, {"MenuInputXmax", ModeXMaxPoint},
         {"ButtonSetYMaxPoint", ModeYMaxPoint}, {"MenuInputYmax", ModeYMaxPoint},
-        {"ButtonErazer", ModeEraser},        {"MenuErazer", ModeEraser}};
+        {"ButtonErazer", ModeEraser},          {"MenuErazer", ModeEraser}};
     for (const auto& [name, mode] : modeCommands)
         connectCommand(name, [&ws, mode = mode] { SetInputMode(ws, mode); });
     connectCommand("ButtonHandle", [&ws] { ButtonHandleClick(ws); });

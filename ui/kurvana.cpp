@@ -222,12 +222,11 @@ void TFormKurvana::buildToolBar() {
     toolBar->addWidget(shape1_);
     lineButton_ = dropDownButton("ButtonSelectLine", menuOf("PopupMenu1", kLineItems, 5), 12);
     toolBar->addWidget(lineButton_);
-    for (const char* name : {"ButtonSetPoint", "ButtonErazer", "ButtonPasteLine", "ButtonFindOnLine",
-                             "ButtonAvtoCorrect"})
+    for (const char* name : {"ButtonSetPoint", "ButtonErazer", "ButtonPasteLine",
+                             "ButtonFindOnLine", "ButtonAvtoCorrect"})
         add(name);
     toolBar->addSeparator();
-    scaleButton_ =
-        dropDownButton("ButtonChangeMashtab", menuOf("PopupMenu2", kScaleItems, 7), 27);
+    scaleButton_ = dropDownButton("ButtonChangeMashtab", menuOf("PopupMenu2", kScaleItems, 7), 27);
     scaleButton_->setToolTip(QString::fromUtf8("Мсштаб графика"));
     toolBar->addWidget(scaleButton_);
     add("ButtonHandle");
@@ -265,10 +264,10 @@ void TFormKurvana::buildStatusBar() {
 
 void TFormKurvana::showDocumentState() {
     const std::pair<const char*, int> modes[] = {
-        {"ButtonSetPoint", ModeMarks},     {"ButtonSetZeroPoint", ModeZeroPoint},
+        {"ButtonSetPoint", ModeMarks},         {"ButtonSetZeroPoint", ModeZeroPoint},
         {"ButtonSetXMaxPoint", ModeXMaxPoint}, {"ButtonSetYMaxPoint", ModeYMaxPoint},
-        {"ButtonPasteLine", ModeZone},     {"ButtonErazer", ModeEraser},
-        {"ButtonInputColor", ModeColourPick}, {"ButtonHandle", ModeHandScroll}};
+        {"ButtonPasteLine", ModeZone},         {"ButtonErazer", ModeEraser},
+        {"ButtonInputColor", ModeColourPick},  {"ButtonHandle", ModeHandScroll}};
     for (const auto& [name, mode] : modes)
         action(name)->setChecked(doc_.inputMode == mode);
     action("ButtonAvtoCorrect")->setChecked(doc_.autoCorrectOn);
@@ -278,8 +277,8 @@ void TFormKurvana::showDocumentState() {
     QPalette swatch = shape1_->palette();
     swatch.setColor(QPalette::Window, lineColour);
     shape1_->setPalette(swatch);
-    shape1_->setStyleSheet(QString("background-color: %1; border: 1px solid #404040;")
-                               .arg(lineColour.name()));
+    shape1_->setStyleSheet(
+        QString("background-color: %1; border: 1px solid #404040;").arg(lineColour.name()));
     lineButton_->setIcon(QIcon(ToolbarImage(11 + doc_.currentLine)));
     scaleButton_->setIcon(QIcon(ToolbarImage(doc_.scaleButtonImage)));
     action(kScaleItems[doc_.checkedScaleItem - 1])->setChecked(true);

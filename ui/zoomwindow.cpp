@@ -6,9 +6,9 @@
 namespace kurvana {
 
 namespace {
-constexpr int kSide = 98;      // the magnifier's picture
-constexpr int kSquare = 31;    // picture pixels taken around the centre
-constexpr int kEnlarged = 120; // the square's size after enlarging
+constexpr int kSide = 98;                // the magnifier's picture
+constexpr int kSquare = 31;              // picture pixels taken around the centre
+constexpr int kEnlarged = 120;           // the square's size after enlarging
 constexpr QRgb kCrossHair = 0xFF0000FFu; // blue
 } // namespace
 
@@ -35,8 +35,8 @@ QImage MagnifierImage(const QImage& picture, int x, int y) {
 }
 
 TFormZoom::TFormZoom(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
-                          Qt::WindowStaysOnTopHint),
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint),
       ImageZoom(new QLabel(this)) {
     setObjectName("FormZoom");
     setWindowTitle("Zoom");

@@ -40,9 +40,10 @@ TFormInput::TFormInput(Workspace& ws, QWidget* parent)
     grid->addWidget(minimum, 2, 0);
     grid->addWidget(EditMinX, 2, 1);
     grid->addWidget(EditMinY, 2, 2);
-    const std::array<std::pair<QLineEdit*, const char*>, 4> edits{
-        {{EditMaxX, "EditMaxX"}, {EditMaxY, "EditMaxY"}, {EditMinX, "EditMinX"},
-         {EditMinY, "EditMinY"}}};
+    const std::array<std::pair<QLineEdit*, const char*>, 4> edits{{{EditMaxX, "EditMaxX"},
+                                                                   {EditMaxY, "EditMaxY"},
+                                                                   {EditMinX, "EditMinX"},
+                                                                   {EditMinY, "EditMinY"}}};
     for (const auto& [edit, name] : edits) {
         edit->setObjectName(name);
         edit->setFixedWidth(90);

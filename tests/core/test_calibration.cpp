@@ -123,7 +123,8 @@ private slots:
         f.doc.editMaxY = "2";
         f.doc.editMinX = "-";
         QVERIFY(!runCommand(f.ws, [&] { RefreshValues(f.ws); }));
-        QCOMPARE(f.dialogs.informations.value(0), QString("'-' is not a valid floating point value"));
+        QCOMPARE(f.dialogs.informations.value(0),
+                 QString("'-' is not a valid floating point value"));
         QCOMPARE(f.doc.axisXMax, 20000.0); // read before the failing edit
         QCOMPARE(f.doc.axisYMax, 2.0);
         QCOMPARE(f.doc.valueX(1, 1), 5000.0); // nothing recomputed

@@ -4,6 +4,7 @@
 #include "core/clicks.h"
 #include "core/document.h"
 #include "core/linedata.h"
+#include "core/nudge.h"
 #include "core/view.h"
 #include "fixture.h"
 
@@ -174,6 +175,39 @@ private slots:
         QCOMPARE(step.dx, 30);
         PictureMouseUp(f.ws);
         QVERIFY(!f.doc.handScrollActive);
+    }
+
+    void nudgingMovesTheHighestRowNearThePress() {
+        Fixture f(300, 300);
+        f.doc.autoCorrectOn = false;
+        click(f, 100, 100, ShiftKey | LeftButton); // an empty spot: nothing
+        QCOMPARE(f.view.nudgeWindows, 0);
+        f.doc.appendPoint(1, 100, 100);
+        f.doc.appendPoint(1, 101, 101);
+        f.doc.appendPoint(2, 100, 100);
+        f.doc.appendPoint(1, 140, 120);
+        RefreshValues(f.ws);
+        const QImage before = f.doc.workingPicture;
+        SetInputMode(f.ws, ModeZeroPoint); // any mode
+        click(f, 100, 100, ShiftKey | LeftButton);
+        QCOMPARE(f.view.nudgeWindows, 1);
+        QCOMPARE(f.doc.nudgeRow, 2);             // the later of the two within +-2, not the nearest
+        QVERIFY(f.doc.workingPicture != before); // highlighted
+        const double y = f.doc.valueY(1, 2);
+        for (int i = 0; i < 3; ++i)
+            NudgeSelectedPoint(f.ws, 0, -1);
+        for (int i = 0; i < 3; ++i)
+            NudgeSelectedPoint(f.ws, 0, +1);
+        FinishNudge(f.ws);
+        QCOMPARE(f.doc.valueY(1, 2), y);
+        QCOMPARE(f.doc.zeroPointX, 50); // the press placed nothing
+        // Nudged past another point in X, the point changes row on the sorted line.
+        click(f, 101, 101, ShiftKey | LeftButton);
+        for (int i = 0; i < 45; ++i)
+            NudgeSelectedPoint(f.ws, +1, 0);
+        FinishNudge(f.ws);
+        QCOMPARE(QPoint(f.doc.pointX(1, 3), f.doc.pointY(1, 3)), QPoint(146, 101));
+        QCOMPARE(f.doc.pointX(1, 2), 140);
     }
 
     void viewScaleMapsScreenToPicturePixels() {

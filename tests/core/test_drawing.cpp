@@ -126,10 +126,10 @@ private slots:
         QTest::newRow("on a one-pixel line") << horizontal << QPoint(50, 100) << QPoint(50, 100);
         QTest::newRow("three pixels above") << horizontal << QPoint(50, 97) << QPoint(50, 100);
         QTest::newRow("no ink within reach") << horizontal << QPoint(50, 90) << QPoint(50, 90);
-        QTest::newRow("at the picture edge") << QList<QPoint>{{0, 0}} << QPoint(1, 1)
-                                             << QPoint(0, 0);
-        QTest::newRow("truncated mean") << QList<QPoint>{{20, 20}, {21, 20}} << QPoint(20, 20)
-                                        << QPoint(20, 20);
+        QTest::newRow("at the picture edge")
+            << QList<QPoint>{{0, 0}} << QPoint(1, 1) << QPoint(0, 0);
+        QTest::newRow("truncated mean")
+            << QList<QPoint>{{20, 20}, {21, 20}} << QPoint(20, 20) << QPoint(20, 20);
     }
     void snapFindsTheMiddleOfTheStroke() {
         QFETCH(QList<QPoint>, ink);

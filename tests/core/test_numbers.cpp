@@ -12,18 +12,28 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("point");
         QTest::addColumn<QString>("comma");
-        QTest::newRow("zero") << 0.0 << "0" << "0";
-        QTest::newRow("integer") << 100.0 << "100" << "100";
-        QTest::newRow("fraction") << 2.5 << "2.5" << "2,5";
-        QTest::newRow("smallest fixed") << 0.0001 << "0.0001" << "0,0001";
-        QTest::newRow("below fixed") << 0.00005 << "5E-5" << "5E-5";
-        QTest::newRow("1E15") << 1e15 << "1E15" << "1E15";
+        QTest::newRow("zero") << 0.0 << "0"
+                              << "0";
+        QTest::newRow("integer") << 100.0 << "100"
+                                 << "100";
+        QTest::newRow("fraction") << 2.5 << "2.5"
+                                  << "2,5";
+        QTest::newRow("smallest fixed") << 0.0001 << "0.0001"
+                                        << "0,0001";
+        QTest::newRow("below fixed") << 0.00005 << "5E-5"
+                                     << "5E-5";
+        QTest::newRow("1E15") << 1e15 << "1E15"
+                              << "1E15";
         QTest::newRow("fifteen nines") << 999999999999999.0 << "999999999999999"
                                        << "999999999999999";
-        QTest::newRow("large") << 1.5e20 << "1.5E20" << "1,5E20";
-        QTest::newRow("negative") << -1.05 << "-1.05" << "-1,05";
-        QTest::newRow("fifteen digits") << 1.0 / 3 << "0.333333333333333" << "0,333333333333333";
-        QTest::newRow("rounds up to fixed") << 0.000099999999999999999 << "0.0001" << "0,0001";
+        QTest::newRow("large") << 1.5e20 << "1.5E20"
+                               << "1,5E20";
+        QTest::newRow("negative") << -1.05 << "-1.05"
+                                  << "-1,05";
+        QTest::newRow("fifteen digits") << 1.0 / 3 << "0.333333333333333"
+                                        << "0,333333333333333";
+        QTest::newRow("rounds up to fixed") << 0.000099999999999999999 << "0.0001"
+                                            << "0,0001";
     }
     void generalFormat() {
         QFETCH(double, value);

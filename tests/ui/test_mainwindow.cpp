@@ -1,7 +1,9 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollArea>
 #include <QTableView>
 #include <QToolButton>
@@ -9,6 +11,7 @@
 #include "core/document.h"
 #include "core/picture.h"
 #include "core/windows/inputwindow.h"
+#include "io/windows/clipboardwindow.h"
 #include "platform/scripteddialogs.h"
 #include "ui/application.h"
 #include "ui/datatablemodel.h"
@@ -18,6 +21,18 @@
 #include "ui/zoomwindow.h"
 
 using namespace kurvana;
+
+namespace {
+/// Counts what listens to an action's triggered signal. QObject::receivers is protected; a
+/// pointer to it taken in a derived class calls it on any QAction without pretending the action
+/// is of the derived type.
+struct ConnectedAction : QAction {
+    static int connections(const QAction* action) {
+        int (QObject::*receivers)(const char*) const = &ConnectedAction::receivers;
+        return (action->*receivers)(SIGNAL(triggered(bool)));
+    }
+};
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -128,6 +143,42 @@ private slots:
         QCOMPARE(p.doc.editMaxX, QString("1.52"));
         QTest::keyClick(maxX, Qt::Key_Return);
         QCOMPARE(p.doc.axisXMax, 1.52);
+    }
+
+    void clipboardWindowTakesOnlyPictures() {
+        Program p;
+        p.loadWhite(100, 80);
+        p.doc.appendPoint(1, 10, 10);
+        TformClipboard window(p.app.workspace());
+        QGuiApplication::clipboard()->setText("just text");
+        window.FormActivate();
+        QCOMPARE(p.dialogs.informations, QStringList{"M14"});
+        window.ButtonOKClick(); // still no picture: M14 again, nothing taken
+        QCOMPARE(p.dialogs.informations.size(), 2);
+        QCOMPARE(p.doc.pictureWidth, 100);
+
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        QGuiApplication::clipboard()->setImage(picture);
+        window.FormActivate();
+        QCOMPARE(window.preview().size(), QSize(40, 30));
+        window.ButtonOKClick();
+        QCOMPARE(p.doc.pictureFileName, QString("clipboard"));
+        QCOMPARE(p.doc.cleanPicture.size(), QSize(40, 30));
+        QCOMPARE(p.doc.pictureWidth, 40);
+        QCOMPARE(p.doc.nextRow[1], 2); // points stay
+        QCOMPARE(p.app.mainWindow().statusText(2), QString("M15"));
+    }
+
+    void everyCommandIsWired() {
+        Program p;
+        for (QAction* action : p.app.mainWindow().findChildren<QAction*>()) {
+            if (action->objectName().isEmpty() || action->menu())
+                continue;
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+            QVERIFY2(ConnectedAction::connections(action) > 0,
+                     qPrintable(action->objectName()));
+        }
     }
 
     void magnifierShowsWhiteOutsideAndItsCrossHair() {
