@@ -1,5 +1,7 @@
 #include "settings/settingsfile.h"
 
+#include "io/datafile.h"
+
 #include <algorithm>
 #include <initializer_list>
 #include <optional>
@@ -218,13 +220,7 @@ Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windo
 }
 
 QString AdaptDecimalSeparator(const QString& text, QChar separator) {
-    const QChar other = separator == ',' ? QChar('.') : QChar(',');
-    const QChar wanted = separator == ',' ? QChar(',') : QChar('.');
-    QString result = text;
-    const qsizetype at = result.indexOf(other);
-    if (at >= 0)
-        result[at] = wanted;
-    return result;
+    return NormalizeDecimalSeparator(text, separator);
 }
 
 void ApplySettings(const Settings& s, Document& doc, WindowPlacements& windows) {
