@@ -46,6 +46,12 @@ void requireAxisLengths(const Document& doc, std::int32_t xLength, std::int32_t 
         throw CommandError(doc.texts.extra(ExtraText::YAxisTooShort));
 }
 
+ConversionInputs conversionInputs(const Document& doc) {
+    return {doc.zeroPointX,  doc.zeroPointY,  doc.axisAngle,  doc.xAxisLength,
+            doc.yAxisLength, doc.axisXMax,    doc.axisXMin,   doc.axisYMax,
+            doc.axisYMin,    int(doc.scaleX), int(doc.scaleY)};
+}
+
 void refreshAxisLengths(Document& doc) {
     doc.xAxisLength = ToRotatedFrame(doc, doc.xMaxPointX, doc.xMaxPointY).u;
     doc.yAxisLength = ToRotatedFrame(doc, doc.yMaxPointX, doc.yMaxPointY).v;
@@ -56,12 +62,15 @@ void refreshAxisLengths(Document& doc) {
 RotatedPoint ToRotatedFrame(const Document& doc, int x, int y) {
     const std::int64_t dx = std::int64_t(doc.zeroPointX) - x;
     const std::int64_t dy = std::int64_t(doc.zeroPointY) - y;
-    const std::int64_t sum = dx * dx + dy * dy;
+    // The distances are checked before they are squared: squares of differences of two
+    // 32-bit coordinates would overflow even 64 bits.
     if (dx > std::numeric_limits<std::int32_t>::max() ||
         dx < std::numeric_limits<std::int32_t>::min() ||
         dy > std::numeric_limits<std::int32_t>::max() ||
-        dy < std::numeric_limits<std::int32_t>::min() ||
-        sum > std::numeric_limits<std::int32_t>::max())
+        dy < std::numeric_limits<std::int32_t>::min())
+        throw CommandError("Integer overflow in the rotated frame.");
+    const std::uint64_t sum = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
+    if (sum > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
         throw CommandError("Integer overflow in the rotated frame.");
     const double r = static_cast<double>(std::sqrt(static_cast<long double>(sum)));
 
@@ -112,15 +121,26 @@ AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v, std
 void RecomputeValues(Document& doc) {
     refreshAxisLengths(doc);
     requireAxisLengths(doc, doc.xAxisLength, doc.yAxisLength);
+    doc.valueCache.useInputs(conversionInputs(doc));
     for (int line = 1; line <= kLineCount; ++line) {
         for (int row = 1; row < doc.nextRow.at(line); ++row) {
-            const RotatedPoint p =
-                ToRotatedFrame(doc, doc.pointX(line, row), doc.pointY(line, row));
-            doc.rotX = p.u;
-            doc.rotY = p.v;
-            const AxisValues values = ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
-            doc.valueX(line, row) = values.x;
-            doc.valueY(line, row) = values.y;
+            const std::int32_t x = doc.pointX(line, row);
+            const std::int32_t y = doc.pointY(line, row);
+            const std::size_t slot = std::size_t(row) * kLineCount + std::size_t(line - 1);
+            ConvertedPoint point;
+            if (const ConvertedPoint* known = doc.valueCache.find(slot, x, y)) {
+                point = *known;
+            } else {
+                const RotatedPoint p = ToRotatedFrame(doc, x, y);
+                const AxisValues values =
+                    ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
+                point = {x, y, p.u, p.v, values.x, values.y};
+                doc.valueCache.store(slot, point);
+            }
+            doc.rotX = point.u;
+            doc.rotY = point.v;
+            doc.valueX(line, row) = point.valueX;
+            doc.valueY(line, row) = point.valueY;
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "core/texts.h"
+#include "core/valuecache.h"
 #include "platform/colour.h"
 
 namespace kurvana {
@@ -91,6 +92,8 @@ struct Document {
     long double axisAngle = 0; ///< radians, y counted upwards; extended precision
     std::int32_t xAxisLength = 0, yAxisLength = 0;
     std::int32_t rotX = 0, rotY = 0;
+    /// What RecomputeValues already worked out (a cache: the values follow from the pixels).
+    ValueCache valueCache;
 
     /// Texts of the Input window's edits, exactly as typed.
     QString editMaxX = "10000", editMaxY = "1", editMinX = "0", editMinY = "1.1";

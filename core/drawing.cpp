@@ -17,10 +17,48 @@ namespace {
 constexpr Colour kHighlightColour = 0xFF0000; // pure blue
 constexpr Colour kZoneColour = 0x0000FF;      // pure red
 
+bool inReadingOrder(const QPoint& a, const QPoint& b) {
+    return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+}
+
+/// From this many pixels on, sortUnique sorts by rows first.
+constexpr std::size_t kRowSortFrom = 1024;
+
+/// Sorts pixels into reading order by counting them into their rows (stable), then sorting
+/// each row that is not in order yet. False when the rows are too sparse for that to pay.
+bool sortByRows(std::vector<QPoint>& pixels) {
+    const auto [lowest, highest] =
+        std::minmax_element(pixels.begin(), pixels.end(),
+                            [](const QPoint& a, const QPoint& b) { return a.y() < b.y(); });
+    const std::int64_t top = lowest->y();
+    const std::size_t rows = std::size_t(std::int64_t(highest->y()) - top + 1);
+    if (rows > 4 * pixels.size())
+        return false;
+    std::vector<std::size_t> start(rows + 1, 0);
+    for (const QPoint& p : pixels)
+        ++start[std::size_t(p.y() - top) + 1];
+    for (std::size_t r = 0; r < rows; ++r)
+        start[r + 1] += start[r];
+    std::vector<QPoint> sorted(pixels.size());
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    for (const QPoint& p : pixels)
+        sorted[next[std::size_t(p.y() - top)]++] = p;
+    for (std::size_t r = 0; r < rows; ++r) {
+        const auto first = sorted.begin() + std::ptrdiff_t(start[r]);
+        const auto last = sorted.begin() + std::ptrdiff_t(start[r + 1]);
+        if (!std::is_sorted(first, last, inReadingOrder))
+            std::sort(first, last, inReadingOrder);
+    }
+    pixels = std::move(sorted);
+    return true;
+}
+
+/// Pixels in reading order (rows top down, each row left to right), each once. The axes of a
+/// large scan are tens of thousands of pixels, lying on a few pixels per row or in long
+/// ordered runs: sorted row by row they cost a fraction of one sort of them all.
 void sortUnique(std::vector<QPoint>& pixels) {
-    std::sort(pixels.begin(), pixels.end(), [](const QPoint& a, const QPoint& b) {
-        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
-    });
+    if (pixels.size() < kRowSortFrom || !sortByRows(pixels))
+        std::sort(pixels.begin(), pixels.end(), inReadingOrder);
     pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
 }
 
@@ -28,11 +66,14 @@ int roundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
 }
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
+/// Wide enough for the product of two differences of 32-bit coordinates, times two.
+__extension__ using Wide = __int128;
+
+std::int64_t floorDiv(Wide a, std::int64_t b) {
+    Wide q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0)))
         --q;
-    return q;
+    return std::int64_t(q);
 }
 
 /// Pixels of the segment p0-p1, thickened across its major direction, within `clip`. Only the
@@ -62,7 +103,7 @@ void appendSegment(std::vector<QPoint>& out, QPoint p0, QPoint p1, int width, co
     for (std::int64_t m = from; m <= to; ++m) {
         std::int64_t n = minor0;
         if (majorLength != 0)
-            n += floorDiv(2 * (m - major0) * minorLength + majorLength, 2 * majorLength);
+            n += floorDiv(2 * Wide(m - major0) * minorLength + majorLength, 2 * majorLength);
         if (n < clipMinorLow || n > clipMinorHigh)
             continue;
         for (int k = -before; k <= after; ++k) {
@@ -149,8 +190,9 @@ QRect BoundsOf(const std::vector<QPoint>& pixels) {
 
 namespace {
 
-/// Beyond this many drawn-over areas a full restore is cheaper than keeping count.
-constexpr std::size_t kMaxTrackedAreas = 256;
+/// Beyond this many drawn-over areas a full restore is cheaper than keeping count. A cleared
+/// line of 999 marks and a zone trail of 999 circles stay below it.
+constexpr std::size_t kMaxTrackedAreas = 4096;
 
 bool pictureIsTracked(const Document& doc) {
     return doc.tracking.workingKey == doc.workingPicture.cacheKey() &&
@@ -187,40 +229,117 @@ std::vector<QPoint> axesPixels(const Document& doc, const QRect& clip) {
     return PolylinePixels(corners, 3, clip);
 }
 
+/// A data file may hold any 32-bit coordinates. A mark this far out touches no picture, and
+/// its box and centre would not fit an int: it is not drawn at all.
+constexpr int kFarthestMark = 1 << 30;
+
+bool markIsDrawable(int x, int y, int d) {
+    const auto near = [d](int c) {
+        return c >= -kFarthestMark && c <= kFarthestMark && d >= 0 && d <= kFarthestMark;
+    };
+    return near(x) && near(y);
+}
+
 std::vector<QPoint> markPixels(int x, int y, int d) {
+    if (!markIsDrawable(x, y, d))
+        return {};
     return EllipseOutline(x - d, y - d, x + d + 1, y + d + 1);
 }
 
-std::vector<QPoint> clipped(std::vector<QPoint> pixels, const QRect& area) {
-    std::erase_if(pixels, [&](const QPoint& p) { return !area.contains(p); });
-    return pixels;
-}
+/// The areas to restore, widened to whole tiles of a fixed grid: disjoint, quick to look up,
+/// and hardly larger than the areas. Restoring a pixel outside the areas is harmless (it is in
+/// the canonical state already), so the widening changes nothing.
+class TileRegion {
+public:
+    TileRegion(const std::vector<QRect>& areas, const QRect& picture) : picture_(picture) {
+        columns_ = (picture.width() + kTile - 1) / kTile;
+        for (const QRect& area : areas) {
+            const QRect r = area & picture;
+            if (r.isEmpty())
+                continue;
+            for (int ty = r.top() / kTile; ty <= r.bottom() / kTile; ++ty)
+                for (int tx = r.left() / kTile; tx <= r.right() / kTile; ++tx)
+                    tiles_.push_back(std::int64_t(ty) * columns_ + tx);
+        }
+        std::sort(tiles_.begin(), tiles_.end());
+        tiles_.erase(std::unique(tiles_.begin(), tiles_.end()), tiles_.end());
+    }
 
-/// Clean picture, marks in order and the axes drawing inside `area` alone.
-void restoreArea(Document& doc, const QRect& area) {
-    const QRect r = area & pictureRect(doc.workingPicture) & pictureRect(doc.cleanPicture);
-    if (r.isEmpty())
-        return;
-    const std::size_t bytes = std::size_t(r.width()) * sizeof(QRgb);
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(reinterpret_cast<QRgb*>(doc.workingPicture.scanLine(y)) + r.left(),
-                    reinterpret_cast<const QRgb*>(doc.cleanPicture.constScanLine(y)) + r.left(),
-                    bytes);
+    bool contains(const QPoint& p) const {
+        return picture_.contains(p) && hasTile(p.x() / kTile, p.y() / kTile);
+    }
+
+    /// True when the box shares a tile with the region.
+    bool touches(const QRect& box) const {
+        const QRect r = box & picture_;
+        if (r.isEmpty())
+            return false;
+        for (int ty = r.top() / kTile; ty <= r.bottom() / kTile; ++ty)
+            for (int tx = r.left() / kTile; tx <= r.right() / kTile; ++tx)
+                if (hasTile(tx, ty))
+                    return true;
+        return false;
+    }
+
+    /// The region as disjoint rectangles inside the picture: runs of neighbouring tiles.
+    std::vector<QRect> runs() const {
+        std::vector<QRect> result;
+        for (std::size_t i = 0; i < tiles_.size();) {
+            std::size_t j = i + 1;
+            while (j < tiles_.size() && tiles_[j] == tiles_[j - 1] + 1 && tiles_[j] % columns_ != 0)
+                ++j;
+            const int tx = int(tiles_[i] % columns_);
+            const int ty = int(tiles_[i] / columns_);
+            result.push_back(QRect(tx * kTile, ty * kTile, int(j - i) * kTile, kTile) & picture_);
+            i = j;
+        }
+        return result;
+    }
+
+private:
+    static constexpr int kTile = 16;
+
+    bool hasTile(int tx, int ty) const {
+        return std::binary_search(tiles_.begin(), tiles_.end(), std::int64_t(ty) * columns_ + tx);
+    }
+
+    QRect picture_;
+    int columns_ = 1;
+    std::vector<std::int64_t> tiles_; ///< row-major tile numbers, ascending
+};
+
+/// Clean picture, marks in order and the axes drawing inside the region alone. Each pixel of
+/// the region gets the clean pixel, then every mark over it in the order RedrawMarks draws
+/// them, then the axes once.
+void restoreRegion(Document& doc, const TileRegion& region) {
+    const std::vector<QRect> runs = region.runs();
+    for (const QRect& r : runs) {
+        const std::size_t bytes = std::size_t(r.width()) * sizeof(QRgb);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(reinterpret_cast<QRgb*>(doc.workingPicture.scanLine(y)) + r.left(),
+                        reinterpret_cast<const QRgb*>(doc.cleanPicture.constScanLine(y)) + r.left(),
+                        bytes);
+    }
     for (int line = 1; line <= kLineCount; ++line)
         for (int row = 1; row < doc.nextRow.at(line); ++row) {
             const int x = doc.pointX(line, row);
             const int y = doc.pointY(line, row);
-            if (MarkArea(x, y, doc.markDiameter).intersects(r))
-                PaintPixels(doc.workingPicture, clipped(markPixels(x, y, doc.markDiameter), r),
-                            doc.lineColor.at(line));
+            if (!region.touches(MarkArea(x, y, doc.markDiameter)))
+                continue;
+            std::vector<QPoint> pixels = markPixels(x, y, doc.markDiameter);
+            std::erase_if(pixels, [&](const QPoint& p) { return !region.contains(p); });
+            PaintPixels(doc.workingPicture, pixels, doc.lineColor.at(line));
         }
     if (doc.tracking.axesShown)
-        NotXorPixels(doc.workingPicture, axesPixels(doc, r), doc.axesColor);
+        for (const QRect& r : runs)
+            NotXorPixels(doc.workingPicture, axesPixels(doc, r), doc.axesColor);
 }
 
 } // namespace
 
 QRect MarkArea(int x, int y, int d) {
+    if (!markIsDrawable(x, y, d))
+        return {};
     return QRect(QPoint(x - d, y - d), QPoint(x + d, y + d));
 }
 
@@ -260,10 +379,10 @@ QRect RestoreMarksAndAxes(Document& doc, const std::vector<QRect>& removedMarks)
     std::vector<QRect> areas = doc.tracking.dirty;
     areas.insert(areas.end(), removedMarks.begin(), removedMarks.end());
     QRect changed;
-    for (const QRect& area : areas) {
-        restoreArea(doc, area);
+    for (const QRect& area : areas)
         changed |= area;
-    }
+    restoreRegion(
+        doc, TileRegion(areas, pictureRect(doc.workingPicture) & pictureRect(doc.cleanPicture)));
     doc.tracking.dirty.clear();
     doc.tracking.workingKey = doc.workingPicture.cacheKey();
     return changed.isEmpty() ? QRect(0, 0, 1, 1) : changed;

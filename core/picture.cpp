@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include <QColorSpace>
 #include <QImage>
 
 #include "core/document.h"

@@ -20,6 +20,33 @@ namespace {
 
 const QByteArray kUtf8Signature("\xEF\xBB\xBF");
 
+/// The parser takes a line that opens a section name without closing it ("[Forms" in a damaged
+/// file) as the section of the keys after it, named by everything up to where the next key
+/// ends: those keys land in a section whose name spans lines, and every save adds a line to
+/// the file. Such a line is kept as a comment instead, so the keys after it stay in the
+/// section before it and the file stays as it is from save to save.
+QByteArray WithOpenSectionLinesAsComments(const QByteArray& data) {
+    QByteArray out;
+    out.reserve(data.size());
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        qsizetype first = start; // the parser skips blanks and tabs only
+        while (first < end && (data[first] == ' ' || data[first] == '\t'))
+            ++first;
+        const QByteArrayView text(data.constData() + first, end - first);
+        if (text.startsWith('[') && !text.contains(']'))
+            out += ';';
+        while (end < data.size() && (data[end] == '\r' || data[end] == '\n'))
+            ++end;
+        out += QByteArrayView(data.constData() + start, end - start);
+        start = end;
+    }
+    return out;
+}
+
 } // namespace
 
 struct IniFile::Impl {
@@ -68,6 +95,7 @@ void IniFile::loadBytes(const QByteArray& bytes) {
         impl_->utf8 = true;
         data.remove(0, kUtf8Signature.size());
     }
+    data = WithOpenSectionLinesAsComments(data);
     // The parser reads up to the first NUL byte; a damaged file simply yields fewer keys.
     if (impl_->ini.LoadData(data.constData(), size_t(data.size())) < 0)
         impl_->ini.Reset();

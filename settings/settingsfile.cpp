@@ -3,6 +3,7 @@
 #include "io/datafile.h"
 
 #include <algorithm>
+#include <climits>
 #include <initializer_list>
 #include <optional>
 #include <utility>
@@ -103,20 +104,33 @@ bool ReadLanguageRussian(const IniFile& ini) {
     return selected == Language::Russian;
 }
 
+/// A window's rectangle from its stored left, top, width and height. A damaged or hand-edited
+/// file may hold numbers whose far edge lies beyond the int range of window coordinates; such a
+/// window keeps its default rectangle.
+QRect StoredRect(int left, int top, int width, int height, const QRect& fallback) {
+    const qint64 right = qint64(left) + width - 1;
+    const qint64 bottom = qint64(top) + height - 1;
+    if (width == INT_MIN || height == INT_MIN || right < INT_MIN || right > INT_MAX ||
+        bottom < INT_MIN || bottom > INT_MAX)
+        return fallback;
+    return QRect(left, top, width, height);
+}
+
 WindowPlacements ReadPlacements(const IniFile& ini) {
     const WindowPlacements d;
     const auto integer = [&ini](const char* key, int fallback) {
         return ReadInteger(ini, kForms, key, fallback);
     };
     WindowPlacements w;
-    w.main = QRect(integer("MainLeft", d.main.left()), integer("MainTop", d.main.top()),
-                   integer("MainWidth", d.main.width()), integer("MainHeight", d.main.height()));
+    w.main = StoredRect(integer("MainLeft", d.main.left()), integer("MainTop", d.main.top()),
+                        integer("MainWidth", d.main.width()),
+                        integer("MainHeight", d.main.height()), d.main);
     w.zoom = QPoint(integer("ZoomLeft", d.zoom.x()), integer("ZoomTop", d.zoom.y()));
     w.input = QPoint(integer("InputLeft", d.input.x()), integer("InputTop", d.input.y()));
     w.inputStayOnTop = ReadFlag(ini, kForms, "InputStayOnTop", d.inputStayOnTop);
-    w.table =
-        QRect(integer("TableLeft", d.table.left()), integer("TableTop", d.table.top()),
-              integer("TableWidth", d.table.width()), integer("TableHeight", d.table.height()));
+    w.table = StoredRect(integer("TableLeft", d.table.left()), integer("TableTop", d.table.top()),
+                         integer("TableWidth", d.table.width()),
+                         integer("TableHeight", d.table.height()), d.table);
     w.tableStayOnTop = ReadFlag(ini, kForms, "TableStayOnTop", d.tableStayOnTop);
     w.setup = QPoint(integer("SetupLeft", d.setup.x()), integer("SetupTop", d.setup.y()));
     return w;

@@ -16,79 +16,55 @@ namespace kurvana {
 namespace {
 
 constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
-constexpr int kTile = 64; ///< side of the blocks in which the picture and the mask are copied
+constexpr int kStripColumns = 128; ///< columns the pass takes at a time
 
 // Cell states of the darkness mask.
 constexpr std::uint8_t kDark = 1;
 constexpr std::uint8_t kWhitened = 2;
 
-/// The darkness of the pixels the pass can see, stored column by column. The pass walks the
-/// picture column by column; in this layout its three columns are three sequential streams,
-/// where the picture itself would be read across rows, a cache miss per pixel on a large scan.
-/// Copying in tiles keeps both the picture's rows and the mask's columns in cache.
-class ColumnMask {
+bool isDark(QRgb p, const DarkLimits& limits) {
+    return qRed(p) <= limits.r && qGreen(p) <= limits.g && qBlue(p) <= limits.b;
+}
+
+/// The darkness of a strip of columns, stored column by column. The pass walks the picture
+/// column by column; in this layout its three columns are three sequential streams, where the
+/// picture itself would be read across rows, a cache miss per pixel on a large scan. A strip
+/// at a time keeps the mask small enough for the cache, on a scan of any size.
+class StripMask {
 public:
-    /// Columns 1..lastX + 1 and rows 1..lastY + 1 of the picture; cells outside it are white.
-    ColumnMask(const QImage& picture, int lastX, int lastY, const DarkLimits& limits)
-        : columns_(lastX + 1), rows_(lastY + 1),
-          cells_(std::size_t(columns_) * std::size_t(rows_)) {
-        const bool whiteDark = isDark(kWhitePixel, limits);
+    /// Rows 1..lastRow of strips of up to `columns` columns; cells outside the picture are
+    /// white.
+    StripMask(int lastRow, int columns, const DarkLimits& limits)
+        : rows_(lastRow), limits_(limits), whiteDark_(isDark(kWhitePixel, limits)),
+          cells_(std::size_t(columns) * std::size_t(rows_)) {}
+
+    /// Reads the picture's columns first..last into the mask.
+    void load(const QImage& picture, int first, int last) {
+        first_ = first;
+        const std::uint8_t white = whiteDark_ ? kDark : 0;
         const int width = picture.width();
-        const int height = picture.height();
-        forEachTile([&](int x0, int x1, int y0, int y1) {
-            for (int y = y0; y < y1; ++y) {
-                const QRgb* row =
-                    y < height ? reinterpret_cast<const QRgb*>(picture.constScanLine(y)) : nullptr;
-                for (int x = x0; x < x1; ++x) {
-                    const bool inside = row != nullptr && x < width;
-                    const bool dark = inside ? isDark(row[x], limits) : whiteDark;
-                    cell(x, y) = dark ? kDark : 0;
-                }
-            }
-        });
-        whitenedState_ = kWhitened | (whiteDark ? kDark : 0);
+        for (int y = 1; y <= rows_; ++y) {
+            const QRgb* row = y < picture.height()
+                                  ? reinterpret_cast<const QRgb*>(picture.constScanLine(y))
+                                  : nullptr;
+            std::uint8_t* cell = cells_.data() + (y - 1);
+            for (int x = first; x <= last; ++x, cell += rows_)
+                *cell = row != nullptr && x < width ? (isDark(row[x], limits_) ? kDark : 0) : white;
+        }
     }
 
     /// Column x of the picture as an array indexed by picture row - 1.
-    std::uint8_t* column(int x) { return cells_.data() + std::size_t(x - 1) * rows_; }
+    std::uint8_t* column(int x) { return cells_.data() + std::size_t(x - first_) * rows_; }
 
-    std::uint8_t whitenedState() const { return whitenedState_; }
-
-    /// Paints white every pixel the pass whitened.
-    void applyTo(QImage& picture) {
-        QRgb* const bits = reinterpret_cast<QRgb*>(picture.bits());
-        const qsizetype stride = picture.bytesPerLine() / qsizetype(sizeof(QRgb));
-        const int width = picture.width();
-        const int height = picture.height();
-        forEachTile([&](int x0, int x1, int y0, int y1) {
-            for (int y = y0; y < std::min(y1, height); ++y)
-                for (int x = x0; x < std::min(x1, width); ++x)
-                    if (cell(x, y) & kWhitened)
-                        bits[y * stride + x] = kWhitePixel;
-        });
-    }
-
-    static bool isDark(QRgb p, const DarkLimits& limits) {
-        return qRed(p) <= limits.r && qGreen(p) <= limits.g && qBlue(p) <= limits.b;
-    }
+    /// The state of a pixel the pass has painted white: still dark when white counts as dark.
+    std::uint8_t whitenedState() const { return kWhitened | (whiteDark_ ? kDark : 0); }
 
 private:
-    std::uint8_t& cell(int x, int y) {
-        return cells_[std::size_t(x - 1) * rows_ + std::size_t(y - 1)];
-    }
-
-    /// Calls visit(x0, x1, y0, y1) for tiles covering columns 1..columns_, rows 1..rows_
-    /// (upper bounds excluded).
-    template <typename F> void forEachTile(F&& visit) {
-        for (int y0 = 1; y0 <= rows_; y0 += kTile)
-            for (int x0 = 1; x0 <= columns_; x0 += kTile)
-                visit(x0, std::min(x0 + kTile, columns_ + 1), y0, std::min(y0 + kTile, rows_ + 1));
-    }
-
-    int columns_;
     int rows_;
+    DarkLimits limits_;
+    bool whiteDark_;
+    int first_ = 0;
     std::vector<std::uint8_t> cells_;
-    std::uint8_t whitenedState_ = kWhitened;
 };
 
 /// Hourglass cursor for as long as the pass runs, also when it fails.
@@ -111,24 +87,32 @@ void CleanUpPass(QImage& picture, int width, int height, const DarkLimits& limit
     const int lastY = std::min(height - 2, picture.height() - 1);
     if (lastX < 2 || lastY < 2)
         return;
-    ColumnMask mask(picture, lastX, lastY, limits);
+    StripMask mask(lastY + 1, kStripColumns + 2, limits);
     const std::uint8_t whitened = mask.whitenedState();
-    for (int x = 2; x <= lastX; ++x) {
-        // Left is already passed, right not yet; within the middle column the rows above are.
-        const std::uint8_t* left = mask.column(x - 1);
-        std::uint8_t* middle = mask.column(x);
-        const std::uint8_t* right = mask.column(x + 1);
-        for (int i = 1; i < lastY; ++i) { // i = y - 1 for y = 2..lastY
-            if (!(middle[i] & kDark))
-                continue;
-            const int n = (left[i - 1] & kDark) + (left[i] & kDark) + (left[i + 1] & kDark) +
-                          (middle[i - 1] & kDark) + (middle[i + 1] & kDark) +
-                          (right[i - 1] & kDark) + (right[i] & kDark) + (right[i + 1] & kDark);
-            if (n <= 1)
-                middle[i] = whitened;
+    QRgb* const bits = reinterpret_cast<QRgb*>(picture.bits());
+    const qsizetype stride = picture.bytesPerLine() / qsizetype(sizeof(QRgb));
+    for (int first = 2; first <= lastX; first += kStripColumns) {
+        const int last = std::min(first + kStripColumns - 1, lastX);
+        // The column left of the strip is passed already and painted so in the picture; the
+        // one right of it is not yet.
+        mask.load(picture, first - 1, last + 1);
+        for (int x = first; x <= last; ++x) {
+            const std::uint8_t* left = mask.column(x - 1);
+            std::uint8_t* middle = mask.column(x);
+            const std::uint8_t* right = mask.column(x + 1);
+            for (int i = 1; i < lastY; ++i) { // i = y - 1 for y = 2..lastY
+                if (!(middle[i] & kDark))
+                    continue;
+                const int n = (left[i - 1] & kDark) + (left[i] & kDark) + (left[i + 1] & kDark) +
+                              (middle[i - 1] & kDark) + (middle[i + 1] & kDark) +
+                              (right[i - 1] & kDark) + (right[i] & kDark) + (right[i + 1] & kDark);
+                if (n <= 1) {
+                    middle[i] = whitened;
+                    bits[qsizetype(i + 1) * stride + x] = kWhitePixel;
+                }
+            }
         }
     }
-    mask.applyTo(picture);
 }
 
 void CleanUpPicture(Workspace& ws) {
@@ -142,11 +126,11 @@ void CleanUpPicture(Workspace& ws) {
                     {doc.inkThresholdR, doc.inkThresholdG, doc.inkThresholdB});
     }
     ws.view.pictureChanged();
+    // Kept, the cleaned picture becomes the clean one; either way RedrawMarks starts from the
+    // clean picture and writes into the working picture's buffer.
     if (ws.dialogs.question(doc.texts.message(13), platform::QuestionButtons::YesNo) ==
         platform::Answer::Yes)
-        doc.cleanPicture = doc.workingPicture;
-    else
-        ShowCleanPicture(doc);
+        doc.cleanPicture.swap(doc.workingPicture);
     RedrawMarks(doc);
     ToggleAxes(doc);
     ws.view.pictureChanged();

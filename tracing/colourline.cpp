@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QImage>
 
@@ -21,41 +22,6 @@ constexpr Colour kWhite = 0xFFFFFF;
 /// Rounded to the nearest whole number, halves to the even neighbour (2.5 -> 2, 5.5 -> 6).
 long long roundHalfEven(long double value) {
     return static_cast<long long>(std::nearbyint(value));
-}
-
-/// Finds the topmost row of column x in topY..bottomY whose pixel matches. Rows and columns
-/// outside the picture are white, so they are decided without reading them: a white-matching
-/// test finds them at once, any other test never.
-bool topmostInColumn(const QImage& picture, const ColourLineTest& test, long long x, long long topY,
-                     long long bottomY, long long& row) {
-    if (topY > bottomY)
-        return false;
-    const bool whiteMatches = test.matches(kWhite);
-    const long long height = picture.height();
-    if (x < 0 || x >= picture.width()) {
-        row = topY;
-        return whiteMatches;
-    }
-    if (topY < 0 && whiteMatches) {
-        row = topY;
-        return true;
-    }
-    const long long first = std::max(topY, 0LL);
-    const long long last = std::min(bottomY, height - 1);
-    const uchar* pixel = picture.constBits() + x * 4;
-    const qsizetype stride = picture.bytesPerLine();
-    for (long long y = first; y <= last; ++y) {
-        const QRgb value = *reinterpret_cast<const QRgb*>(pixel + y * stride);
-        if (test.matches(colourFromQRgb(value))) {
-            row = y;
-            return true;
-        }
-    }
-    if (bottomY >= height && whiteMatches) {
-        row = std::max(topY, height);
-        return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -100,13 +66,47 @@ ColourColumns PlanColourColumns(const Document& doc, int count) {
 
 std::vector<QPoint> ScanColourColumns(const QImage& picture, const ColourLineTest& test,
                                       const ColourColumns& columns) {
-    std::vector<QPoint> found;
-    for (long long i = 0; i < columns.count; ++i) {
-        const long long x = columns.startX + i * columns.step;
-        long long y = 0;
-        if (topmostInColumn(picture, test, x, columns.topY, columns.bottomY, y))
-            found.emplace_back(static_cast<int>(x), static_cast<int>(y));
+    const long long count = std::max(columns.count, 0LL);
+    std::vector<std::optional<long long>> rows(std::size_t(count), std::nullopt);
+    const long long topY = columns.topY;
+    const long long bottomY = columns.bottomY;
+    const long long width = picture.width();
+    const long long height = picture.height();
+    // Rows and columns outside the picture are white, so they are decided without reading
+    // them: a white-matching test finds them at once, any other test never.
+    const bool whiteMatches = test.matches(kWhite);
+    std::vector<std::size_t> pending; // columns whose answer lies in the picture's rows
+    for (std::size_t i = 0; i < std::size_t(count) && topY <= bottomY; ++i) {
+        const long long x = columns.startX + (long long)i * columns.step;
+        if (x < 0 || x >= width || (topY < 0 && whiteMatches)) {
+            if (whiteMatches)
+                rows[i] = topY;
+            continue;
+        }
+        pending.push_back(i);
     }
+    // All pending columns are read along each row, top to bottom, until each has its match:
+    // reading a column down a large scan would touch another memory page at every pixel.
+    const long long last = std::min(bottomY, height - 1);
+    for (long long y = std::max(topY, 0LL); y <= last && !pending.empty(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(int(y)));
+        std::erase_if(pending, [&](std::size_t i) {
+            const long long x = columns.startX + (long long)i * columns.step;
+            if (!test.matches(colourFromQRgb(line[x])))
+                return false;
+            rows[i] = y;
+            return true;
+        });
+    }
+    if (bottomY >= height && whiteMatches)
+        for (std::size_t i : pending)
+            rows[i] = std::max(topY, height);
+
+    std::vector<QPoint> found;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i])
+            found.emplace_back(static_cast<int>(columns.startX + (long long)i * columns.step),
+                               static_cast<int>(*rows[i]));
     return found;
 }
 

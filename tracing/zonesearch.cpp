@@ -117,9 +117,7 @@ void ButtonFindOnLineClick(Workspace& ws) {
     if (answer == platform::Answer::Yes) {
         ClearLineData(ws);
     } else {
-        RedrawMarks(doc);
-        ToggleAxes(doc);
-        ws.view.pictureChanged();
+        ws.view.pictureChanged(RestoreMarksAndAxes(doc)); // RedrawMarks and ToggleAxes
     }
     // The restored picture no longer shows the circles: the search reads the curve itself.
     if (!searchTrail(ws))

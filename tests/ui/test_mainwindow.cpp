@@ -176,8 +176,7 @@ private slots:
             if (action->objectName().isEmpty() || action->menu())
                 continue;
             QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
-            QVERIFY2(ConnectedAction::connections(action) > 0,
-                     qPrintable(action->objectName()));
+            QVERIFY2(ConnectedAction::connections(action) > 0, qPrintable(action->objectName()));
         }
     }
 
