@@ -9,6 +9,7 @@ STEP_NUMBER=0
 STEP_NAME="setting up"
 STARTED_PIDS=()
 APP_PID=""
+APP_EXPECTED="" # set while the program should be running
 RUN_NUMBER=0
 
 log() { printf '[e2e] %s\n' "$*"; }
@@ -36,6 +37,7 @@ fail() {
     if [ -n "${DISPLAY:-}" ] && import -window root "$SHOTS/FAILED-$(step_slug).png" 2>/dev/null; then
         log "screenshot of the failure: $SHOTS/FAILED-$(step_slug).png"
     fi
+    local output
     for output in "$WORK"/kurvana2-run*.log; do
         [ -s "$output" ] || continue
         cp "$output" "$SHOTS/" 2>/dev/null
@@ -56,6 +58,7 @@ still_in_time() {
     local now
     now=$(now_ms)
     ((now < RUN_DEADLINE)) || fail "the run took longer than ${E2E_SECONDS:-200} s"
+    [ -z "$APP_EXPECTED" ] || program_running || fail "kurvana2 ended unexpectedly"
     ((now < $1)) || fail "$2"
 }
 
@@ -82,9 +85,11 @@ start_x_server() {
     wait_until 20 "the X server to start" test -s "$number_file"
     DISPLAY=":$(head -n1 "$number_file")"
     export DISPLAY
-    wait_until 20 "the X server to answer" xdpyinfo -display "$DISPLAY" >/dev/null 2>&1
+    wait_until 20 "the X server to answer" x_server_answers
     log "X server $DISPLAY (pid $XVFB_PID)"
 }
+
+x_server_answers() { xdpyinfo >/dev/null 2>&1; }
 
 # stop_pid PID: ends one process this run started, gently first.
 stop_pid() {
@@ -115,6 +120,7 @@ start_program() {
     RUN_NUMBER=$((RUN_NUMBER + 1))
     (cd "$PROGRAM_DIR" && exec ./kurvana2 "$@") >"$WORK/kurvana2-run$RUN_NUMBER.log" 2>&1 &
     APP_PID=$!
+    APP_EXPECTED=1
     STARTED_PIDS+=("$APP_PID")
     log "kurvana2 $* (pid $APP_PID)"
 }
@@ -125,6 +131,7 @@ program_ended() { ! program_running; }
 
 # expect_program_end: waits for the program to end by itself and checks it ended well.
 expect_program_end() {
+    APP_EXPECTED=""
     wait_until 15 "the program to end" program_ended
     local status=0
     wait "$APP_PID" || status=$?
@@ -172,8 +179,8 @@ has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 # geometry ID: prints "x y width height" of a window.
 geometry() {
     # shellcheck disable=SC2034 # every variable the eval sets stays local
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local X=0 Y=0 WIDTH=0 HEIGHT=0 SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
     echo "$X $Y $WIDTH $HEIGHT"
 }
 

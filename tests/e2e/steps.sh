@@ -21,7 +21,6 @@ expect_readout() {
 
 # Run 1: a fresh program folder, English, the whole road of a typical use.
 first_run() {
-    LANGUAGE=en
     local before window at
 
     step "start with the sample chart on the command line"
@@ -107,7 +106,7 @@ first_run() {
     shot "line-2-found"
 
     step "copy the table and compare it with the chart's known data"
-    copy_table "$WORK/table-run1.txt"
+    copy_table "$WORK/table-run1.txt" en
     "$SCREEN_TOOL" check "$KNOWN" "$WORK/table-run1.txt" --picked 1 5 --search 2 15 20 |
         sed 's/^/    /'
     [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the table differs from the chart's known data"
@@ -134,19 +133,18 @@ first_run() {
         fail "Data/e2e_data.gra does not name its picture copy"
 
     step "File > Exit answered No keeps the program"
-    answer_exit "&No"
+    answer_exit "&No" en
     if ! program_running || ! window_visible "$MAIN"; then
         fail "the program ended although the answer was No"
     fi
 
     step "File > Exit answered Yes ends the program"
-    answer_exit "&Yes"
+    answer_exit "&Yes" en
     expect_program_end
 }
 
 # Run 2: the saved data on the command line, then the Russian interface.
 second_run() {
-    LANGUAGE=en
     local before window
 
     step "start again with the saved data file"
@@ -156,7 +154,7 @@ second_run() {
     shot "reopened"
 
     step "the table is the one that was saved"
-    copy_table "$WORK/table-run2.txt"
+    copy_table "$WORK/table-run2.txt" en
     cmp -s "$WORK/table-run1.txt" "$WORK/table-run2.txt" ||
         fail "the table after reopening differs: $(diff <(tr -d '\r' <"$WORK/table-run1.txt") \
             <(tr -d '\r' <"$WORK/table-run2.txt") | head -5)"
@@ -167,14 +165,13 @@ second_run() {
     new_window_since "$before" window
     place "$window" "$TOOL_X" 300 # off the main window's menu bar
     click_text "$(lang_text 86 en)" "$window"
-    LANGUAGE=ru
     expect_text "$(lang_text 1 ru)" "$MAIN" # the File menu's caption
     shot "russian-setup"
     click_text "$(lang_text 74 ru)" "$window" # back to the main window
     wait_window_gone "$window"
 
     step "the exit question in Russian"
-    answer_exit "&Yes"
+    answer_exit "&Yes" ru
     expect_program_end
     grep -q '^LanguageRussian=1' "$PROGRAM_DIR/kurvana2.Ini" ||
         fail "kurvana2.Ini does not keep the Russian language"
@@ -182,7 +179,6 @@ second_run() {
 
 # Run 3: a corrupt data file on the command line.
 third_run() {
-    LANGUAGE=ru
     local window
 
     step "a corrupt data file shows a message and the program goes on"
@@ -201,7 +197,7 @@ third_run() {
     shot "after-corrupt-data"
 
     step "the program still answers: exit in Russian"
-    answer_exit "&Yes"
+    answer_exit "&Yes" ru
     expect_program_end
 }
 
