@@ -1,9 +1,6 @@
-// The benchmark on large scans: every case on synthetic chart scans of several sizes, each the
-// median of several runs, printed beside the machine's memcpy of the picture's bytes.
-//
-//   kurvana_bench [--sizes 1,10,35] [--runs 5] [--smoke] [QtTest options]
-//
-// --smoke runs every case once on a small scan, so that the cases keep working.
+// The cases of the benchmark: one QtTest function per case, one data row per scan size.
+
+#include "bench/kurvanabench.h"
 
 #include <QtTest>
 
@@ -11,11 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include <QApplication>
-#include <QProcess>
-
 #include "bench/benchprogram.h"
 #include "bench/measure.h"
+#include "bench/peakmemory.h"
 #include "bench/report.h"
 #include "core/calibration.h"
 #include "core/clicks.h"
@@ -35,44 +30,11 @@ using namespace kurvana::bench;
 
 namespace {
 
-constexpr long long kTargetPixels = 35'000'000;
 constexpr int kBaselineRuns = 9;
+constexpr int kFreshRuns = 3;
 constexpr int kTrailCircles = 999;
+constexpr long long kColourColumns = 1000;
 constexpr int kZoneStride = 11; ///< a new trail circle needs more than 10 pixels of travel
-
-struct Config {
-    std::vector<long long> pixels{1'000'000, 10'000'000, kTargetPixels};
-    int runs = 5;
-    bool smoke = false;
-};
-
-Config config;
-
-QString sizeLabel(long long pixels) {
-    return QString::number(double(pixels) / 1e6, 'g', 3) + " MP";
-}
-
-/// The peak resident set of a fresh program that opens `bitmap`: the line the child prints.
-constexpr const char* kPeakMemoryOption = "--peak-memory";
-
-int peakMemoryChild(int argc, char** argv, const QString& bitmap) {
-    QApplication application(argc, argv);
-    Document doc;
-    platform::ScriptedDialogs dialogs;
-    QTemporaryDir folder;
-    KurvanaApplication app(doc, dialogs);
-    app.start(folder.path(), {}, '.'); // the open dialog is cancelled
-    BenchProgram::settle();
-    const long long withoutPicture = PeakResidentBytes();
-    if (!runCommand(app.workspace(), [&] { LoadPictureFile(app.workspace(), bitmap); }))
-        return 1;
-    BenchProgram::settle();
-    app.imgGrafikMouseMove(QPoint(doc.pictureWidth / 2, doc.pictureHeight / 2), 0);
-    BenchProgram::settle();
-    std::printf("%lld %lld %lld\n", withoutPicture, PeakResidentBytes(),
-                static_cast<long long>(doc.cleanPicture.sizeInBytes()));
-    return 0;
-}
 
 } // namespace
 
@@ -80,40 +42,58 @@ class KurvanaBench : public QObject {
     Q_OBJECT
 
 public:
-    Report report;
+    explicit KurvanaBench(const BenchConfig& config) : config_(config) {}
 
 private:
-    std::map<QString, std::unique_ptr<BenchProgram>> programs_;
+    const BenchConfig& config_;
+    Report report_;
+    struct Size {
+        std::unique_ptr<BenchProgram> program;
+        std::unique_ptr<MemcpyBaseline> baseline;
+    };
+    std::map<QString, Size> sizes_;
     bool failed_ = false;
     QString failure_;
 
-    BenchProgram& program(const QString& label, long long pixels) {
-        auto& slot = programs_[label];
-        if (!slot) {
-            slot = std::make_unique<BenchProgram>(pixels);
-            SizeInfo size;
-            size.label = label;
-            size.width = slot->doc().pictureWidth;
-            size.height = slot->doc().pictureHeight;
-            size.pictureBytes = slot->pictureBytes();
-            size.baselineSeconds = MemcpySeconds(slot->doc().cleanPicture.constBits(),
-                                                 std::size_t(size.pictureBytes), kBaselineRuns);
-            size.targetsApply = pixels == kTargetPixels;
-            report.addSize(size);
+    Size& size(const QString& label, long long pixels) {
+        Size& s = sizes_[label];
+        if (!s.program) {
+            s.program = std::make_unique<BenchProgram>(pixels);
+            SizeInfo info;
+            info.label = label;
+            info.width = s.program->doc().pictureWidth;
+            info.height = s.program->doc().pictureHeight;
+            info.pictureBytes = s.program->pictureBytes();
+            s.baseline = std::make_unique<MemcpyBaseline>(std::size_t(info.pictureBytes));
+            std::vector<double> fresh, files;
+            for (int i = 0; i < kBaselineRuns; ++i)
+                s.baseline->copyOnce();
+            for (int i = 0; i < kFreshRuns; ++i) {
+                fresh.push_back(s.baseline->freshCopyOnce());
+                files.push_back(s.baseline->newFileOnce(s.program->bitmapPath() + ".written"));
+            }
+            info.memcpySeconds = s.baseline->seconds();
+            info.memcpyCopies = s.baseline->copies();
+            info.freshSeconds = Median(fresh);
+            info.newFileSeconds = Median(files);
+            info.targetsApply = pixels == kTargetPixels;
+            report_.addSize(info);
         }
-        return *slot;
+        return s;
+    }
+
+    Size& currentSize() {
+        QFETCH(long long, pixels);
+        return size(SizeLabel(pixels), pixels);
     }
 
     /// The program of the current data row.
-    BenchProgram& current() {
-        QFETCH(long long, pixels);
-        return program(sizeLabel(pixels), pixels);
-    }
+    BenchProgram& current() { return *currentSize().program; }
 
-    static void addSizeRows() {
+    void addSizeRows() const {
         QTest::addColumn<long long>("pixels");
-        for (long long pixels : config.pixels)
-            QTest::newRow(qPrintable(sizeLabel(pixels))) << pixels;
+        for (long long pixels : config_.pixels)
+            QTest::newRow(qPrintable(SizeLabel(pixels))) << pixels;
     }
 
     /// Runs a command as the program would; a failure is remembered for the row's verdict.
@@ -124,15 +104,30 @@ private:
         }
     }
 
-    /// Measures the steps, files the figure and reports the median to QtTest.
+    /// Measures the steps and files the figure.
     void measure(const QString& name, std::optional<double> target, Steps steps) {
         QFETCH(long long, pixels);
         failed_ = false;
         if (!steps.settle)
             steps.settle = &BenchProgram::settle;
-        const double seconds = MedianSeconds(config.runs, steps);
-        report.add({sizeLabel(pixels), name, seconds, false, target});
+        const double seconds = Measure(config_.runs, steps, *currentSize().baseline);
+        report_.add({SizeLabel(pixels), name, seconds, false, target});
         QVERIFY2(!failed_, qPrintable(failure_));
+    }
+
+    /// Every move shows the values in the status bar and refreshes the magnifier; some modes
+    /// do more.
+    static QString moveName(int mode) {
+        const char* const what[] = {"no mode",
+                                    "marks",
+                                    "zero point",
+                                    "X max point",
+                                    "Y max point",
+                                    "zone, left held: circle",
+                                    "erasing",
+                                    "colour pick: preview",
+                                    "hand scroll: scrolls"};
+        return QString("mouse move, mode %1 %2").arg(mode).arg(what[mode]);
     }
 
     /// Trail circles along the curves, each more than 10 pixels from the last.
@@ -152,7 +147,9 @@ private:
 
 private slots:
     void cleanupTestCase() {
-        report.print(stdout, config.runs);
+        for (const auto& [label, size] : sizes_)
+            report_.setBaseline(label, size.baseline->seconds(), size.baseline->copies());
+        report_.print(stdout, config_.runs);
     }
 
     void openBitmap_data() { addSizeRows(); }
@@ -197,10 +194,10 @@ private slots:
     void mouseMove_data() {
         QTest::addColumn<long long>("pixels");
         QTest::addColumn<int>("mode");
-        for (long long pixels : config.pixels)
+        for (long long pixels : config_.pixels)
             for (int mode : {ModeNone, ModeMarks, ModeZeroPoint, ModeXMaxPoint, ModeYMaxPoint,
                              ModeZone, ModeColourPick, ModeHandScroll})
-                QTest::newRow(qPrintable(QString("%1, mode %2").arg(sizeLabel(pixels)).arg(mode)))
+                QTest::newRow(qPrintable(QString("%1, mode %2").arg(SizeLabel(pixels)).arg(mode)))
                     << pixels << mode;
     }
     void mouseMove() {
@@ -214,7 +211,7 @@ private slots:
         const unsigned buttons = mode == ModeZone ? unsigned(LeftButton) : 0u;
         int move = 0;
         const QPoint centre = p.plotCentre();
-        measure(QString("mouse move, mode %1 (readout, magnifier)").arg(mode), 0.02,
+        measure(moveName(mode), 0.02,
                 {[&] {
                      if (mode == ModeHandScroll) {
                          p.doc().handScrollActive = true;
@@ -248,8 +245,8 @@ private slots:
                      p.restoreFullState();
                      const QPoint last = p.curvePoints(1).back();
                      p.doc().removeRow(1, kPointsPerLine);
-                     RestoreMarksAndAxes(p.doc(), {MarkArea(last.x(), last.y(),
-                                                            p.doc().markDiameter)});
+                     RestoreMarksAndAxes(p.doc(),
+                                         {MarkArea(last.x(), last.y(), p.doc().markDiameter)});
                      RefreshValues(p.ws());
                      BenchProgram::settle();
                  },
@@ -263,16 +260,22 @@ private slots:
     void colourLineSearch() {
         BenchProgram& p = current();
         const Colour colour = p.scan().curveColour.at(1);
-        long long columns = 0;
-        measure("colour line search, 1000 columns", 1.5,
+        // The count to type for 1000 columns (or as many as the plot is pixels wide).
+        p.restoreFullState();
+        int count = 1000;
+        while (PlanColourColumns(p.doc(), count).count < kColourColumns &&
+               count < 4 * kColourColumns)
+            ++count;
+        const long long columns = PlanColourColumns(p.doc(), count).count;
+        const QString typed = QString::number(count);
+        measure(QString("colour line search, %1 columns").arg(columns), 1.5,
                 {[&] {
                      p.restoreFullState();
                      p.doc().searchR = int(colour & 0xFF);
                      p.doc().searchG = int(colour >> 8 & 0xFF);
                      p.doc().searchB = int(colour >> 16 & 0xFF);
-                     columns = PlanColourColumns(p.doc(), 1000).count;
                  },
-                 [&] { command(p, [&] { FindColourLine(p.ws(), SearchByColour, "1000"); }); },
+                 [&] { command(p, [&] { FindColourLine(p.ws(), SearchByColour, typed); }); },
                  {}});
         QVERIFY(p.doc().pointCount(1) > columns * 9 / 10); // the curve crosses every column
         p.restoreFullState();
@@ -348,58 +351,36 @@ private slots:
 
     void peakMemory_data() {
         QTest::addColumn<long long>("pixels");
-        for (long long pixels : config.pixels)
-            if (pixels == kTargetPixels || config.smoke)
-                QTest::newRow(qPrintable(sizeLabel(pixels))) << pixels;
+        for (long long pixels : config_.pixels)
+            if (pixels == kTargetPixels || config_.smoke)
+                QTest::newRow(qPrintable(SizeLabel(pixels))) << pixels;
     }
     void peakMemory() {
+        if (QTest::currentDataTag() == nullptr)
+            QSKIP("the peak memory is measured on the 35-megapixel scan");
         QFETCH(long long, pixels);
         BenchProgram& p = current();
-        // A fresh process: what the earlier cases held must not count.
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {kPeakMemoryOption, p.bitmapPath()});
-        QVERIFY(child.waitForFinished(300'000));
-        QCOMPARE(child.exitCode(), 0);
-        const QStringList figures = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
-        QCOMPARE(figures.size(), 3);
-        const QString label = sizeLabel(pixels);
-        report.add({label, "peak memory, program without a picture", figures[0].toDouble(), true,
-                    {}});
-        report.add({label, "peak memory with the picture loaded (VmHWM)", figures[1].toDouble(),
-                    true, 3});
-        QCOMPARE(figures[2].toLongLong(), p.pictureBytes());
+        const std::optional<PeakMemory> peak = MeasurePeakMemory(p.bitmapPath());
+        QVERIFY(peak.has_value());
+        QCOMPARE(peak->pictureBytes, p.pictureBytes());
+        const QString label = SizeLabel(pixels);
+        report_.add({label,
+                     "peak memory, the program without a picture",
+                     double(peak->withoutPicture),
+                     true,
+                     {}});
+        report_.add({label, "peak memory with the picture loaded (VmHWM)",
+                     double(peak->withPicture), true, 3});
     }
 };
 
-int main(int argc, char** argv) {
-    // Windows are created but never shown on a screen: the figures must not depend on one.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 3 && QByteArray(argv[1]) == kPeakMemoryOption)
-        return peakMemoryChild(argc, argv, QString::fromLocal8Bit(argv[2]));
+namespace kurvana::bench {
 
-    // Our options first; whatever remains goes to QtTest.
-    std::vector<char*> rest{argv[0]};
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray option(argv[i]);
-        if (option == "--smoke") {
-            config.smoke = true;
-            config.runs = 1;
-            config.pixels = {300'000};
-        } else if (option == "--runs" && i + 1 < argc) {
-            config.runs = std::max(1, QByteArray(argv[++i]).toInt());
-        } else if (option == "--sizes" && i + 1 < argc) {
-            config.pixels.clear();
-            for (const QByteArray& megapixels : QByteArray(argv[++i]).split(','))
-                config.pixels.push_back(static_cast<long long>(megapixels.toDouble() * 1e6));
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
-    int restCount = int(rest.size());
-    QApplication application(restCount, rest.data());
-    KurvanaBench bench;
-    return QTest::qExec(&bench, restCount, rest.data());
+int RunKurvanaBench(const BenchConfig& config, int argc, char** argv) {
+    KurvanaBench bench(config);
+    return QTest::qExec(&bench, argc, argv);
 }
+
+} // namespace kurvana::bench
 
 #include "kurvanabench.moc"

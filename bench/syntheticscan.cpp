@@ -43,8 +43,7 @@ void setPixel(QImage& picture, int x, int y, QRgb colour) {
 void fillRect(QImage& picture, int left, int top, int right, int bottom, QRgb colour) {
     for (int y = std::max(top, 0); y <= std::min(bottom, picture.height() - 1); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        std::fill(row + std::max(left, 0), row + std::min(right, picture.width() - 1) + 1,
-                  colour);
+        std::fill(row + std::max(left, 0), row + std::min(right, picture.width() - 1) + 1, colour);
     }
 }
 
@@ -66,8 +65,8 @@ void drawGridAndAxes(SyntheticScan& scan) {
         const int x = scan.axisColumn + plotWidth * i / kGridDivisions;
         fillRect(p, x, scan.plotTop, x, scan.axisRow, kGridInk);
     }
-    fillRect(p, scan.axisColumn - kAxisOverhang, scan.axisRow - 1, scan.plotRight,
-             scan.axisRow + 1, kAxisInk);
+    fillRect(p, scan.axisColumn - kAxisOverhang, scan.axisRow - 1, scan.plotRight, scan.axisRow + 1,
+             kAxisInk);
     fillRect(p, scan.axisColumn - 1, scan.plotTop, scan.axisColumn + 1, scan.axisRow, kAxisInk);
 }
 

@@ -1,6 +1,7 @@
 #include "core/drawing.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +25,23 @@ bool inReadingOrder(const QPoint& a, const QPoint& b) {
 /// From this many pixels on, sortUnique sorts by rows first.
 constexpr std::size_t kRowSortFrom = 1024;
 
+/// Sorts one row of pixels by x. Each segment of a polyline leaves its pixels on a row in
+/// order, so a row is a few ordered runs (where the X axis meets the Y axis, two runs of
+/// thousands of pixels): they are merged, and only a row of many runs is sorted outright.
+void sortRow(std::vector<QPoint>::iterator first, std::vector<QPoint>::iterator last) {
+    constexpr int kMostMerges = 8;
+    auto sortedEnd = std::is_sorted_until(first, last, inReadingOrder);
+    for (int merges = 0; sortedEnd != last; ++merges) {
+        if (merges == kMostMerges) {
+            std::sort(first, last, inReadingOrder);
+            return;
+        }
+        const auto runEnd = std::is_sorted_until(sortedEnd, last, inReadingOrder);
+        std::inplace_merge(first, sortedEnd, runEnd, inReadingOrder);
+        sortedEnd = runEnd;
+    }
+}
+
 /// Sorts pixels into reading order by counting them into their rows (stable), then sorting
 /// each row that is not in order yet. False when the rows are too sparse for that to pay.
 bool sortByRows(std::vector<QPoint>& pixels) {
@@ -43,12 +61,9 @@ bool sortByRows(std::vector<QPoint>& pixels) {
     std::vector<std::size_t> next(start.begin(), start.end() - 1);
     for (const QPoint& p : pixels)
         sorted[next[std::size_t(p.y() - top)]++] = p;
-    for (std::size_t r = 0; r < rows; ++r) {
-        const auto first = sorted.begin() + std::ptrdiff_t(start[r]);
-        const auto last = sorted.begin() + std::ptrdiff_t(start[r + 1]);
-        if (!std::is_sorted(first, last, inReadingOrder))
-            std::sort(first, last, inReadingOrder);
-    }
+    for (std::size_t r = 0; r < rows; ++r)
+        sortRow(sorted.begin() + std::ptrdiff_t(start[r]),
+                sorted.begin() + std::ptrdiff_t(start[r + 1]));
     pixels = std::move(sorted);
     return true;
 }
@@ -76,42 +91,95 @@ std::int64_t floorDiv(Wide a, std::int64_t b) {
     return std::int64_t(q);
 }
 
-/// Pixels of the segment p0-p1, thickened across its major direction, within `clip`. Only the
-/// part of the segment that can reach `clip` is walked, so far-away points cost nothing.
-void appendSegment(std::vector<QPoint>& out, QPoint p0, QPoint p1, int width, const QRect& clip) {
-    const int before = (width - 1) / 2;
-    const int after = width / 2;
-    std::int64_t dx = std::int64_t(p1.x()) - p0.x();
-    std::int64_t dy = std::int64_t(p1.y()) - p0.y();
-    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    // Walk the major axis in increasing order.
-    if ((xMajor && dx < 0) || (!xMajor && dy < 0)) {
-        std::swap(p0, p1);
-        dx = -dx;
-        dy = -dy;
+/// The segment p0-p1 drawn with a pen `width` pixels wide: one pixel per step along its major
+/// direction, thickened across it.
+class PenSegment {
+public:
+    PenSegment(QPoint p0, QPoint p1, int width) : before_((width - 1) / 2), after_(width / 2) {
+        std::int64_t dx = std::int64_t(p1.x()) - p0.x();
+        std::int64_t dy = std::int64_t(p1.y()) - p0.y();
+        xMajor_ = std::llabs(dx) >= std::llabs(dy);
+        // Walk the major axis in increasing order.
+        if ((xMajor_ && dx < 0) || (!xMajor_ && dy < 0)) {
+            std::swap(p0, p1);
+            dx = -dx;
+            dy = -dy;
+        }
+        major0_ = xMajor_ ? p0.x() : p0.y();
+        minor0_ = xMajor_ ? p0.y() : p0.x();
+        majorLength_ = xMajor_ ? dx : dy;
+        minorLength_ = xMajor_ ? dy : dx;
     }
-    const std::int64_t major0 = xMajor ? p0.x() : p0.y();
-    const std::int64_t minor0 = xMajor ? p0.y() : p0.x();
-    const std::int64_t majorLength = xMajor ? dx : dy;
-    const std::int64_t minorLength = xMajor ? dy : dx;
-    const std::int64_t clipMajorLow = (xMajor ? clip.left() : clip.top()) - 1;
-    const std::int64_t clipMajorHigh = (xMajor ? clip.right() : clip.bottom()) + 1;
-    const std::int64_t clipMinorLow = (xMajor ? clip.top() : clip.left()) - width;
-    const std::int64_t clipMinorHigh = (xMajor ? clip.bottom() : clip.right()) + width;
-    const std::int64_t from = std::max(major0, clipMajorLow);
-    const std::int64_t to = std::min(major0 + majorLength, clipMajorHigh);
-    for (std::int64_t m = from; m <= to; ++m) {
-        std::int64_t n = minor0;
-        if (majorLength != 0)
-            n += floorDiv(2 * Wide(m - major0) * minorLength + majorLength, 2 * majorLength);
-        if (n < clipMinorLow || n > clipMinorHigh)
-            continue;
-        for (int k = -before; k <= after; ++k) {
-            const QPoint p = xMajor ? QPoint(int(m), int(n + k)) : QPoint(int(n + k), int(m));
-            if (clip.contains(p))
-                out.push_back(p);
+
+    /// Calls visit(pixel) for each pixel of the segment within `clip`, each once. Only the
+    /// part of the segment that can reach `clip` is walked, so far-away points cost nothing.
+    template <typename F> void forEach(const QRect& clip, F&& visit) const {
+        const int width = before_ + after_ + 1;
+        const std::int64_t clipMajorLow = (xMajor_ ? clip.left() : clip.top()) - 1;
+        const std::int64_t clipMajorHigh = (xMajor_ ? clip.right() : clip.bottom()) + 1;
+        const std::int64_t clipMinorLow = (xMajor_ ? clip.top() : clip.left()) - width;
+        const std::int64_t clipMinorHigh = (xMajor_ ? clip.bottom() : clip.right()) + width;
+        const std::int64_t from = std::max(major0_, clipMajorLow);
+        const std::int64_t to = std::min(major0_ + majorLength_, clipMajorHigh);
+        for (std::int64_t m = from; m <= to; ++m) {
+            const std::int64_t n = minorAt(m);
+            if (n < clipMinorLow || n > clipMinorHigh)
+                continue;
+            for (int k = -before_; k <= after_; ++k) {
+                const QPoint p = xMajor_ ? QPoint(int(m), int(n + k)) : QPoint(int(n + k), int(m));
+                if (clip.contains(p))
+                    visit(p);
+            }
         }
     }
+
+    /// True when forEach visits p for any clip holding p.
+    bool contains(const QPoint& p) const {
+        const std::int64_t m = xMajor_ ? p.x() : p.y();
+        if (m < major0_ || m > major0_ + majorLength_)
+            return false;
+        const std::int64_t k = (xMajor_ ? p.y() : p.x()) - minorAt(m);
+        return k >= -before_ && k <= after_;
+    }
+
+private:
+    std::int64_t minorAt(std::int64_t m) const {
+        if (majorLength_ == 0)
+            return minor0_;
+        return minor0_ +
+               floorDiv(2 * Wide(m - major0_) * minorLength_ + majorLength_, 2 * majorLength_);
+    }
+
+    int before_, after_;
+    bool xMajor_ = true;
+    std::int64_t major0_ = 0, minor0_ = 0, majorLength_ = 0, minorLength_ = 0;
+};
+
+std::vector<PenSegment> penSegments(const std::vector<QPoint>& points, int width) {
+    std::vector<PenSegment> segments;
+    if (points.size() == 1)
+        segments.emplace_back(points[0], points[0], width);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        segments.emplace_back(points[i - 1], points[i], width);
+    return segments;
+}
+
+/// Calls visit(pixel) for each pixel of a polyline of a few segments within `clip`, each once,
+/// in no particular order: a pixel an earlier segment has is left to it. Nothing is stored,
+/// so the axes of a large scan cost no memory.
+template <typename F>
+void forEachPolylinePixel(const std::vector<QPoint>& points, int width, const QRect& clip,
+                          F&& visit) {
+    if (clip.isEmpty())
+        return;
+    const std::vector<PenSegment> segments = penSegments(points, width);
+    for (std::size_t i = 0; i < segments.size(); ++i)
+        segments[i].forEach(clip, [&](const QPoint& p) {
+            for (std::size_t j = 0; j < i; ++j)
+                if (segments[j].contains(p))
+                    return;
+            visit(p);
+        });
 }
 
 QRect pictureRect(const QImage& image) {
@@ -150,29 +218,61 @@ std::vector<QPoint> PolylinePixels(const std::vector<QPoint>& points, int width,
     std::vector<QPoint> pixels;
     if (points.empty() || clip.isEmpty())
         return pixels;
-    if (points.size() == 1)
-        appendSegment(pixels, points[0], points[0], width, clip);
-    for (std::size_t i = 1; i < points.size(); ++i)
-        appendSegment(pixels, points[i - 1], points[i], width, clip);
+    for (const PenSegment& segment : penSegments(points, width))
+        segment.forEach(clip, [&](const QPoint& p) { pixels.push_back(p); });
     sortUnique(pixels);
     return pixels;
 }
 
+namespace {
+
+/// The picture's pixels through one pointer to its rows, taken at the first pixel inside:
+/// the axes of a large scan are tens of thousands of pixels, and a picture no pixel falls in
+/// stays shared, as with QImage::scanLine.
+class PixelWriter {
+public:
+    explicit PixelWriter(QImage& image)
+        : image_(image), width_(image.width()), height_(image.height()) {}
+
+    /// The pixel at p, or nothing outside the picture.
+    QRgb* at(const QPoint& p) {
+        if (p.x() < 0 || p.y() < 0 || p.x() >= width_ || p.y() >= height_)
+            return nullptr;
+        if (bits_ == nullptr) {
+            bits_ = image_.bits();
+            stride_ = image_.bytesPerLine();
+        }
+        return reinterpret_cast<QRgb*>(bits_ + p.y() * stride_) + p.x();
+    }
+
+private:
+    QImage& image_;
+    int width_, height_;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+};
+
+/// The NOT-XOR pen mode: the complement of (pen XOR pixel); twice gives the pixel back.
+QRgb notXor(QRgb pixel, QRgb pen) {
+    return 0xFF000000u | (~(pixel ^ pen) & 0xFFFFFFu);
+}
+
+} // namespace
+
 void PaintPixels(QImage& image, const std::vector<QPoint>& pixels, Colour colour) {
     const QRgb value = qrgbFromColour(colour);
+    PixelWriter writer(image);
     for (const QPoint& p : pixels)
-        if (p.x() >= 0 && p.y() >= 0 && p.x() < image.width() && p.y() < image.height())
-            reinterpret_cast<QRgb*>(image.scanLine(p.y()))[p.x()] = value;
+        if (QRgb* pixel = writer.at(p))
+            *pixel = value;
 }
 
 void NotXorPixels(QImage& image, const std::vector<QPoint>& pixels, Colour pen) {
-    const QRgb penValue = qrgbFromColour(pen) & 0xFFFFFFu;
-    for (const QPoint& p : pixels) {
-        if (p.x() < 0 || p.y() < 0 || p.x() >= image.width() || p.y() >= image.height())
-            continue;
-        QRgb& pixel = reinterpret_cast<QRgb*>(image.scanLine(p.y()))[p.x()];
-        pixel = 0xFF000000u | (~(pixel ^ penValue) & 0xFFFFFFu);
-    }
+    const QRgb penValue = qrgbFromColour(pen);
+    PixelWriter writer(image);
+    for (const QPoint& p : pixels)
+        if (QRgb* pixel = writer.at(p))
+            *pixel = notXor(*pixel, penValue);
 }
 
 QRect BoundsOf(const std::vector<QPoint>& pixels) {
@@ -222,11 +322,43 @@ void noteDrawing(Document& doc, bool wasTracked, const QRect& area, bool canonic
     doc.tracking.workingKey = doc.workingPicture.cacheKey();
 }
 
-std::vector<QPoint> axesPixels(const Document& doc, const QRect& clip) {
+constexpr int kAxesWidth = 3;
+
+/// Draws (or removes) the part of the axes inside `clip`, NOT-XOR, each pixel once. Returns
+/// the area of the axes' pixels there.
+QRect toggleAxesWithin(Document& doc, const QRect& clip) {
     const std::vector<QPoint> corners{{doc.yMaxPointX, doc.yMaxPointY},
                                       {doc.zeroPointX, doc.zeroPointY},
                                       {doc.xMaxPointX, doc.xMaxPointY}};
-    return PolylinePixels(corners, 3, clip);
+    const QRgb pen = qrgbFromColour(doc.axesColor);
+    PixelWriter writer(doc.workingPicture);
+    QPoint topLeft(INT_MAX, INT_MAX), bottomRight(INT_MIN, INT_MIN);
+    forEachPolylinePixel(corners, kAxesWidth, clip, [&](const QPoint& p) {
+        if (QRgb* pixel = writer.at(p))
+            *pixel = notXor(*pixel, pen);
+        topLeft = QPoint(std::min(topLeft.x(), p.x()), std::min(topLeft.y(), p.y()));
+        bottomRight = QPoint(std::max(bottomRight.x(), p.x()), std::max(bottomRight.y(), p.y()));
+    });
+    return topLeft.x() == INT_MAX ? QRect() : QRect(topLeft, bottomRight);
+}
+
+/// The part of `within` where the pen of a segment from p to q can leave pixels: the box of
+/// the two points, widened by the pen.
+QRect segmentReach(QPoint p, QPoint q, const QRect& within) {
+    const auto clamp = [](std::int64_t v, int low, int high) {
+        return int(std::clamp<std::int64_t>(v, low, high));
+    };
+    const std::int64_t left = std::int64_t(std::min(p.x(), q.x())) - kAxesWidth;
+    const std::int64_t right = std::int64_t(std::max(p.x(), q.x())) + kAxesWidth;
+    const std::int64_t top = std::int64_t(std::min(p.y(), q.y())) - kAxesWidth;
+    const std::int64_t bottom = std::int64_t(std::max(p.y(), q.y())) + kAxesWidth;
+    if (right < within.left() || left > within.right() || bottom < within.top() ||
+        top > within.bottom())
+        return {};
+    return QRect(QPoint(clamp(left, within.left(), within.right()),
+                        clamp(top, within.top(), within.bottom())),
+                 QPoint(clamp(right, within.left(), within.right()),
+                        clamp(bottom, within.top(), within.bottom())));
 }
 
 /// A data file may hold any 32-bit coordinates. A mark this far out touches no picture, and
@@ -330,9 +462,16 @@ void restoreRegion(Document& doc, const TileRegion& region) {
             std::erase_if(pixels, [&](const QPoint& p) { return !region.contains(p); });
             PaintPixels(doc.workingPicture, pixels, doc.lineColor.at(line));
         }
-    if (doc.tracking.axesShown)
-        for (const QRect& r : runs)
-            NotXorPixels(doc.workingPicture, axesPixels(doc, r), doc.axesColor);
+    if (!doc.tracking.axesShown)
+        return;
+    // Only the runs the axes pass through: a cleared line's marks lie all over the picture.
+    const QRect picture = pictureRect(doc.workingPicture);
+    const QPoint zero(doc.zeroPointX, doc.zeroPointY);
+    const QRect yAxis = segmentReach(QPoint(doc.yMaxPointX, doc.yMaxPointY), zero, picture);
+    const QRect xAxis = segmentReach(zero, QPoint(doc.xMaxPointX, doc.xMaxPointY), picture);
+    for (const QRect& r : runs)
+        if (r.intersects(yAxis) || r.intersects(xAxis))
+            toggleAxesWithin(doc, r);
 }
 
 } // namespace
@@ -390,11 +529,10 @@ QRect RestoreMarksAndAxes(Document& doc, const std::vector<QRect>& removedMarks)
 
 QRect ToggleAxes(Document& doc) {
     const bool tracked = pictureIsTracked(doc);
-    const auto pixels = axesPixels(doc, pictureRect(doc.workingPicture));
-    NotXorPixels(doc.workingPicture, pixels, doc.axesColor);
+    const QRect area = toggleAxesWithin(doc, pictureRect(doc.workingPicture));
     doc.tracking.axesShown = !doc.tracking.axesShown;
     noteDrawing(doc, tracked, {}, true);
-    return BoundsOf(pixels);
+    return area;
 }
 
 QRect ToggleHighlight(Document& doc, int x, int y, int d) {

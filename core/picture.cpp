@@ -1,9 +1,15 @@
 #include "core/picture.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <QColorSpace>
 #include <QImage>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "core/document.h"
 #include "core/drawing.h"
@@ -30,18 +36,60 @@ bool SameLayout(const QImage& to, const QImage& from) {
            to.dotsPerMeterY() == from.dotsPerMeterY() && to.colorSpace() == from.colorSpace();
 }
 
+/// Pictures from this size on get their own huge-page-backed buffers.
+constexpr std::size_t kLargePictureBytes = std::size_t(8) << 20;
+constexpr std::size_t kHugePageBytes = std::size_t(2) << 20;
+
+/// Everything of a picture but its pixels.
+void CopyMetadata(const QImage& from, QImage& to) {
+    to.setDotsPerMeterX(from.dotsPerMeterX());
+    to.setDotsPerMeterY(from.dotsPerMeterY());
+    to.setDevicePixelRatio(from.devicePixelRatio());
+    to.setOffset(from.offset());
+    to.setColorSpace(from.colorSpace());
+    for (const QString& key : from.textKeys())
+        to.setText(key, from.text(key));
+}
+
 } // namespace
+
+QImage NewPicture(const QSize& size) {
+    const qsizetype bytesPerLine = qsizetype(size.width()) * qsizetype(sizeof(QRgb));
+    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(std::max(size.height(), 0));
+    if (bytes < kLargePictureBytes)
+        return QImage(size, QImage::Format_RGB32);
+    const std::size_t rounded = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+    void* data = std::aligned_alloc(kHugePageBytes, rounded);
+    if (data == nullptr)
+        return QImage(size, QImage::Format_RGB32); // null as well when memory is short
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    madvise(data, rounded, MADV_HUGEPAGE); // advice only: without huge pages all still works
+#endif
+    return QImage(
+        static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, QImage::Format_RGB32,
+        [](void* memory) { std::free(memory); }, data);
+}
 
 void ShowCleanPicture(Document& doc) {
     // The working picture keeps its own buffer when it can: a fresh buffer for a scan of tens
     // of megapixels costs the system more than copying the pixels into the one it has, and
-    // the first drawing would have to unshare it anyway.
-    if (SameLayout(doc.workingPicture, doc.cleanPicture)) {
-        std::memcpy(doc.workingPicture.bits(), doc.cleanPicture.constBits(),
-                    std::size_t(doc.cleanPicture.sizeInBytes()));
+    // the first drawing would have to unshare it anyway. A large picture that has none of the
+    // right size gets one at once, one the system can back with huge pages.
+    const QImage& clean = doc.cleanPicture;
+    if (!SameLayout(doc.workingPicture, clean) && clean.format() == QImage::Format_RGB32 &&
+        std::size_t(clean.sizeInBytes()) >= kLargePictureBytes) {
+        doc.workingPicture = QImage(); // the old buffer goes back before the new one is taken
+        QImage working = NewPicture(clean.size());
+        if (!working.isNull() && working.bytesPerLine() == clean.bytesPerLine()) {
+            CopyMetadata(clean, working);
+            doc.workingPicture = working;
+        }
+    }
+    if (SameLayout(doc.workingPicture, clean)) {
+        std::memcpy(doc.workingPicture.bits(), clean.constBits(), std::size_t(clean.sizeInBytes()));
         return;
     }
-    doc.workingPicture = doc.cleanPicture;
+    doc.workingPicture = clean;
 }
 
 void ResetForNewPicture(Workspace& ws) {
@@ -56,8 +104,8 @@ void ResetForNewPicture(Workspace& ws) {
 void InstallNewPicture(Workspace& ws, const QImage& picture) {
     Document& doc = ws.doc;
     doc.cleanPicture = NormalizedPicture(picture);
+    doc.searchCopy = doc.cleanPicture; // the old pictures' memory goes back first
     ShowCleanPicture(doc);
-    doc.searchCopy = doc.cleanPicture;
     ResetForNewPicture(ws);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 class QImage;
+class QSize;
 
 namespace kurvana {
 
@@ -9,6 +10,12 @@ struct Workspace;
 
 /// A picture in the form every picture of the document has: 32-bit RGB, opaque.
 QImage NormalizedPicture(const QImage& image);
+
+/// A new 32-bit RGB picture of `size`, its pixels not yet set. The memory of a large one is
+/// asked to be backed by huge pages: a scan of tens of megapixels then costs the system a few
+/// hundred page faults instead of tens of thousands, and passes over it miss the address
+/// translation cache far less.
+QImage NewPicture(const QSize& size);
 
 /// Working picture := clean picture: every mark and the axes drawing vanish. A working
 /// picture of the same size and layout is overwritten in place rather than reallocated.

@@ -83,9 +83,9 @@ void SaveData(Workspace& ws) {
         throw SaveFailed(doc, failure->file, failure->reason);
 
     doc.dataFileName = dataPath;
-    RedrawMarks(doc);
-    ToggleAxes(doc);
-    ws.view.pictureChanged();
+    // RedrawMarks and ToggleAxes: saving changed no pixel, so only what was drawn over the
+    // picture since the last restore needs restoring.
+    ws.view.pictureChanged(RestoreMarksAndAxes(doc));
     ws.dialogs.information(doc.dataFileName + '\r' + texts.message(kSavedMessage));
 }
 

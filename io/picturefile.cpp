@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include "core/picture.h"
 #include "core/texts.h"
 #include "core/workspace.h"
+#include "io/plainbitmap.h"
 
 namespace kurvana {
 
@@ -161,7 +163,18 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
         refuseSize(announced);
         return result;
     }
-    const QImage image = reader.read();
+    // A plain 24-bit bitmap, the common kind of a large scan, is read directly. Other kinds
+    // of 32-bit RGB are read into a buffer of the program's own making, which a large scan
+    // needs to be backed by huge pages; the reader makes its own when the kind or size differ.
+    QImage image;
+    if (std::optional<QImage> plain = ReadPlainBitmap(path)) {
+        image = *plain;
+    } else {
+        if (announced.isValid() && reader.imageFormat() == QImage::Format_RGB32)
+            image = NewPicture(announced);
+        if (!reader.read(&image))
+            image = QImage();
+    }
     if (image.isNull()) {
         if (const QSize header = BitmapHeaderSize(path); header.isValid() && TooLarge(header)) {
             refuseSize(header);

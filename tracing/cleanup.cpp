@@ -1,6 +1,7 @@
 #include "tracing/cleanup.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -16,55 +17,59 @@ namespace kurvana {
 namespace {
 
 constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
-constexpr int kStripColumns = 128; ///< columns the pass takes at a time
-
-// Cell states of the darkness mask.
-constexpr std::uint8_t kDark = 1;
-constexpr std::uint8_t kWhitened = 2;
+constexpr int kWordBits = 64;
 
 bool isDark(QRgb p, const DarkLimits& limits) {
     return qRed(p) <= limits.r && qGreen(p) <= limits.g && qBlue(p) <= limits.b;
 }
 
-/// The darkness of a strip of columns, stored column by column. The pass walks the picture
-/// column by column; in this layout its three columns are three sequential streams, where the
-/// picture itself would be read across rows, a cache miss per pixel on a large scan. A strip
-/// at a time keeps the mask small enough for the cache, on a scan of any size.
-class StripMask {
+/// Which pixels are dark, one bit each, stored column by column (bit y of column x). The pass
+/// walks the picture column by column, and most of a scan is paper: in this form a column is a
+/// short run of words in which the dark pixels are found without looking at the paper, where
+/// the picture itself would be read across its rows, a cache miss per pixel on a large scan.
+/// Pixels outside the picture are white, and white is not dark.
+class DarkBits {
 public:
-    /// Rows 1..lastRow of strips of up to `columns` columns; cells outside the picture are
-    /// white.
-    StripMask(int lastRow, int columns, const DarkLimits& limits)
-        : rows_(lastRow), limits_(limits), whiteDark_(isDark(kWhitePixel, limits)),
-          cells_(std::size_t(columns) * std::size_t(rows_)) {}
-
-    /// Reads the picture's columns first..last into the mask.
-    void load(const QImage& picture, int first, int last) {
-        first_ = first;
-        const std::uint8_t white = whiteDark_ ? kDark : 0;
-        const int width = picture.width();
-        for (int y = 1; y <= rows_; ++y) {
-            const QRgb* row = y < picture.height()
-                                  ? reinterpret_cast<const QRgb*>(picture.constScanLine(y))
-                                  : nullptr;
-            std::uint8_t* cell = cells_.data() + (y - 1);
-            for (int x = first; x <= last; ++x, cell += rows_)
-                *cell = row != nullptr && x < width ? (isDark(row[x], limits_) ? kDark : 0) : white;
+    /// Columns 0..columns-1 and rows 0..rows-1, read row by row from the picture.
+    DarkBits(const QImage& picture, int columns, int rows, const DarkLimits& limits)
+        : words_((rows + kWordBits - 1) / kWordBits),
+          bits_(std::size_t(columns) * std::size_t(words_), 0) {
+        const int width = std::min(columns, picture.width());
+        const int height = std::min(rows, picture.height());
+        std::vector<std::uint64_t> band(std::size_t(std::max(width, 0)));
+        for (int y0 = 0; y0 < height; y0 += kWordBits) {
+            std::fill(band.begin(), band.end(), 0);
+            for (int y = y0; y < std::min(y0 + kWordBits, height); ++y) {
+                const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+                const int shift = y - y0;
+                for (int x = 0; x < width; ++x)
+                    band[std::size_t(x)] |= std::uint64_t(isDark(row[x], limits)) << shift;
+            }
+            for (int x = 0; x < width; ++x)
+                column(x)[y0 / kWordBits] = band[std::size_t(x)];
         }
     }
 
-    /// Column x of the picture as an array indexed by picture row - 1.
-    std::uint8_t* column(int x) { return cells_.data() + std::size_t(x - first_) * rows_; }
+    int words() const { return words_; }
+    std::uint64_t* column(int x) { return bits_.data() + std::size_t(x) * std::size_t(words_); }
 
-    /// The state of a pixel the pass has painted white: still dark when white counts as dark.
-    std::uint8_t whitenedState() const { return kWhitened | (whiteDark_ ? kDark : 0); }
+    static bool at(const std::uint64_t* column, int y) {
+        return (column[y / kWordBits] >> (y % kWordBits)) & 1u;
+    }
+    /// How many of the rows y - 1, y, y + 1 of the column are dark (y >= 1).
+    static int darkAround(const std::uint64_t* column, int y) {
+        const int first = y - 1;
+        const int word = first / kWordBits;
+        const int bit = first % kWordBits;
+        std::uint64_t three = column[word] >> bit;
+        if (bit > kWordBits - 3)
+            three |= column[word + 1] << (kWordBits - bit);
+        return std::popcount(three & 7u);
+    }
 
 private:
-    int rows_;
-    DarkLimits limits_;
-    bool whiteDark_;
-    int first_ = 0;
-    std::vector<std::uint8_t> cells_;
+    int words_;
+    std::vector<std::uint64_t> bits_;
 };
 
 /// Hourglass cursor for as long as the pass runs, also when it fails.
@@ -85,30 +90,28 @@ void CleanUpPass(QImage& picture, int width, int height, const DarkLimits& limit
     // Pixels beyond the picture are white and never change, so the pass can stop at its edge.
     const int lastX = std::min(width - 2, picture.width() - 1);
     const int lastY = std::min(height - 2, picture.height() - 1);
-    if (lastX < 2 || lastY < 2)
+    // When white counts as dark every pixel does: each has eight dark neighbours and stays.
+    if (lastX < 2 || lastY < 2 || isDark(kWhitePixel, limits))
         return;
-    StripMask mask(lastY + 1, kStripColumns + 2, limits);
-    const std::uint8_t whitened = mask.whitenedState();
+    DarkBits dark(picture, lastX + 2, lastY + 2, limits);
     QRgb* const bits = reinterpret_cast<QRgb*>(picture.bits());
     const qsizetype stride = picture.bytesPerLine() / qsizetype(sizeof(QRgb));
-    for (int first = 2; first <= lastX; first += kStripColumns) {
-        const int last = std::min(first + kStripColumns - 1, lastX);
-        // The column left of the strip is passed already and painted so in the picture; the
-        // one right of it is not yet.
-        mask.load(picture, first - 1, last + 1);
-        for (int x = first; x <= last; ++x) {
-            const std::uint8_t* left = mask.column(x - 1);
-            std::uint8_t* middle = mask.column(x);
-            const std::uint8_t* right = mask.column(x + 1);
-            for (int i = 1; i < lastY; ++i) { // i = y - 1 for y = 2..lastY
-                if (!(middle[i] & kDark))
+    for (int x = 2; x <= lastX; ++x) {
+        // Left is already passed, right not yet; within the middle column the rows above are.
+        const std::uint64_t* left = dark.column(x - 1);
+        std::uint64_t* middle = dark.column(x);
+        const std::uint64_t* right = dark.column(x + 1);
+        for (int word = 0; word < dark.words(); ++word) {
+            // The dark pixels of rows 2..lastY in this word, top down.
+            for (std::uint64_t pending = middle[word]; pending != 0; pending &= pending - 1) {
+                const int y = word * kWordBits + std::countr_zero(pending);
+                if (y < 2 || y > lastY)
                     continue;
-                const int n = (left[i - 1] & kDark) + (left[i] & kDark) + (left[i + 1] & kDark) +
-                              (middle[i - 1] & kDark) + (middle[i + 1] & kDark) +
-                              (right[i - 1] & kDark) + (right[i] & kDark) + (right[i + 1] & kDark);
+                const int n = DarkBits::darkAround(left, y) + DarkBits::darkAround(right, y) +
+                              DarkBits::at(middle, y - 1) + DarkBits::at(middle, y + 1);
                 if (n <= 1) {
-                    middle[i] = whitened;
-                    bits[qsizetype(i + 1) * stride + x] = kWhitePixel;
+                    middle[word] &= ~(std::uint64_t(1) << (y % kWordBits));
+                    bits[qsizetype(y) * stride + x] = kWhitePixel;
                 }
             }
         }

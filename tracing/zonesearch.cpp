@@ -58,6 +58,13 @@ bool searchTrail(Workspace& ws) {
 } // namespace
 
 StarInk InkInProbeStar(Document& doc, int cx, int cy) {
+    // Each probe sets the probe fields as Document::probe does, reading the picture's rows
+    // through one pointer: the search runs the star up to a thousand times.
+    const QImage& picture = doc.workingPicture;
+    const int width = picture.width();
+    const int height = picture.height();
+    const uchar* const bits = picture.constBits();
+    const qsizetype stride = picture.bytesPerLine();
     int n = 0;
     long long sumX = 0;
     long long sumY = 0;
@@ -65,7 +72,11 @@ StarInk InkInProbeStar(Document& doc, int cx, int cy) {
         for (int s = 1; s <= kProbesPerRay; ++s) {
             const int x = cx + ray.startX + s * ray.stepX;
             const int y = cy + ray.startY + s * ray.stepY;
-            doc.probe(x, y);
+            const bool inside = x >= 0 && y >= 0 && x < width && y < height;
+            doc.probeColor =
+                inside ? colourFromQRgb(reinterpret_cast<const QRgb*>(bits + y * stride)[x])
+                       : kOutsideColour;
+            doc.splitColor(doc.probeColor);
             if (doc.probeIsInk()) {
                 ++n;
                 sumX += x;

@@ -1,3 +1,4 @@
+#include <bit>
 #include <cmath>
 
 #include <QtTest>
@@ -112,6 +113,67 @@ private slots:
         for (int r = 1; r <= 999; ++r)
             QCOMPARE(ValuesAtPixel(f.doc, f.doc.pointX(1, r), f.doc.pointY(1, r)).x,
                      f.doc.valueX(1, r));
+    }
+
+    // RecomputeValues remembers what it worked out; whatever changes, the table must hold
+    // exactly what a conversion from scratch gives.
+    void rememberedValuesFollowEveryChange_data() {
+        QTest::addColumn<int>("change");
+        QTest::newRow("nothing") << 0;
+        QTest::newRow("points moved, removed, added and sorted") << 1;
+        QTest::newRow("zero point") << 2;
+        QTest::newRow("axis value") << 3;
+        QTest::newRow("minimum 0 becomes -0") << 4;
+        QTest::newRow("scale kind") << 5;
+        QTest::newRow("axis angle") << 6;
+    }
+    void rememberedValuesFollowEveryChange() {
+        QFETCH(int, change);
+        Fixture f(400, 300);
+        f.doc.editMaxX = "0"; // X values of 0 or -0 only: the sign of the minimum shows
+        QRandomGenerator random(5);
+        for (int line = 1; line <= kLineCount; ++line)
+            for (int i = 0; i < 200; ++i)
+                f.doc.appendPoint(line, random.bounded(400), random.bounded(300));
+        RefreshValues(f.ws);
+        switch (change) {
+        case 1:
+            for (int r = 1; r < 100; r += 3)
+                ++f.doc.pointX(1, r);
+            f.doc.removeRow(1, 5);
+            f.doc.removeRow(2, 1);
+            f.doc.appendPoint(1, 7, 8);
+            break;
+        case 2:
+            f.doc.zeroPointX += 3;
+            f.doc.axisAngle = axisAngleFor(f.doc);
+            break;
+        case 3:
+            f.doc.editMaxY = "12345";
+            break;
+        case 4:
+            f.doc.editMinX = "-0";
+            break;
+        case 5:
+            f.doc.scaleY = ScaleKind::Log10;
+            break;
+        case 6:
+            f.doc.axisAngle += 1e-9L;
+            break;
+        }
+        RefreshValues(f.ws);
+        Document fresh = f.doc;
+        fresh.valueCache = ValueCache();
+        RecomputeValues(fresh);
+        for (int line = 1; line <= kLineCount; ++line)
+            for (int r = 1; r < f.doc.nextRow.at(line); ++r) {
+                QCOMPARE(std::bit_cast<quint64>(f.doc.valueX(line, r)),
+                         std::bit_cast<quint64>(fresh.valueX(line, r)));
+                QCOMPARE(std::bit_cast<quint64>(f.doc.valueY(line, r)),
+                         std::bit_cast<quint64>(fresh.valueY(line, r)));
+            }
+        QCOMPARE(f.doc.rotX, fresh.rotX);
+        QCOMPARE(f.doc.rotY, fresh.rotY);
     }
 
     void aTextThatIsNotANumberStopsTheRefreshKeepingEarlierValues() {

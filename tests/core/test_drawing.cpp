@@ -1,7 +1,11 @@
+#include <algorithm>
+#include <set>
+
 #include <QtTest>
 
 #include "core/clicks.h"
 #include "core/drawing.h"
+#include "core/linedata.h"
 #include "core/snap.h"
 #include "fixture.h"
 
@@ -114,6 +118,105 @@ private slots:
                 QCOMPARE(f.doc.workingPicture, full.workingPicture);
             }
         }
+    }
+
+    // Clearing a line restores only the areas of its marks and of what was drawn since; the
+    // result must be the full redraw, with marks over the axes and more areas than a few.
+    void clearingALineEqualsTheFullRedraw() {
+        Fixture f(300, 240);
+        QRandomGenerator random(17);
+        QImage noise(300, 240, QImage::Format_RGB32);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 300; ++x)
+                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
+        InstallNewPicture(f.ws, noise);
+        for (int line = 1; line <= kLineCount; ++line) {
+            f.doc.lineColor[line] = colourFromRgb(40 * line, 255 - 30 * line, 7 * line);
+            for (int i = 0; i < 300; ++i) {
+                // Every third point on an axis line.
+                const bool onAxis = i % 3 == 0;
+                f.doc.appendPoint(line, onAxis ? 50 : random.bounded(-5, 305),
+                                  onAxis ? random.bounded(40, 220) : random.bounded(-5, 245));
+            }
+        }
+        RedrawMarks(f.doc);
+        ToggleAxes(f.doc);
+        for (int i = 0; i < 300; ++i) // a zone trail left on the picture
+            ToggleZoneCircle(f.doc, random.bounded(300), random.bounded(240));
+        f.doc.currentLine = 3;
+        ClearLineData(f.ws);
+        Document full = f.doc;
+        RedrawMarks(full);
+        ToggleAxes(full);
+        QCOMPARE(f.doc.workingPicture, full.workingPicture);
+    }
+
+    void aLargePictureGetsAWorkingPictureOfItsOwn() {
+        Fixture f;
+        for (const QSize size : {QSize(1700, 1300), QSize(1500, 1600)}) {
+            QImage scan(size, QImage::Format_RGB32);
+            scan.fill(qRgb(250, 240, 230));
+            scan.setPixel(5, 7, qRgb(1, 2, 3));
+            scan.setDotsPerMeterX(11811);
+            scan.setText("Source", "scanner");
+            InstallNewPicture(f.ws, scan);
+            const QImage& working = f.doc.workingPicture;
+            QVERIFY(working.constBits() != f.doc.cleanPicture.constBits());
+            QCOMPARE(working.size(), size);
+            QCOMPARE(working.dotsPerMeterX(), 11811);
+            QCOMPARE(working.text("Source"), QString("scanner"));
+            ToggleAxes(f.doc);
+            QCOMPARE(working, scan);
+            DrawMark(f.doc, 5, 7, 3, 1);
+            QCOMPARE(f.doc.cleanPicture, scan);
+        }
+    }
+
+    // The axes are drawn without listing their pixels first; each pixel must still be turned
+    // exactly once, also where the two axes meet or lie over each other.
+    void theAxesTurnEachOfTheirPixelsOnce_data() {
+        QTest::addColumn<QList<QPoint>>("corners"); // Y max, zero, X max
+        QTest::newRow("level") << QList<QPoint>{{50, 20}, {50, 140}, {180, 140}};
+        QTest::newRow("tilted") << QList<QPoint>{{30, 25}, {52, 141}, {181, 119}};
+        QTest::newRow("Y max on the X axis") << QList<QPoint>{{120, 140}, {50, 140}, {180, 140}};
+        QTest::newRow("all at one point") << QList<QPoint>{{90, 90}, {90, 90}, {90, 90}};
+        QTest::newRow("partly outside") << QList<QPoint>{{-40, -400}, {10, 150}, {900, 170}};
+    }
+    void theAxesTurnEachOfTheirPixelsOnce() {
+        QFETCH(QList<QPoint>, corners);
+        Fixture f(200, 160);
+        ShowCleanPicture(f.doc);
+        f.doc.yMaxPointX = corners[0].x();
+        f.doc.yMaxPointY = corners[0].y();
+        f.doc.zeroPointX = corners[1].x();
+        f.doc.zeroPointY = corners[1].y();
+        f.doc.xMaxPointX = corners[2].x();
+        f.doc.xMaxPointY = corners[2].y();
+        QImage expected = f.doc.workingPicture.copy();
+        NotXorPixels(expected, PolylinePixels({corners.begin(), corners.end()}, 3, expected.rect()),
+                     f.doc.axesColor);
+        ToggleAxes(f.doc);
+        QCOMPARE(f.doc.workingPicture, expected);
+    }
+
+    void longPolylinesGiveEachPixelOnceInReadingOrder() {
+        // Long enough to be sorted row by row; the last segment crosses the others.
+        const std::vector<QPoint> corners{{40, 10}, {40, 900}, {1500, 900}, {35, 15}};
+        const QRect clip(0, 0, 1400, 950);
+        const std::vector<QPoint> pixels = PolylinePixels(corners, 3, clip);
+        const auto readingOrder = [](const QPoint& a, const QPoint& b) {
+            return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+        };
+        QVERIFY(std::is_sorted(pixels.begin(), pixels.end(), readingOrder));
+        QVERIFY(std::adjacent_find(pixels.begin(), pixels.end()) == pixels.end());
+        std::set<std::pair<int, int>> segments;
+        for (std::size_t i = 1; i < corners.size(); ++i)
+            for (const QPoint& p : PolylinePixels({corners[i - 1], corners[i]}, 3, clip))
+                segments.insert({p.x(), p.y()});
+        std::set<std::pair<int, int>> whole;
+        for (const QPoint& p : pixels)
+            whole.insert({p.x(), p.y()});
+        QCOMPARE(whole, segments);
     }
 
     void snapFindsTheMiddleOfTheStroke_data() {

@@ -4,6 +4,7 @@
 int RunDataFileTests(int argc, char** argv);
 int RunDataCommandTests(int argc, char** argv);
 int RunPictureCommandTests(int argc, char** argv);
+int RunPlainBitmapTests(int argc, char** argv);
 
 // One executable for the files-and-exchange area; the palette mapping needs a GUI application.
 int main(int argc, char** argv) {
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     failures += RunDataFileTests(argc, argv);
     failures += RunDataCommandTests(argc, argv);
     failures += RunPictureCommandTests(argc, argv);
+    failures += RunPlainBitmapTests(argc, argv);
     return failures;
 }
