@@ -91,7 +91,9 @@ void IniFile::load(const QString& path) {
 void IniFile::loadBytes(const QByteArray& bytes) {
     impl_ = std::make_unique<Impl>();
     QByteArray data = bytes;
-    if (data.startsWith(kUtf8Signature)) {
+    // A signature repeated by some editor counts once: the parser would skip a second one by
+    // itself and take what follows it as the first line.
+    while (data.startsWith(kUtf8Signature)) {
         impl_->utf8 = true;
         data.remove(0, kUtf8Signature.size());
     }

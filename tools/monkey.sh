@@ -15,7 +15,7 @@ chart="$build/examples/level_linear.bmp"
 for need in "$program" "$chart"; do
     [ -e "$need" ] || { echo "monkey: $need is missing; build first (tools/setup.sh)" >&2; exit 1; }
 done
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool xprop import; do
     command -v "$tool" >/dev/null || { echo "monkey: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
 done
 
@@ -90,9 +90,7 @@ check_ended() {
 # Still answering: a menu opened on the main window changes the screen, Escape closes it.
 responsive() {
     local before="$work/before.ppm" after="$work/after.ppm"
-    answer_dialogs
-    sleep 0.5
-    answer_dialogs
+    close_modal_windows
     main_geometry
     import -window root "$before"
     xdotool mousemove $((WX + 20)) $((WY + 8)) click 1 2>/dev/null
@@ -110,14 +108,20 @@ start_program
 actions=0
 deadline=$((SECONDS + seconds))
 while ((SECONDS < deadline)); do
-    random_action
-    actions=$((actions + 1))
-    ((actions % 8 == 0)) && answer_dialogs
-    ((actions % 25 == 0)) && check_ended
+    main_geometry
+    for _ in 1 2 3 4 5 6 7 8; do
+        random_action
+        actions=$((actions + 1))
+    done
+    flush
+    answer_dialogs
+    ((actions % 32 == 0)) && check_ended
 done
 check_ended
 if ! responsive; then
+    import -window root "$logs/failure.png" 2>/dev/null || true
     echo "monkey: FAILED: the program is alive but its main window no longer answers" >&2
+    echo "monkey: the screen is in $logs/failure.png, the actions in $ACTION_LOG" >&2
     exit 1
 fi
 echo "monkey: $actions random actions in $seconds s over $runs start(s); the program is alive and answers"

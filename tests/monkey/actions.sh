@@ -12,13 +12,27 @@ act() {
     xdotool "$@" 2>/dev/null || true
 }
 
+# The random actions are queued and sent by one xdotool run per batch: starting xdotool costs
+# more than the actions themselves.
+BATCH=()
+queue() {
+    printf '%s\n' "$*" >>"$ACTION_LOG"
+    BATCH+=("$@" sleep 0.01)
+}
+flush() {
+    ((${#BATCH[@]})) || return 0
+    xdotool "${BATCH[@]}" 2>/dev/null || true
+    BATCH=()
+}
+
 pick() { # pick WORD...: one of the words at random
     local words=("$@")
     printf '%s' "${words[RANDOM % ${#words[@]}]}"
 }
 
 visible_windows() {
-    xdotool search --onlyvisible --pid "$APP_PID" --name . 2>/dev/null
+    # By class: message boxes may have no title.
+    xdotool search --onlyvisible --pid "$APP_PID" --class . 2>/dev/null
 }
 
 # Finds the windows shown at start-up and lays them side by side (there is no window manager
@@ -50,7 +64,8 @@ main_geometry() {
 # closed with Escape, so that no modal dialog stalls the run.
 answer_dialogs() {
     local w
-    for w in $(visible_windows); do
+    # Newest first: a message box shown over a tool window is answered before the window.
+    for w in $(visible_windows | sort -rn); do
         [[ $KNOWN_WINDOWS == *" $w "* ]] && continue
         if ((RANDOM % 2)); then
             act windowfocus "$w" key Escape
@@ -70,55 +85,51 @@ with_modifiers() { # with_modifiers COMMAND...: holds random modifiers around a 
     local mods
     mods=$(pick "" "" "" shift ctrl alt shift+ctrl)
     if [ -n "$mods" ]; then
-        act keydown "$mods" "$@" keyup "$mods"
+        queue keydown "$mods" "$@" keyup "$mods"
     else
-        act "$@"
+        queue "$@"
     fi
 }
 
 click_picture() {
-    main_geometry
     local x=$((WX + 5 + RANDOM % (WW - 40))) y=$((WY + 60 + RANDOM % (WH - 130)))
-    with_modifiers mousemove "$x" "$y" click "$(pick 1 1 1 1 3 3 2)"
+    with_modifiers mousemove "$x" "$y" click --delay 1 "$(pick 1 1 1 1 3 3 2)"
 }
 
 drag_picture() {
-    main_geometry
     local x=$((WX + 5 + RANDOM % (WW - 40))) y=$((WY + 60 + RANDOM % (WH - 130)))
-    act mousemove "$x" "$y" mousedown 1 mousemove_relative -- $((RANDOM % 60 - 30)) \
+    queue mousemove "$x" "$y" mousedown 1 mousemove_relative -- $((RANDOM % 60 - 30)) \
         $((RANDOM % 60 - 30)) mousemove_relative -- $((RANDOM % 60 - 30)) \
         $((RANDOM % 60 - 30)) mouseup 1
 }
 
 click_toolbar() {
-    main_geometry
-    act mousemove $((WX + 5 + RANDOM % 640)) $((WY + 36)) click 1
+    queue mousemove $((WX + 5 + RANDOM % 640)) $((WY + 36)) click --delay 1 1
 }
 
 use_menu() {
-    main_geometry
-    act mousemove $((WX + 5 + RANDOM % 320)) $((WY + 8)) click 1
+    queue mousemove $((WX + 5 + RANDOM % 320)) $((WY + 8)) click --delay 1 1
     if ((RANDOM % 4)); then
-        act mousemove_relative -- $((RANDOM % 40)) $((20 + RANDOM % 300)) click 1
+        queue mousemove_relative -- $((RANDOM % 40)) $((20 + RANDOM % 300)) click --delay 1 1
     else
-        act key "$(pick Down Down Right Left Return Escape)"
+        queue key "$(pick Down Down Right Left Return Escape)"
     fi
 }
 
 click_anywhere() {
-    with_modifiers mousemove $((RANDOM % 1280)) $((RANDOM % 1024)) click "$(pick 1 1 3)"
+    with_modifiers mousemove $((RANDOM % 1280)) $((RANDOM % 1024)) click --delay 1 "$(pick 1 1 3)"
 }
 
 type_text() {
-    act type --delay 1 "$(pick 0 1 10 100 -5 0.5 2,5 1e3 1E-2 x - , . 999999999999 '')"
-    act key "$(pick Return Return Tab BackSpace Delete Escape)"
+    queue type --delay 1 -- "$(pick 0 1 10 100 -5 0.5 2,5 1e3 1E-2 x - , . 999999999999 '')"
+    queue key "$(pick Return Return Tab BackSpace Delete Escape)"
 }
 
 press_keys() {
-    act key "$(pick Left Right Up Down Return Escape Tab space plus minus Home End)"
+    queue key "$(pick Left Right Up Down Return Escape Tab space plus minus Home End)"
 }
 
-# One random action.
+# One random action, queued; main_geometry has been read for the batch.
 random_action() {
     case $((RANDOM % 20)) in
     0 | 1 | 2 | 3 | 4 | 5) click_picture ;;
@@ -129,4 +140,21 @@ random_action() {
     16 | 17) press_keys ;;
     18 | 19) click_anywhere ;;
     esac
+}
+
+# Closes every modal window (message boxes, file dialogs, input boxes) with Escape, newest
+# first, until none is left; tool windows stay as they are.
+close_modal_windows() {
+    local w pass
+    for pass in 1 2 3 4 5 6 7 8 9 10; do
+        local closed=0
+        for w in $(visible_windows | sort -rn); do
+            xprop -id "$w" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_MODAL || continue
+            act windowfocus "$w" key Escape
+            closed=1
+            sleep 0.2
+        done
+        ((closed)) || return 0
+    done
+    return 0
 }

@@ -139,9 +139,17 @@ private slots:
 
     // Found by fuzzing the settings reader: a section line without its closing bracket put the
     // keys after it into a section named across lines, and every save added a line to the file.
+    void aSectionLineWithoutItsBracketKeepsTheFileStableFromSaveToSave_data() {
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("plain") << QByteArray();
+        QTest::newRow("after a UTF-8 signature") << QByteArray("\xEF\xBB\xBF");
+        // Found the same way: the parser skipped the second signature by itself.
+        QTest::newRow("after a doubled signature") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF[x\r\n");
+    }
     void aSectionLineWithoutItsBracketKeepsTheFileStableFromSaveToSave() {
         IniFile ini;
-        ini.loadBytes("[Forms]\r\nMainLeft=30\r\n[Damaged\r\nMainTop=40\r\n  [Also=1\r\n");
+        QFETCH(QByteArray, start);
+        ini.loadBytes(start + "[Forms]\r\nMainLeft=30\r\n[Damaged\r\nMainTop=40\r\n  [Also=1\r\n");
         const Settings settings = ReadSettings(ini);
         QCOMPARE(settings.windows.main.topLeft(), QPoint(30, 40));
         WriteSettings(ini, settings);
