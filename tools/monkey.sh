@@ -51,6 +51,10 @@ XVFB_PID=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "monkey: the X server did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
+# The caller may have chosen the offscreen platform for the unit tests; this run needs X.
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 export APP_PID ACTION_LOG
 # shellcheck source=../tests/monkey/actions.sh
@@ -59,16 +63,19 @@ source "$root/tests/monkey/actions.sh"
 runs=0
 start_program() {
     runs=$((runs + 1))
-    (cd "$work/program" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" \
-        exec ./kurvana2 chart.bmp >>"$logs/program.log" 2>&1) &
+    # A crash leaves a core file in the program folder, for the backtrace below.
+    (cd "$work/program" && ulimit -c unlimited 2>/dev/null; HOME="$work/home" \
+        XDG_CONFIG_HOME="$work/home/config" exec ./kurvana2 chart.bmp >>"$logs/program.log" 2>&1) &
     APP_PID=$!
     echo "# run $runs, pid $APP_PID" >>"$ACTION_LOG"
-    for _ in $(seq 100); do
+    # A slow machine may take a few seconds for the first start (font caches).
+    for _ in $(seq 300); do
         arrange_windows && return 0
         kill -0 "$APP_PID" 2>/dev/null || break
         sleep 0.1
     done
-    echo "monkey: the program did not show its main window" >&2
+    echo "monkey: the program did not show its main window; its output:" >&2
+    tail -30 "$logs/program.log" >&2
     exit 1
 }
 
@@ -82,6 +89,13 @@ check_ended() {
         echo "monkey: FAILED: the program ended with status $status after $actions actions" >&2
         echo "monkey: its output is in $logs/program.log, the actions in $ACTION_LOG" >&2
         tail -30 "$logs/program.log" >&2
+        local core
+        core=$(ls "$work"/program/core* 2>/dev/null | head -n1)
+        if [ -n "$core" ] && command -v gdb >/dev/null; then
+            gdb -batch -ex bt "$work/program/kurvana2" "$core" >"$logs/backtrace.txt" 2>&1 || true
+            echo "monkey: backtrace of the crash ($logs/backtrace.txt):" >&2
+            grep -E '^#' "$logs/backtrace.txt" | head -25 >&2
+        fi
         exit 1
     fi
     start_program
@@ -92,6 +106,9 @@ responsive() {
     local before="$work/before.ppm" after="$work/after.ppm"
     close_modal_windows
     main_geometry
+    # Tool windows may lie over the menu bar; there is no window manager to raise on a click.
+    xdotool windowraise "$MAIN_WINDOW" 2>/dev/null || true
+    sleep 0.3
     import -window root "$before"
     xdotool mousemove $((WX + 20)) $((WY + 8)) click 1 2>/dev/null
     local i

@@ -14,8 +14,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build"
 
-# Leaks are reported too; the first report of any kind stops the test.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
+# Leaks are reported too; the first report of any kind stops the test. (strict_string_checks
+# stays off: with it, libxkbcommon's own strndup on a counted buffer is reported as soon as a
+# test opens a window on an X server.)
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 # There is no session bus here; told so, Qt does not reach for one.

@@ -75,7 +75,7 @@ answer_dialogs() {
             0) act windowfocus "$w" key "$(pick Return Tab space Escape)" ;;
             1) act mousemove $((X + RANDOM % (WIDTH > 0 ? WIDTH : 1))) \
                    $((Y + RANDOM % (HEIGHT > 0 ? HEIGHT : 1))) click 1 ;;
-            2) act windowfocus "$w" type "$(pick 0 5 12 -3 1.5 2,5 abc 1e3 '')" ;;
+            2) act windowfocus "$w" type -- "$(pick 0 5 12 -3 1.5 2,5 abc 1e3 '')" ;;
             esac
         fi
     done
@@ -121,7 +121,9 @@ click_anywhere() {
 }
 
 type_text() {
-    queue type --delay 1 -- "$(pick 0 1 10 100 -5 0.5 2,5 1e3 1E-2 x - , . 999999999999 '')"
+    # Everything after "type --" is typed, so typing ends a batch and goes alone.
+    flush
+    act type --delay 1 -- "$(pick 0 1 10 100 -5 0.5 2,5 1e3 1E-2 x - , . 999999999999 '')"
     queue key "$(pick Return Return Tab BackSpace Delete Escape)"
 }
 

@@ -11,6 +11,7 @@
 
 #include "core/document.h"
 #include "core/workspace.h"
+#include "platform/windows/selectionpaste.h"
 #include "tracing/fixedstep.h"
 #include "tracing/windows/numericedit.h"
 
@@ -53,6 +54,7 @@ TFormInputShag::TFormInputShag(Workspace& ws, QWidget* parent)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setTabChangesFocus(false); // the list holds tabs
+    platform::PasteSelectionSafely(Memo1);
 
     auto* inputs = new QGridLayout;
     inputs->addWidget(namedLabel("Label1", "Шаг по Х"), 0, 0);
