@@ -8,6 +8,7 @@
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/picture.h"
+#include "core/texts.h"
 #include "core/workspace.h"
 #include "io/datacommands.h"
 #include "io/picturefile.h"
@@ -90,6 +91,11 @@ bool TakeClipboardPicture(Workspace& ws, const QImage& picture) {
         ws.dialogs.information(doc.texts.message(14));
         return false;
     }
+    // Another program may hold any picture; the limit of picture files holds here too.
+    if (PictureTooLarge(picture.size()))
+        throw CommandError(doc.texts.extra(ExtraText::PictureTooLarge)
+                               .arg("clipboard", QString::number(picture.width()),
+                                    QString::number(picture.height())));
     doc.pictureFileName = "clipboard";
     doc.cleanPicture = NormalizedPicture(picture);
     ShowCleanPicture(doc);

@@ -21,10 +21,6 @@ namespace kurvana {
 
 namespace {
 
-bool TooLarge(const QSize& size) {
-    return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide;
-}
-
 /// The size a bitmap file's header announces, or an invalid size. Qt's bitmap reader refuses
 /// large bitmaps without saying why; the header lets the program say it.
 QSize BitmapHeaderSize(const QString& path) {
@@ -159,7 +155,7 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize announced = reader.size();
-    if (announced.isValid() && TooLarge(announced)) {
+    if (announced.isValid() && PictureTooLarge(announced)) {
         refuseSize(announced);
         return result;
     }
@@ -176,7 +172,8 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
             image = QImage();
     }
     if (image.isNull()) {
-        if (const QSize header = BitmapHeaderSize(path); header.isValid() && TooLarge(header)) {
+        if (const QSize header = BitmapHeaderSize(path);
+            header.isValid() && PictureTooLarge(header)) {
             refuseSize(header);
             return result;
         }
@@ -185,7 +182,7 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
                             : reader.errorString();
         return result;
     }
-    if (TooLarge(image.size())) {
+    if (PictureTooLarge(image.size())) {
         refuseSize(image.size());
         return result;
     }

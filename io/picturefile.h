@@ -13,6 +13,10 @@ class Texts;
 /// 32-bit picture). Qt's bitmap reader stops there too, and the document holds three copies of
 /// the picture (clean, working, search copy), which is what a desktop's memory bears.
 constexpr int kMaxPictureSide = 16384;
+/// Whether a picture of this size is beyond what the program opens.
+inline bool PictureTooLarge(const QSize& size) {
+    return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide;
+}
 /// Qt's own decoder limit, in megabytes; above the largest picture so the check above speaks.
 constexpr int kImageAllocationLimitMb = 2048;
 

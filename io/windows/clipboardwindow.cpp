@@ -1,5 +1,7 @@
 #include "io/windows/clipboardwindow.h"
 
+#include <algorithm>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -63,7 +65,13 @@ void TformClipboard::FormActivate() {
         return;
     }
     preview_ = picture;
-    imgClipboard_->setPixmap(QPixmap::fromImage(preview_));
+    // A big scan is previewed reduced: a full-size copy for the screen would double its memory.
+    constexpr int kLargestPreviewSide = 2048;
+    const QImage shown = std::max(picture.width(), picture.height()) > kLargestPreviewSide
+                             ? picture.scaled(kLargestPreviewSide, kLargestPreviewSide,
+                                              Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                             : picture;
+    imgClipboard_->setPixmap(QPixmap::fromImage(shown));
     imgClipboard_->adjustSize();
 }
 

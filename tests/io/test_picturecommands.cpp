@@ -267,6 +267,17 @@ private slots:
         QVERIFY(!TakeClipboardPicture(f.ws, QImage()));
         QCOMPARE(f.dialogs.informations, QStringList{"M14"});
         QCOMPARE(doc.cleanPicture, taken);
+
+        // A picture beyond the size limit is refused with the reason, and nothing changes.
+        const QImage huge(kMaxPictureSide + 1, 1, QImage::Format_RGB32);
+        try {
+            TakeClipboardPicture(f.ws, huge);
+            QFAIL("a too large clipboard picture was taken");
+        } catch (const CommandError& error) {
+            QVERIFY(error.text().contains(QString::number(kMaxPictureSide + 1)));
+        }
+        QCOMPARE(doc.cleanPicture, taken);
+        QCOMPARE(doc.pictureFileName, QString("clipboard"));
     }
 };
 
