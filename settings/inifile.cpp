@@ -130,6 +130,11 @@ QByteArray IniFile::bytes() const {
     }
     if (impl_->utf8)
         data.prepend(kUtf8Signature);
+    else if (data.startsWith(kUtf8Signature))
+        // Keys before any section are written first; one whose name begins with the signature's
+        // bytes would make the file read back as UTF-8. A blank first line keeps it code page
+        // 1251.
+        data.prepend("\r\n");
     return data;
 }
 

@@ -160,6 +160,23 @@ private slots:
         WriteSettings(reread, ReadSettings(reread));
         QCOMPARE(reread.bytes(), first);
     }
+
+    // Found by the long fuzz run of the settings reader: keys of a section named "[]" are
+    // written at the top of the file, and one whose name began with the bytes of the UTF-8
+    // signature made the saved file read back as UTF-8, its 1251 texts then mangled.
+    void aKeyLookingLikeTheUtf8SignatureDoesNotTurnTheFileIntoUtf8() {
+        IniFile ini;
+        ini.loadBytes("[Path]\r\nPath to Graf files=C:\\\xC4\xE0\xED\xED\xFB\r\n"
+                      "[]\r\n\xEF\xBB\xBFXmin=1\r\n");
+        WriteSettings(ini, ReadSettings(ini));
+        const QByteArray first = ini.bytes();
+        QVERIFY(first.contains("C:\\\xC4\xE0\xED\xED\xFB"));
+        IniFile reread;
+        reread.loadBytes(first);
+        QCOMPARE(reread.text("Path", "Path to Graf files"), QString("C:\\Данны"));
+        WriteSettings(reread, ReadSettings(reread));
+        QCOMPARE(reread.bytes(), first);
+    }
 };
 
 int RunTextFileLimitTests(int argc, char** argv) {
