@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(build-essential cmake ninja-build clang-format qt6-base-dev qt6-image-formats-plugins
-          libgl-dev libsimpleini-dev fonts-dejavu-core xvfb xdotool xclip x11-utils imagemagick
+          libgl-dev libsimpleini-dev fonts-dejavu-core xvfb xauth xdotool xclip x11-utils imagemagick
           python3 clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
