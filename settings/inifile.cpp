@@ -128,13 +128,13 @@ QByteArray IniFile::bytes() const {
         if (!text.isEmpty())
             data += text + "\r\n";
     }
+    // Keys before any section are written first; one whose name begins with the signature's
+    // bytes would read back as a signature, turning a 1251 file into UTF-8 or losing the bytes
+    // from the key's name. A blank first line keeps it a key.
+    if (data.startsWith(kUtf8Signature))
+        data.prepend("\r\n");
     if (impl_->utf8)
         data.prepend(kUtf8Signature);
-    else if (data.startsWith(kUtf8Signature))
-        // Keys before any section are written first; one whose name begins with the signature's
-        // bytes would make the file read back as UTF-8. A blank first line keeps it code page
-        // 1251.
-        data.prepend("\r\n");
     return data;
 }
 
