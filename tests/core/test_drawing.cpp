@@ -17,6 +17,15 @@ class TestDrawing : public QObject {
 
     static QRgb at(const Fixture& f, int x, int y) { return f.doc.workingPicture.pixel(x, y); }
 
+    /// A picture of random opaque colours, so that every wrongly restored pixel shows.
+    static QImage noisePicture(int width, int height, QRandomGenerator& random) {
+        QImage noise(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
+        return noise;
+    }
+
 private slots:
     void aMarkIsTheCircleInscribedInItsBox() {
         Fixture f(40, 40);
@@ -41,11 +50,8 @@ private slots:
 
     void togglingTwiceRestoresEveryPixel() {
         Fixture f(300, 300);
-        QImage noise(300, 300, QImage::Format_RGB32);
         QRandomGenerator random(3);
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 300; ++x)
-                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
+        const QImage noise = noisePicture(300, 300, random);
         f.doc.workingPicture = noise;
         f.doc.axesColor = 0x123456;
         ToggleAxes(f.doc);
@@ -87,11 +93,7 @@ private slots:
     void erasingRestoresOnlyWhatItMustAndEqualsTheFullRestore() {
         Fixture f(200, 160);
         QRandomGenerator random(11);
-        QImage noise(200, 160, QImage::Format_RGB32);
-        for (int y = 0; y < 160; ++y)
-            for (int x = 0; x < 200; ++x)
-                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
-        InstallNewPicture(f.ws, noise);
+        InstallNewPicture(f.ws, noisePicture(200, 160, random));
         f.doc.autoCorrectOn = false;
         for (int step = 0; step < 300; ++step) {
             const int x = random.bounded(200), y = random.bounded(160);
@@ -125,11 +127,7 @@ private slots:
     void clearingALineEqualsTheFullRedraw() {
         Fixture f(300, 240);
         QRandomGenerator random(17);
-        QImage noise(300, 240, QImage::Format_RGB32);
-        for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 300; ++x)
-                noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
-        InstallNewPicture(f.ws, noise);
+        InstallNewPicture(f.ws, noisePicture(300, 240, random));
         for (int line = 1; line <= kLineCount; ++line) {
             f.doc.lineColor[line] = colourFromRgb(40 * line, 255 - 30 * line, 7 * line);
             for (int i = 0; i < 300; ++i) {
