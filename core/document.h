@@ -159,6 +159,12 @@ struct Document {
 
     // --- 11. Text and files -----------------------------------------------------------------
     QString programDir; ///< folder of the program, with a trailing '/'
+    // An installed program cannot write its own folder and finds its shipped files elsewhere
+    // (see settings/settingslocation.h). Empty means the program folder, which is where a
+    // program run from its build folder or a portable copy keeps everything.
+    QString sharedDir;            ///< language.txt and the help documents, trailing '/'
+    QString dataHomeDir;          ///< the folder that holds Data/ and Data/Grafiks/, trailing '/'
+    bool installedLayout = false; ///< settings belong in the user's configuration folder
     QString commandLineArg;
     QString pictureFileName;
     QString pictureFolder = "C:\\";
@@ -169,6 +175,11 @@ struct Document {
 
     // --- 12. Messages and other switchable texts ---------------------------------------------
     Texts texts;
+
+    /// Folder of language.txt and the help documents, with a trailing '/'.
+    QString sharedFolder() const { return sharedDir.isEmpty() ? programDir : sharedDir; }
+    /// Folder that holds Data/ and Data/Grafiks/, with a trailing '/'.
+    QString dataHome() const { return dataHomeDir.isEmpty() ? programDir : dataHomeDir; }
 
     /// Sets the start-up defaults of the main window's creation.
     void setStartupDefaults();

@@ -92,7 +92,7 @@ void SaveData(Workspace& ws) {
 void OpenDataDialog(Workspace& ws) {
     const QString folder = DataFolder(ws.doc);
     const std::optional<QString> chosen = ws.dialogs.openFile(
-        QString(), QDir(folder).exists() ? folder : ws.doc.programDir, "GRA file (*.gra *.GRA)");
+        QString(), QDir(folder).exists() ? folder : ws.doc.dataHome(), "GRA file (*.gra *.GRA)");
     if (chosen)
         OpenDataFile(ws, *chosen);
 }

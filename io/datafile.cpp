@@ -228,11 +228,11 @@ void ApplyDataFile(Document& doc, const DataFileContent& content) {
 }
 
 QString DataFolder(const Document& doc) {
-    return doc.programDir + "Data/";
+    return doc.dataHome() + "Data/";
 }
 
 QString PictureCopyFolder(const Document& doc) {
-    return doc.programDir + "Data/Grafiks/";
+    return doc.dataHome() + "Data/Grafiks/";
 }
 
 } // namespace kurvana

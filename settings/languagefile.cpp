@@ -104,7 +104,7 @@ void ApplyLanguageToDocument(Document& doc, const LanguageEntries& language) {
 
 LanguageEntries LoadLanguage(Document& doc) {
     const LanguageEntries language =
-        ReadLanguageFile(doc.programDir + "language.txt", doc.languageRussian, doc.texts);
+        ReadLanguageFile(doc.sharedFolder() + "language.txt", doc.languageRussian, doc.texts);
     ApplyLanguageToDocument(doc, language);
     return language;
 }

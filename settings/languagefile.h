@@ -45,7 +45,7 @@ QString HelpFileName(bool russian);
 /// help file name.
 void ApplyLanguageToDocument(Document& doc, const LanguageEntries& language);
 
-/// Reads doc.programDir + "language.txt" in the language doc.languageRussian selects and puts
+/// Reads doc.sharedFolder() + "language.txt" in the language doc.languageRussian selects and puts
 /// its messages in the document; returns the texts for the windows. An unreadable file throws
 /// CommandError before anything is changed.
 LanguageEntries LoadLanguage(Document& doc);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/artwork.h"
+#include "ui/programicon.h"
 
 namespace kurvana {
 

@@ -25,6 +25,7 @@
 #include "io/windows/clipboardwindow.h"
 #include "platform/dialogs.h"
 #include "settings/languagefile.h"
+#include "settings/settingslocation.h"
 #include "settings/windows/applylanguage.h"
 #include "settings/windows/setupwindow.h"
 #include "tracing/autodigitise.h"
@@ -81,6 +82,8 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
                                QChar decimalSeparator) {
     Document& doc = ws_.doc;
     doc.programDir = programDir.endsWith('/') ? programDir : programDir + '/';
+    LocateProgramFiles(doc);
+    MakeUserDataFolders(doc);
     doc.commandLineArg = arguments.value(0);
     doc.decimalSeparator = decimalSeparator;
     runCommand(ws_, [this] { LoadSettings(ws_.doc, placements_); });
@@ -247,7 +250,7 @@ void KurvanaApplication::MenuHelpClick() {
         help->setAttribute(Qt::WA_DeleteOnClose);
         help->resize(720, 600);
     }
-    help->setSource(QUrl::fromLocalFile(ws_.doc.programDir + ws_.doc.helpFileName));
+    help->setSource(QUrl::fromLocalFile(ws_.doc.sharedFolder() + ws_.doc.helpFileName));
     help->setWindowTitle(help->documentTitle());
     help->show();
     help->raise();

@@ -512,11 +512,14 @@ void drawSearchInZone(QPainter& p) {
         dotOutlined(p, curve.pointAtPercent(t), 1.5, kYellow);
 }
 
-QPixmap renderToolbarImage(int index) {
-    QPixmap pixmap(kToolbarImageSize, kToolbarImageSize);
+// The drawings are made on the 18-unit square; `scale` device pixels per unit draws them anew
+// for high-density screens instead of enlarging the 18-pixel image.
+QPixmap renderToolbarImage(int index, int scale) {
+    QPixmap pixmap(kToolbarImageSize * scale, kToolbarImageSize * scale);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(scale, scale);
     switch (index) {
     case 0:
         drawOpenPicture(p);
@@ -611,53 +614,6 @@ QPixmap renderToolbarImage(int index) {
         break;
     }
     return pixmap;
-}
-
-// ---- program icon --------------------------------------------------------------------------
-
-// Drawn on a 64-unit square. Below 32 pixels the grid, the marks and the ring of the sight
-// would only blur, so the small sizes keep the chart, the curve and a bold cross.
-void drawProgramIcon(QPainter& p, bool small) {
-    fillOutlined(p, rectPath(QRectF(2.0, 2.0, 60.0, 60.0), 11.0), kBlue, small ? 3.0 : 2.0);
-    const QRectF paper = small ? QRectF(10.0, 10.0, 44.0, 44.0) : QRectF(9.0, 9.0, 46.0, 46.0);
-    fillOutlined(p, rectPath(paper, 2.0), kPaper, small ? 2.5 : 1.5);
-    if (!small) {
-        p.setPen(QPen(kShade, 1.2));
-        for (int i = 1; i <= 3; ++i) {
-            p.drawLine(QPointF(16.0 + 9.0 * i, 13.0), QPointF(16.0 + 9.0 * i, 48.0));
-            p.drawLine(QPointF(16.0, 48.0 - 9.0 * i), QPointF(51.0, 48.0 - 9.0 * i));
-        }
-    }
-    QPainterPath axes(QPointF(16.0, 13.0));
-    axes.lineTo(16.0, 48.0);
-    axes.lineTo(51.0, 48.0);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(roundPen(kInk, small ? 4.5 : 2.5));
-    p.drawPath(axes);
-    QPainterPath curve(QPointF(19.0, 43.0));
-    curve.cubicTo(QPointF(30.0, 42.0), QPointF(34.0, 18.0), QPointF(49.0, 17.0));
-    p.setPen(roundPen(kRed, small ? 6.0 : 3.5));
-    p.drawPath(curve);
-    if (!small) {
-        for (const qreal t : {0.15, 0.8}) {
-            p.setPen(roundPen(kBlue, 2.0));
-            p.drawEllipse(curve.pointAtPercent(t), 3.2, 3.2);
-        }
-    }
-    const QPointF sight = curve.pointAtPercent(0.45);
-    QPainterPath cross;
-    if (!small)
-        cross.addEllipse(sight, 6.5, 6.5);
-    const qreal inner = small ? 0.0 : 3.0;
-    const qreal outer = small ? 10.0 : 11.0;
-    for (const QPointF dir : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)}) {
-        cross.moveTo(sight + dir * inner);
-        cross.lineTo(sight + dir * outer);
-    }
-    p.setPen(roundPen(kPaper, small ? 9.0 : 4.5));
-    p.drawPath(cross);
-    p.setPen(roundPen(kInk, small ? 4.0 : 2.0));
-    p.drawPath(cross);
 }
 
 // ---- cursors -------------------------------------------------------------------------------
@@ -799,30 +755,22 @@ CursorArt renderCursor(int n) {
 
 } // namespace
 
-QPixmap ToolbarImage(int index) {
-    if (index < 0 || index >= kToolbarImageCount)
+QPixmap ToolbarImage(int index, int scale) {
+    if (index < 0 || index >= kToolbarImageCount || scale < 1)
         return {};
-    const QString key = QStringLiteral("kurvana-toolbar-%1").arg(index);
+    const QString key = QStringLiteral("kurvana-toolbar-%1-x%2").arg(index).arg(scale);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = renderToolbarImage(index);
+        pixmap = renderToolbarImage(index, scale);
         QPixmapCache::insert(key, pixmap);
     }
     return pixmap;
 }
 
-QIcon ProgramIcon() {
+QIcon ToolbarIcon(int index) {
     QIcon icon;
-    for (const int size : {16, 20, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.scale(size / 64.0, size / 64.0);
-        drawProgramIcon(p, size < 32);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int scale = 1; scale <= kToolbarImageScales; ++scale)
+        icon.addPixmap(ToolbarImage(index, scale));
     return icon;
 }
 

@@ -15,6 +15,7 @@
 
 #include "core/document.h"
 #include "ui/artwork.h"
+#include "ui/programicon.h"
 #include "ui/picturewidget.h"
 
 namespace kurvana {
@@ -146,7 +147,7 @@ QAction* TFormKurvana::addCommand(const QString& name, const QString& text, int 
     auto* action = new QAction(text, this);
     action->setObjectName(name);
     if (image >= 0)
-        action->setIcon(QIcon(ToolbarImage(image)));
+        action->setIcon(ToolbarIcon(image));
     actions_[name] = action;
     return action;
 }
@@ -187,7 +188,7 @@ QToolButton* TFormKurvana::dropDownButton(const QString& name, QMenu* menu, int 
     button->setObjectName(name);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::InstantPopup);
-    button->setIcon(QIcon(ToolbarImage(image)));
+    button->setIcon(ToolbarIcon(image));
     button->setFixedSize(36, 28);
     return button;
 }
@@ -279,8 +280,8 @@ void TFormKurvana::showDocumentState() {
     shape1_->setPalette(swatch);
     shape1_->setStyleSheet(
         QString("background-color: %1; border: 1px solid #404040;").arg(lineColour.name()));
-    lineButton_->setIcon(QIcon(ToolbarImage(11 + doc_.currentLine)));
-    scaleButton_->setIcon(QIcon(ToolbarImage(doc_.scaleButtonImage)));
+    lineButton_->setIcon(ToolbarIcon(11 + doc_.currentLine));
+    scaleButton_->setIcon(ToolbarIcon(doc_.scaleButtonImage));
     action(kScaleItems[doc_.checkedScaleItem - 1])->setChecked(true);
     action(kCursorItems[doc_.checkedCursorItem - 1])->setChecked(true);
     picture_->setCursor(cursorOfShape(doc_.pictureCursor));

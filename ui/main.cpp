@@ -8,10 +8,15 @@
 #include "io/export.h"
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
+#include "settings/settingslocation.h"
 #include "ui/application.h"
 #include "ui/kurvana.h"
 
 namespace {
+
+/// The name the user's configuration and data folders are called after, whatever the program
+/// file is called.
+constexpr char kApplicationName[] = "kurvana2";
 
 /// The decimal separator of the system's default locale, read once at start-up.
 QChar systemDecimalSeparator() {
@@ -27,6 +32,7 @@ QString programDir() {
 /// the file at start-up, on standard output. No window, no display, no file written.
 int exportDataFile(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kApplicationName);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 3) {
         std::fputs("usage: kurvana2 --export FILE.gra\n", stderr);
@@ -34,6 +40,7 @@ int exportDataFile(int argc, char* argv[]) {
     }
     kurvana::Document doc;
     doc.programDir = programDir();
+    kurvana::LocateProgramFiles(doc);
     doc.decimalSeparator = systemDecimalSeparator();
     try {
         kurvana::WindowPlacements placements;
@@ -47,6 +54,31 @@ int exportDataFile(int argc, char* argv[]) {
     }
 }
 
+/// kurvana2 --version and --help: answered on standard output without a display. Returns
+/// false for any other first argument.
+bool printVersionOrHelp(const char* option) {
+    if (qstrcmp(option, "--version") == 0) {
+        std::printf("kurvana2 %s\n", KURVANA_VERSION);
+        return true;
+    }
+    if (qstrcmp(option, "--help") != 0 && qstrcmp(option, "-h") != 0)
+        return false;
+    std::fputs("Usage: kurvana2 [PICTURE | DATA.gra]\n"
+               "       kurvana2 --export DATA.gra\n"
+               "       kurvana2 --version | --help\n"
+               "\n"
+               "Kurvana II turns a picture of a chart into numbers.\n"
+               "\n"
+               "  PICTURE            open a chart picture (BMP, PNG, JPEG, GIF, TIFF)\n"
+               "  DATA.gra           open a data file together with its picture copy\n"
+               "  --export DATA.gra  print the table of a data file as tab-separated text,\n"
+               "                     without a window or a display\n"
+               "  --version          print the version and exit\n"
+               "  --help             print this help and exit\n",
+               stdout);
+    return true;
+}
+
 bool displayAvailable() {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
            qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
@@ -55,6 +87,8 @@ bool displayAvailable() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc >= 2 && printVersionOrHelp(argv[1]))
+        return 0;
     if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
         return exportDataFile(argc, argv);
     if (!displayAvailable()) {
@@ -64,6 +98,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    QApplication::setApplicationName(kApplicationName);
     QApplication::setApplicationDisplayName("\"Kurvana II\"");
 
     kurvana::Document doc;

@@ -142,7 +142,7 @@ expect_program_end() {
 lang_text() {
     local line=$((2 * $1 - 1))
     [ "$2" = en ] && line=$((line + 1))
-    iconv -f CP1251 -t UTF-8 "$PROGRAM_DIR/language.txt" | sed -n "${line}p" | tr -d '\r'
+    iconv -f CP1251 -t UTF-8 "${LANGUAGE_FILE:-$PROGRAM_DIR/language.txt}" | sed -n "${line}p" | tr -d '\r'
 }
 
 # --- windows --------------------------------------------------------------------------------

@@ -418,6 +418,45 @@ private slots:
         QCOMPARE(next.markDiameter, 2);
         QFile::remove(SettingsInUserConfig());
     }
+
+    void installedProgramKeepsItsFilesInTheUserFolders() {
+        // <prefix>/bin/kurvana2 with its shipped files in <prefix>/share/kurvana2: the folder
+        // may be written here, as under a DESTDIR, and still nothing goes into it.
+        QTemporaryDir prefix;
+        QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/kurvana2"));
+        QFile language(prefix.path() + "/share/kurvana2/language.txt");
+        QVERIFY(language.open(QIODevice::WriteOnly));
+        language.close();
+        Document doc;
+        doc.programDir = prefix.path() + "/bin/";
+        LocateProgramFiles(doc);
+        QVERIFY(doc.installedLayout);
+        QCOMPARE(doc.sharedFolder(), prefix.path() + "/share/kurvana2/");
+        QCOMPARE(doc.dataHome(),
+                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/');
+        QCOMPARE(SettingsWritePath(doc), SettingsInUserConfig());
+
+        // Portable use: a settings file or a Data/ folder beside the program wins.
+        QFile portable(SettingsBesideProgram(doc));
+        QVERIFY(portable.open(QIODevice::WriteOnly));
+        portable.close();
+        QCOMPARE(SettingsWritePath(doc), SettingsBesideProgram(doc));
+        QCOMPARE(SettingsReadPath(doc), SettingsBesideProgram(doc));
+        QVERIFY(QDir(doc.programDir).mkdir("Data"));
+        LocateProgramFiles(doc);
+        QCOMPARE(doc.dataHome(), doc.programDir);
+
+        // Run from the build folder, the language file beside the program keeps everything there.
+        QFile beside(doc.programDir + "language.txt");
+        QVERIFY(beside.open(QIODevice::WriteOnly));
+        beside.close();
+        QVERIFY(QFile::remove(SettingsBesideProgram(doc)));
+        LocateProgramFiles(doc);
+        QVERIFY(!doc.installedLayout);
+        QCOMPARE(doc.sharedFolder(), doc.programDir);
+        QCOMPARE(doc.dataHome(), doc.programDir);
+        QCOMPARE(SettingsWritePath(doc), SettingsBesideProgram(doc));
+    }
 };
 
 int RunSettingsFileTests(int argc, char** argv) {

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "ui/artwork.h"
+#include "ui/programicon.h"
 
 using namespace kurvana;
 
@@ -109,6 +110,26 @@ private slots:
         }
         QVERIFY(ToolbarImage(-1).isNull());
         QVERIFY(ToolbarImage(kToolbarImageCount).isNull());
+    }
+
+    void toolbarIconsAreDrawnAnewForHighDensityScreens() {
+        for (int i = 0; i < kToolbarImageCount; ++i) {
+            const QIcon icon = ToolbarIcon(i);
+            const QString which = QString::number(i);
+            QImage normal = argb(icon.pixmap(QSize(18, 18), 1.0));
+            normal.setDevicePixelRatio(1.0);
+            QCOMPARE(normal, argb(ToolbarImage(i)));
+            const QPixmap dense = icon.pixmap(QSize(18, 18), 2.0);
+            QCOMPARE(dense.size(), QSize(36, 36));
+            QImage sharp = argb(dense);
+            sharp.setDevicePixelRatio(1.0);
+            // Not the 18-pixel image enlarged, whether blocky or smoothed.
+            QVERIFY2(sharp != normal.scaled(36, 36), qPrintable(which));
+            QVERIFY2(sharp != normal.scaled(36, 36, Qt::IgnoreAspectRatio,
+                                            Qt::SmoothTransformation),
+                     qPrintable(which));
+            QVERIFY2(opaquePixels(sharp) >= 4 * 20, qPrintable(which));
+        }
     }
 
     void toolbarImagesArePairwiseDistinct() {

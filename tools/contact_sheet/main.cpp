@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "ui/artwork.h"
+#include "ui/programicon.h"
 
 using namespace kurvana;
 
