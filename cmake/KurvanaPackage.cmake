@@ -6,7 +6,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Kurvana II")
 set(CPACK_PACKAGE_CONTACT "Kurvana II <feedback@kurvana.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chart digitiser: turns a picture of a chart into numbers")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Kurvana II digitises charts. Load a picture of a plot (a scan, a screenshot or a bitmap\n"
     "from the clipboard), mark the origin and a point on each axis, type the axis values, and\n"
     "pick points on up to five curves by hand or by searches that follow a curve's colour.\n"

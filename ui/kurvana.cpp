@@ -15,8 +15,8 @@
 
 #include "core/document.h"
 #include "ui/artwork.h"
-#include "ui/programicon.h"
 #include "ui/picturewidget.h"
+#include "ui/programicon.h"
 
 namespace kurvana {
 

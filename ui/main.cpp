@@ -99,6 +99,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationName);
+    // Lets the desktop match the windows with the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName("org.example.kurvana.kurvana2");
     QApplication::setApplicationDisplayName("\"Kurvana II\"");
 
     kurvana::Document doc;

@@ -16,7 +16,9 @@ while [ $# -gt 0 ]; do
 done
 : "${BUILD:?}" "${VERSION:?}"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/kurvana2-deb.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/manifest.sh"
+keep_manifest "$BUILD" "$WORK"
+trap 'restore_manifest; rm -rf "$WORK"' EXIT
 fail() {
     echo "[deb] FAILED: $*"
     exit 1
@@ -35,8 +37,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$VERSION" ] || fail "version '$(field Version)', not $VERSION"
 depends=$(field Depends)
 echo "[deb] Depends: $depends"
+packages=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libc6 libstdc++6; do
-    grep -Eq "(^|, )$library([ ,]|$)" <<<"$depends" || fail "Depends lacks $library"
+    grep -qxF "$library" <<<"$packages" || fail "Depends lacks $library"
 done
 
 dpkg-deb -c "$deb" | awk '{ print $NF }' >"$WORK/files"

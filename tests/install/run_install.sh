@@ -32,7 +32,9 @@ SHARE="$ROOT/usr/share"
 LANGUAGE_FILE="$SHARE/kurvana2/language.txt"
 E2E_SECONDS=120
 source "$here/../e2e/lib.sh"
-trap cleanup EXIT
+source "$here/manifest.sh"
+keep_manifest "$BUILD" "$WORK"
+trap 'restore_manifest; cleanup' EXIT
 trap 'fail "interrupted"' INT TERM
 
 export LC_ALL=C.UTF-8

@@ -125,8 +125,8 @@ private slots:
             sharp.setDevicePixelRatio(1.0);
             // Not the 18-pixel image enlarged, whether blocky or smoothed.
             QVERIFY2(sharp != normal.scaled(36, 36), qPrintable(which));
-            QVERIFY2(sharp != normal.scaled(36, 36, Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation),
+            QVERIFY2(sharp !=
+                         normal.scaled(36, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
                      qPrintable(which));
             QVERIFY2(opaquePixels(sharp) >= 4 * 20, qPrintable(which));
         }
