@@ -2,7 +2,7 @@
 # The installed program: `cmake --install` into a temporary DESTDIR (prefix /usr, run from
 # somewhere else, so the relative lookup of its files is what finds them), its files and their
 # validators, --version, --help and --export without a display, and, on a private X server, a
-# start on a sample chart: the installed language file is read (no error box; the menu turns
+# start from the menu entry's command on a sample chart: the installed language file is read (no error box; the menu turns
 # Russian after switching in Setup), and the settings and Data/ go to the user's folders, not
 # next to the program.
 #
@@ -101,14 +101,23 @@ sample="$TEST_DATA/io_three_points.gra"
     fail "the installed program exports another table than the built one"
 nothing_beside_the_program
 
-step "start the installed program on a sample chart"
+step "start the installed program from its menu entry on a sample chart"
 for tool in Xvfb xdotool xdpyinfo import iconv; do
     command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
 done
 export QT_QPA_PLATFORM=xcb
 start_x_server
 source "$here/../e2e/program.sh"
-start_program "$EXAMPLES/level_linear.bmp"
+# As a desktop starts it from the menu entry: the entry's command, the program found on PATH,
+# %f the chosen file, the user's home as the working folder.
+exec_line=$(sed -n 's/^Exec=//p' "$SHARE/applications/org.example.kurvana.kurvana2.desktop")
+read -ra command <<<"${exec_line//%f/$EXAMPLES/level_linear.bmp}"
+RUN_NUMBER=1
+(cd "$HOME" && PATH="$PROGRAM_DIR:$PATH" exec "${command[@]}") >"$WORK/kurvana2-run1.log" 2>&1 &
+APP_PID=$!
+APP_EXPECTED=1
+STARTED_PIDS+=("$APP_PID")
+log "${command[*]} (pid $APP_PID)"
 arrange_windows
 shot "installed-started"
 # An unreadable language file would have put up its message box by now.
