@@ -45,15 +45,15 @@ install(CODE [[
         find_program(update_desktop update-desktop-database)
         find_program(update_icons gtk-update-icon-cache)
         if(update_mime)
-            execute_process(COMMAND ${update_mime} "${share}/mime" RESULT_VARIABLE ignored)
+            execute_process(COMMAND ${update_mime} "${share}/mime" OUTPUT_QUIET ERROR_QUIET)
         endif()
         if(update_desktop)
             execute_process(COMMAND ${update_desktop} -q "${share}/applications"
-                            RESULT_VARIABLE ignored)
+                            OUTPUT_QUIET ERROR_QUIET)
         endif()
         if(update_icons)
             execute_process(COMMAND ${update_icons} -q -t "${share}/icons/hicolor"
-                            RESULT_VARIABLE ignored)
+                            OUTPUT_QUIET ERROR_QUIET)
         endif()
     endif()
 ]])
