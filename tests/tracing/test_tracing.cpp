@@ -1,8 +1,11 @@
+#include <QBuffer>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QtTest>
 
 #include "core/calibration.h"
 #include "core/drawing.h"
+#include "core/picture.h"
 #include "tests/core/fixture.h"
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
@@ -194,6 +197,47 @@ private slots:
         FindColourLine(f.ws, SearchByColour, "1000");
         QCOMPARE(linePoints(f.doc, 1), (QList<QPoint>{{54, 100}, {61, 120}}));
         QCOMPARE(pixelColour(f.doc.workingPicture, 54, 97), Colour(0)); // its mark, black
+    }
+
+    // A red stroke 2 pixels wide through JPEG at quality 75: the exact colour hardly occurs,
+    // the tolerant kind finds the stroke's centre in every column, and neither the marks nor
+    // the axes drawing on the working picture, nor a blue stroke above, are taken for it.
+    void tolerantSearchTakesTheCentreOfTheFirstRun() {
+        Fixture f(300, 300); // rectangle x 54..196, y 54..196
+        QImage chart(300, 300, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        const auto centreY = [](double x) { return 140 - 0.3 * (x - 50); }; // pixel indices
+        {
+            QPainter painter(&chart);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(255, 0, 0), 2));
+            painter.drawLine(QPointF(0.5, centreY(0) + 0.5), QPointF(299.5, centreY(299) + 0.5));
+            painter.setPen(QPen(QColor(0, 0, 255), 2));
+            painter.drawLine(QPointF(0.5, 70.5), QPointF(299.5, 70.5));
+        }
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        chart.save(&buffer, "JPEG", 75);
+        chart.loadFromData(jpeg, "JPEG");
+        InstallNewPicture(f.ws, chart.convertToFormat(QImage::Format_RGB32));
+        f.doc.searchR = 255;
+        f.doc.searchG = f.doc.searchB = 0;
+        f.doc.lineColor.at(2) = 0x0000FF; // red marks of another line on the working picture
+        for (int x = 60; x < 190; x += 9)
+            f.doc.appendPoint(2, x, int(centreY(x)) - 3);
+        RedrawMarks(f.doc);
+
+        FindColourLine(f.ws, SearchTolerant, "1000");
+        const QList<QPoint> found = linePoints(f.doc, 1);
+        QCOMPARE(found.size(), 142);
+        for (const QPoint& p : found)
+            QVERIFY2(std::abs(p.y() - centreY(p.x())) <= 0.8, qPrintable(QString::number(p.x())));
+        FindColourLine(f.ws, SearchByColour, "1000");
+        QVERIFY(linePoints(f.doc, 1).size() < 142 / 2);
+        // A tolerance of 0 is the exact colour, but still the centre of the run.
+        FindColourLine(f.ws, SearchTolerant, "1000", 0);
+        QVERIFY(linePoints(f.doc, 1).size() < 142 / 2);
     }
 
     void colourSearchReadsWhiteBeyondThePicture() {
