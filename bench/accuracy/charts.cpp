@@ -45,12 +45,12 @@ QString gnuplotScript(const ChartSpec& s, const QString& output) {
     out << "set term pngcairo size " << s.width << "," << s.height
         << " background rgb 'white' font 'sans," << std::max(8, s.width / 90) << "'\n"
         << "set output '" << output << "'\n"
-        << "set lmargin at screen " << screen(s.left(), s.width) << "\n"
-        << "set rmargin at screen " << screen(s.right(), s.width)
-        << "\n"
-        // gnuplot counts rows from the bottom.
-        << "set bmargin at screen " << screen(s.height - s.bottom(), s.height) << "\n"
-        << "set tmargin at screen " << screen(s.height - s.top(), s.height) << "\n"
+        // gnuplot's pngcairo puts screen position f at pixel index f x (size - 1), rows
+        // counted from the bottom, and rounds every vertex to a whole pixel.
+        << "set lmargin at screen " << screen(s.left(), s.width - 1) << "\n"
+        << "set rmargin at screen " << screen(s.right(), s.width - 1) << "\n"
+        << "set bmargin at screen " << screen(s.height - 1 - s.bottom(), s.height - 1) << "\n"
+        << "set tmargin at screen " << screen(s.height - 1 - s.top(), s.height - 1) << "\n"
         << "set xrange [" << s.xMin << ":" << s.xMax << "]\n"
         << "set yrange [" << s.yMin << ":" << s.yMax << "]\n"
         << (s.logX ? "set logscale x\n" : "") << (s.logY ? "set logscale y\n" : "")
