@@ -26,7 +26,7 @@ enum SearchKind : int {
 constexpr int kMaxColourDistance = 441;
 /// The tolerance the window starts with: wide enough for the anti-aliased core of a 2-pixel
 /// stroke and for JPEG noise at quality 75, narrow enough to leave the paper and other curves.
-constexpr int kDefaultTolerance = 100;
+constexpr int kDefaultTolerance = 120;
 
 /// The pixel test of a colour line search: exact search colour, pure black, strongly red, or
 /// within `tolerance` of the search colour (distance in the RGB cube).

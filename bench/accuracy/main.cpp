@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include "bench/accuracy/charts.h"
@@ -40,18 +41,30 @@ bool meetsTarget(const ChartSpec& spec, const Figures& f) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    QImageReader::setAllocationLimit(1024); // megabytes: the 35-megapixel chart
     const QStringList args = app.arguments();
     const bool quick = args.contains("--quick");
     int tolerance = kDefaultTolerance;
     if (const int i = int(args.indexOf("--tolerance")); i >= 0 && i + 1 < args.size())
         tolerance = args[i + 1].toInt();
+    QString only; // --chart TEXT: just the charts whose name contains TEXT
+    if (const int i = int(args.indexOf("--chart")); i >= 0 && i + 1 < args.size())
+        only = args[i + 1];
     QTemporaryDir folder;
     std::printf("Points within 1 and 1.5 pixels of the true curve, mean and largest distance "
                 "(pixels).\nTolerance %d. [dark] and [exact]: the older rules, for comparison.\n",
                 tolerance);
     bool allMet = true;
     for (const ChartSpec& spec : AccuracyCharts(quick)) {
-        const QImage picture = RenderChart(spec, folder.path());
+        if (!spec.name.contains(only))
+            continue;
+        QImage picture;
+        try {
+            picture = RenderChart(spec, folder.path());
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(spec.name), error.what());
+            return 2;
+        }
         const std::vector<CurveFigures> figures = MeasureChart(spec, picture, tolerance);
         std::printf("\n%s\n%-18s %-8s %5s %6s %6s %4s %5s\n", qPrintable(spec.name), "curve",
                     "method", "n", "<=1", "<=1.5", "mean", "max");

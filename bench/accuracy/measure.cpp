@@ -148,10 +148,13 @@ Figures measureSearch(Session& session, const ChartSpec& spec, const std::vector
     doc.searchB = qBlue(colour);
     FindColourLine(session.ws(), kind, "1000", tolerance);
     Figures figures;
+    const Curve& curve = spec.curves[index];
     for (int row = 1; row < doc.nextRow.at(1); ++row) {
-        const QPointF p = session.pointOfRow(row);
-        if (!session.nearFrame(p))
-            figures.add(truth[index].distance(p));
+        // Columns are left out by where the curve truly lies there, so that a point taken
+        // from the frame instead of the curve counts against the search.
+        const double x = doc.valueX(1, row);
+        if (!session.nearFrame(spec.untilted(x, curve.f(x))))
+            figures.add(truth[index].distance(session.pointOfRow(row)));
     }
     return figures;
 }

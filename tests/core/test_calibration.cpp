@@ -78,8 +78,8 @@ private slots:
         QCOMPARE(p.u, 1);
         QCOMPARE(p.v, 693);
         int lost = 0;
-        for (int y = 1; y <= 1400; ++y)
-            for (int x = 0; x < 1000; ++x) {
+        for (int y = 1; y <= 1400; y += 3) // a sample of the region keeps the test quick
+            for (int x = 0; x < 1000; x += 3) {
                 const RotatedPoint q = ToRotatedFrame(f.doc, x, y);
                 lost += q.u != x || q.v != 1400 - y;
             }

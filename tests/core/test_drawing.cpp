@@ -278,7 +278,8 @@ private slots:
 
     // Clicks 1 to 5 pixels to either side of anti-aliased strokes land on the centre of the
     // cross-section nearest to the click: exactly on upright strokes, within rounding on a
-    // slanted one. A darker stroke of another colour 9 pixels away pulls none of them.
+    // slanted one. A black stroke 12 pixels away, within reach of some clicks but farther than
+    // the stroke clicked beside, pulls none of them.
     void snapFindsTheCentreOfAStrokeOfAnyColour_data() {
         QTest::addColumn<QPointF>("a");
         QTest::addColumn<QPointF>("b");
@@ -302,7 +303,7 @@ private slots:
         ShowCleanPicture(f.doc);
         const QPointF along = (b - a) / std::hypot(b.x() - a.x(), b.y() - a.y());
         const QPointF normal(-along.y(), along.x());
-        stroke(f, a + normal * 9, b + normal * 9, 2, qRgb(0, 0, 0)); // the other stroke
+        stroke(f, a + normal * 12, b + normal * 12, 2, qRgb(0, 0, 0)); // the other stroke
         stroke(f, a, b, width, colour);
         const bool upright = a.x() == b.x() || a.y() == b.y();
         for (int off = -5; off <= 5; ++off) {

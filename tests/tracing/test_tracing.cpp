@@ -103,8 +103,8 @@ public:
 };
 
 /// A 700 x 500 picture with X from 0 to 100 over 500 pixels (k = 5) and Y from 0 to 300 over
-/// 300 pixels, zero point (50, 400); line 1 is a horizontal polyline at Y = 100 (its points are
-/// chosen where the rotated frame gives exactly v = 100: truncation makes others 99).
+/// 300 pixels, zero point (50, 400); line 1 is a horizontal polyline at Y = 100 (every pixel of
+/// its row converts to v = 100 on the level frame).
 void fixedStepFrame(Fixture& f) {
     Document& doc = f.doc;
     doc.zeroPointX = 50;
