@@ -25,8 +25,9 @@ enum SearchKind : int {
 /// The largest colour distance: from black to white.
 constexpr int kMaxColourDistance = 441;
 /// The tolerance the window starts with: wide enough for the anti-aliased core of a 2-pixel
-/// stroke and for JPEG noise at quality 75, narrow enough to leave the paper and other curves.
-constexpr int kDefaultTolerance = 120;
+/// stroke and for JPEG noise at quality 75, narrow enough to leave the paper, and the grey
+/// anti-aliased edges of a black curve when a dark purple is sought (those lie 120 away).
+constexpr int kDefaultTolerance = 110;
 
 /// The pixel test of a colour line search: exact search colour, pure black, strongly red, or
 /// within `tolerance` of the search colour (distance in the RGB cube).

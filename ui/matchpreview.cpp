@@ -6,9 +6,10 @@
 namespace kurvana {
 
 namespace {
-/// A green that stands out on paper and on the usual curve colours, half transparent so the
-/// stroke stays visible beneath.
-constexpr QRgb kTint = qRgba(0, 200, 0, 150);
+/// Matching pixels take a green tint; everything else fades behind a white veil, so that what
+/// the search would take stands out whatever the curve's colour.
+constexpr QRgb kTint = qRgba(0, 200, 0, 200);
+constexpr QRgb kVeil = qRgba(255, 255, 255, 190);
 } // namespace
 
 void PaintMatchPreview(QPainter& painter, const QImage& picture, const PixelMatch& matches,
@@ -17,14 +18,13 @@ void PaintMatchPreview(QPainter& painter, const QImage& picture, const PixelMatc
     if (inside.isEmpty() || !matches)
         return;
     QImage tint(inside.size(), QImage::Format_ARGB32_Premultiplied);
-    tint.fill(Qt::transparent);
-    const QRgb premultiplied = qPremultiply(kTint);
+    const QRgb tinted = qPremultiply(kTint);
+    const QRgb veiled = qPremultiply(kVeil);
     for (int y = 0; y < inside.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(picture.constScanLine(inside.top() + y));
         auto* target = reinterpret_cast<QRgb*>(tint.scanLine(y));
         for (int x = 0; x < inside.width(); ++x)
-            if (matches(colourFromQRgb(source[inside.left() + x])))
-                target[x] = premultiplied;
+            target[x] = matches(colourFromQRgb(source[inside.left() + x])) ? tinted : veiled;
     }
     const QRectF shown(inside.left() * scale, inside.top() * scale, inside.width() * scale,
                        inside.height() * scale);

@@ -44,7 +44,8 @@ QString gnuplotScript(const ChartSpec& s, const QString& output) {
     QTextStream out(&text);
     out << "set term pngcairo size " << s.width << "," << s.height
         << " background rgb 'white' font 'sans," << std::max(8, s.width / 90) << "'\n"
-        << "set output '" << output << "'\n"
+        << "set output '" << output
+        << "'\n"
         // gnuplot's pngcairo puts screen position f at pixel index f x (size - 1), rows
         // counted from the bottom, and rounds every vertex to a whole pixel.
         << "set lmargin at screen " << screen(s.left(), s.width - 1) << "\n"
