@@ -39,7 +39,7 @@ QString screen(double pixels, double size) {
 
 /// The gnuplot script: the frame put on whole pixels, ticks outside, a light grid, every curve
 /// sampled finer than a pixel.
-QString gnuplotScript(const ChartSpec& s, const QString& output) {
+QString gnuplotScript(const ChartLayout& s, const QString& output) {
     QString text;
     QTextStream out(&text);
     out << "set term pngcairo size " << s.width << "," << s.height
@@ -85,9 +85,9 @@ QRgb bilinear(const QImage& image, double x, double y) {
     return qRgb(int(std::lround(sum[0])), int(std::lround(sum[1])), int(std::lround(sum[2])));
 }
 
-/// The picture turned as ChartSpec::tilted says, resampled bilinearly, white where nothing
+/// The picture turned as ChartLayout::tilted says, resampled bilinearly, white where nothing
 /// was.
-QImage tiltedPicture(const ChartSpec& s, const QImage& image) {
+QImage tiltedPicture(const ChartLayout& s, const QImage& image) {
     QImage out(image.size(), QImage::Format_RGB32);
     const double a = radians(s.tiltDegrees), c = std::cos(a), sn = std::sin(a);
     const double cx = s.width / 2.0, cy = s.height / 2.0;
@@ -118,7 +118,7 @@ Curve curve(const char* gnuplot, std::function<double(double)> f, QRgb colour, i
 
 } // namespace
 
-QPointF ChartSpec::untilted(double x, double y) const {
+QPointF ChartLayout::untilted(double x, double y) const {
     const double fx =
         (axisT(x, logX) - axisT(xMin, logX)) / (axisT(xMax, logX) - axisT(xMin, logX));
     const double fy =
@@ -126,7 +126,7 @@ QPointF ChartSpec::untilted(double x, double y) const {
     return {left() + fx * (right() - left()), bottom() - fy * (bottom() - top())};
 }
 
-std::pair<double, double> ChartSpec::valuesAt(QPointF p) const {
+std::pair<double, double> ChartLayout::valuesAt(QPointF p) const {
     const double fx = (p.x() - left()) / (right() - left());
     const double fy = (bottom() - p.y()) / (bottom() - top());
     const double tx = axisT(xMin, logX) + fx * (axisT(xMax, logX) - axisT(xMin, logX));
@@ -134,26 +134,26 @@ std::pair<double, double> ChartSpec::valuesAt(QPointF p) const {
     return {fromT(tx, logX), fromT(ty, logY)};
 }
 
-QPointF ChartSpec::tilted(QPointF p) const {
+QPointF ChartLayout::tilted(QPointF p) const {
     const double a = radians(tiltDegrees), c = std::cos(a), s = std::sin(a);
     const double cx = width / 2.0, cy = height / 2.0;
     const double dx = p.x() - cx, dy = p.y() - cy;
     return {cx + c * dx + s * dy, cy - s * dx + c * dy};
 }
 
-QPoint ChartSpec::zeroPoint() const {
+QPoint ChartLayout::zeroPoint() const {
     return rounded(tilted(QPointF(left(), bottom())));
 }
 
-QPoint ChartSpec::xMaxPoint() const {
+QPoint ChartLayout::xMaxPoint() const {
     return rounded(tilted(QPointF(right(), bottom())));
 }
 
-QPoint ChartSpec::yMaxPoint() const {
+QPoint ChartLayout::yMaxPoint() const {
     return rounded(tilted(QPointF(left(), top())));
 }
 
-std::vector<ChartSpec> AccuracyCharts(bool quick) {
+std::vector<ChartLayout> AccuracyCharts(bool quick) {
     const auto sinLike = [](double level, double amplitude, double k) {
         return [=](double x) { return level + amplitude * std::sin(k * x); };
     };
@@ -164,10 +164,10 @@ std::vector<ChartSpec> AccuracyCharts(bool quick) {
         curve("1.5+0.8*sin(x)", sinLike(1.5, 0.8, 1), qRgb(255, 0, 0), 2, "red 2 px"),
         curve("-1.5+0.8*cos(0.7*x)", cosLike(-1.5, 0.8, 0.7), qRgb(0, 0, 255), 2, "blue 2 px"),
         curve("0.3*sin(2*x)", sinLike(0, 0.3, 2), qRgb(0, 0, 0), 1, "black 1 px")};
-    std::vector<ChartSpec> charts;
-    ChartSpec small{"800 x 600, linear", 800, 600, false, false, 0, 10, -3, 3, three};
+    std::vector<ChartLayout> charts;
+    ChartLayout small{"800 x 600, linear", 800, 600, false, false, 0, 10, -3, 3, three};
     charts.push_back(small);
-    ChartSpec tilted = small;
+    ChartLayout tilted = small;
     tilted.name = "1200 x 900, tilted 3 degrees";
     tilted.width = 1200;
     tilted.height = 900;
@@ -180,26 +180,26 @@ std::vector<ChartSpec> AccuracyCharts(bool quick) {
         charts.push_back(tilted);
         return charts;
     }
-    ChartSpec log{"1600 x 1200, log-log",
-                  1600,
-                  1200,
-                  true,
-                  true,
-                  1,
-                  1000,
-                  0.001,
-                  100,
-                  {curve(
-                       "0.02*x**0.8", [](double x) { return 0.02 * std::pow(x, 0.8); },
-                       qRgb(0, 160, 0), 3, "green 3 px"),
-                   curve(
-                       "50*x**-0.2", [](double x) { return 50 * std::pow(x, -0.2); }, qRgb(0, 0, 0),
-                       2, "black 2 px"),
-                   curve(
-                       "0.0015*x**0.8", [](double x) { return 0.0015 * std::pow(x, 0.8); },
-                       qRgb(200, 0, 200), 1, "magenta 1 px")}};
+    ChartLayout log{"1600 x 1200, log-log",
+                    1600,
+                    1200,
+                    true,
+                    true,
+                    1,
+                    1000,
+                    0.001,
+                    100,
+                    {curve(
+                         "0.02*x**0.8", [](double x) { return 0.02 * std::pow(x, 0.8); },
+                         qRgb(0, 160, 0), 3, "green 3 px"),
+                     curve(
+                         "50*x**-0.2", [](double x) { return 50 * std::pow(x, -0.2); },
+                         qRgb(0, 0, 0), 2, "black 2 px"),
+                     curve(
+                         "0.0015*x**0.8", [](double x) { return 0.0015 * std::pow(x, 0.8); },
+                         qRgb(200, 0, 200), 1, "magenta 1 px")}};
     charts.push_back(log);
-    ChartSpec wide{
+    ChartLayout wide{
         "3000 x 2000, linear",
         3000,
         2000,
@@ -213,10 +213,10 @@ std::vector<ChartSpec> AccuracyCharts(bool quick) {
          curve("-1.5+0.8*cos(0.7*x)", cosLike(-1.5, 0.8, 0.7), qRgb(128, 0, 160), 1, "purple 1 px"),
          curve("0.3*sin(2*x)", sinLike(0, 0.3, 2), qRgb(0, 0, 0), 3, "black 3 px")}};
     charts.push_back(wide);
-    ChartSpec large{"7000 x 5000, linear", 7000, 5000, false, false, 0, 10, -3, 3, three};
+    ChartLayout large{"7000 x 5000, linear", 7000, 5000, false, false, 0, 10, -3, 3, three};
     charts.push_back(large);
     charts.push_back(tilted);
-    ChartSpec jpeg = tilted;
+    ChartLayout jpeg = tilted;
     jpeg.name = "1200 x 900, JPEG quality 75";
     jpeg.tiltDegrees = 0;
     jpeg.jpeg = true;
@@ -225,13 +225,13 @@ std::vector<ChartSpec> AccuracyCharts(bool quick) {
     return charts;
 }
 
-QImage RenderChart(const ChartSpec& spec, const QString& folder) {
+QImage RenderChart(const ChartLayout& chart, const QString& folder) {
     const QString png = folder + "/chart.png";
     const QString scriptPath = folder + "/chart.gp";
     QFile script(scriptPath);
     if (!script.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write the gnuplot script");
-    script.write(gnuplotScript(spec, png).toUtf8());
+    script.write(gnuplotScript(chart, png).toUtf8());
     script.close();
     QProcess gnuplot;
     gnuplot.start("gnuplot", {scriptPath});
@@ -241,9 +241,9 @@ QImage RenderChart(const ChartSpec& spec, const QString& folder) {
     if (image.isNull())
         throw std::runtime_error("gnuplot wrote no picture");
     image = image.convertToFormat(QImage::Format_RGB32);
-    if (spec.tiltDegrees != 0)
-        image = tiltedPicture(spec, image);
-    if (spec.jpeg)
+    if (chart.tiltDegrees != 0)
+        image = tiltedPicture(chart, image);
+    if (chart.jpeg)
         image = throughJpeg(image);
     return image;
 }

@@ -20,7 +20,7 @@ struct Curve {
 };
 
 /// A chart as gnuplot draws it, with everything needed to know where its curves truly lie.
-struct ChartSpec {
+struct ChartLayout {
     QString name;
     int width = 800, height = 600;
     bool logX = false, logY = false;
@@ -49,10 +49,10 @@ struct ChartSpec {
 };
 
 /// The charts of the accuracy run; `quick` keeps two small ones for the smoke test.
-std::vector<ChartSpec> AccuracyCharts(bool quick);
+std::vector<ChartLayout> AccuracyCharts(bool quick);
 
 /// Draws the chart with gnuplot (pngcairo, anti-aliased) in `folder`, then tilts it and takes
-/// it through JPEG as the spec says. Throws std::runtime_error when gnuplot fails.
-QImage RenderChart(const ChartSpec& spec, const QString& folder);
+/// it through JPEG as the chart says. Throws std::runtime_error when gnuplot fails.
+QImage RenderChart(const ChartLayout& chart, const QString& folder);
 
 } // namespace kurvana::accuracy

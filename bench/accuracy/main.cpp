@@ -29,10 +29,10 @@ QString cell(const Figures& f) {
 
 /// The targets: on level charts that are not JPEG at least 99 % within 1 pixel and a mean
 /// below 0.5; on the tilted and the JPEG chart at least 95 % within 1.5 pixels.
-bool meetsTarget(const ChartSpec& spec, const Figures& f) {
+bool meetsTarget(const ChartLayout& chart, const Figures& f) {
     if (f.points == 0)
         return false;
-    if (spec.tiltDegrees != 0 || spec.jpeg)
+    if (chart.tiltDegrees != 0 || chart.jpeg)
         return f.shareWithin15() >= 95;
     return f.shareWithin1() >= 99 && f.mean() < 0.5;
 }
@@ -55,25 +55,25 @@ int main(int argc, char** argv) {
                 "(pixels).\nTolerance %d. [dark] and [exact]: the older rules, for comparison.\n",
                 tolerance);
     bool allMet = true;
-    for (const ChartSpec& spec : AccuracyCharts(quick)) {
-        if (!spec.name.contains(only))
+    for (const ChartLayout& chart : AccuracyCharts(quick)) {
+        if (!chart.name.contains(only))
             continue;
         QImage picture;
         try {
-            picture = RenderChart(spec, folder.path());
+            picture = RenderChart(chart, folder.path());
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(spec.name), error.what());
+            std::fprintf(stderr, "%s: %s\n", qPrintable(chart.name), error.what());
             return 2;
         }
-        const std::vector<CurveFigures> figures = MeasureChart(spec, picture, tolerance);
-        std::printf("\n%s\n%-18s %-8s %5s %6s %6s %4s %5s\n", qPrintable(spec.name), "curve",
+        const std::vector<CurveFigures> figures = MeasureChart(chart, picture, tolerance);
+        std::printf("\n%s\n%-18s %-8s %5s %6s %6s %4s %5s\n", qPrintable(chart.name), "curve",
                     "method", "n", "<=1", "<=1.5", "mean", "max");
         for (std::size_t i = 0; i < figures.size(); ++i) {
             const CurveFigures& f = figures[i];
             const auto row = [&](const char* method, const Figures& g, bool target) {
-                const bool met = !target || meetsTarget(spec, g);
+                const bool met = !target || meetsTarget(chart, g);
                 allMet = allMet && met;
-                std::printf("%-18s %-8s %s%s\n", qPrintable(spec.curves[i].name), method,
+                std::printf("%-18s %-8s %s%s\n", qPrintable(chart.curves[i].name), method,
                             qPrintable(cell(g)), target ? (met ? "  ok" : "  MISSED") : "");
             };
             row("snap", f.snapped, true);

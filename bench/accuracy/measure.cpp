@@ -25,14 +25,14 @@ constexpr double kOtherCurveClearance = 16;
 /// The true curve as a fine polyline in untilted pixel indices, ordered by x.
 class TrueCurve {
 public:
-    TrueCurve(const ChartSpec& spec, const Curve& curve) {
-        const int samples = 16 * (spec.right() - spec.left());
-        const double t0 = spec.logX ? std::log10(spec.xMin) : spec.xMin;
-        const double t1 = spec.logX ? std::log10(spec.xMax) : spec.xMax;
+    TrueCurve(const ChartLayout& chart, const Curve& curve) {
+        const int samples = 16 * (chart.right() - chart.left());
+        const double t0 = chart.logX ? std::log10(chart.xMin) : chart.xMin;
+        const double t1 = chart.logX ? std::log10(chart.xMax) : chart.xMax;
         for (int i = 0; i <= samples; ++i) {
             const double t = t0 + (t1 - t0) * i / samples;
-            const double x = spec.logX ? std::pow(10.0, t) : t;
-            points_.push_back(spec.untilted(x, curve.f(x)));
+            const double x = chart.logX ? std::pow(10.0, t) : t;
+            points_.push_back(chart.untilted(x, curve.f(x)));
         }
     }
 
@@ -63,20 +63,20 @@ private:
 /// true frame corners, axis values typed.
 class Session {
 public:
-    Session(const ChartSpec& spec, const QImage& picture) : spec_(spec) {
+    Session(const ChartLayout& chart, const QImage& picture) : chart_(chart) {
         InstallNewPicture(ws_, picture);
-        PlaceZeroPoint(ws_, spec.zeroPoint().x(), spec.zeroPoint().y());
-        PlaceXMaxPoint(ws_, spec.xMaxPoint().x(), spec.xMaxPoint().y());
-        PlaceYMaxPoint(ws_, spec.yMaxPoint().x(), spec.yMaxPoint().y());
+        PlaceZeroPoint(ws_, chart.zeroPoint().x(), chart.zeroPoint().y());
+        PlaceXMaxPoint(ws_, chart.xMaxPoint().x(), chart.xMaxPoint().y());
+        PlaceYMaxPoint(ws_, chart.yMaxPoint().x(), chart.yMaxPoint().y());
         const auto typed = [](double value, bool log) {
             return QString::number(log ? std::log10(value) : value, 'g', 17);
         };
-        doc_.editMinX = typed(spec.xMin, spec.logX);
-        doc_.editMaxX = typed(spec.xMax, spec.logX);
-        doc_.editMinY = typed(spec.yMin, spec.logY);
-        doc_.editMaxY = typed(spec.yMax, spec.logY);
-        doc_.scaleX = spec.logX ? ScaleKind::Log10 : ScaleKind::Linear;
-        doc_.scaleY = spec.logY ? ScaleKind::Log10 : ScaleKind::Linear;
+        doc_.editMinX = typed(chart.xMin, chart.logX);
+        doc_.editMaxX = typed(chart.xMax, chart.logX);
+        doc_.editMinY = typed(chart.yMin, chart.logY);
+        doc_.editMaxY = typed(chart.yMax, chart.logY);
+        doc_.scaleX = chart.logX ? ScaleKind::Log10 : ScaleKind::Linear;
+        doc_.scaleY = chart.logY ? ScaleKind::Log10 : ScaleKind::Linear;
         doc_.sortOn = false; // the rows stay in the order the points came
         doc_.autoCorrectOn = true;
         RefreshValues(ws_);
@@ -87,16 +87,16 @@ public:
 
     /// Where the program's values of row `row` of line 1 lie on the untilted chart.
     QPointF pointOfRow(int row) const {
-        return spec_.untilted(doc_.valueX(1, row), doc_.valueY(1, row));
+        return chart_.untilted(doc_.valueX(1, row), doc_.valueY(1, row));
     }
 
     bool nearFrame(QPointF p) const {
-        return p.x() < spec_.left() + kFrameMargin || p.x() > spec_.right() - kFrameMargin ||
-               p.y() < spec_.top() + kFrameMargin || p.y() > spec_.bottom() - kFrameMargin;
+        return p.x() < chart_.left() + kFrameMargin || p.x() > chart_.right() - kFrameMargin ||
+               p.y() < chart_.top() + kFrameMargin || p.y() > chart_.bottom() - kFrameMargin;
     }
 
 private:
-    const ChartSpec& spec_;
+    const ChartLayout& chart_;
     Document doc_;
     platform::ScriptedDialogs dialogs_;
     ViewHooks view_;
@@ -110,26 +110,26 @@ bool nearOtherCurve(const std::vector<TrueCurve>& curves, std::size_t self, QPoi
     return false;
 }
 
-Figures measureClicks(Session& session, const ChartSpec& spec, const std::vector<TrueCurve>& truth,
-                      std::size_t index, SnapRule rule) {
+Figures measureClicks(Session& session, const ChartLayout& chart,
+                      const std::vector<TrueCurve>& truth, std::size_t index, SnapRule rule) {
     Document& doc = session.doc();
     ClearLineData(session.ws());
     doc.snapRule = rule;
-    const Curve& curve = spec.curves[index];
-    const double t0 = spec.logX ? std::log10(spec.xMin) : spec.xMin;
-    const double t1 = spec.logX ? std::log10(spec.xMax) : spec.xMax;
+    const Curve& curve = chart.curves[index];
+    const double t0 = chart.logX ? std::log10(chart.xMin) : chart.xMin;
+    const double t1 = chart.logX ? std::log10(chart.xMax) : chart.xMax;
     Figures figures;
     for (int k = 0; k < kClicksPerCurve; ++k) {
-        const auto xAt = [&](double t) { return spec.logX ? std::pow(10.0, t) : t; };
+        const auto xAt = [&](double t) { return chart.logX ? std::pow(10.0, t) : t; };
         const double t = t0 + (t1 - t0) * (k + 0.5) / kClicksPerCurve;
         const double dt = (t1 - t0) * 1e-4;
-        const QPointF p = spec.untilted(xAt(t), curve.f(xAt(t)));
-        const QPointF ahead = spec.untilted(xAt(t + dt), curve.f(xAt(t + dt)));
+        const QPointF p = chart.untilted(xAt(t), curve.f(xAt(t)));
+        const QPointF ahead = chart.untilted(xAt(t + dt), curve.f(xAt(t + dt)));
         if (session.nearFrame(p) || nearOtherCurve(truth, index, p))
             continue;
         const QPointF tangent = (ahead - p) / std::hypot(ahead.x() - p.x(), ahead.y() - p.y());
         const double off = (1 + k % 5) * ((k / 5) % 2 ? -1 : 1);
-        const QPointF click = spec.tilted(p + QPointF(-tangent.y(), tangent.x()) * off);
+        const QPointF click = chart.tilted(p + QPointF(-tangent.y(), tangent.x()) * off);
         const int before = doc.nextRow.at(1);
         AddPoint(session.ws(), int(std::lround(click.x())), int(std::lround(click.y())));
         if (doc.nextRow.at(1) == before)
@@ -139,21 +139,22 @@ Figures measureClicks(Session& session, const ChartSpec& spec, const std::vector
     return figures;
 }
 
-Figures measureSearch(Session& session, const ChartSpec& spec, const std::vector<TrueCurve>& truth,
-                      std::size_t index, int kind, int tolerance) {
+Figures measureSearch(Session& session, const ChartLayout& chart,
+                      const std::vector<TrueCurve>& truth, std::size_t index, int kind,
+                      int tolerance) {
     Document& doc = session.doc();
-    const QRgb colour = spec.curves[index].colour;
+    const QRgb colour = chart.curves[index].colour;
     doc.searchR = qRed(colour);
     doc.searchG = qGreen(colour);
     doc.searchB = qBlue(colour);
     FindColourLine(session.ws(), kind, "1000", tolerance);
     Figures figures;
-    const Curve& curve = spec.curves[index];
+    const Curve& curve = chart.curves[index];
     for (int row = 1; row < doc.nextRow.at(1); ++row) {
         // Columns are left out by where the curve truly lies there, so that a point taken
         // from the frame instead of the curve counts against the search.
         const double x = doc.valueX(1, row);
-        if (!session.nearFrame(spec.untilted(x, curve.f(x))))
+        if (!session.nearFrame(chart.untilted(x, curve.f(x))))
             figures.add(truth[index].distance(session.pointOfRow(row)));
     }
     return figures;
@@ -169,19 +170,19 @@ void Figures::add(double distance) {
     max = std::max(max, distance);
 }
 
-std::vector<CurveFigures> MeasureChart(const ChartSpec& spec, const QImage& picture,
+std::vector<CurveFigures> MeasureChart(const ChartLayout& chart, const QImage& picture,
                                        int tolerance) {
-    Session session(spec, picture);
+    Session session(chart, picture);
     std::vector<TrueCurve> truth;
-    for (const Curve& curve : spec.curves)
-        truth.emplace_back(spec, curve);
+    for (const Curve& curve : chart.curves)
+        truth.emplace_back(chart, curve);
     std::vector<CurveFigures> result;
-    for (std::size_t i = 0; i < spec.curves.size(); ++i) {
+    for (std::size_t i = 0; i < chart.curves.size(); ++i) {
         CurveFigures f;
-        f.snapped = measureClicks(session, spec, truth, i, SnapRule::AnyColour);
-        f.snappedDarkOnly = measureClicks(session, spec, truth, i, SnapRule::DarkOnly);
-        f.tolerantSearch = measureSearch(session, spec, truth, i, SearchTolerant, tolerance);
-        f.exactSearch = measureSearch(session, spec, truth, i, SearchByColour, tolerance);
+        f.snapped = measureClicks(session, chart, truth, i, SnapRule::AnyColour);
+        f.snappedDarkOnly = measureClicks(session, chart, truth, i, SnapRule::DarkOnly);
+        f.tolerantSearch = measureSearch(session, chart, truth, i, SearchTolerant, tolerance);
+        f.exactSearch = measureSearch(session, chart, truth, i, SearchByColour, tolerance);
         result.push_back(f);
     }
     return result;

@@ -28,6 +28,7 @@ struct CurveFigures {
 };
 
 /// Calibrates the program on the chart's true reference pixels and measures every curve.
-std::vector<CurveFigures> MeasureChart(const ChartSpec& spec, const QImage& picture, int tolerance);
+std::vector<CurveFigures> MeasureChart(const ChartLayout& chart, const QImage& picture,
+                                       int tolerance);
 
 } // namespace kurvana::accuracy
