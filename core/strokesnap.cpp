@@ -1,5 +1,6 @@
 #include "core/strokesnap.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
