@@ -9,7 +9,7 @@ struct Workspace;
 
 /// A picture pixel in the rotated frame: u along the X axis from the zero point (positive
 /// towards the X max point), v across it (positive where picture y decreases). Whole pixels,
-/// truncated toward zero.
+/// truncated toward zero; a value within 1e-6 of a whole number counts as that number.
 struct RotatedPoint {
     std::int32_t u = 0;
     std::int32_t v = 0;

@@ -7,7 +7,7 @@
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/nudge.h"
-#include "core/snap.h"
+#include "core/strokesnap.h"
 #include "core/workspace.h"
 
 namespace kurvana {
@@ -162,7 +162,7 @@ void AddPoint(Workspace& ws, int x, int y) {
             return;
     QPoint point(x, y);
     if (doc.autoCorrectOn)
-        point = SnapToInk(doc, x, y);
+        point = SnapClick(doc, x, y);
     doc.appendPoint(line, point.x(), point.y());
     ws.view.pictureChanged(DrawMark(doc, point.x(), point.y(), doc.markDiameter, line));
     RefreshValues(ws);

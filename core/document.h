@@ -39,6 +39,11 @@ enum InputMode : std::int32_t {
 /// treats it as linear.
 enum class ScaleKind { None = 0, Linear = 1, Log10 = 2, Ln = 3 };
 
+/// What autocorrection snaps a click onto: the centre of the nearest stroke of any colour that
+/// stands out from the paper, or the first dark pixel on each ray of the probe star (the rule of
+/// black lines on white paper, kept exact for those who rely on it).
+enum class SnapRule { AnyColour = 0, DarkOnly = 1 };
+
 /// Cursor shapes of the picture: 0 the platform default, 1..8 the program's own cursors
 /// (diagonal cross, upright cross, hand, sight, arrow, arrow, eraser, pipette), then the
 /// platform's cross-hair and four-way move cursors.
@@ -107,6 +112,7 @@ struct Document {
     std::int32_t inputMode = ModeMarks;
     int currentLine = 1;
     bool autoCorrectOn = true;
+    SnapRule snapRule = SnapRule::AnyColour; ///< Setup's choice, saved in the settings file
     std::int32_t cursorIndex = 3;
     int pictureCursor = 3;     ///< the cursor shape imgGrafik shows (CursorShape)
     int checkedCursorItem = 3; ///< cursor menu item with the check mark, 1..5

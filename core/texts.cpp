@@ -43,6 +43,18 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::StepTooSmall:
         return "The step is too small: the search would take more than %1 steps. Nothing was "
                "changed.";
+    case ExtraText::SnapRuleTitle:
+        return "Autocorrection snaps onto";
+    case ExtraText::SnapAnyColour:
+        return "lines of any colour";
+    case ExtraText::SnapDarkOnly:
+        return "dark lines only";
+    case ExtraText::SearchWithTolerance:
+        return "By color, with tolerance";
+    case ExtraText::SearchTolerance:
+        return "Tolerance (colour distance, 0-441)";
+    case ExtraText::SearchPreview:
+        return "Tint the matching pixels";
     case ExtraText::Count:
         break;
     }

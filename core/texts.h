@@ -26,6 +26,12 @@ enum class ExtraText : int {
     LineFull,               ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
     StepTooSmall,           ///< %1 = the most steps one fixed-step search takes
+    SnapRuleTitle,          ///< Setup: the frame of the autocorrection choice
+    SnapAnyColour,          ///< Setup: snap onto strokes of any colour
+    SnapDarkOnly,           ///< Setup: snap onto dark pixels only
+    SearchWithTolerance,    ///< colour line search: kind 4
+    SearchTolerance,        ///< colour line search: the tolerance control
+    SearchPreview,          ///< colour line search: the preview switch
     Count
 };
 

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 
 #include <QRect>
 #include <QString>
 
+#include "platform/colour.h"
+
 namespace kurvana {
+
+/// Which pixels a search would take; an empty test matches nothing.
+using PixelMatch = std::function<bool(Colour)>;
 
 struct Document;
 namespace platform {
@@ -50,6 +56,12 @@ public:
     virtual void takeColourSample() {}
     /// A point was selected for nudging: the nudging window runs modally.
     virtual void runNudgeWindow() {}
+    /// The picture tints the pixels that `matches` accepts, of the clean picture or of the
+    /// working picture (an overlay, nothing is drawn into the pictures); an empty test takes
+    /// the tint away.
+    virtual void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) {
+        (void)matches, (void)onCleanPicture;
+    }
     /// The hourglass cursor on (a long pixel pass runs) or off.
     virtual void setBusyCursor(bool busy) { (void)busy; }
 };

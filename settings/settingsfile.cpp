@@ -185,6 +185,9 @@ Settings ReadSettings(const IniFile& ini) {
     s.languageRussian = ReadLanguageRussian(ini);
     s.autoSave = ReadFlag(ini, kSetup, "SaveConfig", d.autoSave);
     s.windows = ReadPlacements(ini);
+    s.snapRule = ReadFlag(ini, kSetup, "SnapAnyColour", d.snapRule == SnapRule::AnyColour)
+                     ? SnapRule::AnyColour
+                     : SnapRule::DarkOnly;
     return s;
 }
 
@@ -211,6 +214,8 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     WriteFlag(ini, kSetup, "LanguageRussian", s.languageRussian);
     WriteFlag(ini, kSetup, "LanguageEnglish", !s.languageRussian);
     WritePlacements(ini, s.windows);
+    // Written after every older key, so that files of earlier versions keep their order.
+    WriteFlag(ini, kSetup, "SnapAnyColour", s.snapRule == SnapRule::AnyColour);
 }
 
 Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windows) {
@@ -230,6 +235,7 @@ Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windo
     s.languageRussian = doc.languageRussian;
     s.autoSave = doc.autoSaveSettings;
     s.windows = windows;
+    s.snapRule = doc.snapRule;
     return s;
 }
 
@@ -253,6 +259,7 @@ void ApplySettings(const Settings& s, Document& doc, WindowPlacements& windows) 
     doc.scaleY = s.scaleY;
     doc.languageRussian = s.languageRussian;
     doc.autoSaveSettings = s.autoSave;
+    doc.snapRule = s.snapRule;
     windows = s.windows;
 }
 

@@ -26,7 +26,7 @@ struct WindowPlacements {
 
 /// Everything kurvana2.Ini holds, typed, with the values of a first start: five red lines, red
 /// axes drawing, mark size 3, X axis 0 to 100, Y axis 0 to 10, linear scales, sorting on,
-/// English, automatic saving on.
+/// English, automatic saving on, autocorrection onto lines of any colour.
 struct Settings {
     QString pictureFolder = "C:\\";
     std::array<Colour, kLineCount + 1> lineColor{0, 255, 255, 255, 255, 255}; ///< lines 1..5
@@ -41,6 +41,8 @@ struct Settings {
     bool languageRussian = false;
     bool autoSave = true;
     WindowPlacements windows;
+    /// Autocorrection onto strokes of any colour (true) or onto dark pixels only.
+    SnapRule snapRule = SnapRule::AnyColour;
 };
 
 /// Reads every key. A missing key or a value that is not an integer gives the default; a flag

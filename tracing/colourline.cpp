@@ -37,9 +37,18 @@ bool ColourLineTest::matches(Colour colour) const {
         return r == 0 && g == 0 && b == 0;
     case SearchSpecial:
         return r - b > 120 && r - g > 120; // signed differences: a strongly red pixel
+    case SearchTolerant:
+        return distanceSquared(colour) <= tolerance * tolerance;
     default:
         return false;
     }
+}
+
+int ColourLineTest::distanceSquared(Colour colour) const {
+    const int r = int(colour & 0xFF) - searchR;
+    const int g = int(colour >> 8 & 0xFF) - searchG;
+    const int b = int(colour >> 16 & 0xFF) - searchB;
+    return r * r + g * g + b * b;
 }
 
 int ParseSearchCount(const Document& doc, const QString& countText) {
@@ -110,15 +119,56 @@ std::vector<QPoint> ScanColourColumns(const QImage& picture, const ColourLineTes
     return found;
 }
 
-void FindColourLine(Workspace& ws, int kind, const QString& countText) {
+std::vector<QPoint> ScanColourRunCentres(const QImage& picture, const ColourLineTest& test,
+                                         const ColourColumns& columns) {
+    struct Run {
+        long long x = 0;
+        long double weight = 0, weightedY = 0;
+    };
+    std::vector<Run> runs;
+    for (long long i = 0; i < std::max(columns.count, 0LL); ++i) {
+        const long long x = columns.startX + i * columns.step;
+        if (x >= 0 && x < picture.width())
+            runs.push_back({x});
+    }
+    // Read along rows, as the other kinds do; a column drops out when its first run ends.
+    std::vector<Run*> open;
+    for (Run& run : runs)
+        open.push_back(&run);
+    const long double reach = test.tolerance + 1.0L;
+    const long long last = std::min(columns.bottomY, (long long)picture.height() - 1);
+    for (long long y = std::max(columns.topY, 0LL); y <= last && !open.empty(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(int(y)));
+        std::erase_if(open, [&](Run* run) {
+            const Colour colour = colourFromQRgb(line[run->x]);
+            if (!test.matches(colour))
+                return run->weight > 0;
+            const long double w = 1 - std::sqrt((long double)test.distanceSquared(colour)) / reach;
+            run->weight += w;
+            run->weightedY += w * y;
+            return false;
+        });
+    }
+    std::vector<QPoint> found;
+    for (const Run& run : runs)
+        if (run.weight > 0)
+            found.emplace_back(int(run.x), int(std::floor(run.weightedY / run.weight + 0.5L)));
+    return found;
+}
+
+void FindColourLine(Workspace& ws, int kind, const QString& countText, int tolerance) {
     Document& doc = ws.doc;
     const int count = ParseSearchCount(doc, countText);
-    // The search reads the clean picture with the other lines' marks and the axes drawing.
+    // Kinds 1 to 3 read the clean picture with the other lines' marks and the axes drawing;
+    // the tolerant kind reads the clean picture alone.
     ClearLineData(ws);
-    const ColourLineTest test{kind, doc.searchR, doc.searchG, doc.searchB};
+    const ColourLineTest test{kind, doc.searchR, doc.searchG, doc.searchB, tolerance};
+    const ColourColumns columns = PlanColourColumns(doc, count);
+    const std::vector<QPoint> points = kind == SearchTolerant
+                                           ? ScanColourRunCentres(doc.cleanPicture, test, columns)
+                                           : ScanColourColumns(doc.workingPicture, test, columns);
     const int line = doc.currentLine;
-    for (const QPoint& p :
-         ScanColourColumns(doc.workingPicture, test, PlanColourColumns(doc, count)))
+    for (const QPoint& p : points)
         doc.appendPoint(line, p.x(), p.y());
     // Marks only after the scan: a mark must not be found in a later column.
     for (int row = 1; row < doc.nextRow.at(line); ++row)

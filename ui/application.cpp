@@ -118,6 +118,8 @@ void KurvanaApplication::applyLanguage() {
         ApplyLanguageToDocument(doc, language);
     }
     ApplyLanguage(language, QApplication::topLevelWidgets());
+    setup_->showExtraTexts();
+    avtomatColor_->showExtraTexts();
 }
 
 void KurvanaApplication::saveSettings() {
@@ -350,6 +352,10 @@ void KurvanaApplication::setBusyCursor(bool busy) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QGuiApplication::restoreOverrideCursor();
+}
+
+void KurvanaApplication::showMatchPreview(const PixelMatch& matches, bool onCleanPicture) {
+    main_->imgGrafik()->setMatchPreview(matches, onCleanPicture);
 }
 
 } // namespace kurvana

@@ -66,6 +66,7 @@ public:
     void takeColourSample() override;
     void runNudgeWindow() override;
     void setBusyCursor(bool busy) override;
+    void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) override;
 
 private:
     void createWindows();

@@ -8,6 +8,7 @@
 
 #include "core/clicks.h"
 #include "core/document.h"
+#include "ui/matchpreview.h"
 
 namespace kurvana {
 
@@ -56,6 +57,12 @@ void PictureWidget::updatePictureArea(const QRect& area) {
     update(shown);
 }
 
+void PictureWidget::setMatchPreview(const PixelMatch& matches, bool onCleanPicture) {
+    preview_ = matches;
+    previewOnClean_ = onCleanPicture;
+    update();
+}
+
 void PictureWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect exposed = event->rect();
@@ -66,6 +73,9 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const bool stretched = doc_.viewScale != 1.0L;
     if (!stretched) {
         painter.drawImage(exposed.topLeft(), picture, exposed);
+        if (preview_)
+            PaintMatchPreview(painter, previewOnClean_ ? doc_.cleanPicture : picture, preview_,
+                              exposed, 1.0);
         return;
     }
     // The control shows the picture stretched to its own size; paint just the picture pixels
@@ -81,6 +91,9 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const QRectF source(left, top, right - left, bottom - top);
     const QRectF target(left / sx, top / sy, (right - left) / sx, (bottom - top) / sy);
     painter.drawImage(target, picture, source);
+    if (preview_)
+        PaintMatchPreview(painter, previewOnClean_ ? doc_.cleanPicture : picture, preview_,
+                          source.toRect(), 1.0 / sx);
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {

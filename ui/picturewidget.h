@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "core/workspace.h"
+
 namespace kurvana {
 
 struct Document;
@@ -17,6 +19,9 @@ public:
     void applyViewScale();
     /// Repaints the part of the control that shows the picture area (picture pixels).
     void updatePictureArea(const QRect& area);
+    /// Tints the pixels that `matches` accepts, of the clean or the working picture; an empty
+    /// test takes the tint away.
+    void setMatchPreview(const PixelMatch& matches, bool onCleanPicture);
 
 signals:
     void pressed(QPoint position, unsigned shiftState);
@@ -32,6 +37,8 @@ protected:
 
 private:
     const Document& doc_;
+    PixelMatch preview_;
+    bool previewOnClean_ = false;
 };
 
 /// The shift state of a mouse event: keys and the buttons held, as ShiftFlag bits.

@@ -92,11 +92,13 @@ TFormSetup::TFormSetup(Workspace& ws, SetupCallbacks callbacks, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(scales);
+    layout->addWidget(buildSnapGroup());
     layout->addWidget(autoSave_);
     layout->addLayout(buttons);
     layout->addWidget(buildHiddenColourGroup());
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    showExtraTexts();
     showDocumentSettings();
 }
 
@@ -212,6 +214,25 @@ QGroupBox* TFormSetup::buildLanguageGroup() {
     return group;
 }
 
+QGroupBox* TFormSetup::buildSnapGroup() {
+    snapGroup_ = NamedGroup("GroupBoxSnapRule", QString(), this);
+    snapAnyColour_ = NamedRadio("RadioButtonSnapAnyColour", QString(), snapGroup_);
+    snapDarkOnly_ = NamedRadio("RadioButtonSnapDarkOnly", QString(), snapGroup_);
+    auto* row = new QHBoxLayout(snapGroup_);
+    row->addWidget(snapAnyColour_);
+    row->addWidget(snapDarkOnly_);
+    connect(snapAnyColour_, &QRadioButton::toggled, this,
+            [this](bool on) { ws_.doc.snapRule = on ? SnapRule::AnyColour : SnapRule::DarkOnly; });
+    return snapGroup_;
+}
+
+void TFormSetup::showExtraTexts() {
+    const Texts& texts = ws_.doc.texts;
+    snapGroup_->setTitle(texts.extra(ExtraText::SnapRuleTitle));
+    snapAnyColour_->setText(texts.extra(ExtraText::SnapAnyColour));
+    snapDarkOnly_->setText(texts.extra(ExtraText::SnapDarkOnly));
+}
+
 QGroupBox* TFormSetup::buildHiddenColourGroup() {
     auto* group = NamedGroup("GroupBoxInputColor", "Цвета поиска", this);
     auto* row = new QHBoxLayout(group);
@@ -271,6 +292,8 @@ void TFormSetup::showDocumentSettings() {
     selectOnly({standard_, scientific_}, doc.scientificFormat ? scientific_ : standard_);
     selectOnly({makeSort_, noSort_}, doc.sortOn ? makeSort_ : noSort_);
     selectOnly({english_, russian_}, doc.languageRussian ? russian_ : english_);
+    selectOnly({snapAnyColour_, snapDarkOnly_},
+               doc.snapRule == SnapRule::AnyColour ? snapAnyColour_ : snapDarkOnly_);
     const QSignalBlocker blocker(autoSave_);
     autoSave_->setChecked(doc.autoSaveSettings);
 }

@@ -47,6 +47,10 @@ public:
     /// Shows the document's current choices (after loading settings or a data file).
     void showDocumentSettings();
 
+    /// Puts the texts that the document holds (the newer captions) on their controls; run
+    /// after the language file was applied.
+    void showExtraTexts();
+
     /// The colours of the hidden swatches (black and white) that the colour windows start
     /// from.
     Colour lineGrafikColour() const;
@@ -62,6 +66,7 @@ private:
     QGroupBox* buildFormatGroup();
     QGroupBox* buildSortGroup();
     QGroupBox* buildLanguageGroup();
+    QGroupBox* buildSnapGroup();
     QGroupBox* buildHiddenColourGroup();
 
     /// Colour choice for line 1..5, or for the axes drawing with 6.
@@ -86,6 +91,9 @@ private:
     QRadioButton* english_ = nullptr;
     QRadioButton* russian_ = nullptr;
     QCheckBox* autoSave_ = nullptr;
+    QGroupBox* snapGroup_ = nullptr;
+    QRadioButton* snapAnyColour_ = nullptr;
+    QRadioButton* snapDarkOnly_ = nullptr;
     ColourSwatch* hiddenLine_ = nullptr;
     ColourSwatch* hiddenBackground_ = nullptr;
 };

@@ -20,6 +20,12 @@ public:
     void controlsChanged() override { ++controlUpdates; }
     void setClipboardText(const QString& text) override { clipboard = text; }
     void runNudgeWindow() override { ++nudgeWindows; }
+    PixelMatch preview; ///< what the picture tints now
+    bool previewOnClean = false;
+    void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) override {
+        preview = matches;
+        previewOnClean = onCleanPicture;
+    }
 };
 
 /// A fresh document with scripted dialogs; optionally a white picture put in place by the

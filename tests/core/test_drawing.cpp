@@ -1,12 +1,14 @@
 #include <algorithm>
 #include <set>
 
+#include <QPainter>
 #include <QtTest>
 
 #include "core/clicks.h"
 #include "core/drawing.h"
 #include "core/linedata.h"
 #include "core/snap.h"
+#include "core/strokesnap.h"
 #include "fixture.h"
 
 using namespace kurvana;
@@ -24,6 +26,24 @@ class TestDrawing : public QObject {
             for (int x = 0; x < width; ++x)
                 noise.setPixel(x, y, 0xFF000000u | random.bounded(0x1000000u));
         return noise;
+    }
+
+    /// Paints an anti-aliased stroke along the line through `a` and `b`, given in pixel
+    /// indices (a pixel's index is its centre), into the clean and the working picture.
+    static void stroke(Fixture& f, QPointF a, QPointF b, double width, QRgb colour) {
+        for (QImage* image : {&f.doc.cleanPicture, &f.doc.workingPicture}) {
+            QPainter painter(image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor::fromRgb(colour), width, Qt::SolidLine, Qt::FlatCap));
+            painter.drawLine(a + QPointF(0.5, 0.5), b + QPointF(0.5, 0.5));
+        }
+    }
+
+    /// Distance of p from the line through a and b.
+    static double offLine(QPointF p, QPointF a, QPointF b) {
+        const QPointF d = b - a;
+        return std::abs(d.x() * (p.y() - a.y()) - d.y() * (p.x() - a.x())) /
+               std::hypot(d.x(), d.y());
     }
 
 private slots:
@@ -254,6 +274,94 @@ private slots:
         QCOMPARE(SnapToInk(f.doc, 50, 50), QPoint(50, 50));
         f.ink(50, 52, qRgb(199, 199, 199));
         QCOMPARE(SnapToInk(f.doc, 50, 50), QPoint(50, 52));
+    }
+
+    // Clicks 1 to 5 pixels to either side of anti-aliased strokes land on the centre of the
+    // cross-section nearest to the click: exactly on upright strokes, within rounding on a
+    // slanted one. A black stroke 12 pixels away, within reach of some clicks but farther than
+    // the stroke clicked beside, pulls none of them.
+    void snapFindsTheCentreOfAStrokeOfAnyColour_data() {
+        QTest::addColumn<QPointF>("a");
+        QTest::addColumn<QPointF>("b");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QRgb>("colour");
+        QTest::newRow("red horizontal, 2 px")
+            << QPointF(0, 100.3) << QPointF(199, 100.3) << 2.0 << qRgb(255, 0, 0);
+        QTest::newRow("blue vertical, 3 px")
+            << QPointF(99.8, 0) << QPointF(99.8, 199) << 3.0 << qRgb(0, 0, 255);
+        QTest::newRow("green 30 degrees, 2 px")
+            << QPointF(13.4, 150) << QPointF(186.6, 50) << 2.0 << qRgb(0, 150, 0);
+        QTest::newRow("grey 30 degrees, 1 px")
+            << QPointF(13.4, 150) << QPointF(186.6, 50) << 1.0 << qRgb(90, 90, 90);
+    }
+    void snapFindsTheCentreOfAStrokeOfAnyColour() {
+        QFETCH(QPointF, a);
+        QFETCH(QPointF, b);
+        QFETCH(double, width);
+        QFETCH(QRgb, colour);
+        Fixture f(200, 200);
+        ShowCleanPicture(f.doc);
+        const QPointF along = (b - a) / std::hypot(b.x() - a.x(), b.y() - a.y());
+        const QPointF normal(-along.y(), along.x());
+        stroke(f, a + normal * 12, b + normal * 12, 2, qRgb(0, 0, 0)); // the other stroke
+        stroke(f, a, b, width, colour);
+        const bool upright = a.x() == b.x() || a.y() == b.y();
+        for (int off = -5; off <= 5; ++off) {
+            for (double t : {60.0, 95.0, 130.0}) {
+                const QPointF foot = a + along * t;
+                const QPointF click = foot + normal * off;
+                const QPoint snapped = SnapToStroke(f.doc.cleanPicture, int(std::lround(click.x())),
+                                                    int(std::lround(click.y())));
+                const QString where = QString("click %1 off at %2").arg(off).arg(t);
+                QVERIFY2(offLine(snapped, a, b) <= 0.75, qPrintable(where));
+                // On an upright stroke: the click's own foot on the centre line, rounded.
+                const QPointF clicked(std::lround(click.x()), std::lround(click.y()));
+                const QPointF nearest = a + along * QPointF::dotProduct(clicked - a, along);
+                if (upright)
+                    QVERIFY2(snapped == QPoint(int(std::floor(nearest.x() + 0.5)),
+                                               int(std::floor(nearest.y() + 0.5))),
+                             qPrintable(where));
+            }
+        }
+    }
+
+    void strokeSnapReadsThePictureItIsGivenAndStaysAwayFromPaper() {
+        Fixture f(200, 200);
+        ShowCleanPicture(f.doc);
+        stroke(f, QPointF(0, 100), QPointF(199, 100), 2, qRgb(255, 0, 0));
+        // Out of reach, and a light grid line, pull nothing.
+        QCOMPARE(SnapToStroke(f.doc.cleanPicture, 50, 92), QPoint(50, 92));
+        stroke(f, QPointF(0, 60), QPointF(199, 60), 1, qRgb(225, 225, 225));
+        QCOMPARE(SnapToStroke(f.doc.cleanPicture, 50, 62), QPoint(50, 62));
+        // A click in marks mode reads the clean picture: a mark drawn beside the stroke on the
+        // working picture does not pull the next click.
+        f.doc.lineColor[1] = 0x000000;
+        f.doc.markDiameter = 5;
+        AddPoint(f.ws, 50, 96);
+        QCOMPARE(QPoint(f.doc.pointX(1, 1), f.doc.pointY(1, 1)), QPoint(50, 100));
+        DrawMark(f.doc, 70, 94, 5, 1);
+        AddPoint(f.ws, 70, 97);
+        QCOMPARE(QPoint(f.doc.pointX(1, 2), f.doc.pointY(1, 2)), QPoint(70, 100));
+    }
+
+    // "Dark lines only" is the probe star on the working picture, to the pixel: a red stroke
+    // does not move a click, a black one-pixel line pulls it onto itself.
+    void darkLinesOnlyKeepsTheProbeStar() {
+        Fixture f(200, 200);
+        ShowCleanPicture(f.doc);
+        f.doc.sortOn = false;
+        stroke(f, QPointF(0, 100.3), QPointF(199, 100.3), 2, qRgb(255, 0, 0));
+        for (int x = 0; x < 200; ++x)
+            f.ink(x, 140);
+        f.doc.snapRule = SnapRule::DarkOnly;
+        AddPoint(f.ws, 50, 97);
+        AddPoint(f.ws, 50, 137);
+        f.doc.snapRule = SnapRule::AnyColour;
+        AddPoint(f.ws, 60, 97);
+        AddPoint(f.ws, 60, 137);
+        const QList<QPoint> expected{{50, 97}, {50, 140}, {60, 100}, {60, 140}};
+        for (int row = 1; row <= 4; ++row)
+            QCOMPARE(QPoint(f.doc.pointX(1, row), f.doc.pointY(1, row)), expected[row - 1]);
     }
 };
 

@@ -56,6 +56,7 @@ const QByteArray kNewFile = Crlf("[Path]\n"
                                  "SaveConfig=1\n"
                                  "LanguageRussian=0\n"
                                  "LanguageEnglish=1\n"
+                                 "SnapAnyColour=1\n"
                                  "[Axes]\n"
                                  "Xmin=0\n"
                                  "Xmax=100\n"
@@ -111,6 +112,7 @@ private slots:
         QVERIFY(!f.doc.scientificFormat);
         QVERIFY(!f.doc.languageRussian);
         QVERIFY(f.doc.autoSaveSettings);
+        QCOMPARE(f.doc.snapRule, SnapRule::AnyColour);
         QCOMPARE(f.doc.pictureFolder, QString("C:\\"));
         QCOMPARE(f.windows.main, QRect(20, 20, 600, 420));
         QCOMPARE(f.windows.zoom, QPoint(400, 400));
@@ -275,6 +277,7 @@ private slots:
                                          "NumerRanger=1\n"
                                          "SaveConfig=1\n"
                                          "LanguageRussian=0\n"
+                                         "SnapAnyColour=1\n"
                                          "[Path]\n"
                                          "Path to Graf files=C:\\\n"
                                          "[Color]\n"
@@ -314,6 +317,7 @@ private slots:
         f.doc.scientificFormat = true;
         f.doc.languageRussian = true;
         f.doc.autoSaveSettings = false;
+        f.doc.snapRule = SnapRule::DarkOnly;
         f.windows = {{-5, 7, 1024, 768}, {1, 2}, {3, 4}, false, {5, 6, 300, 200}, false, {8, 9}};
         SaveSettings(f.doc, f.windows);
 
@@ -334,6 +338,7 @@ private slots:
         QCOMPARE(g.doc.scaleY, ScaleKind::Ln);
         QVERIFY(!g.doc.sortOn && g.doc.scientificFormat && g.doc.languageRussian);
         QVERIFY(!g.doc.autoSaveSettings);
+        QCOMPARE(g.doc.snapRule, SnapRule::DarkOnly);
         QCOMPARE(g.windows.main, f.windows.main);
         QCOMPARE(g.windows.zoom, f.windows.zoom);
         QCOMPARE(g.windows.input, f.windows.input);

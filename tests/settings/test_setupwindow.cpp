@@ -192,6 +192,16 @@ private slots:
         QVERIFY(!f.doc.scientificFormat);
         f.control<QCheckBox>("CheckBoxAutoSave")->click();
         QVERIFY(!f.doc.autoSaveSettings);
+        QVERIFY(f.control<QRadioButton>("RadioButtonSnapAnyColour")->isChecked());
+        f.control<QRadioButton>("RadioButtonSnapDarkOnly")->click();
+        QCOMPARE(f.doc.snapRule, SnapRule::DarkOnly);
+        f.control<QRadioButton>("RadioButtonSnapAnyColour")->click();
+        QCOMPARE(f.doc.snapRule, SnapRule::AnyColour);
+        // The newer captions come from the document's texts, in the language chosen.
+        f.doc.texts.setExtra(ExtraText::SnapDarkOnly, "только тёмным");
+        f.window().showExtraTexts();
+        QCOMPARE(f.control<QRadioButton>("RadioButtonSnapDarkOnly")->text(),
+                 QString("только тёмным"));
     }
 
     void aGroupWithoutChoiceShowsNoButton() {

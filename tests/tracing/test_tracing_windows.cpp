@@ -91,6 +91,38 @@ private slots:
         QCOMPARE(f.doc.searchR, 12);
     }
 
+    // Kind 4 with its tolerance: the preview tints what the chosen kind and tolerance match
+    // while the window is open, and the search uses the same tolerance.
+    void tolerantKindPreviewsAndSearchesWithItsTolerance() {
+        Fixture f(300, 300);
+        f.ink(60, 100, qRgb(200, 30, 30));
+        f.doc.searchR = 255;
+        f.doc.searchG = f.doc.searchB = 0;
+        TFormInputColor inputColor(f.ws);
+        TFormAvtomatColor window(f.ws, inputColor);
+        QVERIFY(!window.SpinEditTolerance->isEnabled());
+        window.show();
+        QVERIFY(f.view.preview && !f.view.previewOnClean);
+        QVERIFY(!f.view.preview(colourFromRgb(200, 30, 30))); // kind 1: exact colour only
+        window.RadioButton4->setChecked(true);
+        QVERIFY(window.SpinEditTolerance->isEnabled());
+        QCOMPARE(window.searchKind(), 4);
+        QVERIFY(f.view.previewOnClean);
+        QVERIFY(f.view.preview(colourFromRgb(200, 30, 30))); // distance 63
+        QVERIFY(!f.view.preview(colourFromRgb(255, 255, 255)));
+        window.SpinEditTolerance->setValue(50);
+        QVERIFY(!f.view.preview(colourFromRgb(200, 30, 30)));
+        window.EditNumberPointForFind->setText("142");
+        window.find();
+        QCOMPARE(f.doc.nextRow.at(1), 1); // 63 is beyond the tolerance of 50
+        QVERIFY(!f.view.preview);         // closed: no tint
+        window.SpinEditTolerance->setValue(70);
+        window.show();
+        window.find();
+        QCOMPARE(f.doc.nextRow.at(1), 2);
+        QCOMPARE(QPoint(f.doc.pointX(1, 1), f.doc.pointY(1, 1)), QPoint(60, 100));
+    }
+
     void colourSearchWindowStaysOpenOnRefusedCount() {
         Fixture f(300, 300);
         f.ink(60, 100);

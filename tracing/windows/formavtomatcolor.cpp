@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/texts.h"
 #include "core/workspace.h"
 #include "tracing/colourline.h"
 #include "tracing/windows/colourswatch.h"
@@ -44,7 +46,8 @@ TFormAvtomatColor::TFormAvtomatColor(Workspace& ws, const TFormInputColor& input
       RadioButton1(namedRadio("RadioButton1", "по цвету")),
       RadioButton2(namedRadio("RadioButton2", "черный")),
       RadioButton3(namedRadio("RadioButton3", "специальный")),
-      ButtonFind(plainButton("ButtonFind", "Выполнить")),
+      RadioButton4(namedRadio("RadioButton4", QString())), LabelTolerance(new QLabel),
+      SpinEditTolerance(new QSpinBox), ButtonFind(plainButton("ButtonFind", "Выполнить")),
       ButtonCancel(plainButton("ButtonCancel", "Отмена")), ws_(ws), inputColor_(inputColor) {
     setObjectName("FormAvtomatColor");
     setWindowTitle("Поиск цветной линии");
@@ -65,6 +68,18 @@ TFormAvtomatColor::TFormAvtomatColor(Workspace& ws, const TFormInputColor& input
     kinds->addWidget(RadioButton1);
     kinds->addWidget(RadioButton2);
     kinds->addWidget(RadioButton3);
+    kinds->addWidget(RadioButton4);
+    LabelTolerance->setObjectName("LabelTolerance");
+    SpinEditTolerance->setObjectName("SpinEditTolerance");
+    SpinEditTolerance->setRange(0, kMaxColourDistance);
+    SpinEditTolerance->setValue(kDefaultTolerance);
+    SpinEditTolerance->setEnabled(false);
+    auto* toleranceRow = new QHBoxLayout;
+    toleranceRow->addSpacing(20);
+    toleranceRow->addWidget(LabelTolerance);
+    toleranceRow->addWidget(SpinEditTolerance);
+    toleranceRow->addStretch();
+    kinds->addLayout(toleranceRow);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ButtonFind);
@@ -76,6 +91,14 @@ TFormAvtomatColor::TFormAvtomatColor(Workspace& ws, const TFormInputColor& input
 
     connect(ButtonFind, &QPushButton::clicked, this, &TFormAvtomatColor::find);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormAvtomatColor::reject);
+    connect(RadioButton4, &QRadioButton::toggled, SpinEditTolerance, &QWidget::setEnabled);
+    for (QRadioButton* kind : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        connect(kind, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                showPreview();
+        });
+    connect(SpinEditTolerance, &QSpinBox::valueChanged, this, [this] { showPreview(); });
+    showExtraTexts();
 
     move(277, 298);
     resize(365, 199);
@@ -99,7 +122,32 @@ int TFormAvtomatColor::searchKind() const {
         kind = SearchBlack;
     if (RadioButton3->isChecked())
         kind = SearchSpecial;
+    if (RadioButton4->isChecked())
+        kind = SearchTolerant;
     return kind;
+}
+
+int TFormAvtomatColor::tolerance() const {
+    return SpinEditTolerance->value();
+}
+
+void TFormAvtomatColor::showExtraTexts() {
+    const Texts& texts = ws_.doc.texts;
+    RadioButton4->setText(texts.extra(ExtraText::SearchWithTolerance));
+    LabelTolerance->setText(texts.extra(ExtraText::SearchTolerance));
+}
+
+void TFormAvtomatColor::showPreview() {
+    if (!isVisible())
+        return;
+    const Document& doc = ws_.doc;
+    const ColourLineTest test{searchKind(), doc.searchR, doc.searchG, doc.searchB, tolerance()};
+    ws_.view.showMatchPreview([test](Colour colour) { return test.matches(colour); },
+                              test.kind == SearchTolerant);
+}
+
+void TFormAvtomatColor::hidePreview() {
+    ws_.view.showMatchPreview({}, false);
 }
 
 void TFormAvtomatColor::find() {
@@ -108,7 +156,7 @@ void TFormAvtomatColor::find() {
         return;
     // From here the line is emptied and the axes drawing is back, whatever happens later: the
     // window closes without Cancel's toggle.
-    runCommand(ws_, [&] { FindColourLine(ws_, searchKind(), countText); });
+    runCommand(ws_, [&] { FindColourLine(ws_, searchKind(), countText, tolerance()); });
     accept();
 }
 
@@ -130,6 +178,12 @@ void TFormAvtomatColor::changeEvent(QEvent* event) {
 void TFormAvtomatColor::showEvent(QShowEvent* event) {
     takeLineColour();
     QDialog::showEvent(event);
+    showPreview();
+}
+
+void TFormAvtomatColor::hideEvent(QHideEvent* event) {
+    hidePreview();
+    QDialog::hideEvent(event);
 }
 
 } // namespace kurvana

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QImage>
+#include <QPointF>
+#include <QRgb>
+#include <QString>
+
+namespace kurvana::accuracy {
+
+/// One curve of a chart: the same function for gnuplot and for the measurement.
+struct Curve {
+    QString gnuplot; ///< the function of x in gnuplot's syntax
+    std::function<double(double)> f;
+    QRgb colour;
+    int width; ///< pixels
+    QString name;
+};
+
+/// A chart as gnuplot draws it, with everything needed to know where its curves truly lie.
+struct ChartLayout {
+    QString name;
+    int width = 800, height = 600;
+    bool logX = false, logY = false;
+    double xMin = 0, xMax = 1, yMin = 0, yMax = 1;
+    std::vector<Curve> curves;
+    double tiltDegrees = 0; ///< the picture turned this much (counter-clockwise), as a tilted scan
+    bool jpeg = false;      ///< saved as JPEG at quality 75 and read back
+
+    /// The plot frame in pixel indices (a pixel's index is its centre): left, right, top,
+    /// bottom, whole numbers so that gnuplot puts the frame exactly there.
+    int left() const { return width / 10; }
+    int right() const { return width - width / 10; }
+    int top() const { return height / 10; }
+    int bottom() const { return height - height / 10; }
+
+    /// Where the values (x, y) lie on the untilted chart, in pixel indices.
+    QPointF untilted(double x, double y) const;
+    /// The values at an untilted position (the inverse of untilted).
+    std::pair<double, double> valuesAt(QPointF p) const;
+    /// An untilted position as it lies in the (possibly tilted) picture.
+    QPointF tilted(QPointF p) const;
+    /// The reference pixels a careful user clicks: the corners of the frame, tilted, rounded.
+    QPoint zeroPoint() const;
+    QPoint xMaxPoint() const;
+    QPoint yMaxPoint() const;
+};
+
+/// The charts of the accuracy run; `quick` keeps two small ones for the smoke test.
+std::vector<ChartLayout> AccuracyCharts(bool quick);
+
+/// Draws the chart with gnuplot (pngcairo, anti-aliased) in `folder`, then tilts it and takes
+/// it through JPEG as the chart says. Throws std::runtime_error when gnuplot fails.
+QImage RenderChart(const ChartLayout& chart, const QString& folder);
+
+} // namespace kurvana::accuracy

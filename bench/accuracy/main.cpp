@@ -1,0 +1,88 @@
+// The accuracy run: charts drawn by gnuplot with known functions, digitised by the program's
+// own commands, every point measured against the true curve. Exits 1 when a target is missed.
+
+#include <cstdio>
+
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include "bench/accuracy/charts.h"
+#include "bench/accuracy/measure.h"
+#include "tracing/colourline.h"
+
+using namespace kurvana;
+using namespace kurvana::accuracy;
+
+namespace {
+
+QString cell(const Figures& f) {
+    if (f.points == 0)
+        return QString("%1").arg("no points", 27);
+    return QString("%1 %2% %3% %4 %5")
+        .arg(f.points, 4)
+        .arg(f.shareWithin1(), 5, 'f', 1)
+        .arg(f.shareWithin15(), 5, 'f', 1)
+        .arg(f.mean(), 4, 'f', 2)
+        .arg(f.max, 5, 'f', 2);
+}
+
+/// The targets: on level charts that are not JPEG at least 99 % within 1 pixel and a mean
+/// below 0.5; on the tilted and the JPEG chart at least 95 % within 1.5 pixels.
+bool meetsTarget(const ChartLayout& chart, const Figures& f) {
+    if (f.points == 0)
+        return false;
+    if (chart.tiltDegrees != 0 || chart.jpeg)
+        return f.shareWithin15() >= 95;
+    return f.shareWithin1() >= 99 && f.mean() < 0.5;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QImageReader::setAllocationLimit(1024); // megabytes: the 35-megapixel chart
+    const QStringList args = app.arguments();
+    const bool quick = args.contains("--quick");
+    int tolerance = kDefaultTolerance;
+    if (const int i = int(args.indexOf("--tolerance")); i >= 0 && i + 1 < args.size())
+        tolerance = args[i + 1].toInt();
+    QString only; // --chart TEXT: just the charts whose name contains TEXT
+    if (const int i = int(args.indexOf("--chart")); i >= 0 && i + 1 < args.size())
+        only = args[i + 1];
+    QTemporaryDir folder;
+    std::printf("Points within 1 and 1.5 pixels of the true curve, mean and largest distance "
+                "(pixels).\nTolerance %d. [dark] and [exact]: the older rules, for comparison.\n",
+                tolerance);
+    bool allMet = true;
+    for (const ChartLayout& chart : AccuracyCharts(quick)) {
+        if (!chart.name.contains(only))
+            continue;
+        QImage picture;
+        try {
+            picture = RenderChart(chart, folder.path());
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(chart.name), error.what());
+            return 2;
+        }
+        const std::vector<CurveFigures> figures = MeasureChart(chart, picture, tolerance);
+        std::printf("\n%s\n%-18s %-8s %5s %6s %6s %4s %5s\n", qPrintable(chart.name), "curve",
+                    "method", "n", "<=1", "<=1.5", "mean", "max");
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            const CurveFigures& f = figures[i];
+            const auto row = [&](const char* method, const Figures& g, bool target) {
+                const bool met = !target || meetsTarget(chart, g);
+                allMet = allMet && met;
+                std::printf("%-18s %-8s %s%s\n", qPrintable(chart.curves[i].name), method,
+                            qPrintable(cell(g)), target ? (met ? "  ok" : "  MISSED") : "");
+            };
+            row("snap", f.snapped, true);
+            row("[dark]", f.snappedDarkOnly, false);
+            row("search", f.tolerantSearch, true);
+            row("[exact]", f.exactSearch, false);
+        }
+        std::fflush(stdout);
+    }
+    std::printf("\n%s\n", allMet ? "Every target met." : "A target was missed.");
+    return allMet ? 0 : 1;
+}
