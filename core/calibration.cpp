@@ -18,11 +18,15 @@ namespace {
 // (14 places) in extended precision, not e to full precision.
 constexpr long double kLnBase = 2.71828182845904L;
 
-std::int32_t truncateToInt32(long double value) {
+[[noreturn]] void throwRotatedFrameOverflow(const Document& doc) {
+    throw CommandError(doc.texts.extra(ExtraText::RotatedFrameOverflow));
+}
+
+std::int32_t truncateToInt32(const Document& doc, long double value) {
     const long double t = std::trunc(value);
     if (!(t >= std::numeric_limits<std::int32_t>::min() &&
           t <= std::numeric_limits<std::int32_t>::max()))
-        throw CommandError("Integer overflow in the rotated frame.");
+        throwRotatedFrameOverflow(doc);
     return static_cast<std::int32_t>(t);
 }
 
@@ -68,10 +72,10 @@ RotatedPoint ToRotatedFrame(const Document& doc, int x, int y) {
         dx < std::numeric_limits<std::int32_t>::min() ||
         dy > std::numeric_limits<std::int32_t>::max() ||
         dy < std::numeric_limits<std::int32_t>::min())
-        throw CommandError("Integer overflow in the rotated frame.");
+        throwRotatedFrameOverflow(doc);
     const std::uint64_t sum = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
     if (sum > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
-        throw CommandError("Integer overflow in the rotated frame.");
+        throwRotatedFrameOverflow(doc);
     const double r = static_cast<double>(std::sqrt(static_cast<long double>(sum)));
 
     long double a = 0.0L;
@@ -84,7 +88,7 @@ RotatedPoint ToRotatedFrame(const Document& doc, int x, int y) {
         a = -std::numbers::pi_v<long double> / 2;
 
     const long double d = a - doc.axisAngle;
-    return {truncateToInt32(std::cos(d) * r), truncateToInt32(std::sin(d) * r)};
+    return {truncateToInt32(doc, std::cos(d) * r), truncateToInt32(doc, std::sin(d) * r)};
 }
 
 long double ExtendedPower(long double base, long double t) {

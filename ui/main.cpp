@@ -64,7 +64,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("\"Kurvana II\"");
+    // No application display name: on X11 Qt appends it to every window caption ("Table of
+    // Data — Kurvana II"), and the task bar already shows the main window's own caption.
 
     kurvana::Document doc;
     kurvana::platform::QtDialogs dialogs;
