@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     // No application display name: on X11 Qt appends it to every window caption ("Table of
-    // Data — Kurvana II"), and the task bar already shows the main window's own caption.
+    // Data — Kurvana II"). The application title captions the message boxes (QtDialogs).
 
     kurvana::Document doc;
     kurvana::platform::QtDialogs dialogs;
