@@ -18,19 +18,23 @@ namespace {
 // (14 places) in extended precision, not e to full precision.
 constexpr long double kLnBase = 2.71828182845904L;
 
+[[noreturn]] void throwRotatedFrameOverflow(const Document& doc) {
+    throw CommandError(doc.texts.extra(ExtraText::RotatedFrameOverflow));
+}
+
 // A product of cos or sin with the distance carries rounding noise of a few units in the last
 // place: on a level calibration the pixel 693 rows above the zero point gets 0.99999999999999998
 // for a whole pixel. A value that close to a whole number is that number; genuinely fractional
 // values still truncate toward zero.
 constexpr long double kWholeNumberNoise = 1e-6L;
 
-std::int32_t truncateToInt32(long double value) {
+std::int32_t truncateToInt32(const Document& doc, long double value) {
     const long double nearest = std::nearbyint(value);
     const long double t =
         std::fabs(value - nearest) <= kWholeNumberNoise ? nearest : std::trunc(value);
     if (!(t >= std::numeric_limits<std::int32_t>::min() &&
           t <= std::numeric_limits<std::int32_t>::max()))
-        throw CommandError("Integer overflow in the rotated frame.");
+        throwRotatedFrameOverflow(doc);
     return static_cast<std::int32_t>(t);
 }
 
@@ -76,10 +80,10 @@ RotatedPoint ToRotatedFrame(const Document& doc, int x, int y) {
         dx < std::numeric_limits<std::int32_t>::min() ||
         dy > std::numeric_limits<std::int32_t>::max() ||
         dy < std::numeric_limits<std::int32_t>::min())
-        throw CommandError("Integer overflow in the rotated frame.");
+        throwRotatedFrameOverflow(doc);
     const std::uint64_t sum = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
     if (sum > std::uint64_t(std::numeric_limits<std::int32_t>::max()))
-        throw CommandError("Integer overflow in the rotated frame.");
+        throwRotatedFrameOverflow(doc);
     const double r = static_cast<double>(std::sqrt(static_cast<long double>(sum)));
 
     long double a = 0.0L;
@@ -92,7 +96,7 @@ RotatedPoint ToRotatedFrame(const Document& doc, int x, int y) {
         a = -std::numbers::pi_v<long double> / 2;
 
     const long double d = a - doc.axisAngle;
-    return {truncateToInt32(std::cos(d) * r), truncateToInt32(std::sin(d) * r)};
+    return {truncateToInt32(doc, std::cos(d) * r), truncateToInt32(doc, std::sin(d) * r)};
 }
 
 long double ExtendedPower(long double base, long double t) {

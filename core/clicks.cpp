@@ -94,8 +94,7 @@ void RemoveNearPoints(Workspace& ws, int x, int y, int tolerance) {
     const int line = doc.currentLine;
     std::vector<QRect> removedMarks;
     for (int r = 1; r <= doc.nextRow.at(line) - 1; ++r) {
-        if (std::abs(doc.pointX(line, r) - x) <= tolerance &&
-            std::abs(doc.pointY(line, r) - y) <= tolerance) {
+        if (WithinSquare(doc.pointX(line, r), doc.pointY(line, r), x, y, tolerance)) {
             removedMarks.push_back(
                 MarkArea(doc.pointX(line, r), doc.pointY(line, r), doc.markDiameter));
             doc.removeRow(line, r);

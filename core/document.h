@@ -209,6 +209,16 @@ struct Document {
     }
 };
 
+/// Whether the stored point (px, py) lies within `tolerance` of (x, y) in both directions. The
+/// differences are taken in 64 bits: stored coordinates from a data file may lie anywhere in
+/// 32 bits, and their difference would overflow an int.
+inline bool WithinSquare(std::int32_t px, std::int32_t py, int x, int y, int tolerance) {
+    const auto near = [tolerance](std::int64_t a, std::int64_t b) {
+        return (a > b ? a - b : b - a) <= tolerance;
+    };
+    return near(px, x) && near(py, y);
+}
+
 /// axisAngle from the zero point and the X max point: 0 when both share a row.
 long double axisAngleFor(const Document& doc);
 

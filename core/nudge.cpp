@@ -1,7 +1,5 @@
 #include "core/nudge.h"
 
-#include <cstdlib>
-
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
@@ -15,7 +13,7 @@ void SelectPointForNudge(Workspace& ws, int x, int y) {
     int selected = 0;
     // No early stop: of several points in the box the one stored last wins, not the nearest.
     for (int r = 1; r < doc.nextRow.at(line); ++r)
-        if (std::abs(doc.pointX(line, r) - x) <= 2 && std::abs(doc.pointY(line, r) - y) <= 2)
+        if (WithinSquare(doc.pointX(line, r), doc.pointY(line, r), x, y, 2))
             selected = r;
     if (selected == 0)
         return;

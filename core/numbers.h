@@ -26,7 +26,7 @@ QString formatGeneral(double value, QChar separator);
 /// Scientific notation with up to 15 significant digits: d.dddE[-]x, trailing zeros dropped.
 QString formatScientific(double value, QChar separator);
 
-/// The number format of the table, the clipboard and the fixed-step list.
+/// The number format of the table and the clipboard, as chosen in Setup.
 inline QString formatTableNumber(double value, QChar separator, bool scientific) {
     return scientific ? formatScientific(value, separator) : formatGeneral(value, separator);
 }

@@ -2,6 +2,14 @@
 
 namespace kurvana {
 
+QString AsSentence(const QString& reason) {
+    const QString trimmed = reason.trimmed();
+    if (trimmed.isEmpty() || trimmed.endsWith('.') || trimmed.endsWith('!') ||
+        trimmed.endsWith('?'))
+        return trimmed;
+    return trimmed + '.';
+}
+
 Texts::Texts() {
     for (int i = 0; i < int(ExtraText::Count); ++i)
         extras_.at(i) = builtInExtra(ExtraText(i));
@@ -22,13 +30,13 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::CountZero:
         return "The number of points must not be 0. Type a number from 1 to 1000.";
     case ExtraText::PictureUnreadable:
-        return "The picture \"%1\" cannot be opened: %2\nNothing was changed.";
+        return "The picture \"%1\" cannot be opened: %2 Nothing was changed.";
     case ExtraText::PictureTooLarge:
-        return "The picture \"%1\" (%2 x %3 pixels) is too large to open.\nNothing was changed.";
+        return "The picture \"%1\" (%2 x %3 pixels) is too large to open. Nothing was changed.";
     case ExtraText::DataFileUnreadable:
-        return "The data file \"%1\" cannot be read (line %2): %3\nNothing was changed.";
+        return "The data file \"%1\" cannot be read (line %2): %3 Nothing was changed.";
     case ExtraText::DataFileSaveFailed:
-        return "Saving \"%1\" failed: %2\nThe files that were there before are unchanged.";
+        return "Saving \"%1\" failed: %2 The files that were there before are unchanged.";
     case ExtraText::SettingsSaveFailed:
         return "The settings could not be written to \"%1\": %2";
     case ExtraText::StepNotPositive:
@@ -55,6 +63,20 @@ QString Texts::builtInExtra(ExtraText id) {
         return "Tolerance (colour distance, 0-441)";
     case ExtraText::SearchPreview:
         return "Tint the matching pixels";
+    case ExtraText::XRangeEmpty:
+        return "X min equals X max: the X values have no place on the picture. Type different "
+               "values for X min and X max. The list was not changed.";
+    case ExtraText::FixedStepListTooLong:
+        return "The list would grow beyond %1 lines, more than the memory holds. Choose a larger "
+               "step or a shorter range. The list was not changed.";
+    case ExtraText::RotatedFrameOverflow:
+        return "Integer overflow in the rotated frame.";
+    case ExtraText::SetupColours:
+        return "Colors";
+    case ExtraText::SetupLines:
+        return "Lines";
+    case ExtraText::SetupAxes:
+        return "Axes";
     case ExtraText::Count:
         break;
     }

@@ -25,15 +25,25 @@ enum class ExtraText : int {
     NoAxisFound,
     LineFull,               ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
-    StepTooSmall,           ///< %1 = the most steps one fixed-step search takes
+    StepTooSmall,           ///< unused slot kept for order (the step count is free now)
     SnapRuleTitle,          ///< Setup: the frame of the autocorrection choice
     SnapAnyColour,          ///< Setup: snap onto strokes of any colour
     SnapDarkOnly,           ///< Setup: snap onto dark pixels only
     SearchWithTolerance,    ///< colour line search: kind 4
     SearchTolerance,        ///< colour line search: the tolerance control
     SearchPreview,          ///< colour line search: the preview switch
+    XRangeEmpty,            ///< X min equals X max: no X value has a column
+    FixedStepListTooLong,   ///< %1 = the most lines one fixed-step search lists
+    RotatedFrameOverflow,
+    SetupColours, ///< Setup window: the colour group's title
+    SetupLines,   ///< Setup window: the heading over the line colour buttons
+    SetupAxes,    ///< Setup window: the heading over the axes colour button
     Count
 };
+
+/// A reason (ours, or an error text of Qt or the system) as a sentence that ends in a full
+/// stop, to stand before the next sentence of a message.
+QString AsSentence(const QString& reason);
 
 /// Message slots M01..M21 (filled by the language file; empty until then) and the extra texts.
 class Texts {

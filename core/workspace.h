@@ -66,6 +66,18 @@ public:
     virtual void setBusyCursor(bool busy) { (void)busy; }
 };
 
+/// Hourglass cursor for as long as a long pass runs, also when it fails.
+class BusyCursor {
+public:
+    explicit BusyCursor(ViewHooks& view) : view_(view) { view_.setBusyCursor(true); }
+    ~BusyCursor() { view_.setBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    ViewHooks& view_;
+};
+
 /// Everything a command works with: the document, the modal dialogs and the windows.
 struct Workspace {
     Document& doc;

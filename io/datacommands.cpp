@@ -25,7 +25,8 @@ constexpr int kPictureStatusPanel = 2;
 constexpr int kCopyCaption = 16, kNamePrompt = 17, kDataCaption = 18, kSavedMessage = 19;
 
 CommandError SaveFailed(const Document& doc, const QString& file, const QString& reason) {
-    return CommandError(doc.texts.extra(ExtraText::DataFileSaveFailed).arg(file, reason));
+    return CommandError(
+        doc.texts.extra(ExtraText::DataFileSaveFailed).arg(file, AsSentence(reason)));
 }
 
 PendingFile BitmapFile(const QString& path, const QImage& picture) {
@@ -46,7 +47,8 @@ PendingFile BytesFile(const QString& path, const QByteArray& bytes) {
 QString FileStem(const QString& path) {
     const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
     const QString name = path.mid(slash + 1);
-    return name.size() > 4 ? name.left(name.size() - 4) : QString();
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot < 0 ? name : name.left(dot);
 }
 
 QString PictureCopyProposal(const QString& pictureFileName) {
@@ -107,7 +109,7 @@ void OpenDataFile(Workspace& ws, const QString& path) {
         throw CommandError(doc.texts.extra(ExtraText::DataFileUnreadable)
                                .arg(path, "1",
                                     QString("its picture copy \"%1\" cannot be opened: %2")
-                                        .arg(copyPath, copy.reason)));
+                                        .arg(copyPath, AsSentence(copy.reason))));
 
     doc.viewScale = 1.0L;
     ShowScaleOneToOne(doc);

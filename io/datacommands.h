@@ -29,7 +29,8 @@ void OpenDataFile(Workspace& ws, const QString& path);
 /// picture without its last four characters (empty for four or fewer).
 QString PictureCopyProposal(const QString& pictureFileName);
 
-/// The file name part of a path ('/' or '\\' separated) without its last four characters.
+/// The file name part of a path ('/' or '\\' separated) up to its last dot, whatever the
+/// extension's length; a name without a dot is kept whole.
 QString FileStem(const QString& path);
 
 } // namespace kurvana

@@ -56,8 +56,8 @@ public:
 
     static CommandError Failure(const Texts& texts, const QString& path, int line,
                                 const QString& reason) {
-        return CommandError(
-            texts.extra(ExtraText::DataFileUnreadable).arg(path, QString::number(line), reason));
+        return CommandError(texts.extra(ExtraText::DataFileUnreadable)
+                                .arg(path, QString::number(line), AsSentence(reason)));
     }
 
 private:

@@ -97,7 +97,7 @@ bool TakeClipboardPicture(Workspace& ws, const QImage& picture) {
                                .arg("clipboard", QString::number(picture.width()),
                                     QString::number(picture.height())));
     doc.pictureFileName = "clipboard";
-    doc.cleanPicture = NormalizedPicture(picture);
+    doc.cleanPicture = NormalizedPicture(LaidOnWhite(picture));
     ShowCleanPicture(doc);
     ToggleAxes(doc);
     // The size follows the picture, so that a scaled view shows it undistorted.

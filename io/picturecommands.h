@@ -26,9 +26,10 @@ void LoadPictureFile(Workspace& ws, const QString& path);
 /// picture; anything else does nothing. Returns true when it was taken as a file to open.
 bool OpenFromCommandLine(Workspace& ws, const QString& argument);
 
-/// The clipboard window's "Copy": the picture becomes the clean and the working picture with
-/// the axes drawn on it; points, reference points, view scale and dataFileName stay. A null
-/// picture shows message M14 instead and returns false.
+/// The clipboard window's "Copy": the picture, laid on white where it is transparent (as a
+/// picture file is), becomes the clean and the working picture with the axes drawn on it; points,
+/// reference points, view scale and dataFileName stay. A null picture shows message M14 instead and
+/// returns false.
 bool TakeClipboardPicture(Workspace& ws, const QImage& picture);
 
 /// Shows that the view is back at 1:1: the scale button's 1:1 image and the "1:1" check mark.

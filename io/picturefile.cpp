@@ -43,7 +43,25 @@ Colour PaletteColour(const QPalette& palette, QPalette::ColorRole role) {
     return colourFromQRgb(palette.color(QPalette::Active, role).rgb());
 }
 
+QStringList ReadableExtensions() {
+    QStringList extensions;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        extensions << QString::fromLatin1(format).toLower();
+    extensions.removeDuplicates();
+    return extensions;
+}
+
+QString Patterns(const QStringList& extensions) {
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns << "*." + extension << "*." + extension.toUpper();
+    return patterns.join(' ');
+}
+
+} // namespace
+
 /// True when no pixel of an ARGB32 picture is visible at all.
+namespace {
 bool FullyTransparent(const QImage& argb) {
     for (int y = 0; y < argb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
@@ -54,10 +72,8 @@ bool FullyTransparent(const QImage& argb) {
     return true;
 }
 
-/// A picture with transparency as a viewer shows it: laid on white, so the searches see a
-/// white background instead of whatever colour the transparent pixels happen to carry. A
-/// picture that is transparent everywhere carries its drawing in the colours alone (some
-/// writers leave the alpha at 0) and keeps them.
+} // namespace
+
 QImage LaidOnWhite(const QImage& image) {
     if (!image.hasAlphaChannel())
         return image;
@@ -76,23 +92,6 @@ QImage LaidOnWhite(const QImage& image) {
     }
     return out;
 }
-
-QStringList ReadableExtensions() {
-    QStringList extensions;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        extensions << QString::fromLatin1(format).toLower();
-    extensions.removeDuplicates();
-    return extensions;
-}
-
-QString Patterns(const QStringList& extensions) {
-    QStringList patterns;
-    for (const QString& extension : extensions)
-        patterns << "*." + extension << "*." + extension.toUpper();
-    return patterns.join(' ');
-}
-
-} // namespace
 
 ButtonColours ApplicationButtonColours() {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
@@ -197,7 +196,8 @@ QImage ReadPictureFile(const QString& path, const Texts& texts, const ButtonColo
                                .arg(path, QString::number(result.tooLargeSize.width()),
                                     QString::number(result.tooLargeSize.height())));
     if (result.picture.isNull())
-        throw CommandError(texts.extra(ExtraText::PictureUnreadable).arg(path, result.reason));
+        throw CommandError(
+            texts.extra(ExtraText::PictureUnreadable).arg(path, AsSentence(result.reason)));
     return result.picture;
 }
 

@@ -37,6 +37,12 @@ ButtonColours ApplicationButtonColours();
 /// black by the matching button colour. Pictures without a colour table come back unchanged.
 QImage MapPaletteColours(const QImage& image, const ButtonColours& colours);
 
+/// A picture with transparency as a viewer shows it: laid on white, so the searches see a
+/// white background instead of whatever colour the transparent pixels happen to carry. A
+/// picture that is transparent everywhere carries its drawing in the colours alone (some
+/// writers leave the alpha at 0) and keeps them. Files and clipboard pictures alike.
+QImage LaidOnWhite(const QImage& image);
+
 /// The outcome of reading a picture file: the picture, or why there is none.
 struct PictureReadResult {
     QImage picture;     ///< 32-bit RGB; null when the file could not be used

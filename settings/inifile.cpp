@@ -63,6 +63,14 @@ struct IniFile::Impl {
         ini.SetQuotes(false);
     }
 
+    /// Whether code page 1251 holds every character of the text.
+    static bool fitsCodePage(const QString& text) {
+        QStringEncoder encoder("windows-1251");
+        const QByteArray bytes = encoder.encode(text);
+        QStringDecoder decoder("windows-1251");
+        return !encoder.hasError() && QString(decoder.decode(bytes)) == text;
+    }
+
     QByteArray encode(const QString& text) const {
         if (utf8)
             return text.toUtf8();
@@ -113,8 +121,18 @@ std::optional<QString> IniFile::text(const char* section, const char* key) const
 void IniFile::setText(const char* section, const char* key, const QString& value) {
     QString oneLine = value;
     oneLine.remove('\r').remove('\n');
+    if (!impl_->utf8 && !Impl::fitsCodePage(oneLine))
+        convertToUtf8();
     const QByteArray bytes = impl_->encode(oneLine);
     impl_->ini.SetValue(section, key, bytes.constData());
+}
+
+void IniFile::convertToUtf8() {
+    // Every byte of a 1251 file is a character of the code page, so the whole text converts
+    // without loss; the signature then tells the next reader that the file is UTF-8.
+    QStringDecoder decoder("windows-1251");
+    const QString text = decoder.decode(bytes());
+    loadBytes(kUtf8Signature + text.toUtf8());
 }
 
 QByteArray IniFile::bytes() const {

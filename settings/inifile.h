@@ -12,7 +12,9 @@ namespace kurvana {
 /// keep one: keys already in the file keep their place (a new key goes to the end of its
 /// section, a new section to the end of the file), comments and keys the program does not know
 /// survive a rewrite, section and key names match without regard to letter case, texts are
-/// single bytes in code page 1251 and lines end in CR LF.
+/// single bytes in code page 1251 and lines end in CR LF. A value that code page 1251 cannot
+/// hold (a folder "/home/jürgen/") turns the whole file into UTF-8 with its signature, which
+/// keeps every text intact; a file that starts with the signature is read and kept as UTF-8.
 class IniFile {
 public:
     IniFile();
@@ -39,6 +41,9 @@ public:
     QString save(const QString& path) const;
 
 private:
+    /// Re-encodes the whole contents, keys, values and comments, from 1251 into UTF-8.
+    void convertToUtf8();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

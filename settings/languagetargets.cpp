@@ -145,10 +145,20 @@ constexpr std::array<TextTarget, 111> kTargets{{
     Caption(111, kAvtomatColor, "ButtonCancel"),
 }};
 
+constexpr std::array<ExtraCaptionTarget, 3> kExtraCaptions{{
+    {ExtraText::SetupColours, kSetup, "GroupBoxSelectColor"},
+    {ExtraText::SetupLines, kSetup, "Label5"},
+    {ExtraText::SetupAxes, kSetup, "Label6"},
+}};
+
 } // namespace
 
 std::span<const TextTarget> LanguageTargets() {
     return kTargets;
+}
+
+std::span<const ExtraCaptionTarget> ExtraCaptionTargets() {
+    return kExtraCaptions;
 }
 
 } // namespace kurvana

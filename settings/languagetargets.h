@@ -2,6 +2,8 @@
 
 #include <span>
 
+#include "core/texts.h"
+
 namespace kurvana {
 
 /// What an entry of the language file sets.
@@ -23,5 +25,15 @@ struct TextTarget {
 
 /// The targets of entries 1..111 in file order; entries 112..132 are the messages M01..M21.
 std::span<const TextTarget> LanguageTargets();
+
+/// A caption that came after the original entries: an extra text of the language file.
+struct ExtraCaptionTarget {
+    ExtraText text;
+    const char* window;
+    const char* control;
+};
+
+/// The captions among the extra texts. A file without them leaves these captions as they are.
+std::span<const ExtraCaptionTarget> ExtraCaptionTargets();
 
 } // namespace kurvana

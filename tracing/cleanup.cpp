@@ -72,18 +72,6 @@ private:
     std::vector<std::uint64_t> bits_;
 };
 
-/// Hourglass cursor for as long as the pass runs, also when it fails.
-class BusyCursor {
-public:
-    explicit BusyCursor(ViewHooks& view) : view_(view) { view_.setBusyCursor(true); }
-    ~BusyCursor() { view_.setBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    ViewHooks& view_;
-};
-
 } // namespace
 
 void CleanUpPass(QImage& picture, int width, int height, const DarkLimits& limits) {

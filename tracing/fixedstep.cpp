@@ -83,6 +83,13 @@ std::optional<long long> columnOf(long double c, const Document& doc, long doubl
     return static_cast<long long>(x);
 }
 
+/// Columns move one way as c grows: once c's column lies past the far edge of the copy, no later
+/// c can find or paint anything, however far To is.
+bool passedTheCopy(long double c, const Document& doc, long double k) {
+    const long double x = (c - doc.axisXMin) * k + doc.zeroPointX;
+    return k > 0 ? x >= doc.searchCopy.width() : x <= -1;
+}
+
 /// The searched X values: From, To and Step as typed.
 struct StepRange {
     long double from = 0;
@@ -99,8 +106,8 @@ StepRange readStepRange(const Document& doc, const QString& fromText, const QStr
     range.step = parseFloatOrThrow(stepText, doc.decimalSeparator);
     if (range.step <= 0)
         throw CommandError(doc.texts.extra(ExtraText::StepNotPositive));
-    if ((range.to - range.from) / range.step >= kMaxFixedSteps)
-        throw CommandError(doc.texts.extra(ExtraText::StepTooSmall).arg(kMaxFixedSteps));
+    if (doc.axisXMax == doc.axisXMin)
+        throw CommandError(doc.texts.extra(ExtraText::XRangeEmpty));
     if (doc.xAxisLength == 0)
         throw CommandError(doc.texts.extra(ExtraText::XAxisTooShort));
     if (doc.yAxisLength == 0)
@@ -116,6 +123,10 @@ public:
     explicit ColumnScanner(Document& doc) : doc_(doc) {}
 
     std::optional<int> visit(long long x) {
+        // A column beyond the copy finds nothing and paints nothing: it needs no record, so
+        // a long walk outside the picture holds no memory.
+        if (x < 0 || x >= doc_.searchCopy.width())
+            return std::nullopt;
         Visits& column = columns_[x];
         if (column.count < 2) {
             column.lastFind = lowestGreen(doc_.searchCopy, x, doc_.zeroPointY);
@@ -138,8 +149,9 @@ private:
 QString listLine(const Document& doc, long double c, long long x, int y) {
     const AxisValues v = ToAxisValues(doc, int(x - doc.zeroPointX), doc.zeroPointY - y,
                                       doc.xAxisLength, doc.yAxisLength);
-    return formatTableNumber(double(c), doc.decimalSeparator, doc.scientificFormat) + '\t' +
-           formatTableNumber(v.y, doc.decimalSeparator, doc.scientificFormat) + "\r\n";
+    // Always the general 15-digit form: the list is for pasting, whatever the table shows.
+    return formatGeneral(double(c), doc.decimalSeparator) + '\t' +
+           formatGeneral(v.y, doc.decimalSeparator) + "\r\n";
 }
 
 } // namespace
@@ -173,12 +185,20 @@ QString FixedStepSearch(Workspace& ws, const QString& fromText, const QString& t
     Document& doc = ws.doc;
     const StepRange range = readStepRange(doc, fromText, toText, stepText);
     const long double k = doc.xAxisLength / (static_cast<long double>(doc.axisXMax) - doc.axisXMin);
+    const BusyCursor busy(ws.view);
     ColumnScanner scanner(doc);
     QString list;
+    long long lines = 0;
     for (long double c = range.from; c <= range.to; c += range.step) {
         if (const std::optional<long long> x = columnOf(c, doc, k))
-            if (const std::optional<int> y = scanner.visit(*x))
+            if (const std::optional<int> y = scanner.visit(*x)) {
+                if (++lines > kMaxFixedStepLines)
+                    throw CommandError(
+                        doc.texts.extra(ExtraText::FixedStepListTooLong).arg(kMaxFixedStepLines));
                 list += listLine(doc, c, *x, *y);
+            }
+        if (passedTheCopy(c, doc, k))
+            break;
         if (c + range.step == c)
             break; // the step is lost in c's precision: every further pass would repeat this one
     }

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -37,6 +39,7 @@
 #include "tracing/windows/forminputshag.h"
 #include "tracing/zonesearch.h"
 #include "ui/aboutwindow.h"
+#include "ui/firststartlayout.h"
 #include "ui/kurvana.h"
 #include "ui/picturewidget.h"
 #include "ui/tablewindow.h"
@@ -57,7 +60,7 @@ void KurvanaApplication::createWindows() {
     ws_.doc.setStartupDefaults();
     main_ = std::make_unique<TFormKurvana>(ws_.doc);
     setup_ = std::make_unique<TFormSetup>(
-        ws_, SetupCallbacks{[this] { applyLanguage(); }, [this] { saveSettings(); }});
+        ws_, SetupCallbacks{[this] { switchLanguage(); }, [this] { saveSettings(); }});
     table_ = std::make_unique<TFormTable>(ws_.doc);
     input_ = std::make_unique<TFormInput>(ws_);
     zoom_ = std::make_unique<TFormZoom>();
@@ -86,8 +89,11 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     MakeUserDataFolders(doc);
     doc.commandLineArg = arguments.value(0);
     doc.decimalSeparator = decimalSeparator;
+    const bool firstStart = !QFileInfo::exists(SettingsReadPath(doc));
     runCommand(ws_, [this] { LoadSettings(ws_.doc, placements_); });
     applyPlacements();
+    if (firstStart)
+        placeBesideMainWindow();
     documentSettingsChanged();
     controlsChanged();
     main_->show();
@@ -122,6 +128,12 @@ void KurvanaApplication::applyLanguage() {
     avtomatColor_->showExtraTexts();
 }
 
+void KurvanaApplication::switchLanguage() {
+    // LoadLanguage throws before it changes anything, so a missing file leaves the texts and
+    // the help as they were, as its message says; the built-in copy serves start-up only.
+    ApplyLanguage(LoadLanguage(ws_.doc), QApplication::topLevelWidgets());
+}
+
 void KurvanaApplication::saveSettings() {
     placements_ = currentPlacements();
     SaveSettings(ws_.doc, placements_);
@@ -136,6 +148,29 @@ QSize sensible(QSize size) {
     return size.expandedTo(QSize(120, 80)).boundedTo(QSize(8000, 6000));
 }
 } // namespace
+
+namespace {
+/// Room for the frame a window manager adds, which is not known before a window is shown.
+constexpr QSize kFrameAllowance(8, 32);
+
+QSize withFrame(const QWidget& window) {
+    return (window.testAttribute(Qt::WA_Resized) ? window.size() : window.sizeHint()) +
+           kFrameAllowance;
+}
+} // namespace
+
+void KurvanaApplication::placeBesideMainWindow() {
+    const QScreen* screen = main_->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const FirstStartPlaces places =
+        PlaceBesideMainWindow(available, QRect(main_->pos(), withFrame(*main_)), withFrame(*table_),
+                              withFrame(*input_), withFrame(*zoom_), withFrame(*about_));
+    table_->move(places.table.topLeft());
+    table_->resize(places.table.size() - kFrameAllowance);
+    input_->move(places.input.topLeft());
+    zoom_->move(places.zoom.topLeft());
+    about_->move(places.about.topLeft());
+}
 
 void KurvanaApplication::applyPlacements() {
     const WindowPlacements& p = placements_;
@@ -165,8 +200,15 @@ WindowPlacements KurvanaApplication::currentPlacements() const {
 void KurvanaApplication::connectCommand(const QString& name, std::function<void()> command) {
     QAction* action = main_->action(name);
     Q_ASSERT(action);
-    connect(action, &QAction::triggered, this,
-            [this, command = std::move(command)] { runCommand(ws_, command); });
+    auto run = [this, command = std::move(command)] { runCommand(ws_, command); };
+    // A pressed-state button runs its command whenever the user changes its state: a click
+    // or a key triggers the action, which toggles it, but the accessibility "Toggle" action
+    // of screen readers and test tools toggles the button without triggering anything. The
+    // states the program shows itself are set with the action's signals blocked.
+    if (action->isCheckable() && !action->actionGroup())
+        connect(action, &QAction::toggled, this, run);
+    else
+        connect(action, &QAction::triggered, this, run);
 }
 
 void KurvanaApplication::wireCommands() {

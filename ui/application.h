@@ -78,8 +78,14 @@ private:
     /// Reads language.txt in the selected language and puts its texts on every window; an
     /// unreadable file is reported and the texts built into the program take its place.
     void applyLanguage();
+    /// The language chosen in Setup: language.txt in that language on every window. Throws
+    /// CommandError, changing nothing, when the file cannot be read.
+    void switchLanguage();
     void saveSettings();
     void applyPlacements();
+    /// A first start: the table, Input and magnifier beside the main window, none over it,
+    /// and the About box over none of the four.
+    void placeBesideMainWindow();
     WindowPlacements currentPlacements() const;
 
     Workspace ws_;

@@ -269,10 +269,17 @@ void TFormKurvana::showDocumentState() {
         {"ButtonSetXMaxPoint", ModeXMaxPoint}, {"ButtonSetYMaxPoint", ModeYMaxPoint},
         {"ButtonPasteLine", ModeZone},         {"ButtonErazer", ModeEraser},
         {"ButtonInputColor", ModeColourPick},  {"ButtonHandle", ModeHandScroll}};
+    // These buttons run their command when their pressed state changes (see
+    // KurvanaApplication::connectCommand); showing the state must not run it again. Buttons and
+    // menu items follow through the action's change events, which the blocker leaves alone.
+    const auto show = [this](const char* name, bool pressed) {
+        const QSignalBlocker quiet(action(name));
+        action(name)->setChecked(pressed);
+    };
     for (const auto& [name, mode] : modes)
-        action(name)->setChecked(doc_.inputMode == mode);
-    action("ButtonAvtoCorrect")->setChecked(doc_.autoCorrectOn);
-    action("MenuAutocorrection")->setChecked(doc_.autoCorrectOn);
+        show(name, doc_.inputMode == mode);
+    show("ButtonAvtoCorrect", doc_.autoCorrectOn);
+    show("MenuAutocorrection", doc_.autoCorrectOn);
 
     const QColor lineColour = QColor::fromRgb(qrgbFromColour(doc_.lineColor.at(doc_.currentLine)));
     QPalette swatch = shape1_->palette();

@@ -101,7 +101,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(kApplicationName);
     // Lets the desktop match the windows with the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName("org.example.kurvana.kurvana2");
-    QApplication::setApplicationDisplayName("\"Kurvana II\"");
+    // No application display name: on X11 Qt appends it to every window caption ("Table of
+    // Data — Kurvana II"). The application title captions the message boxes (QtDialogs).
 
     kurvana::Document doc;
     kurvana::platform::QtDialogs dialogs;

@@ -96,12 +96,25 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
                           source.toRect(), 1.0 / sx);
 }
 
+namespace {
+/// Only the left, right and middle buttons act on the picture: the side (back/forward) buttons
+/// and any others would otherwise reach the digitiser as a press with no known button.
+bool ActsOnPicture(const QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    return button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton;
+}
+} // namespace
+
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
+    if (!ActsOnPicture(event))
+        return event->accept();
     const QPoint p = event->position().toPoint();
     emit pressed(p, ShiftStateOf(event->modifiers(), event->buttons()));
 }
 
 void PictureWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!ActsOnPicture(event))
+        return event->accept();
     const QPoint p = event->position().toPoint();
     emit pressed(p, ShiftStateOf(event->modifiers(), event->buttons()) | DoubleClick);
 }
@@ -110,7 +123,9 @@ void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
     emit moved(event->position().toPoint(), ShiftStateOf(event->modifiers(), event->buttons()));
 }
 
-void PictureWidget::mouseReleaseEvent(QMouseEvent*) {
+void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!ActsOnPicture(event))
+        return event->accept();
     emit released();
 }
 

@@ -32,7 +32,14 @@ TFormTable::TFormTable(const Document& doc, QWidget* parent)
     grid_->move(0, 24);
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(16);
-    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A number is never elided into dots: a narrow cell clips at its right edge, as a plain
+    // grid does, so the leading digits stay readable. The user widens a column by dragging
+    // its header edge, or fits it to its contents by double-clicking the edge (QTableView's
+    // own handling of the header); the scroll bar reaches columns widened past the window.
+    grid_->setTextElideMode(Qt::ElideNone);
+    grid_->setWordWrap(false);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     const int widths[] = {39, 61, 65, 65, 65, 65, 65};
     for (int c = 0; c < 7; ++c)

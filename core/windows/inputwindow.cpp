@@ -11,6 +11,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/keyfilters.h"
+#include "core/numbers.h"
 #include "core/workspace.h"
 #include "ui/tablewindow.h"
 
@@ -88,8 +89,23 @@ void TFormInput::storeTexts() {
     ws_.doc.editMinY = EditMinY->text();
 }
 
+QLineEdit* TFormInput::firstEditNotANumber() const {
+    // The order in which RefreshValues reads the texts, so the edit named in its message.
+    for (QLineEdit* edit : {EditMaxX, EditMaxY, EditMinX, EditMinY})
+        if (!parseFloat(edit->text(), ws_.doc.decimalSeparator))
+            return edit;
+    return nullptr;
+}
+
 void TFormInput::enterPressed(QLineEdit* edit) {
-    runCommand(ws_, [this] { RefreshValues(ws_); });
+    if (!runCommand(ws_, [this] { RefreshValues(ws_); })) {
+        // The values were not refreshed: the focus stays where the user can correct them.
+        QLineEdit* bad = firstEditNotANumber();
+        QLineEdit* stay = bad ? bad : edit;
+        stay->setFocus();
+        stay->selectAll();
+        return;
+    }
     QLineEdit* next = edit == EditMaxX   ? EditMinX
                       : edit == EditMinX ? EditMaxY
                       : edit == EditMaxY ? EditMinY
@@ -107,10 +123,11 @@ bool TFormInput::eventFilter(QObject* watched, QEvent* event) {
         enterPressed(edit);
         return true;
     }
-    // Only typed characters are filtered; navigation and editing keys work as usual.
+    // Only typed characters are filtered; navigation and editing keys (Tab and Shift+Tab among
+    // them, whose text is a control character) work as usual.
     const QString text = key->text();
-    if (text.size() != 1 || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace ||
-        (key->modifiers() & Qt::ControlModifier))
+    if (text.size() != 1 || !text[0].isPrint() || key->key() == Qt::Key_Delete ||
+        key->key() == Qt::Key_Backspace || (key->modifiers() & Qt::ControlModifier))
         return false;
     const auto accepted = FilterAxisKey(text[0], edit->text(), ws_.doc.decimalSeparator);
     if (!accepted)

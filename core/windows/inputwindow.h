@@ -33,7 +33,10 @@ protected:
 
 private:
     void storeTexts();
+    /// Enter: RefreshValues, then the next edit; when the values could not be refreshed the
+    /// focus goes to the first edit whose text is not a number (or stays where it was).
     void enterPressed(QLineEdit* edit);
+    QLineEdit* firstEditNotANumber() const;
 
     Workspace& ws_;
     QCheckBox* stayOnTop_;

@@ -3,7 +3,6 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -18,8 +17,10 @@ QString displayText(QString text) {
     return text;
 }
 
+/// The application title, the caption of every message box, the double quotes included. It is
+/// not Qt's application display name, which X11 would append to every window's caption.
 QString applicationTitle() {
-    return QGuiApplication::applicationDisplayName();
+    return QStringLiteral("\"Kurvana II\"");
 }
 
 } // namespace

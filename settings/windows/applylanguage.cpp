@@ -67,6 +67,11 @@ void ApplyLanguage(const LanguageEntries& language, const QList<QWidget*>& topLe
         ApplyToControl(window, target.control, target.kind, text);
         ApplyToControl(window, target.secondControl, target.kind, text);
     }
+    for (const ExtraCaptionTarget& target : ExtraCaptionTargets()) {
+        const std::optional<QString>& text = language.extras.at(int(target.text));
+        if (QWidget* window = FindWindow(topLevelWindows, target.window); window && text)
+            ApplyToControl(window, target.control, TextKind::Caption, *text);
+    }
 }
 
 } // namespace kurvana

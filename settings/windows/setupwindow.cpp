@@ -103,7 +103,8 @@ TFormSetup::TFormSetup(Workspace& ws, SetupCallbacks callbacks, QWidget* parent)
 }
 
 QGroupBox* TFormSetup::buildColourGroup() {
-    // This frame and its two headings keep their texts in both languages.
+    // The frame and its two headings take their texts from the entries added after the
+    // original file; a file without them keeps both languages, as built here.
     auto* group = NamedGroup("GroupBoxSelectColor", "Цвета / Colors", this);
     auto* grid = new QGridLayout(group);
     grid->addWidget(NamedLabel("Label5", "Линии / Lines", group), 0, 0, 1, 2);
@@ -335,9 +336,13 @@ void TFormSetup::chooseColour(int target) {
 }
 
 void TFormSetup::chooseLanguage(bool russian) {
+    const bool before = ws_.doc.languageRussian;
     ws_.doc.languageRussian = russian;
-    if (callbacks_.applyLanguage)
-        runCommand(ws_, callbacks_.applyLanguage);
+    if (callbacks_.applyLanguage && !runCommand(ws_, callbacks_.applyLanguage)) {
+        // The texts stayed in the old language: so do the choice and its radio buttons.
+        ws_.doc.languageRussian = before;
+        selectOnly({english_, russian_}, before ? russian_ : english_);
+    }
 }
 
 } // namespace kurvana

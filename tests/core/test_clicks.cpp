@@ -141,6 +141,18 @@ private slots:
         click(g, 101, 100, CtrlKey | LeftButton); // within +-2 goes, nothing is added
         QCOMPARE(g.doc.nextRow[1], 2);
         QCOMPARE(g.doc.pointX(1, 1), 103);
+
+        // Stored coordinates from a data file may lie anywhere in 32 bits: a point at the far
+        // negative end is not "near" a press at the far positive end (their int difference
+        // would wrap round to 1).
+        Fixture h(300, 300);
+        h.doc.appendPoint(1, std::numeric_limits<int>::min(), 100);
+        h.doc.appendPoint(1, 100, std::numeric_limits<int>::min());
+        RemoveNearPoints(h.ws, std::numeric_limits<int>::max(), 100, 2);
+        RemoveNearPoints(h.ws, 100, std::numeric_limits<int>::max(), 2);
+        QCOMPARE(h.doc.nextRow[1], 3);
+        SelectPointForNudge(h.ws, std::numeric_limits<int>::max(), 100);
+        QCOMPARE(h.view.nudgeWindows, 0);
     }
 
     void removingARowMovesLaterRowsUp() {

@@ -202,6 +202,7 @@ third_run() {
 }
 
 run_steps() {
+    first_start
     first_run
     second_run
     third_run

@@ -104,6 +104,14 @@ private slots:
                                       << ""
                                       << "plot1"
                                       << "plot1";
+        QTest::newRow("long extension") << "/charts/chart.jpeg"
+                                        << ""
+                                        << "chart"
+                                        << "chart";
+        QTest::newRow("dots in the name") << "/charts/plot.v2.tif"
+                                          << ""
+                                          << "plot.v2"
+                                          << "plot.v2";
         QTest::newRow("data file open") << "/charts/plot1.bmp"
                                         << "/p/Data/old.gra"
                                         << "plot1"

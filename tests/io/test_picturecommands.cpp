@@ -278,6 +278,14 @@ private slots:
         }
         QCOMPARE(doc.cleanPicture, taken);
         QCOMPARE(doc.pictureFileName, QString("clipboard"));
+
+        // A chart copied from a browser: transparent paper is laid on white, as in a file.
+        QImage transparent(2, 1, QImage::Format_ARGB32);
+        transparent.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        transparent.setPixel(1, 0, qRgba(255, 0, 0, 255));
+        QVERIFY(TakeClipboardPicture(f.ws, transparent));
+        QCOMPARE(doc.cleanPicture.pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(doc.cleanPicture.pixel(1, 0), qRgb(255, 0, 0));
     }
 };
 

@@ -189,6 +189,9 @@ private slots:
                      qPrintable(QString("extra %1").arg(i)));
             QCOMPARE(Placeholders(*russian.extras.at(i)), wanted);
             QCOMPARE(Placeholders(*english.extras.at(i)), wanted);
+            // A message shown before the file is applied (a picture named on the command line
+            // that cannot be opened) reads as the same message shown afterwards.
+            QCOMPARE(*english.extras.at(i), Texts::builtInExtra(ExtraText(i)));
         }
     }
 };

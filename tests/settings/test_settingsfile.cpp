@@ -347,6 +347,27 @@ private slots:
         QVERIFY(!g.windows.inputStayOnTop && !g.windows.tableStayOnTop);
     }
 
+    void aFolderOutsideTheCodePageReadsBackIntact() {
+        ProgramFolder f;
+        f.writeIni(
+            Crlf("; \xCA\xEE\xEC\xEC\xE5\xED\xF2\xE0\xF0\xE8\xE9\n[Setup]\nDiamterOfPoint=4\n"));
+        f.load();
+        f.doc.pictureFolder = QString::fromUtf8("/home/jürgen/Графики/");
+        SaveSettings(f.doc, f.windows);
+        // The file turns into UTF-8 with its signature, the comment in 1251 converted with it.
+        const QByteArray bytes = f.readIni();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF; " + QString::fromUtf8("Комментарий").toUtf8()));
+        QVERIFY(bytes.contains("/home/j\xC3\xBCrgen/"));
+
+        ProgramFolder g;
+        g.doc.programDir = f.doc.programDir;
+        g.load();
+        QCOMPARE(g.doc.pictureFolder, f.doc.pictureFolder);
+        QCOMPARE(g.doc.markDiameter, 4);
+        SaveSettings(g.doc, g.windows);
+        QCOMPARE(g.readIni(), bytes); // and stays UTF-8, unchanged, from save to save
+    }
+
     void changesWithoutSavingLeaveTheFileUntouched() {
         // With automatic saving off nothing writes the file: loading and changing the
         // settings in the document do not, only SaveSettings does.

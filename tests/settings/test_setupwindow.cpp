@@ -271,6 +271,10 @@ private slots:
         QCOMPARE(main.openButton->text(), QString("open")); // a hint leaves the caption
         QCOMPARE(f.doc.texts.message(8), QString("The table has been copied to the clipboard."));
         QCOMPARE(f.doc.helpFileName, QString("kurvana2_e.html"));
+        // Each language its own colour headings, never both at once.
+        QCOMPARE(f.control<QGroupBox>("GroupBoxSelectColor")->title(), QString("Colors"));
+        QCOMPARE(f.control<QLabel>("Label5")->text(), QString("Lines"));
+        QCOMPARE(f.control<QLabel>("Label6")->text(), QString("Axes"));
 
         f.control<QRadioButton>("RadioButtonSetRussian")->click();
         QCOMPARE(applied, 3);
@@ -278,6 +282,7 @@ private slots:
                  russian);
         QCOMPARE(f.doc.texts.message(8), russianMessage);
         QCOMPARE(f.doc.helpFileName, QString("kurvana2_r.html"));
+        QCOMPARE(f.control<QGroupBox>("GroupBoxSelectColor")->title(), QString("Цвета"));
         // The X and Y buttons of one scale kind show the same text.
         for (const char* kind : {"Normal", "Logarifm10", "LogarifmNat"}) {
             const QString x = QString("RadioButtonScala%1X").arg(kind);

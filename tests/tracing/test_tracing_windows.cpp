@@ -42,7 +42,8 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(QString, typed);
         QFETCH(QString, text);
-        NumericEdit edit("Edit", "", separator[0]);
+        const QChar separatorInForce = separator[0];
+        NumericEdit edit("Edit", "", separatorInForce);
         QTest::keyClicks(&edit, typed);
         QCOMPARE(edit.text(), text);
         QTest::keyClick(&edit, Qt::Key_Backspace);
@@ -193,6 +194,11 @@ private slots:
         window.EditShagX->setText("0");
         window.findPoints();
         QCOMPARE(f.dialogs.informations.last(), f.doc.texts.extra(ExtraText::StepNotPositive));
+        QVERIFY(window.Memo1->toPlainText().startsWith("4000\t"));
+        window.EditShagX->setText("1");
+        f.doc.axisXMax = f.doc.axisXMin;
+        window.findPoints();
+        QCOMPARE(f.dialogs.informations.last(), f.doc.texts.extra(ExtraText::XRangeEmpty));
         QVERIFY(window.Memo1->toPlainText().startsWith("4000\t"));
         window.ButtonCancel->click();
         QVERIFY(!window.isVisible());

@@ -1,20 +1,29 @@
 #include <QtTest>
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QTableView>
+#include <QToolBar>
 #include <QToolButton>
 
+#include "core/calibration.h"
 #include "core/document.h"
 #include "core/picture.h"
 #include "core/windows/inputwindow.h"
 #include "io/windows/clipboardwindow.h"
 #include "platform/scripteddialogs.h"
+#include "settings/windows/setupwindow.h"
 #include "ui/application.h"
 #include "ui/datatablemodel.h"
+#include "ui/firststartlayout.h"
 #include "ui/kurvana.h"
 #include "ui/picturewidget.h"
 #include "ui/tablewindow.h"
@@ -23,13 +32,14 @@
 using namespace kurvana;
 
 namespace {
-/// Counts what listens to an action's triggered signal. QObject::receivers is protected; a
-/// pointer to it taken in a derived class calls it on any QAction without pretending the action
+/// Counts what listens to an action's triggered or toggled signal. QObject::receivers is protected;
+/// a pointer to it taken in a derived class calls it on any QAction without pretending the action
 /// is of the derived type.
 struct ConnectedAction : QAction {
     static int connections(const QAction* action) {
         int (QObject::*receivers)(const char*) const = &ConnectedAction::receivers;
-        return (action->*receivers)(SIGNAL(triggered(bool)));
+        return (action->*receivers)(SIGNAL(triggered(bool))) +
+               (action->*receivers)(SIGNAL(toggled(bool)));
     }
 };
 } // namespace
@@ -82,6 +92,51 @@ private slots:
         QVERIFY(!p.doc.texts.message(20).isEmpty());
     }
 
+    void aMissingLanguageFileFromSetupKeepsTheTextsAndTheChoice() {
+        Program p;
+        p.app.start(KURVANA_SOURCE_DIR "/data", {"notes.txt"}, '.');
+        const QString message = p.doc.texts.message(8);
+        const QString help = p.doc.helpFileName;
+        QTemporaryDir empty;
+        p.doc.programDir = empty.path() + '/';
+        auto* russian = p.app.setupWindow().findChild<QRadioButton*>("RadioButtonSetRussian");
+        russian->click();
+        QCOMPARE(p.dialogs.informations.size(), 1);
+        QVERIFY(p.dialogs.informations.front().contains("language.txt"));
+        QCOMPARE(p.action("menuOpenBMP")->text(), QString("Open BMP..."));
+        QCOMPARE(p.doc.texts.message(8), message);
+        QCOMPARE(p.doc.helpFileName, help);
+        QVERIFY(!p.doc.languageRussian);
+        QVERIFY(!russian->isChecked());
+    }
+
+    void aFirstStartLeavesTheMainWindowUncovered_data() {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<bool>("toTheRight");
+        QTest::newRow("wide screen") << QRect(0, 0, 1920, 1040) << true;
+        QTest::newRow("narrow screen") << QRect(0, 0, 900, 1200) << false;
+        QTest::newRow("second screen") << QRect(1920, 0, 1280, 1000) << true;
+    }
+    void aFirstStartLeavesTheMainWindowUncovered() {
+        QFETCH(QRect, screen);
+        QFETCH(bool, toTheRight);
+        // Sizes as the windows have them, frames included.
+        const QRect main(screen.topLeft() + QPoint(20, 20), QSize(608, 452));
+        const FirstStartPlaces places = PlaceBesideMainWindow(
+            screen, main, QSize(608, 432), QSize(240, 170), QSize(130, 150), QSize(420, 260));
+        const QRect tools[] = {places.table, places.input, places.zoom};
+        for (const QRect& tool : tools) {
+            QVERIFY(!tool.intersects(main));
+            QVERIFY(screen.contains(tool));
+        }
+        QCOMPARE(places.table.left() > main.right(), toTheRight);
+        QCOMPARE(places.table.top() > main.bottom(), !toTheRight);
+        QVERIFY(!places.input.intersects(places.table) && !places.zoom.intersects(places.input));
+        for (const QRect& other : {main, places.table, places.input, places.zoom})
+            QVERIFY(!places.about.intersects(other));
+        QVERIFY(screen.contains(places.about));
+    }
+
     void choosingALineChangesOnlyTheLine() {
         Program p;
         p.doc.lineColor[3] = 0x00FF00;
@@ -93,6 +148,34 @@ private slots:
         QCOMPARE(shape->palette().color(QPalette::Window), QColor(Qt::green));
         QVERIFY(p.action("ButtonSetZeroPoint")->isChecked());
         QVERIFY(!p.action("ButtonSetPoint")->isChecked());
+    }
+
+    void everyWayOfPressingAModeButtonSwitchesTheMode() {
+        Program p;
+        p.app.mainWindow().show();
+        auto button = [&p](const char* name) {
+            auto* toolBar = p.app.mainWindow().findChild<QToolBar*>("ToolBar1");
+            return qobject_cast<QToolButton*>(toolBar->widgetForAction(p.action(name)));
+        };
+        // The accessibility "Toggle" action, as screen readers and test tools use it.
+        auto toggle = [](QToolButton* b) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(b);
+            QVERIFY(face && face->actionInterface());
+            face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        };
+        toggle(button("ButtonSetZeroPoint"));
+        QCOMPARE(p.doc.inputMode, int(ModeZeroPoint));
+        QVERIFY(button("ButtonSetZeroPoint")->isChecked());
+        QVERIFY(!button("ButtonSetPoint")->isChecked());
+        toggle(button("ButtonSetZeroPoint")); // as a click on the pressed button: it stays
+        QCOMPARE(p.doc.inputMode, int(ModeZeroPoint));
+        QVERIFY(button("ButtonSetZeroPoint")->isChecked());
+        button("ButtonErazer")->click();
+        QCOMPARE(p.doc.inputMode, int(ModeEraser));
+        QVERIFY(!button("ButtonSetZeroPoint")->isChecked());
+        toggle(button("ButtonAvtoCorrect"));
+        QCOMPARE(p.doc.autoCorrectOn, button("ButtonAvtoCorrect")->isChecked());
+        QCOMPARE(p.doc.autoCorrectOn, p.action("MenuAutocorrection")->isChecked());
     }
 
     void resizingKeepsTheScrollBoxMargins() {
@@ -117,6 +200,12 @@ private slots:
         QCOMPARE(model.cellText(1, 2), QString("1.05"));
         QCOMPARE(model.cellText(2, 0), QString("2"));
         QCOMPARE(model.cellText(0, 0), QString("№"));
+        // The side buttons (back, forward) do nothing on the picture, in any mode.
+        for (const Qt::MouseButton side : {Qt::BackButton, Qt::ForwardButton}) {
+            QTest::mouseClick(picture, side, {}, QPoint(150, 150));
+            QTest::mouseDClick(picture, side, {}, QPoint(150, 150));
+        }
+        QCOMPARE(p.doc.nextRow[1], 2);
         // Moving over the picture shows the values under the mouse.
         p.app.imgGrafikMouseMove(QPoint(50, 200), 0);
         QCOMPARE(p.app.mainWindow().statusText(0), QString(" (0.00, 1.10)"));
@@ -143,6 +232,76 @@ private slots:
         QCOMPARE(p.doc.editMaxX, QString("1.52"));
         QTest::keyClick(maxX, Qt::Key_Return);
         QCOMPARE(p.doc.axisXMax, 1.52);
+
+        // Tab and Shift+Tab move between the edits as in any window.
+        QWidget& window = p.app.inputWindow();
+        maxX->setFocus();
+        QTest::keyClick(maxX, Qt::Key_Tab);
+        QWidget* next = window.focusWidget();
+        QVERIFY(next != maxX && qobject_cast<QLineEdit*>(next));
+        QTest::keyClick(next, Qt::Key_Backtab);
+        QCOMPARE(window.focusWidget(), maxX);
+        QCOMPARE(maxX->text(), QString("1.52"));
+
+        // Enter with a text that is not a number: the message, and the focus goes to that edit.
+        QLineEdit* minY = p.app.inputWindow().EditMinY;
+        minY->setText("-");
+        QTest::keyClick(maxX, Qt::Key_Return);
+        QCOMPARE(p.dialogs.informations, QStringList{"'-' is not a valid floating point value"});
+        QCOMPARE(window.focusWidget(), minY);
+        QTest::keyClick(minY, Qt::Key_Return);
+        QCOMPARE(window.focusWidget(), minY);
+    }
+
+    void searchEditsTypeTheSeparatorReadAtStartUp() {
+        Program p; // the windows are built before start-up reads the system's separator
+        p.app.start(KURVANA_SOURCE_DIR "/data", {"notes.txt"}, ',');
+        p.loadWhite(300, 300);
+        for (const QPoint& point : {QPoint(58, 150), QPoint(150, 150), QPoint(190, 150)})
+            p.doc.appendPoint(1, point.x(), point.y());
+        RefreshValues(p.app.workspace());
+        p.action("ButtonOnDeltaX")->trigger();
+        QWidget& main = p.app.mainWindow();
+        auto* step = main.findChild<QLineEdit*>("EditShagX");
+        auto* from = main.findChild<QLineEdit*>("EditFromX");
+        auto* to = main.findChild<QLineEdit*>("EditToX");
+        QVERIFY(step && from && to && step->window()->isVisible());
+        for (QLineEdit* edit : {step, from, to})
+            edit->clear();
+        QTest::keyClicks(step, "0.5");
+        QTest::keyClicks(from, "0,5");
+        QTest::keyClicks(to, "1");
+        QCOMPARE(step->text(), QString("0,5"));
+        QCOMPARE(from->text(), QString("0,5"));
+        p.doc.axisXMin = 0; // 100 pixels per X unit: columns 100 and 150
+        p.doc.axisXMax = 1.5;
+        main.findChild<QPushButton*>("ButtonFindPoint")->click();
+        QVERIFY(p.dialogs.informations.isEmpty());
+        const QStringList lines =
+            main.findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("0,5\t"));
+        QVERIFY(lines[1].startsWith("1\t"));
+    }
+
+    void tableNumbersAreNeverElidedAndColumnsFitOnDoubleClick() {
+        Program p;
+        p.loadWhite(300, 300);
+        p.doc.autoCorrectOn = false;
+        p.app.inputWindow().EditMaxX->setText("7"); // X values with fifteen digits
+        QTest::mouseClick(p.app.mainWindow().imgGrafik(), Qt::LeftButton, {}, QPoint(100, 125));
+        TFormTable& table = p.app.tableWindow();
+        table.show();
+        auto* grid = table.findChild<QTableView*>("Tabl");
+        const QString x = p.app.tableWindow().model().cellText(1, 1);
+        QCOMPARE(x.size(), 16); // "2.28666666666667": wider than the column
+        QVERIFY(grid->columnWidth(1) < grid->fontMetrics().horizontalAdvance(x));
+        QCOMPARE(grid->textElideMode(), Qt::ElideNone);
+        QHeaderView* header = grid->horizontalHeader();
+        QCOMPARE(header->sectionResizeMode(1), QHeaderView::Interactive);
+        const int edge = header->sectionViewportPosition(1) + header->sectionSize(1);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(edge, 5));
+        QVERIFY(header->sectionSize(1) >= grid->fontMetrics().horizontalAdvance(x));
     }
 
     void clipboardWindowTakesOnlyPictures() {

@@ -6,7 +6,7 @@
 
 namespace kurvana {
 
-NumericEdit::NumericEdit(const QString& name, const QString& text, QChar decimalSeparator,
+NumericEdit::NumericEdit(const QString& name, const QString& text, const QChar& decimalSeparator,
                          QWidget* parent)
     : QLineEdit(text, parent), separator_(decimalSeparator) {
     setObjectName(name);
