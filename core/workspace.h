@@ -8,6 +8,7 @@
 namespace kurvana {
 
 struct Document;
+class PdfWindows;
 namespace platform {
 class Dialogs;
 }
@@ -52,6 +53,9 @@ public:
     virtual void runNudgeWindow() {}
     /// The hourglass cursor on (a long pixel pass runs) or off.
     virtual void setBusyCursor(bool busy) { (void)busy; }
+    /// The page chooser and rendering progress of PDF documents; null where there are no
+    /// windows (a PDF page must then be named).
+    virtual PdfWindows* pdfWindows() { return nullptr; }
 };
 
 /// Everything a command works with: the document, the modal dialogs and the windows.

@@ -47,30 +47,6 @@ QByteArray PngAnnouncing(quint32 width, quint32 height) {
     return png;
 }
 
-/// A fixture whose document holds a picture with points and names: work a failure must keep.
-void PrepareWork(IoFixture& f) {
-    InstallNewPicture(f.ws, ChartPicture());
-    f.doc->appendPoint(1, 10, 10);
-    f.doc->appendPoint(2, 20, 20);
-    f.doc->zeroPointX = 77;
-    f.doc->pictureFileName = "/old/chart.bmp";
-    f.doc->pictureFolder = "/old/";
-    f.doc->dataFileName = "/old/Data/chart.gra";
-    RedrawMarks(*f.doc);
-    ToggleAxes(*f.doc);
-}
-
-void VerifyWorkKept(const IoFixture& f, const QImage& shown) {
-    QCOMPARE(f.doc->nextRow[1], 2);
-    QCOMPARE(f.doc->pointX(2, 1), 20);
-    QCOMPARE(f.doc->zeroPointX, 77);
-    QCOMPARE(f.doc->pictureFileName, QString("/old/chart.bmp"));
-    QCOMPARE(f.doc->pictureFolder, QString("/old/"));
-    QCOMPARE(f.doc->dataFileName, QString("/old/Data/chart.gra"));
-    QCOMPARE(f.doc->cleanPicture, ChartPicture());
-    QCOMPARE(f.doc->workingPicture, shown);
-}
-
 /// True when the working picture is the clean one with exactly one axes drawing on it.
 bool ShowsOneAxesDrawing(Document doc) {
     if (doc.workingPicture == doc.cleanPicture)
@@ -201,6 +177,7 @@ private slots:
         const QString filter = PictureDialogFilter();
         QVERIFY2(filter.startsWith("Bitmaps (*.bmp *.BMP);;All pictures ("), qPrintable(filter));
         QVERIFY(filter.contains("*.png") && filter.contains("*.jpg") && filter.contains("*.GIF"));
+        QVERIFY(filter.contains("*.pdf *.PDF);;PDF documents (*.pdf *.PDF)"));
     }
 
     void commandLineOpensByExtension_data() {
