@@ -39,13 +39,12 @@ PdfFile::PdfFile(const QString& path) : path_(path) {
         return;
     }
     document_ = Poppler::Document::load(path);
-    if (!document_ || document_->numPages() < 1) {
-        problem_ = PdfProblem::Damaged;
-        document_.reset();
-        return;
-    }
-    if (document_->isLocked()) {
+    // A locked document has no catalog to count pages in: ask about the lock first.
+    if (document_ && document_->isLocked())
         problem_ = PdfProblem::Encrypted;
+    else if (!document_ || document_->numPages() < 1)
+        problem_ = PdfProblem::Damaged;
+    if (problem_ != PdfProblem::None) {
         document_.reset();
         return;
     }

@@ -23,10 +23,14 @@ QRect PdfPixelRect(const QSizeF& pageSize, const PdfPageRequest& request) {
     if (request.region.isEmpty())
         return page;
     const QRectF& r = request.region;
-    const double scale = request.dpi / kPointsPerInch;
-    // Outward to whole pixels, so that everything the user framed is inside.
-    const QPoint topLeft(int(std::floor(r.left() * scale)), int(std::floor(r.top() * scale)));
-    const QPoint beyond(int(std::ceil(r.right() * scale)), int(std::ceil(r.bottom() * scale)));
+    // Outward to whole pixels, so that everything the user framed is inside; an edge that
+    // falls on a pixel border within rounding noise stays there.
+    const auto pixels = [&request](double points) { return points * request.dpi / kPointsPerInch; };
+    constexpr double kNoise = 1e-6;
+    const QPoint topLeft(int(std::floor(pixels(r.left()) + kNoise)),
+                         int(std::floor(pixels(r.top()) + kNoise)));
+    const QPoint beyond(int(std::ceil(pixels(r.right()) - kNoise)),
+                        int(std::ceil(pixels(r.bottom()) - kNoise)));
     return QRect(topLeft, QSize(beyond.x() - topLeft.x(), beyond.y() - topLeft.y()))
         .intersected(page);
 }

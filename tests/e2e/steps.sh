@@ -201,8 +201,11 @@ third_run() {
     expect_program_end
 }
 
+source "$here/steps_pdf.sh"
+
 run_steps() {
     first_run
     second_run
     third_run
+    pdf_run
 }

@@ -85,7 +85,7 @@ inline QByteArray Altered(const QByteArray& bytes, int number, const QByteArray&
 }
 
 /// A fixture whose document holds a picture with points and names: work a failure must keep.
-inline void PrepareWork(IoFixture& f) {
+inline void PreparePictureWork(IoFixture& f) {
     InstallNewPicture(f.ws, ChartPicture());
     f.doc->appendPoint(1, 10, 10);
     f.doc->appendPoint(2, 20, 20);
@@ -97,7 +97,7 @@ inline void PrepareWork(IoFixture& f) {
     ToggleAxes(*f.doc);
 }
 
-inline void VerifyWorkKept(const IoFixture& f, const QImage& shown) {
+inline void VerifyPictureWorkKept(const IoFixture& f, const QImage& shown) {
     QCOMPARE(f.doc->nextRow[1], 2);
     QCOMPARE(f.doc->pointX(2, 1), 20);
     QCOMPARE(f.doc->zeroPointX, 77);

@@ -162,7 +162,7 @@ private slots:
 
     void chosenPageOfSeveralBecomesThePicture() {
         PdfFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         WritePdf(f.path("paper.pdf"), 3, FillPage);
         f.dialogs.files = {f.path("paper.pdf")};
         f.windows.answer = PdfPageRequest{3, 100, {}};
@@ -191,14 +191,14 @@ private slots:
 
     void cancelledChooserChangesNothing() {
         PdfFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QImage shown = f.doc->workingPicture;
         WritePdf(f.path("paper.pdf"), 2, FillPage);
         f.dialogs.files = {f.path("paper.pdf")};
         f.windows.answer.reset();
         OpenPictureDialog(f.pdfWs);
         QCOMPARE(f.windows.renders, 0);
-        VerifyWorkKept(f, shown);
+        VerifyPictureWorkKept(f, shown);
     }
 
     void refusalsNameTheReasonAndKeepTheWork_data() {
@@ -245,7 +245,7 @@ private slots:
         QFETCH(int, text);
         QFETCH(QString, detail);
         PdfFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QImage shown = f.doc->workingPicture;
         WritePdf(f.path("paper.pdf"), 3, FillPage);
         WritePdf(f.path("poster.pdf"), 1, FillPage, QSizeF(60, 40));
@@ -264,7 +264,7 @@ private slots:
         }
         QVERIFY(refused);
         QCOMPARE(f.windows.renders, 0);
-        VerifyWorkKept(f, shown);
+        VerifyPictureWorkKept(f, shown);
     }
 
     void commandLineOptionsLeaveTheFileName() {

@@ -122,7 +122,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, start);
         IoFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QImage shown = f.doc->workingPicture;
         const QString path = f.path(name);
         if (!bytes.isNull())
@@ -134,12 +134,12 @@ private slots:
         } catch (const CommandError& error) {
             QVERIFY2(error.text().startsWith(start.arg(path)), qPrintable(error.text()));
         }
-        VerifyWorkKept(f, shown);
+        VerifyPictureWorkKept(f, shown);
     }
 
     void openDialogInstallsTheChosenPicture() {
         IoFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QString path = f.path("pics/plot.png");
         QDir().mkpath(f.path("pics"));
         QVERIFY(ChartPicture(200, 150).save(path));
@@ -225,7 +225,7 @@ private slots:
 
     void clipboardPictureKeepsPointsAndTakesItsSize() {
         IoFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QImage taken = ChartPicture(120, 80, qRgb(0, 0, 255));
 
         QVERIFY(TakeClipboardPicture(f.ws, taken));

@@ -1,0 +1,44 @@
+# shellcheck shell=bash disable=SC2046,SC2086
+# (Positions and window geometries split into arguments on purpose, as in lib.sh.)
+# A chart in a PDF: page 2 of a generated two-page document, named with --page and --dpi on the
+# command line, is digitised like the bitmap. Sourced by run_e2e.sh after steps.sh.
+
+# Run 4: the sample chart as page 2 of a PDF, rendered at 300 dpi back to its own pixels.
+pdf_run() {
+    step "open page 2 of a PDF at 300 dpi from the command line"
+    python3 "$here/make_pdf.py" "$PROGRAM_DIR/examples/$CHART.bmp" \
+        "$PROGRAM_DIR/examples/$CHART.pdf" 300 || fail "could not write the PDF"
+    start_program --page 2 --dpi 300 "examples/$CHART.pdf"
+    arrange_windows
+    locate_picture
+    expect_text "$CHART.pdf, page 2, 300 dpi" "$MAIN" # the status bar names the page
+    shot "pdf-page-opened"
+
+    step "calibrate and pick points on the PDF page"
+    local zero xmax ymax
+    read -ra zero <<<"$(known zero_point)"
+    read -ra xmax <<<"$(known x_max_point)"
+    read -ra ymax <<<"$(known y_max_point)"
+    click_button_image 8 "$MAIN"
+    click_pixel "${zero[@]}"
+    click_button_image 9 "$MAIN"
+    click_pixel "${xmax[@]}"
+    click_button_image 10 "$MAIN"
+    click_pixel "${ymax[@]}"
+    # The axis values typed in run 1 were saved with the settings and are still in the edits.
+    expect_readout "${xmax[@]}" input_max_x input_min_y
+    click_button_image 11 "$MAIN"
+    while read -r x y; do
+        click_pixel "$x" "$y"
+    done < <("$SCREEN_TOOL" pick "$KNOWN" 1 5)
+    shot "pdf-points-picked"
+
+    step "the clipboard values of the PDF page match the known drawing"
+    copy_table "$WORK/table-pdf.txt" ru
+    "$SCREEN_TOOL" check "$KNOWN" "$WORK/table-pdf.txt" --picked 1 5 | sed 's/^/    /'
+    [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the table of the PDF page differs from the known data"
+
+    step "exit after the PDF page"
+    answer_exit "&Yes" ru
+    expect_program_end
+}
