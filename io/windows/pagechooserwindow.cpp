@@ -23,6 +23,7 @@ namespace {
 constexpr int kThumbnailSide = 120;
 constexpr int kGridWidth = 3 * (kThumbnailSide + 24) + 24;
 constexpr int kPreviewRenderSide = 900;
+constexpr QSize kWindowSize(1180, 760);
 
 } // namespace
 
@@ -42,6 +43,7 @@ PageChooserWindow::PageChooserWindow(const PdfFile& pdf, const PdfPageRequest& p
     dpi_->setValue(proposal.dpi);
     page_->setValue(proposal.page);
     showPage(proposal.page);
+    resize(kWindowSize);
     connect(page_, &QSpinBox::valueChanged, this, &PageChooserWindow::showPage);
     connect(dpi_, &QSpinBox::valueChanged, this, &PageChooserWindow::showSize);
     connect(preview_, &PagePreview::regionChanged, this, &PageChooserWindow::showSize);
@@ -58,7 +60,8 @@ QWidget* PageChooserWindow::makeGrid() {
     grid_->setGridSize({kThumbnailSide + 20, kThumbnailSide + 36});
     // Uniform items keep the view from asking every page for its thumbnail to lay them out.
     grid_->setUniformItemSizes(true);
-    grid_->setMinimumWidth(kGridWidth);
+    // The grid keeps its width; the enlarged page takes what the window gains.
+    grid_->setFixedWidth(kGridWidth);
     grid_->setModel(thumbnails_);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
