@@ -30,12 +30,12 @@ arrange_windows() {
     [ -z "$id" ] || place "$id" "$TOOL_X" 900
 }
 
-# locate_picture: finds where the chart is shown; PIC_X PIC_Y is the screen position of its
-# pixel (0, 0).
+# locate_picture [PICTURE]: finds where the chart (or PICTURE, a bitmap of it) is shown;
+# PIC_X PIC_Y is the screen position of its pixel (0, 0).
 locate_picture() {
     local at size window
     pointer_away
-    look 15 "the chart in the main window" at picture "$PROGRAM_DIR/examples/$CHART.bmp" \
+    look 15 "the chart in the main window" at picture "${1:-$PROGRAM_DIR/examples/$CHART.bmp}" \
         $(geometry "$MAIN")
     read -r PIC_X PIC_Y <<<"$at"
     read -ra size <<<"$(known size)"

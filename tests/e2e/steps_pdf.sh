@@ -10,9 +10,30 @@ pdf_run() {
         "$PROGRAM_DIR/examples/$CHART.pdf" 300 || fail "could not write the PDF"
     start_program --page 2 --dpi 300 "examples/$CHART.pdf"
     arrange_windows
-    locate_picture
     expect_text "$CHART.pdf, page 2, 300 dpi" "$MAIN" # the status bar names the page
     shot "pdf-page-opened"
+
+    step "Save Data names the copy after the page and writes it as a bitmap"
+    local before window
+    before=$(visible_windows)
+    open_menu 1 11 ru
+    for proposal in picture data; do
+        new_window_since "$before" window
+        wait_focus "$window"
+        before=$(visible_windows)
+        xdotool key Return # the proposed name
+        log "took the proposed $proposal name"
+    done
+    new_window_since "$before" window
+    expect_text "$(lang_text 130 ru)" "$window"
+    wait_focus "$window"
+    xdotool key Return
+    wait_window_gone "$window"
+    local copy="$PROGRAM_DIR/Data/Grafiks/$CHART-p2.bmp"
+    [ -s "$copy" ] || fail "no picture copy $CHART-p2.bmp"
+    [ -s "$PROGRAM_DIR/Data/$CHART-p2.gra" ] || fail "no data file $CHART-p2.gra"
+    # The page as rendered is the chart with softened edges: it is found by its own copy.
+    locate_picture "$copy"
 
     step "calibrate and pick points on the PDF page"
     local zero xmax ymax
