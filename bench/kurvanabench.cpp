@@ -176,7 +176,7 @@ private slots:
                      BenchProgram::settle(); // the first paint of the new picture
                  },
                  {}});
-        QCOMPARE(p.doc().cleanPicture.size(), QSize(4961, 7016));
+        QCOMPARE(p.doc().cleanPicture.size(), QSize(4958, 7017));
         LoadPictureFile(p.ws(), p.bitmapPath());
         p.restoreFullState();
     }
