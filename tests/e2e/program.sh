@@ -47,6 +47,20 @@ locate_picture() {
 # click_pixel X Y: clicks picture pixel (X, Y) of the chart.
 click_pixel() { click_at $((PIC_X + $1)) $((PIC_Y + $2)); }
 
+# place_reference_points: clicks the chart's known zero, X max and Y max points, each after its
+# toolbar button; ZERO, XMAX and YMAX hold the three points afterwards.
+place_reference_points() {
+    read -ra ZERO <<<"$(known zero_point)"
+    read -ra XMAX <<<"$(known x_max_point)"
+    read -ra YMAX <<<"$(known y_max_point)"
+    click_button_image 8 "$MAIN"
+    click_pixel "${ZERO[@]}"
+    click_button_image 9 "$MAIN"
+    click_pixel "${XMAX[@]}"
+    click_button_image 10 "$MAIN"
+    click_pixel "${YMAX[@]}"
+}
+
 # open_menu ENTRY ITEM_ENTRY LANGUAGE: chooses a main menu item by its captions in LANGUAGE.
 open_menu() {
     local before popup

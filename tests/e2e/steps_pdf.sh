@@ -36,18 +36,9 @@ pdf_run() {
     locate_picture "$copy"
 
     step "calibrate and pick points on the PDF page"
-    local zero xmax ymax
-    read -ra zero <<<"$(known zero_point)"
-    read -ra xmax <<<"$(known x_max_point)"
-    read -ra ymax <<<"$(known y_max_point)"
-    click_button_image 8 "$MAIN"
-    click_pixel "${zero[@]}"
-    click_button_image 9 "$MAIN"
-    click_pixel "${xmax[@]}"
-    click_button_image 10 "$MAIN"
-    click_pixel "${ymax[@]}"
+    place_reference_points
     # The axis values typed in run 1 were saved with the settings and are still in the edits.
-    expect_readout "${xmax[@]}" input_max_x input_min_y
+    expect_readout "${XMAX[@]}" input_max_x input_min_y
     click_button_image 11 "$MAIN"
     while read -r x y; do
         click_pixel "$x" "$y"
