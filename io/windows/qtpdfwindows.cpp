@@ -17,6 +17,7 @@ namespace {
 
 /// A render shorter than this shows no progress box at all.
 constexpr int kProgressDelayMs = 300;
+constexpr int kProgressWidth = 460;
 
 } // namespace
 
@@ -40,6 +41,7 @@ std::optional<QImage> QtPdfWindows::renderPage(const PdfFile& pdf, const PdfPage
                              texts_.extra(ExtraText::PdfCancelButton), 0, 0, parent_);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(kProgressDelayMs);
+    progress.setMinimumWidth(kProgressWidth); // the message in full, in either language
     progress.setAutoClose(false);
     progress.setAutoReset(false);
 
