@@ -61,6 +61,15 @@ place_reference_points() {
     click_pixel "${YMAX[@]}"
 }
 
+# pick_known_points CURVE COUNT: marks mode, then a click on COUNT known points of CURVE.
+pick_known_points() {
+    local x y
+    click_button_image 11 "$MAIN"
+    while read -r x y; do
+        click_pixel "$x" "$y"
+    done < <("$SCREEN_TOOL" pick "$KNOWN" "$1" "$2")
+}
+
 # open_menu ENTRY ITEM_ENTRY LANGUAGE: chooses a main menu item by its captions in LANGUAGE.
 open_menu() {
     local before popup

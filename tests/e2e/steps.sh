@@ -52,10 +52,7 @@ first_run() {
     shot "axis-values"
 
     step "pick five points on line 1 with snapping"
-    click_button_image 11 "$MAIN"
-    while read -r x y; do
-        click_pixel "$x" "$y"
-    done < <("$SCREEN_TOOL" pick "$KNOWN" 1 5)
+    pick_known_points 1 5
     shot "line-1-picked"
 
     step "choose line 2"

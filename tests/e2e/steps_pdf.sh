@@ -39,10 +39,7 @@ pdf_run() {
     place_reference_points
     # The axis values typed in run 1 were saved with the settings and are still in the edits.
     expect_readout "${XMAX[@]}" input_max_x input_min_y
-    click_button_image 11 "$MAIN"
-    while read -r x y; do
-        click_pixel "$x" "$y"
-    done < <("$SCREEN_TOOL" pick "$KNOWN" 1 5)
+    pick_known_points 1 5
     shot "pdf-points-picked"
 
     step "the clipboard values of the PDF page match the known drawing"
