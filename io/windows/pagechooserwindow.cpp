@@ -68,6 +68,11 @@ QWidget* PageChooserWindow::makeGrid() {
                 if (current.isValid())
                     page_->setValue(current.row() + 1);
             });
+    // A double click opens the page as it stands, as in a file dialog.
+    connect(grid_, &QListView::doubleClicked, this, [this] {
+        if (open_->isEnabled())
+            accept();
+    });
     return grid_;
 }
 
