@@ -1,5 +1,7 @@
 #include "io/windows/pagethumbnails.h"
 
+#include <QPainter>
+
 #include "io/pdffile.h"
 
 namespace kurvana {
@@ -38,7 +40,13 @@ void PageThumbnails::renderNext() {
         return;
     // The page asked for last is the one the user scrolled to.
     const int row = waiting_.takeLast();
-    rendered_.insert(row, QPixmap::fromImage(pdf_.thumbnail(row + 1, box_)));
+    QPixmap thumbnail = QPixmap::fromImage(pdf_.thumbnail(row + 1, box_));
+    if (!thumbnail.isNull()) { // a white page needs its edge to stand out from the grid
+        QPainter painter(&thumbnail);
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(thumbnail.rect().adjusted(0, 0, -1, -1));
+    }
+    rendered_.insert(row, thumbnail);
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed, {Qt::DecorationRole});
     if (!waiting_.isEmpty())
