@@ -10,6 +10,7 @@
 
 #include "bench/benchprogram.h"
 #include "bench/measure.h"
+#include "bench/pdfchart.h"
 #include "bench/peakmemory.h"
 #include "bench/report.h"
 #include "core/calibration.h"
@@ -158,6 +159,25 @@ private slots:
         measure("open a 24-bit bitmap (LoadPictureFile)", 10,
                 {{}, [&] { command(p, [&] { LoadPictureFile(p.ws(), p.bitmapPath()); }); }, {}});
         QCOMPARE(p.doc().cleanPicture.sizeInBytes(), p.pictureBytes());
+        p.restoreFullState();
+    }
+
+    // The page does not depend on the scan: an A4 vector chart at 600 dpi is 35 megapixels.
+    void openPdfPage_data() { addSizeRows(); }
+    void openPdfPage() {
+        BenchProgram& p = current();
+        const QString pdf = QFileInfo(p.bitmapPath()).absolutePath() + "/paper.pdf";
+        if (!QFileInfo::exists(pdf))
+            WritePdfChart(pdf);
+        measure("open an A4 PDF chart page at 600 dpi, to first paint", {},
+                {{},
+                 [&] {
+                     command(p, [&] { OpenFromCommandLine(p.ws(), pdf, {"1", "600"}); });
+                     BenchProgram::settle(); // the first paint of the new picture
+                 },
+                 {}});
+        QCOMPARE(p.doc().cleanPicture.size(), QSize(4958, 7017));
+        LoadPictureFile(p.ws(), p.bitmapPath());
         p.restoreFullState();
     }
 

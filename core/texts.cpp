@@ -77,6 +77,47 @@ QString Texts::builtInExtra(ExtraText id) {
         return "Lines";
     case ExtraText::SetupAxes:
         return "Axes";
+    case ExtraText::PdfNotPdf:
+        return "it is not a PDF document.";
+    case ExtraText::PdfDamaged:
+        return "the PDF document is damaged.";
+    case ExtraText::PdfEncrypted:
+        return "the PDF document is encrypted with a password.";
+    case ExtraText::PdfNoSuchPage:
+        return "there is no page %1: the document has %2 pages.";
+    case ExtraText::PdfBadOption:
+        return "The option %1 needs a whole number, not \"%2\". Nothing was changed.";
+    case ExtraText::PdfDpiRange:
+        return "The resolution must be from %1 to %2 dots per inch. Nothing was changed.";
+    case ExtraText::PdfNoChooser:
+        return "A page of \"%1\" cannot be chosen here: name it with --page.";
+    case ExtraText::PdfChooserTitle:
+        return "Open a PDF page: %1";
+    case ExtraText::PdfPageLabel:
+        return "Page:";
+    case ExtraText::PdfResolutionLabel:
+        return "Resolution, dots per inch:";
+    case ExtraText::PdfPictureSize:
+        return "Picture: %1 x %2 pixels, %3 MB";
+    case ExtraText::PdfPictureTooLarge:
+        return "A picture of %1 x %2 pixels is too large: the program opens at most %3 pixels a "
+               "side. Lower the resolution or choose a smaller region.";
+    case ExtraText::PdfRegionHint:
+        return "Drag a rectangle on the page to open only that part of it.";
+    case ExtraText::PdfWholePage:
+        return "Whole page";
+    case ExtraText::PdfOpenButton:
+        return "Open";
+    case ExtraText::PdfCancelButton:
+        return "Cancel";
+    case ExtraText::PdfRendering:
+        return "Rendering page %1 at %2 dots per inch…";
+    case ExtraText::PdfStatus:
+        return "%1, page %2, %3 dpi";
+    case ExtraText::PdfRenderFailed:
+        return "page %1 could not be rendered (not enough memory or an error in the document).";
+    case ExtraText::PdfFileMissing:
+        return "the file does not exist.";
     case ExtraText::Count:
         break;
     }

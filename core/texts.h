@@ -38,6 +38,26 @@ enum class ExtraText : int {
     SetupColours, ///< Setup window: the colour group's title
     SetupLines,   ///< Setup window: the heading over the line colour buttons
     SetupAxes,    ///< Setup window: the heading over the axes colour button
+    PdfNotPdf,
+    PdfDamaged,
+    PdfEncrypted,
+    PdfNoSuchPage,   ///< %1 = page asked for, %2 = pages in the document
+    PdfBadOption,    ///< %1 = option, %2 = the text after it
+    PdfDpiRange,     ///< %1 = lowest, %2 = highest resolution
+    PdfNoChooser,    ///< %1 = file
+    PdfChooserTitle, ///< %1 = file name
+    PdfPageLabel,
+    PdfResolutionLabel,
+    PdfPictureSize,     ///< %1 x %2 pixels, %3 megabytes
+    PdfPictureTooLarge, ///< %1 x %2 pixels, %3 = largest side
+    PdfRegionHint,
+    PdfWholePage,
+    PdfOpenButton,
+    PdfCancelButton,
+    PdfRendering,    ///< %1 = page, %2 = resolution
+    PdfStatus,       ///< %1 = file name, %2 = page, %3 = resolution
+    PdfRenderFailed, ///< %1 = page
+    PdfFileMissing,
     Count
 };
 

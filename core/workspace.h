@@ -14,6 +14,7 @@ namespace kurvana {
 using PixelMatch = std::function<bool(Colour)>;
 
 struct Document;
+class PdfWindows;
 namespace platform {
 class Dialogs;
 }
@@ -64,6 +65,9 @@ public:
     }
     /// The hourglass cursor on (a long pixel pass runs) or off.
     virtual void setBusyCursor(bool busy) { (void)busy; }
+    /// The page chooser and rendering progress of PDF documents; null where there are no
+    /// windows (a PDF page must then be named).
+    virtual PdfWindows* pdfWindows() { return nullptr; }
 };
 
 /// Hourglass cursor for as long as a long pass runs, also when it fails.

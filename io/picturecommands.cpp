@@ -11,6 +11,7 @@
 #include "core/texts.h"
 #include "core/workspace.h"
 #include "io/datacommands.h"
+#include "io/pdfcommands.h"
 #include "io/picturefile.h"
 
 namespace kurvana {
@@ -33,13 +34,22 @@ void ClearPointRows(Document& doc) {
 }
 
 /// Puts a picture that has been read completely in place and announces it.
-void InstallPicture(Workspace& ws, const QImage& picture, const QString& path) {
+void InstallPicture(Workspace& ws, const OpenedPicture& opened) {
     ws.doc.viewScale = 1.0L;
     ShowScaleOneToOne(ws.doc);
-    ws.doc.pictureFileName = path;
-    InstallNewPicture(ws, picture);
-    ws.view.setStatusText(kPictureStatusPanel, path);
+    ws.doc.pictureFileName = opened.name;
+    InstallNewPicture(ws, opened.picture);
+    ws.view.setStatusText(kPictureStatusPanel, opened.statusText);
     ws.view.controlsChanged();
+}
+
+/// A picture file, or the page of a PDF the user chooses (nothing when the chooser was
+/// cancelled).
+std::optional<OpenedPicture> ReadChosenFile(Workspace& ws, const QString& path,
+                                            const PdfOpenOptions& options) {
+    if (IsPdfPath(path))
+        return ReadPdfPage(ws, path, options);
+    return OpenedPicture{ReadPictureFile(path, ws.doc.texts), path, path};
 }
 
 QString FolderOf(const QString& path) {
@@ -61,21 +71,29 @@ void OpenPictureDialog(Workspace& ws) {
         doc.dataFileName.clear();
         return;
     }
-    // Read first: a file that cannot be read leaves the work as it was.
-    const QImage picture = ReadPictureFile(*chosen, doc.texts);
+    // Read first: a file that cannot be read leaves the work as it was, and so does a
+    // cancelled page chooser.
+    const std::optional<OpenedPicture> opened = ReadChosenFile(ws, *chosen, {});
+    if (!opened)
+        return;
     ClearPointRows(doc);
     doc.pictureFolder = FolderOf(*chosen);
-    InstallPicture(ws, picture, *chosen); // the reset empties dataFileName
+    InstallPicture(ws, *opened); // the reset empties dataFileName
 }
 
 void LoadPictureFile(Workspace& ws, const QString& path) {
-    InstallPicture(ws, ReadPictureFile(path, ws.doc.texts), path);
+    InstallPicture(ws, {ReadPictureFile(path, ws.doc.texts), path, path});
 }
 
-bool OpenFromCommandLine(Workspace& ws, const QString& argument) {
+bool OpenFromCommandLine(Workspace& ws, const QString& argument, const PdfOpenOptions& options) {
     const QString ending = argument.right(3).toUpper();
     if (ending == "GRA") {
         OpenDataFile(ws, argument);
+        return true;
+    }
+    if (IsPdfPath(argument)) {
+        if (const std::optional<OpenedPicture> opened = ReadPdfPage(ws, argument, options))
+            InstallPicture(ws, *opened);
         return true;
     }
     if (ending == "BMP" || HasReadablePictureExtension(argument)) {

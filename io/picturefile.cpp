@@ -207,7 +207,8 @@ bool HasReadablePictureExtension(const QString& path) {
 }
 
 QString PictureDialogFilter() {
-    return "Bitmaps (*.bmp *.BMP);;All pictures (" + Patterns(ReadableExtensions()) + ")";
+    return "Bitmaps (*.bmp *.BMP);;All pictures (" + Patterns(ReadableExtensions() << "pdf") +
+           ");;PDF documents (*.pdf *.PDF)";
 }
 
 } // namespace kurvana

@@ -25,6 +25,7 @@
 #include "io/datacommands.h"
 #include "io/picturecommands.h"
 #include "io/windows/clipboardwindow.h"
+#include "io/windows/qtpdfwindows.h"
 #include "platform/dialogs.h"
 #include "settings/languagefile.h"
 #include "settings/settingslocation.h"
@@ -68,6 +69,8 @@ void KurvanaApplication::createWindows() {
     avtomat_ = std::make_unique<TFormAvtomat>(ws_);
     avtomat1_ = std::make_unique<TFormAvtomat1>();
     nudge_ = std::make_unique<TFormMoviPoint>(ws_, main_.get());
+    pdfWindows_ = std::make_unique<QtPdfWindows>(ws_.doc.texts);
+    pdfWindows_->setParentWindow(main_.get());
     inputShag_ = std::make_unique<TFormInputShag>(ws_, main_.get());
     inputColor_ = std::make_unique<TFormInputColor>(ws_, main_.get());
     avtomatColor_ = std::make_unique<TFormAvtomatColor>(ws_, *inputColor_, main_.get());
@@ -87,7 +90,9 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     doc.programDir = programDir.endsWith('/') ? programDir : programDir + '/';
     LocateProgramFiles(doc);
     MakeUserDataFolders(doc);
-    doc.commandLineArg = arguments.value(0);
+    QStringList files = arguments;
+    pdfOptions_ = TakePdfOptions(files);
+    doc.commandLineArg = files.value(0);
     doc.decimalSeparator = decimalSeparator;
     const bool firstStart = !QFileInfo::exists(SettingsReadPath(doc));
     runCommand(ws_, [this] { LoadSettings(ws_.doc, placements_); });
@@ -104,7 +109,7 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     if (doc.commandLineArg.isEmpty())
         runCommand(ws_, [this] { OpenPictureDialog(ws_); });
     else
-        runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg); });
+        runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg, pdfOptions_); });
     applyLanguage();
 }
 
@@ -387,6 +392,10 @@ void KurvanaApplication::takeColourSample() {
 
 void KurvanaApplication::runNudgeWindow() {
     nudge_->exec();
+}
+
+PdfWindows* KurvanaApplication::pdfWindows() {
+    return pdfWindows_.get();
 }
 
 void KurvanaApplication::setBusyCursor(bool busy) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "core/workspace.h"
+#include "io/pdfcommands.h"
 #include "settings/settingsfile.h"
 
 namespace kurvana {
@@ -27,6 +28,7 @@ class TFormAvtomatColor;
 class TFormInputShag;
 class TFormAvtomat;
 class TFormAvtomat1;
+class QtPdfWindows;
 
 /// The running program: the one document, the windows created once at start-up, and the
 /// command map from toolbar buttons and menu items to the subsystems. It is also what the
@@ -67,6 +69,7 @@ public:
     void runNudgeWindow() override;
     void setBusyCursor(bool busy) override;
     void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) override;
+    PdfWindows* pdfWindows() override;
 
 private:
     void createWindows();
@@ -103,6 +106,8 @@ private:
     std::unique_ptr<TFormInputColor> inputColor_;
     std::unique_ptr<TFormAvtomatColor> avtomatColor_;
     std::unique_ptr<TFormAbout> about_;
+    std::unique_ptr<QtPdfWindows> pdfWindows_;
+    PdfOpenOptions pdfOptions_; ///< --page and --dpi of the command line
 };
 
 } // namespace kurvana

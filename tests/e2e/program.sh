@@ -30,12 +30,12 @@ arrange_windows() {
     [ -z "$id" ] || place "$id" "$TOOL_X" 900
 }
 
-# locate_picture: finds where the chart is shown; PIC_X PIC_Y is the screen position of its
-# pixel (0, 0).
+# locate_picture [PICTURE]: finds where the chart (or PICTURE, a bitmap of it) is shown;
+# PIC_X PIC_Y is the screen position of its pixel (0, 0).
 locate_picture() {
     local at size window
     pointer_away
-    look 15 "the chart in the main window" at picture "$PROGRAM_DIR/examples/$CHART.bmp" \
+    look 15 "the chart in the main window" at picture "${1:-$PROGRAM_DIR/examples/$CHART.bmp}" \
         $(geometry "$MAIN")
     read -r PIC_X PIC_Y <<<"$at"
     read -ra size <<<"$(known size)"
@@ -46,6 +46,29 @@ locate_picture() {
 
 # click_pixel X Y: clicks picture pixel (X, Y) of the chart.
 click_pixel() { click_at $((PIC_X + $1)) $((PIC_Y + $2)); }
+
+# place_reference_points: clicks the chart's known zero, X max and Y max points, each after its
+# toolbar button; ZERO, XMAX and YMAX hold the three points afterwards.
+place_reference_points() {
+    read -ra ZERO <<<"$(known zero_point)"
+    read -ra XMAX <<<"$(known x_max_point)"
+    read -ra YMAX <<<"$(known y_max_point)"
+    click_button_image 8 "$MAIN"
+    click_pixel "${ZERO[@]}"
+    click_button_image 9 "$MAIN"
+    click_pixel "${XMAX[@]}"
+    click_button_image 10 "$MAIN"
+    click_pixel "${YMAX[@]}"
+}
+
+# pick_known_points CURVE COUNT: marks mode, then a click on COUNT known points of CURVE.
+pick_known_points() {
+    local x y
+    click_button_image 11 "$MAIN"
+    while read -r x y; do
+        click_pixel "$x" "$y"
+    done < <("$SCREEN_TOOL" pick "$KNOWN" "$1" "$2")
+}
 
 # open_menu ENTRY ITEM_ENTRY LANGUAGE: chooses a main menu item by its captions in LANGUAGE.
 open_menu() {

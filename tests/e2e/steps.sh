@@ -32,16 +32,7 @@ first_run() {
     shot "started"
 
     step "place the zero, X max and Y max points"
-    local zero xmax ymax
-    read -ra zero <<<"$(known zero_point)"
-    read -ra xmax <<<"$(known x_max_point)"
-    read -ra ymax <<<"$(known y_max_point)"
-    click_button_image 8 "$MAIN"
-    click_pixel "${zero[@]}"
-    click_button_image 9 "$MAIN"
-    click_pixel "${xmax[@]}"
-    click_button_image 10 "$MAIN"
-    click_pixel "${ymax[@]}"
+    place_reference_points
     shot "reference-points"
 
     step "type the axis values into the Input window"
@@ -55,16 +46,13 @@ first_run() {
     done
     # The status bar reads the axis values under the mouse: each reference point must show the
     # values typed for it.
-    expect_readout "${zero[@]}" input_min_x input_min_y
-    expect_readout "${xmax[@]}" input_max_x input_min_y
-    expect_readout "${ymax[@]}" input_min_x input_max_y
+    expect_readout "${ZERO[@]}" input_min_x input_min_y
+    expect_readout "${XMAX[@]}" input_max_x input_min_y
+    expect_readout "${YMAX[@]}" input_min_x input_max_y
     shot "axis-values"
 
     step "pick five points on line 1 with snapping"
-    click_button_image 11 "$MAIN"
-    while read -r x y; do
-        click_pixel "$x" "$y"
-    done < <("$SCREEN_TOOL" pick "$KNOWN" 1 5)
+    pick_known_points 1 5
     shot "line-1-picked"
 
     step "choose line 2"
@@ -201,9 +189,12 @@ third_run() {
     expect_program_end
 }
 
+source "$here/steps_pdf.sh"
+
 run_steps() {
     first_start
     first_run
     second_run
     third_run
+    pdf_run
 }

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include "core/document.h"
+#include "core/drawing.h"
+#include "core/picture.h"
 #include "core/workspace.h"
 #include "platform/scripteddialogs.h"
 
@@ -80,6 +82,30 @@ inline QByteArray Altered(const QByteArray& bytes, int number, const QByteArray&
     else
         lines[number - 1] = text + '\r';
     return lines.join('\n') + '\n';
+}
+
+/// A fixture whose document holds a picture with points and names: work a failure must keep.
+inline void PreparePictureWork(IoFixture& f) {
+    InstallNewPicture(f.ws, ChartPicture());
+    f.doc->appendPoint(1, 10, 10);
+    f.doc->appendPoint(2, 20, 20);
+    f.doc->zeroPointX = 77;
+    f.doc->pictureFileName = "/old/chart.bmp";
+    f.doc->pictureFolder = "/old/";
+    f.doc->dataFileName = "/old/Data/chart.gra";
+    RedrawMarks(*f.doc);
+    ToggleAxes(*f.doc);
+}
+
+inline void VerifyPictureWorkKept(const IoFixture& f, const QImage& shown) {
+    QCOMPARE(f.doc->nextRow[1], 2);
+    QCOMPARE(f.doc->pointX(2, 1), 20);
+    QCOMPARE(f.doc->zeroPointX, 77);
+    QCOMPARE(f.doc->pictureFileName, QString("/old/chart.bmp"));
+    QCOMPARE(f.doc->pictureFolder, QString("/old/"));
+    QCOMPARE(f.doc->dataFileName, QString("/old/Data/chart.gra"));
+    QCOMPARE(f.doc->cleanPicture, ChartPicture());
+    QCOMPARE(f.doc->workingPicture, shown);
 }
 
 } // namespace kurvana::test

@@ -47,30 +47,6 @@ QByteArray PngAnnouncing(quint32 width, quint32 height) {
     return png;
 }
 
-/// A fixture whose document holds a picture with points and names: work a failure must keep.
-void PrepareWork(IoFixture& f) {
-    InstallNewPicture(f.ws, ChartPicture());
-    f.doc->appendPoint(1, 10, 10);
-    f.doc->appendPoint(2, 20, 20);
-    f.doc->zeroPointX = 77;
-    f.doc->pictureFileName = "/old/chart.bmp";
-    f.doc->pictureFolder = "/old/";
-    f.doc->dataFileName = "/old/Data/chart.gra";
-    RedrawMarks(*f.doc);
-    ToggleAxes(*f.doc);
-}
-
-void VerifyWorkKept(const IoFixture& f, const QImage& shown) {
-    QCOMPARE(f.doc->nextRow[1], 2);
-    QCOMPARE(f.doc->pointX(2, 1), 20);
-    QCOMPARE(f.doc->zeroPointX, 77);
-    QCOMPARE(f.doc->pictureFileName, QString("/old/chart.bmp"));
-    QCOMPARE(f.doc->pictureFolder, QString("/old/"));
-    QCOMPARE(f.doc->dataFileName, QString("/old/Data/chart.gra"));
-    QCOMPARE(f.doc->cleanPicture, ChartPicture());
-    QCOMPARE(f.doc->workingPicture, shown);
-}
-
 /// True when the working picture is the clean one with exactly one axes drawing on it.
 bool ShowsOneAxesDrawing(Document doc) {
     if (doc.workingPicture == doc.cleanPicture)
@@ -146,7 +122,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, start);
         IoFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QImage shown = f.doc->workingPicture;
         const QString path = f.path(name);
         if (!bytes.isNull())
@@ -158,12 +134,12 @@ private slots:
         } catch (const CommandError& error) {
             QVERIFY2(error.text().startsWith(start.arg(path)), qPrintable(error.text()));
         }
-        VerifyWorkKept(f, shown);
+        VerifyPictureWorkKept(f, shown);
     }
 
     void openDialogInstallsTheChosenPicture() {
         IoFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QString path = f.path("pics/plot.png");
         QDir().mkpath(f.path("pics"));
         QVERIFY(ChartPicture(200, 150).save(path));
@@ -201,6 +177,7 @@ private slots:
         const QString filter = PictureDialogFilter();
         QVERIFY2(filter.startsWith("Bitmaps (*.bmp *.BMP);;All pictures ("), qPrintable(filter));
         QVERIFY(filter.contains("*.png") && filter.contains("*.jpg") && filter.contains("*.GIF"));
+        QVERIFY(filter.contains("*.pdf *.PDF);;PDF documents (*.pdf *.PDF)"));
     }
 
     void commandLineOpensByExtension_data() {
@@ -248,7 +225,7 @@ private slots:
 
     void clipboardPictureKeepsPointsAndTakesItsSize() {
         IoFixture f;
-        PrepareWork(f);
+        PreparePictureWork(f);
         const QImage taken = ChartPicture(120, 80, qRgb(0, 0, 255));
 
         QVERIFY(TakeClipboardPicture(f.ws, taken));

@@ -4,21 +4,30 @@
 #include <QAction>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTableView>
 #include <QToolBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/picture.h"
 #include "core/windows/inputwindow.h"
+#include "io/pdffile.h"
 #include "io/windows/clipboardwindow.h"
+#include "io/windows/pagechooserwindow.h"
+#include "io/windows/pagepreview.h"
 #include "platform/scripteddialogs.h"
 #include "settings/windows/setupwindow.h"
 #include "ui/application.h"
@@ -327,6 +336,46 @@ private slots:
         QCOMPARE(p.doc.pictureWidth, 40);
         QCOMPARE(p.doc.nextRow[1], 2); // points stay
         QCOMPARE(p.app.mainWindow().statusText(2), QString("M15"));
+    }
+
+    void pageChooserRefusesOversizeAndFramesARegion() {
+        QTemporaryDir folder;
+        const QString path = folder.path() + "/two.pdf";
+        {
+            QPdfWriter writer(path);
+            writer.setResolution(72);
+            writer.setPageSize(QPageSize(QSizeF(4, 3), QPageSize::Inch));
+            QPainter painter(&writer);
+            writer.setPageSize(QPageSize(QSizeF(20, 20), QPageSize::Inch));
+            writer.newPage();
+        }
+        const PdfFile pdf(path);
+        const Texts texts;
+        PageChooserWindow chooser(pdf, {1, 300, {}}, texts);
+        QCOMPARE(chooser.findChild<QListView*>("PageGrid")->model()->rowCount(), 2);
+        QVERIFY(chooser.sizeLabel().text().contains("1200 x 900 pixels"));
+
+        // 20 inches at 1000 dpi: refused in the window, with the limit named.
+        chooser.pageBox().setValue(2);
+        chooser.dpiBox().setValue(1000);
+        QVERIFY(chooser.sizeLabel().text().contains("16384"));
+        QVERIFY(!chooser.openButton().isEnabled());
+
+        // A frame on the enlarged page brings the picture within the limit.
+        PagePreview& preview = chooser.preview();
+        preview.resize(400, 400);
+        const auto mouse = [&preview](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+            QMouseEvent event(type, at, preview.mapToGlobal(at), Qt::LeftButton, held, {});
+            QCoreApplication::sendEvent(&preview, &event);
+        };
+        mouse(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {200, 300}, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, {300, 300}, {});
+        const PdfPageRequest request = chooser.request();
+        QCOMPARE(request.page, 2);
+        QCOMPARE(request.region, QRectF(360, 360, 720, 720)); // a quarter of 1440 points
+        QVERIFY(chooser.sizeLabel().text().contains("10000 x 10000 pixels"));
+        QVERIFY(chooser.openButton().isEnabled());
     }
 
     void everyCommandIsWired() {
