@@ -227,6 +227,28 @@ private slots:
         p.restoreFullState();
     }
 
+    void mouseMoveWithCheckGrid_data() { addSizeRows(); }
+    void mouseMoveWithCheckGrid() {
+        // The heaviest move that repaints the picture (a zone circle) with the check grid
+        // painted over the exposed area.
+        BenchProgram& p = current();
+        p.restoreFullState();
+        SetInputMode(p.ws(), ModeZone);
+        ButtonPasteLineClick(p.ws());
+        p.doc().checkGridOn = true;
+        int move = 0;
+        const QPoint centre = p.plotCentre();
+        measure("mouse move, mode 5 zone with the check grid shown", 0.02,
+                {{},
+                 [&] {
+                     const QPoint at = centre + QPoint(kZoneStride * (move++ % 2), 0);
+                     p.app().imgGrafikMouseMove(at, LeftButton);
+                 },
+                 {}});
+        p.doc().checkGridOn = false;
+        p.restoreFullState();
+    }
+
     void refreshValues_data() { addSizeRows(); }
     void refreshValues() {
         BenchProgram& p = current();

@@ -43,6 +43,20 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::StepTooSmall:
         return "The step is too small: the search would take more than %1 steps. Nothing was "
                "changed.";
+    case ExtraText::CheckGridCaption:
+        return "Check &grid";
+    case ExtraText::CheckGridHint:
+        return "Check grid: round axis values drawn through the calibration (G)";
+    case ExtraText::ExportDataCaption:
+        return "&Export data...";
+    case ExtraText::ExportDialogCaption:
+        return "Export data";
+    case ExtraText::ExportFilter:
+        return "CSV, comma separated (*.csv);;TSV, tab separated (*.tsv);;JSON (*.json)";
+    case ExtraText::ExportDone:
+        return "%2 points were written to \"%1\".";
+    case ExtraText::ExportFailed:
+        return "Exporting to \"%1\" failed (%2). The file that was there before is unchanged.";
     case ExtraText::Count:
         break;
     }

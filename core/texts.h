@@ -26,6 +26,13 @@ enum class ExtraText : int {
     LineFull,               ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
     StepTooSmall,           ///< %1 = the most steps one fixed-step search takes
+    CheckGridCaption,       ///< menu item "Show" > check grid
+    CheckGridHint,          ///< tooltip of the check-grid toolbar button
+    ExportDataCaption,      ///< menu item "Data" > export to a file
+    ExportDialogCaption,    ///< caption of the export save dialog
+    ExportFilter,           ///< file types of the export save dialog, ";;" separated
+    ExportDone,             ///< %1 = file, %2 = number of points
+    ExportFailed,           ///< %1 = file, %2 = reason
     Count
 };
 

@@ -25,6 +25,7 @@ constexpr const char* kColor = "Color";
 constexpr const char* kSetup = "Setup";
 constexpr const char* kAxes = "Axes";
 constexpr const char* kForms = "Forms";
+constexpr const char* kCheckGrid = "CheckGrid";
 
 constexpr const char* kLineKeys[kLineCount + 1] = {"", "line1", "line2", "line3", "line4", "line5"};
 
@@ -185,6 +186,9 @@ Settings ReadSettings(const IniFile& ini) {
     s.languageRussian = ReadLanguageRussian(ini);
     s.autoSave = ReadFlag(ini, kSetup, "SaveConfig", d.autoSave);
     s.windows = ReadPlacements(ini);
+    s.checkGrid = ReadFlag(ini, kCheckGrid, "Show", d.checkGrid);
+    s.checkGridColour = Colour(ReadInteger(ini, kCheckGrid, "Colour", int(d.checkGridColour)));
+    s.checkGridAlpha = std::clamp(ReadInteger(ini, kCheckGrid, "Alpha", d.checkGridAlpha), 0, 255);
     return s;
 }
 
@@ -211,6 +215,11 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     WriteFlag(ini, kSetup, "LanguageRussian", s.languageRussian);
     WriteFlag(ini, kSetup, "LanguageEnglish", !s.languageRussian);
     WritePlacements(ini, s.windows);
+    // Keys added after the original file's, in a section of their own after all the others:
+    // what the file held before keeps its bytes.
+    WriteFlag(ini, kCheckGrid, "Show", s.checkGrid);
+    WriteInteger(ini, kCheckGrid, "Colour", int(s.checkGridColour));
+    WriteInteger(ini, kCheckGrid, "Alpha", std::clamp(s.checkGridAlpha, 0, 255));
 }
 
 Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windows) {
@@ -230,6 +239,9 @@ Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windo
     s.languageRussian = doc.languageRussian;
     s.autoSave = doc.autoSaveSettings;
     s.windows = windows;
+    s.checkGrid = doc.checkGridOn;
+    s.checkGridColour = doc.checkGridColour;
+    s.checkGridAlpha = doc.checkGridAlpha;
     return s;
 }
 
@@ -254,6 +266,9 @@ void ApplySettings(const Settings& s, Document& doc, WindowPlacements& windows) 
     doc.languageRussian = s.languageRussian;
     doc.autoSaveSettings = s.autoSave;
     windows = s.windows;
+    doc.checkGridOn = s.checkGrid;
+    doc.checkGridColour = s.checkGridColour;
+    doc.checkGridAlpha = std::clamp(s.checkGridAlpha, 0, 255);
 }
 
 void LoadSettings(Document& doc, WindowPlacements& windows) {

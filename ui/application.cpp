@@ -21,6 +21,7 @@
 #include "core/windows/inputwindow.h"
 #include "core/windows/nudgewindow.h"
 #include "io/datacommands.h"
+#include "io/exportfile.h"
 #include "io/picturecommands.h"
 #include "io/windows/clipboardwindow.h"
 #include "platform/dialogs.h"
@@ -115,6 +116,7 @@ void KurvanaApplication::applyLanguage() {
         ApplyLanguageToDocument(doc, language);
     }
     ApplyLanguage(language, QApplication::topLevelWidgets());
+    main_->showExtraTexts(doc.texts);
 }
 
 void KurvanaApplication::saveSettings() {
@@ -218,6 +220,9 @@ void KurvanaApplication::wireCommands() {
         connectCommand(name, [this] { table_->showAndRaise(); });
     for (const char* name : {"ButtonCopyToClipboard", "menuCopytoClipboard"})
         connectCommand(name, [&ws] { CopyTableToClipboard(ws); });
+    connectCommand("menuExportData", [&ws] { ExportDataCommand(ws); });
+    for (const char* name : {"ButtonCheckGrid", "menuCheckGrid"})
+        connectCommand(name, [&ws] { ToggleCheckGrid(ws); });
     for (const char* name : {"ButtonClearData", "menuCleardata"})
         connectCommand(name, [&ws] { ClearLineCommand(ws); });
     connectCommand("menuShowInput", [this] {
@@ -303,6 +308,9 @@ void KurvanaApplication::imgGrafikMouseMove(QPoint position, unsigned shiftState
 
 void KurvanaApplication::fillTable() {
     table_->fillTable();
+    // Every change of the calibration ends here: the check grid follows it at once.
+    if (ws_.doc.checkGridOn)
+        main_->imgGrafik()->update();
 }
 
 void KurvanaApplication::pictureChanged(const QRect& area) {
@@ -326,6 +334,8 @@ void KurvanaApplication::setStatusText(int panel, const QString& text) {
 }
 
 void KurvanaApplication::documentSettingsChanged() {
+    if (ws_.doc.checkGridOn)
+        main_->imgGrafik()->update();
     input_->showDocumentTexts();
     setup_->showDocumentSettings();
 }

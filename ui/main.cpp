@@ -1,11 +1,12 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 
 #include "core/document.h"
 #include "core/workspace.h"
-#include "io/export.h"
+#include "io/exportcommandline.h"
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
 #include "ui/application.h"
@@ -23,28 +24,24 @@ QString programDir() {
     return QCoreApplication::applicationDirPath() + '/';
 }
 
-/// kurvana2 --export FILE.gra: the clipboard text the program would give right after opening
-/// the file at start-up, on standard output. No window, no display, no file written.
-int exportDataFile(int argc, char* argv[]) {
+/// kurvana2 --export ...: the digitised data of saved charts, without a window or a display.
+int exportDataFiles(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fputs("usage: kurvana2 --export FILE.gra\n", stderr);
-        return 2;
-    }
-    kurvana::Document doc;
-    doc.programDir = programDir();
-    doc.decimalSeparator = systemDecimalSeparator();
-    try {
-        kurvana::WindowPlacements placements;
-        kurvana::LoadSettings(doc, placements);
-        const QByteArray text = kurvana::ExportDataFileText(doc, arguments[2]).toUtf8();
-        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-        return 0;
-    } catch (const kurvana::CommandError& error) {
-        std::fprintf(stderr, "kurvana2: %s\n", error.text().toLocal8Bit().constData());
-        return 1;
-    }
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    const QString folder = programDir();
+    const QChar separator = systemDecimalSeparator();
+    QFile out, err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return kurvana::RunExportCommand(
+        arguments,
+        [&](kurvana::Document& doc) {
+            doc.programDir = folder;
+            doc.decimalSeparator = separator;
+            kurvana::WindowPlacements placements;
+            kurvana::LoadSettings(doc, placements);
+        },
+        out, err);
 }
 
 bool displayAvailable() {
@@ -56,7 +53,7 @@ bool displayAvailable() {
 
 int main(int argc, char* argv[]) {
     if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
-        return exportDataFile(argc, argv);
+        return exportDataFiles(argc, argv);
     if (!displayAvailable()) {
         std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
                    "a desktop session or under xvfb-run.\n",

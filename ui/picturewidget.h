@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 namespace kurvana {
 
 struct Document;
@@ -31,6 +33,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void paintPicture(QPainter& painter, const QRect& exposed);
+
     const Document& doc_;
 };
 

@@ -203,6 +203,7 @@ third_run() {
 
 run_steps() {
     first_run
+    check_grid_run
     second_run
     third_run
 }
