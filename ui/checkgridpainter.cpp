@@ -1,5 +1,8 @@
 #include "ui/checkgridpainter.h"
 
+#include <algorithm>
+#include <functional>
+
 #include <QFontMetrics>
 #include <QIcon>
 #include <QPainter>
@@ -22,17 +25,42 @@ QColor gridColour(const Document& doc) {
     return colour;
 }
 
-/// A label's box on the control: below the X axis for X lines, left of the Y axis for Y lines,
-/// kept inside the control.
-QRect labelBox(const GridLine& line, QPointF anchor, QSize textSize, const QRect& control) {
+/// A label's box on the control: inside the plot, just above and right of where the line meets
+/// the other axis, so that the chart's own tick labels outside the axes stay readable. Kept
+/// inside the control.
+QRect labelBox(QPointF anchor, QSize textSize, const QRect& control) {
     QRect box(QPoint(0, 0), textSize + QSize(2 * kLabelPadding, 2 * kLabelPadding));
-    if (line.axis == GridAxis::X)
-        box.moveCenter(QPoint(int(anchor.x()), int(anchor.y()) + kLabelGap + box.height() / 2));
-    else
-        box.moveCenter(QPoint(int(anchor.x()) - kLabelGap - box.width() / 2, int(anchor.y())));
+    box.moveBottomLeft(QPoint(int(anchor.x()) + kLabelGap, int(anchor.y()) - kLabelGap));
     box.moveLeft(std::clamp(box.left(), control.left(), control.right() - box.width()));
     box.moveTop(std::clamp(box.top(), control.top(), control.bottom() - box.height()));
     return box;
+}
+
+struct Label {
+    QRect box;
+    QString text;
+};
+
+/// The labels of all lines. At the zero point an X and a Y label would share a place: a Y label
+/// that meets an X label moves below its line.
+std::vector<Label> layLabels(const std::vector<GridLine>& lines, const Document& doc,
+                             const QFontMetrics& metrics, const QRect& control,
+                             const std::function<QPointF(QPointF)>& toControl) {
+    std::vector<Label> labels;
+    std::vector<QRect> xBoxes;
+    for (const GridLine& line : lines) {
+        const QString text =
+            formatTableNumber(line.value, doc.decimalSeparator, doc.scientificFormat);
+        const QPointF anchor = toControl(line.labelAnchor);
+        QRect box = labelBox(anchor, metrics.size(0, text), control);
+        if (line.axis == GridAxis::X)
+            xBoxes.push_back(box);
+        else if (std::any_of(xBoxes.begin(), xBoxes.end(),
+                             [&box](const QRect& x) { return x.intersects(box); }))
+            box.moveTop(int(anchor.y()) + kLabelGap);
+        labels.push_back({box, text});
+    }
+    return labels;
 }
 
 } // namespace
@@ -68,16 +96,12 @@ void PaintCheckGrid(QPainter& painter, const Document& doc, const QRect& exposed
     const QFontMetrics metrics(font);
     const QColor text = QColor(colour.red(), colour.green(), colour.blue()).darker(170);
     const QColor backing(255, 255, 255, 190);
-    for (const GridLine& line : lines) {
-        const QString label =
-            formatTableNumber(line.value, doc.decimalSeparator, doc.scientificFormat);
-        const QRect box =
-            labelBox(line, toControl(line.labelAnchor), metrics.size(0, label), control);
-        if (!box.intersects(exposed))
+    for (const Label& label : layLabels(lines, doc, metrics, control, toControl)) {
+        if (!label.box.intersects(exposed))
             continue;
-        painter.fillRect(box, backing);
+        painter.fillRect(label.box, backing);
         painter.setPen(text);
-        painter.drawText(box, Qt::AlignCenter, label);
+        painter.drawText(label.box, Qt::AlignCenter, label.text);
     }
     painter.restore();
 }
