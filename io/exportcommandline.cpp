@@ -9,8 +9,8 @@
 #include "core/document.h"
 #include "core/workspace.h"
 #include "io/export.h"
-#include "io/exportfile.h"
 #include "io/exportformats.h"
+#include "io/filepair.h"
 
 namespace kurvana {
 

@@ -2,13 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "core/document.h"
 #include "core/workspace.h"
 #include "io/datacommands.h"
 #include "io/datafile.h"
 #include "io/exportformats.h"
+#include "io/filepair.h"
 
 namespace kurvana {
 
@@ -23,20 +23,6 @@ QString proposedStem(const Document& doc) {
 }
 
 } // namespace
-
-QString WriteFileAtomically(const QString& path, const QByteArray& contents) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(contents) != contents.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
-}
 
 void ExportDataCommand(Workspace& ws) {
     const Document& doc = ws.doc;
