@@ -247,6 +247,39 @@ private slots:
         p.restoreFullState();
     }
 
+    void mouseMoveWithCheckGrid_data() {
+        QTest::addColumn<long long>("pixels");
+        QTest::addColumn<bool>("grid");
+        for (long long pixels : config_.pixels)
+            for (const bool grid : {false, true})
+                QTest::newRow(qPrintable(QString("%1, grid %2").arg(SizeLabel(pixels)).arg(grid)))
+                    << pixels << grid;
+    }
+    void mouseMoveWithCheckGrid() {
+        // A move that repaints the picture (a zone circle), the repaint timed with it, with and
+        // without the check grid painted over the exposed area.
+        QFETCH(bool, grid);
+        BenchProgram& p = current();
+        p.restoreFullState();
+        SetInputMode(p.ws(), ModeZone);
+        ButtonPasteLineClick(p.ws());
+        p.doc().checkGridOn = grid;
+        int move = 0;
+        const QPoint centre = p.plotCentre();
+        measure(QString("mouse move and repaint, mode 5 zone, check grid %1")
+                    .arg(grid ? "shown" : "off"),
+                0.02,
+                {{},
+                 [&] {
+                     const QPoint at = centre + QPoint(kZoneStride * (move++ % 2), 0);
+                     p.app().imgGrafikMouseMove(at, LeftButton);
+                     p.settle(); // the paint event
+                 },
+                 {}});
+        p.doc().checkGridOn = false;
+        p.restoreFullState();
+    }
+
     void refreshValues_data() { addSizeRows(); }
     void refreshValues() {
         BenchProgram& p = current();

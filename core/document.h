@@ -124,6 +124,10 @@ struct Document {
     long double viewScale = 1.0L;
     int checkedScaleItem = 4; ///< scale menu item with the check mark, 1..7 ("1:1" is 4)
     int scaleButtonImage = 27;
+    /// The calibration check grid: shown over the picture, never drawn into it.
+    bool checkGridOn = false;
+    Colour checkGridColour = colourFromRgb(0, 255, 255); ///< cyan
+    int checkGridAlpha = 160;                            ///< 0 transparent .. 255 opaque
 
     // --- 5. Pictures ------------------------------------------------------------------------
     QImage cleanPicture;   ///< as loaded (and as cleaned), never drawn on

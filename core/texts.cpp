@@ -118,6 +118,20 @@ QString Texts::builtInExtra(ExtraText id) {
         return "page %1 could not be rendered (not enough memory or an error in the document).";
     case ExtraText::PdfFileMissing:
         return "the file does not exist.";
+    case ExtraText::CheckGridCaption:
+        return "Check &grid";
+    case ExtraText::CheckGridHint:
+        return "Check grid: round axis values drawn through the calibration (G)";
+    case ExtraText::ExportDataCaption:
+        return "&Export data...";
+    case ExtraText::ExportDialogCaption:
+        return "Export data";
+    case ExtraText::ExportFilter:
+        return "CSV, comma separated (*.csv);;TSV, tab separated (*.tsv);;JSON (*.json)";
+    case ExtraText::ExportDone:
+        return "%2 points were written to \"%1\".";
+    case ExtraText::ExportFailed:
+        return "Exporting to \"%1\" failed (%2). The file that was there before is unchanged.";
     case ExtraText::Count:
         break;
     }

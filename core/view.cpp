@@ -48,4 +48,10 @@ ScrollStep HandScrollStep(Workspace& ws, int x, int y) {
     return step;
 }
 
+void ToggleCheckGrid(Workspace& ws) {
+    ws.doc.checkGridOn = !ws.doc.checkGridOn;
+    ws.view.controlsChanged();
+    ws.view.pictureChanged();
+}
+
 } // namespace kurvana

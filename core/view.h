@@ -16,6 +16,10 @@ void ChooseViewScale(Workspace& ws, int item);
 /// right click shows item + 1, the item gets the check mark.
 void ChooseCursor(Workspace& ws, int item);
 
+/// ButtonCheckGrid / menuCheckGrid: shows or hides the calibration check grid over the picture.
+/// Only the view changes; no picture is touched.
+void ToggleCheckGrid(Workspace& ws);
+
 /// ButtonHandleClick: hand scrolling mode.
 void ButtonHandleClick(Workspace& ws);
 

@@ -7,7 +7,7 @@
 
 namespace kurvana {
 
-QString ExportDataFileText(Document& doc, const QString& path) {
+void LoadDataFileForExport(Document& doc, const QString& path) {
     const DataFileContent content = ReadDataFile(path, doc.texts);
     doc.currentLine = 1;
     doc.dataFileName = path;
@@ -16,6 +16,10 @@ QString ExportDataFileText(Document& doc, const QString& path) {
     ReadAxisTexts(doc);
     RecomputeValues(doc);
     SortCurrentLine(doc, doc.nextRow.at(doc.currentLine));
+}
+
+QString ExportDataFileText(Document& doc, const QString& path) {
+    LoadDataFileForExport(doc, path);
     return ClipboardText(doc);
 }
 

@@ -24,6 +24,20 @@ QString WriteTemporary(QSaveFile& file, const PendingFile& pending) {
 
 } // namespace
 
+QString WriteFileAtomically(const QString& path, const QByteArray& contents) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(contents) != contents.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
 std::optional<SaveFailure> ReplaceFilePair(const PendingFile& first, const PendingFile& second) {
     for (const PendingFile* pending : {&first, &second}) {
         const QString folder = QFileInfo(pending->path).absolutePath();

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include <QByteArray>
 #include <QString>
 
 class QIODevice;
@@ -26,6 +27,11 @@ struct SaveFailure {
 /// folders), then moves them into place, the second last. Until the second is in place the
 /// old first file is kept aside and comes back on failure, so the old pair stays whole
 /// whatever fails. Returns the failure, or nothing on success.
+/// Writes `contents` to `path` atomically: completely to a temporary file beside it, then moved
+/// into place, so that a failed write leaves the file that was there whole. Returns an empty
+/// text on success, otherwise the reason.
+QString WriteFileAtomically(const QString& path, const QByteArray& contents);
+
 std::optional<SaveFailure> ReplaceFilePair(const PendingFile& first, const PendingFile& second);
 
 } // namespace kurvana

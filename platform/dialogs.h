@@ -30,6 +30,11 @@ public:
     /// Open-file dialog; returns the chosen path or nothing when cancelled.
     virtual std::optional<QString> openFile(const QString& caption, const QString& folder,
                                             const QString& filter) = 0;
+    /// Save-file dialog proposing `proposal` (a path); `filter` lists the file types
+    /// (";;" separated, each "Name (*.ext)"). A name typed without an extension gets the one of
+    /// the chosen type. Returns the chosen path or nothing when cancelled.
+    virtual std::optional<QString> saveFile(const QString& caption, const QString& proposal,
+                                            const QString& filter) = 0;
     /// Colour dialog opening with `initial`; returns the chosen colour or nothing when cancelled.
     virtual std::optional<Colour> chooseColour(Colour initial) = 0;
 };

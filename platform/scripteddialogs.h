@@ -18,6 +18,8 @@ public:
     std::deque<std::optional<QString>> inputs; ///< nothing = Cancel
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<Colour>> colours;
+    std::deque<std::optional<QString>> saveFiles; ///< nothing = Cancel
+    QStringList saveProposals;                    ///< the proposals of the save dialogs
 
     QStringList informations; ///< texts of the information boxes, in order
     QStringList questions;    ///< texts of the question boxes, in order
@@ -39,21 +41,30 @@ public:
         return typed;
     }
     std::optional<QString> openFile(const QString&, const QString&, const QString&) override {
-        if (files.empty())
-            return std::nullopt;
-        if (!files.front().has_value()) {
-            files.pop_front();
-            return std::nullopt;
-        }
-        const QString chosen = *files.front();
-        files.pop_front();
-        return chosen;
+        return takeFile(files);
+    }
+    std::optional<QString> saveFile(const QString&, const QString& proposal,
+                                    const QString&) override {
+        saveProposals << proposal;
+        return takeFile(saveFiles);
     }
     std::optional<Colour> chooseColour(Colour) override {
         return take(colours, std::optional<Colour>());
     }
 
 private:
+    // Not take(): GCC 12 wrongly warns of an uninitialised QString in optional<QString> there.
+    static std::optional<QString> takeFile(std::deque<std::optional<QString>>& queue) {
+        if (queue.empty())
+            return std::nullopt;
+        if (!queue.front().has_value()) {
+            queue.pop_front();
+            return std::nullopt;
+        }
+        const QString chosen = *queue.front();
+        queue.pop_front();
+        return chosen;
+    }
     template <typename T> static T take(std::deque<T>& queue, T fallback) {
         if (queue.empty())
             return fallback;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -13,6 +12,8 @@
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+
+#include "io/filepair.h"
 
 namespace kurvana {
 
@@ -157,18 +158,7 @@ QByteArray IniFile::bytes() const {
 }
 
 QString IniFile::save(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray data = bytes();
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return WriteFileAtomically(path, bytes());
 }
 
 } // namespace kurvana

@@ -25,6 +25,7 @@ constexpr const char* kColor = "Color";
 constexpr const char* kSetup = "Setup";
 constexpr const char* kAxes = "Axes";
 constexpr const char* kForms = "Forms";
+constexpr const char* kCheckGrid = "CheckGrid";
 
 constexpr const char* kLineKeys[kLineCount + 1] = {"", "line1", "line2", "line3", "line4", "line5"};
 
@@ -188,6 +189,9 @@ Settings ReadSettings(const IniFile& ini) {
     s.snapRule = ReadFlag(ini, kSetup, "SnapAnyColour", d.snapRule == SnapRule::AnyColour)
                      ? SnapRule::AnyColour
                      : SnapRule::DarkOnly;
+    s.checkGrid = ReadFlag(ini, kCheckGrid, "Show", d.checkGrid);
+    s.checkGridColour = Colour(ReadInteger(ini, kCheckGrid, "Colour", int(d.checkGridColour)));
+    s.checkGridAlpha = std::clamp(ReadInteger(ini, kCheckGrid, "Alpha", d.checkGridAlpha), 0, 255);
     return s;
 }
 
@@ -216,6 +220,11 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     WritePlacements(ini, s.windows);
     // Written after every older key, so that files of earlier versions keep their order.
     WriteFlag(ini, kSetup, "SnapAnyColour", s.snapRule == SnapRule::AnyColour);
+    // Keys added after the original file's, in a section of their own after all the others:
+    // what the file held before keeps its bytes.
+    WriteFlag(ini, kCheckGrid, "Show", s.checkGrid);
+    WriteInteger(ini, kCheckGrid, "Colour", int(s.checkGridColour));
+    WriteInteger(ini, kCheckGrid, "Alpha", std::clamp(s.checkGridAlpha, 0, 255));
 }
 
 Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windows) {
@@ -236,6 +245,9 @@ Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windo
     s.autoSave = doc.autoSaveSettings;
     s.windows = windows;
     s.snapRule = doc.snapRule;
+    s.checkGrid = doc.checkGridOn;
+    s.checkGridColour = doc.checkGridColour;
+    s.checkGridAlpha = doc.checkGridAlpha;
     return s;
 }
 
@@ -261,6 +273,9 @@ void ApplySettings(const Settings& s, Document& doc, WindowPlacements& windows) 
     doc.autoSaveSettings = s.autoSave;
     doc.snapRule = s.snapRule;
     windows = s.windows;
+    doc.checkGridOn = s.checkGrid;
+    doc.checkGridColour = s.checkGridColour;
+    doc.checkGridAlpha = std::clamp(s.checkGridAlpha, 0, 255);
 }
 
 void LoadSettings(Document& doc, WindowPlacements& windows) {

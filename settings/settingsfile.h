@@ -43,6 +43,10 @@ struct Settings {
     WindowPlacements windows;
     /// Autocorrection onto strokes of any colour (true) or onto dark pixels only.
     SnapRule snapRule = SnapRule::AnyColour;
+    /// The calibration check grid: shown or not, its colour and opacity (0..255).
+    bool checkGrid = false;
+    Colour checkGridColour = colourFromRgb(0, 255, 255);
+    int checkGridAlpha = 160;
 };
 
 /// Reads every key. A missing key or a value that is not an integer gives the default; a flag

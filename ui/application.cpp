@@ -23,6 +23,7 @@
 #include "core/windows/inputwindow.h"
 #include "core/windows/nudgewindow.h"
 #include "io/datacommands.h"
+#include "io/exportfile.h"
 #include "io/picturecommands.h"
 #include "io/windows/clipboardwindow.h"
 #include "io/windows/qtpdfwindows.h"
@@ -129,14 +130,20 @@ void KurvanaApplication::applyLanguage() {
         ApplyLanguageToDocument(doc, language);
     }
     ApplyLanguage(language, QApplication::topLevelWidgets());
+    showExtraTexts();
+}
+
+void KurvanaApplication::showExtraTexts() {
     setup_->showExtraTexts();
     avtomatColor_->showExtraTexts();
+    main_->showExtraTexts(ws_.doc.texts);
 }
 
 void KurvanaApplication::switchLanguage() {
     // LoadLanguage throws before it changes anything, so a missing file leaves the texts and
     // the help as they were, as its message says; the built-in copy serves start-up only.
     ApplyLanguage(LoadLanguage(ws_.doc), QApplication::topLevelWidgets());
+    showExtraTexts();
 }
 
 void KurvanaApplication::saveSettings() {
@@ -270,6 +277,9 @@ void KurvanaApplication::wireCommands() {
         connectCommand(name, [this] { table_->showAndRaise(); });
     for (const char* name : {"ButtonCopyToClipboard", "menuCopytoClipboard"})
         connectCommand(name, [&ws] { CopyTableToClipboard(ws); });
+    connectCommand("menuExportData", [&ws] { ExportDataCommand(ws); });
+    for (const char* name : {"ButtonCheckGrid", "menuCheckGrid"})
+        connectCommand(name, [&ws] { ToggleCheckGrid(ws); });
     for (const char* name : {"ButtonClearData", "menuCleardata"})
         connectCommand(name, [&ws] { ClearLineCommand(ws); });
     connectCommand("menuShowInput", [this] {
@@ -355,6 +365,9 @@ void KurvanaApplication::imgGrafikMouseMove(QPoint position, unsigned shiftState
 
 void KurvanaApplication::fillTable() {
     table_->fillTable();
+    // Every change of the calibration ends here: the check grid follows it at once.
+    if (ws_.doc.checkGridOn)
+        main_->imgGrafik()->update();
 }
 
 void KurvanaApplication::pictureChanged(const QRect& area) {
@@ -378,6 +391,8 @@ void KurvanaApplication::setStatusText(int panel, const QString& text) {
 }
 
 void KurvanaApplication::documentSettingsChanged() {
+    if (ws_.doc.checkGridOn)
+        main_->imgGrafik()->update();
     input_->showDocumentTexts();
     setup_->showDocumentSettings();
 }

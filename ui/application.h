@@ -81,6 +81,8 @@ private:
     /// Reads language.txt in the selected language and puts its texts on every window; an
     /// unreadable file is reported and the texts built into the program take its place.
     void applyLanguage();
+    /// The texts the windows set from the document's extra texts rather than by name.
+    void showExtraTexts();
     /// The language chosen in Setup: language.txt in that language on every window. Throws
     /// CommandError, changing nothing, when the file cannot be read.
     void switchLanguage();

@@ -15,6 +15,7 @@
 
 #include "core/document.h"
 #include "ui/artwork.h"
+#include "ui/checkgridpainter.h"
 #include "ui/picturewidget.h"
 #include "ui/programicon.h"
 
@@ -50,6 +51,7 @@ const ButtonSpec kToolbar[] = {
     {"ButtonOnDeltaX", 22, "Поиск  с фиксир шагом по шкале Х", false},
     {"ButtonFindByColor", 26, "Поиск цветной линии графика", false},
     {"ButtonInputColor", 25, "Выбор/настройка цветов", true},
+    {"ButtonCheckGrid", -1, "", true},
 };
 
 struct MenuSpec {
@@ -72,10 +74,13 @@ const MenuSpec kMenus[] = {
       {"menuShowSetup", "Show Setup"},
       {"menuShowZoom", "Show ZOOM"},
       {"menuShowInput", "Show Input"},
-      {"menuShowFixShag", "Show  Delta X"}}},
+      {"menuShowFixShag", "Show  Delta X"},
+      {"menuCheckGrid", ""}}},
     {"Menu1Data",
      "Data",
-     {{"menuCopytoClipboard", "Copy to Clipboard"}, {"menuCleardata", "Clear data of line"}}},
+     {{"menuCopytoClipboard", "Copy to Clipboard"},
+      {"menuCleardata", "Clear data of line"},
+      {"menuExportData", ""}}},
     {"Menu1Digitaze",
      "digitaze",
      {{"MenuInput00", "Ввод точки 0,0"},
@@ -167,6 +172,10 @@ void TFormKurvana::buildActions() {
         for (const auto& [name, caption] : menu.items)
             addCommand(name, QString::fromUtf8(caption));
     action("MenuAutocorrection")->setCheckable(true);
+    action("menuCheckGrid")->setCheckable(true);
+    action("menuCheckGrid")->setShortcut(QKeySequence(Qt::Key_G));
+    action("ButtonCheckGrid")->setIcon(CheckGridIcon());
+    showExtraTexts(doc_.texts);
     for (int i = 0; i < 5; ++i)
         addCommand(kLineItems[i], QString::number(i + 1));
     auto* scaleGroup = new QActionGroup(this);
@@ -235,6 +244,7 @@ void TFormKurvana::buildToolBar() {
         dropDownButton("ButtonSelectCursor", menuOf("PopupMenu3", kCursorItems, 5), 34);
     cursorButton->setToolTip(QString::fromUtf8("Выбор курсора"));
     toolBar->addWidget(cursorButton);
+    add("ButtonCheckGrid");
     toolBar->addSeparator();
     for (const char* name :
          {"ButtonClearImage", "ButtonOnDeltaX", "ButtonFindByColor", "ButtonInputColor"})
@@ -280,6 +290,8 @@ void TFormKurvana::showDocumentState() {
         show(name, doc_.inputMode == mode);
     show("ButtonAvtoCorrect", doc_.autoCorrectOn);
     show("MenuAutocorrection", doc_.autoCorrectOn);
+    show("ButtonCheckGrid", doc_.checkGridOn);
+    show("menuCheckGrid", doc_.checkGridOn);
 
     const QColor lineColour = QColor::fromRgb(qrgbFromColour(doc_.lineColor.at(doc_.currentLine)));
     QPalette swatch = shape1_->palette();
@@ -292,6 +304,12 @@ void TFormKurvana::showDocumentState() {
     action(kScaleItems[doc_.checkedScaleItem - 1])->setChecked(true);
     action(kCursorItems[doc_.checkedCursorItem - 1])->setChecked(true);
     picture_->setCursor(cursorOfShape(doc_.pictureCursor));
+}
+
+void TFormKurvana::showExtraTexts(const Texts& texts) {
+    action("menuCheckGrid")->setText(texts.extra(ExtraText::CheckGridCaption));
+    action("ButtonCheckGrid")->setToolTip(texts.extra(ExtraText::CheckGridHint));
+    action("menuExportData")->setText(texts.extra(ExtraText::ExportDataCaption));
 }
 
 void TFormKurvana::setStatusText(int panel, const QString& text) {

@@ -15,6 +15,7 @@ namespace kurvana {
 
 struct Document;
 class PictureWidget;
+class Texts;
 
 /// TFormKurvana: the main window. It holds the toolbar, the menus, the status bar and the
 /// picture in its scroll box; which command each control runs is wired by the application.
@@ -30,6 +31,8 @@ public:
 
     /// Buttons, check marks, images, the line swatch and the picture cursor follow the document.
     void showDocumentState();
+    /// The captions and hints that come from the extra texts of the language file.
+    void showExtraTexts(const Texts& texts);
     /// Text of status-bar panel 0..3.
     void setStatusText(int panel, const QString& text);
     QString statusText(int panel) const;

@@ -1,11 +1,12 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 
 #include "core/document.h"
 #include "core/workspace.h"
-#include "io/export.h"
+#include "io/exportcommandline.h"
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
@@ -28,30 +29,26 @@ QString programDir() {
     return QCoreApplication::applicationDirPath() + '/';
 }
 
-/// kurvana2 --export FILE.gra: the clipboard text the program would give right after opening
-/// the file at start-up, on standard output. No window, no display, no file written.
-int exportDataFile(int argc, char* argv[]) {
+/// kurvana2 --export ...: the digitised data of saved charts, without a window or a display.
+int exportDataFiles(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(kApplicationName);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fputs("usage: kurvana2 --export FILE.gra\n", stderr);
-        return 2;
-    }
-    kurvana::Document doc;
-    doc.programDir = programDir();
-    kurvana::LocateProgramFiles(doc);
-    doc.decimalSeparator = systemDecimalSeparator();
-    try {
-        kurvana::WindowPlacements placements;
-        kurvana::LoadSettings(doc, placements);
-        const QByteArray text = kurvana::ExportDataFileText(doc, arguments[2]).toUtf8();
-        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-        return 0;
-    } catch (const kurvana::CommandError& error) {
-        std::fprintf(stderr, "kurvana2: %s\n", error.text().toLocal8Bit().constData());
-        return 1;
-    }
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    const QString folder = programDir();
+    const QChar separator = systemDecimalSeparator();
+    QFile out, err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return kurvana::RunExportCommand(
+        arguments,
+        [&](kurvana::Document& doc) {
+            doc.programDir = folder;
+            kurvana::LocateProgramFiles(doc);
+            doc.decimalSeparator = separator;
+            kurvana::WindowPlacements placements;
+            kurvana::LoadSettings(doc, placements);
+        },
+        out, err);
 }
 
 /// kurvana2 --version and --help: answered on standard output without a display. Returns
@@ -64,15 +61,20 @@ bool printVersionOrHelp(const char* option) {
     if (qstrcmp(option, "--help") != 0 && qstrcmp(option, "-h") != 0)
         return false;
     std::fputs("Usage: kurvana2 [PICTURE | DATA.gra]\n"
-               "       kurvana2 --export DATA.gra\n"
+               "       kurvana2 --page N --dpi D PAPER.pdf\n"
+               "       kurvana2 --export [--format csv|tsv|json] [-o OUT] DATA.gra...\n"
                "       kurvana2 --version | --help\n"
                "\n"
                "Kurvana II turns a picture of a chart into numbers.\n"
                "\n"
                "  PICTURE            open a chart picture (BMP, PNG, JPEG, GIF, TIFF)\n"
                "  DATA.gra           open a data file together with its picture copy\n"
+               "  PAPER.pdf          open a page of a PDF document (a page chooser opens;\n"
+               "                     --page N and --dpi D open page N at D dots per inch)\n"
                "  --export DATA.gra  print the table of a data file as tab-separated text,\n"
-               "                     without a window or a display\n"
+               "                     without a window or a display; --format csv, tsv or\n"
+               "                     json chooses another form, -o OUT writes it to a file;\n"
+               "                     several files each get NAME.csv/.tsv/.json beside them\n"
                "  --version          print the version and exit\n"
                "  --help             print this help and exit\n",
                stdout);
@@ -90,7 +92,7 @@ int main(int argc, char* argv[]) {
     if (argc >= 2 && printVersionOrHelp(argv[1]))
         return 0;
     if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
-        return exportDataFile(argc, argv);
+        return exportDataFiles(argc, argv);
     if (!displayAvailable()) {
         std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
                    "a desktop session or under xvfb-run.\n",

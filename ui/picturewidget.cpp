@@ -9,6 +9,7 @@
 #include "core/clicks.h"
 #include "core/document.h"
 #include "ui/matchpreview.h"
+#include "ui/checkgridpainter.h"
 
 namespace kurvana {
 
@@ -70,6 +71,17 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const QImage& picture = doc_.workingPicture;
     if (picture.isNull())
         return;
+    paintPicture(painter, exposed);
+    // The grid is painted over the shown picture only: it never enters a picture the
+    // digitising code reads, draws on or saves.
+    if (doc_.checkGridOn)
+        PaintCheckGrid(
+            painter, doc_, exposed,
+            QSizeF(double(width()) / picture.width(), double(height()) / picture.height()));
+}
+
+void PictureWidget::paintPicture(QPainter& painter, const QRect& exposed) {
+    const QImage& picture = doc_.workingPicture;
     const bool stretched = doc_.viewScale != 1.0L;
     if (!stretched) {
         painter.drawImage(exposed.topLeft(), picture, exposed);

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "core/workspace.h"
+class QPainter;
 
 namespace kurvana {
 
@@ -36,6 +37,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void paintPicture(QPainter& painter, const QRect& exposed);
+
     const Document& doc_;
     PixelMatch preview_;
     bool previewOnClean_ = false;

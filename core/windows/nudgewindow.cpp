@@ -1,6 +1,7 @@
 #include "core/windows/nudgewindow.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include "core/nudge.h"
@@ -21,6 +22,9 @@ TFormMoviPoint::TFormMoviPoint(Workspace& ws, QWidget* parent)
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
         b->setAutoDefault(false);
+        // The window, not a button, takes the keys: a focused button would turn the arrows
+        // into focus moves.
+        b->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(b, row, column);
         connect(b, &QPushButton::clicked, this, handler);
         return b;
@@ -43,6 +47,35 @@ void TFormMoviPoint::BitBtnLeftClick() {
 }
 void TFormMoviPoint::BitBtnRightClick() {
     NudgeSelectedPoint(ws_, +1, 0);
+}
+
+void TFormMoviPoint::keyPressEvent(QKeyEvent* event) {
+    using Handler = void (TFormMoviPoint::*)();
+    Handler handler = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        handler = &TFormMoviPoint::BitBtnUpClick;
+        break;
+    case Qt::Key_Down:
+        handler = &TFormMoviPoint::BitBtnDownClick;
+        break;
+    case Qt::Key_Left:
+        handler = &TFormMoviPoint::BitBtnLeftClick;
+        break;
+    case Qt::Key_Right:
+        handler = &TFormMoviPoint::BitBtnRightClick;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        BitBtnCloseClick();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    const int presses = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    for (int i = 0; i < presses; ++i)
+        (this->*handler)();
 }
 
 void TFormMoviPoint::BitBtnCloseClick() {

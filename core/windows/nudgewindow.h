@@ -22,6 +22,11 @@ public:
 public slots:
     void reject() override {} // Escape does not end the nudging: only OK does
 
+protected:
+    /// The arrow keys do what the arrow buttons do (ten times with Shift), Enter is OK, so
+    /// that nudging needs no aiming at the buttons.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     Workspace& ws_;
 };

@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -61,6 +63,28 @@ std::optional<QString> QtDialogs::openFile(const QString& caption, const QString
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+std::optional<QString> QtDialogs::saveFile(const QString& caption, const QString& proposal,
+                                           const QString& filter) {
+    QFileDialog dialog(parent_, caption, proposal, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString suffix = QFileInfo(proposal).suffix();
+    for (const QString& type : filter.split(";;"))
+        if (type.contains("*." + suffix + ')'))
+            dialog.selectNameFilter(type);
+    // The chosen type's extension is added to a name typed without one.
+    const auto useSelectedSuffix = [&dialog](const QString& type) {
+        const qsizetype star = type.lastIndexOf("*.");
+        if (star >= 0)
+            dialog.setDefaultSuffix(type.mid(star + 2).chopped(1));
+    };
+    useSelectedSuffix(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSelectedSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
 }
 
 std::optional<Colour> QtDialogs::chooseColour(Colour initial) {

@@ -19,6 +19,8 @@ public:
                      const QString& proposal) override;
     std::optional<QString> openFile(const QString& caption, const QString& folder,
                                     const QString& filter) override;
+    std::optional<QString> saveFile(const QString& caption, const QString& proposal,
+                                    const QString& filter) override;
     std::optional<Colour> chooseColour(Colour initial) override;
 
 private:

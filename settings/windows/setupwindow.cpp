@@ -167,11 +167,15 @@ QGroupBox* TFormSetup::buildScaleGroup(bool xAxis) {
     const ScaleKind kinds[3] = {ScaleKind::Linear, ScaleKind::Log10, ScaleKind::Ln};
     for (int i = 0; i < 3; ++i) {
         column->addWidget(buttons.at(i));
-        // The choice is read at every conversion; nothing is recomputed here.
+        // The choice is read at every conversion; nothing is recomputed here. The picture is
+        // shown again, so that a check grid over it follows the new kind at once.
         connect(buttons.at(i), &QRadioButton::toggled, this,
                 [this, xAxis, kind = kinds[i]](bool on) {
-                    if (on)
-                        (xAxis ? ws_.doc.scaleX : ws_.doc.scaleY) = kind;
+                    if (!on)
+                        return;
+                    (xAxis ? ws_.doc.scaleX : ws_.doc.scaleY) = kind;
+                    if (ws_.doc.checkGridOn)
+                        ws_.view.pictureChanged();
                 });
     }
     return group;

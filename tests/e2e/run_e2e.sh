@@ -62,5 +62,6 @@ start_x_server
 source "$here/program.sh"
 source "$here/steps.sh"
 source "$here/steps_firststart.sh"
+source "$here/steps_checkgrid.sh"
 run_steps
 log "all steps passed; screenshots in $SHOTS"

@@ -194,6 +194,7 @@ source "$here/steps_pdf.sh"
 run_steps() {
     first_start
     first_run
+    check_grid_run
     second_run
     third_run
     pdf_run

@@ -84,7 +84,11 @@ const QByteArray kNewFile = Crlf("[Path]\n"
                                  "TableHeight=400\n"
                                  "TableStayOnTop=1\n"
                                  "SetupLeft=5\n"
-                                 "SetupTop=5\n");
+                                 "SetupTop=5\n"
+                                 "[CheckGrid]\n"
+                                 "Show=0\n"
+                                 "Colour=16776960\n"
+                                 "Alpha=160\n");
 
 } // namespace
 
@@ -297,7 +301,11 @@ private slots:
                                          "XScaleLogarifmNatX=0\n"
                                          "YScaleNormalX=1\n"
                                          "YScaleLogarifm10X=0\n"
-                                         "YScaleLogarifmNatX=0\n");
+                                         "YScaleLogarifmNatX=0\n"
+                                         "[CheckGrid]\n"
+                                         "Show=0\n"
+                                         "Colour=16776960\n"
+                                         "Alpha=160\n");
         QCOMPARE(f.readIni(), expected);
     }
 

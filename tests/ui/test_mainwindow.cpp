@@ -25,11 +25,14 @@
 #include "core/picture.h"
 #include "core/windows/inputwindow.h"
 #include "io/pdffile.h"
+#include "core/windows/nudgewindow.h"
+#include "io/datacommands.h"
 #include "io/windows/clipboardwindow.h"
 #include "io/windows/pagechooserwindow.h"
 #include "io/windows/pagepreview.h"
 #include "platform/scripteddialogs.h"
 #include "settings/windows/setupwindow.h"
+#include "tracing/autodigitise.h"
 #include "ui/application.h"
 #include "ui/datatablemodel.h"
 #include "ui/firststartlayout.h"
@@ -386,6 +389,65 @@ private slots:
             QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
             QVERIFY2(ConnectedAction::connections(action) > 0, qPrintable(action->objectName()));
         }
+    }
+
+    void checkGridIsShownOnlyOverThePicture() {
+        // Two programs do the same work, one with the grid on: every picture the digitising
+        // code reads, draws or saves must come out the same.
+        QTemporaryDir folder;
+        Program on, off;
+        for (Program* p : {&on, &off}) {
+            p->doc.programDir = folder.path() + (p == &on ? "/on/" : "/off/");
+            QImage chart(300, 300, QImage::Format_RGB32);
+            chart.fill(Qt::white);
+            for (int i = 20; i < 280; ++i) {
+                chart.setPixel(i, 250, qRgb(0, 0, 0)); // X axis
+                chart.setPixel(30, i, qRgb(0, 0, 0));  // Y axis
+                for (int d = -1; d <= 1; ++d)          // a curve three pixels thick
+                    chart.setPixel(i, 150 + i / 10 + d, qRgb(0, 0, 0));
+            }
+            InstallNewPicture(p->app.workspace(), chart);
+            p->doc.pictureFileName = "/charts/grid.bmp";
+        }
+        PictureWidget* picture = on.app.mainWindow().imgGrafik();
+        const QImage before = picture->grab().toImage();
+        on.action("menuCheckGrid")->trigger();
+        QVERIFY(on.doc.checkGridOn && on.action("ButtonCheckGrid")->isChecked());
+        QCOMPARE(on.action("menuCheckGrid")->shortcut(), QKeySequence("G"));
+        const QImage shown = picture->grab().toImage();
+        // X = 0 lies on the zero point's column: the grid shows there, not in the picture.
+        QVERIFY(shown.pixel(50, 100) != before.pixel(50, 100));
+        QCOMPARE(on.doc.workingPicture.pixel(50, 100), before.pixel(50, 100));
+        for (Program* p : {&on, &off}) {
+            AutomaticDigitising(p->app.workspace(), 1);
+            picture->grab();
+            SaveData(p->app.workspace());
+        }
+        QCOMPARE(on.doc.pointCount(1), off.doc.pointCount(1));
+        QVERIFY(on.doc.pointCount(1) > 0);
+        QCOMPARE(on.doc.workingPicture, off.doc.workingPicture);
+        QCOMPARE(on.doc.cleanPicture, off.doc.cleanPicture);
+        QCOMPARE(QImage(folder.path() + "/on/Data/Grafiks/grid.bmp"),
+                 QImage(folder.path() + "/off/Data/Grafiks/grid.bmp"));
+        on.action("ButtonCheckGrid")->trigger();
+        QVERIFY(!on.doc.checkGridOn && !on.action("menuCheckGrid")->isChecked());
+    }
+
+    void nudgingWindowTakesTheArrowKeys() {
+        Program p;
+        p.loadWhite(300, 300);
+        p.doc.appendPoint(1, 100, 200);
+        p.doc.nudgeLine = 1;
+        p.doc.nudgeRow = 1;
+        TFormMoviPoint window(p.app.workspace());
+        QTest::keyClick(&window, Qt::Key_Right);
+        QTest::keyClick(&window, Qt::Key_Up, Qt::ShiftModifier);
+        QTest::keyClick(&window, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(QPoint(p.doc.pointX(1, 1), p.doc.pointY(1, 1)), QPoint(91, 190));
+        QTest::keyClick(&window, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&window, Qt::Key_Return); // OK: the values follow the point
+        QCOMPARE(p.app.tableWindow().model().cellText(1, 1), QString("2733.33333333333"));
+        QCOMPARE(window.result(), int(QDialog::Accepted));
     }
 
     void magnifierShowsWhiteOutsideAndItsCrossHair() {

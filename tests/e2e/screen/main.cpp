@@ -8,6 +8,9 @@
 //   e2e_screen block SHOT.png #rrggbb W H [X Y W H]     -> centre of a solid block of the colour
 //   e2e_screen pick KNOWN.txt CURVE COUNT               -> "x y" pixels of the points to click
 //   e2e_screen check KNOWN.txt CLIPBOARD.txt [--picked LINE COUNT] [--search LINE MIN MAX]...
+//   e2e_screen checkgrid SHOT.png KNOWN.txt PICTURE.bmp PIC_X PIC_Y
+//                                                       -> "v h": check-grid lines found, all
+//                                                          on the chart's own grid lines
 //
 // SHOT.png may be "-": the screen as it is at that moment, taken from the X server directly.
 // The optional X Y W H limits a search to that screen rectangle (a window's geometry). Searches
@@ -24,6 +27,7 @@
 #include <QScreen>
 #include <QStringList>
 
+#include "gridcheck.h"
 #include "knowndata.h"
 #include "screensearch.h"
 #include "tablecheck.h"
@@ -157,6 +161,25 @@ int check(const Args& args) {
     return problems.isEmpty() ? 0 : 1;
 }
 
+/// Succeeds when the screenshot shows at least five check-grid lines each way inside the plot
+/// and every one of them lies on a grid line of the chart itself.
+int checkgrid(const Args& args) {
+    const QImage screen = loadScreen(args.value(0));
+    const auto chart = knownChart(args.value(1));
+    const QImage picture = QImage(args.value(2)).convertToFormat(QImage::Format_RGB32);
+    if (screen.isNull() || !chart || picture.isNull())
+        return fail("cannot read the screenshot, the known data or the picture");
+    const e2e::GridMatch m = e2e::MatchCheckGrid(
+        screen, picture, *chart, QPoint(args.value(3).toInt(), args.value(4).toInt()));
+    std::fprintf(stderr, "e2e_screen: grid lines %d/%d vertical, %d/%d horizontal on the chart's\n",
+                 m.verticalOnChart, m.vertical, m.horizontalOnChart, m.horizontal);
+    if (m.vertical < 5 || m.horizontal < 5 || m.verticalOnChart != m.vertical ||
+        m.horizontalOnChart != m.horizontal)
+        return 1;
+    print(QString("%1 %2").arg(m.vertical).arg(m.horizontal));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -166,8 +189,8 @@ int main(int argc, char* argv[]) {
     const QString command = args.value(0);
     args.removeFirst();
     const std::map<QString, std::function<int(const Args&)>> commands{
-        {"picture", picture}, {"icon", icon}, {"text", text},
-        {"block", block},     {"pick", pick}, {"check", check}};
+        {"picture", picture}, {"icon", icon},   {"text", text},          {"block", block},
+        {"pick", pick},       {"check", check}, {"checkgrid", checkgrid}};
     const auto found = commands.find(command);
     if (found == commands.end())
         return fail("unknown command '" + command + "'; see the head of main.cpp");

@@ -1,0 +1,211 @@
+#include "io/exportformats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include <QStringList>
+
+#include "core/document.h"
+#include "core/linedata.h"
+#include "core/numbers.h"
+
+namespace kurvana {
+
+namespace {
+
+/// 17 significant digits identify every double; QString::number always writes '.', whatever
+/// the locale.
+QString exactNumber(double value) {
+    return QString::number(value, 'g', 17);
+}
+
+/// A field quoted as RFC 4180 asks when it holds the separator, a quote or a line break.
+QString quotedField(const QString& field, QChar separator) {
+    if (!field.contains(separator) && !field.contains('"') && !field.contains('\r') &&
+        !field.contains('\n'))
+        return field;
+    QString doubled = field;
+    doubled.replace("\"", "\"\"");
+    return '"' + doubled + '"';
+}
+
+std::vector<int> nonEmptyLines(const Document& doc) {
+    std::vector<int> lines;
+    for (int line = 1; line <= kLineCount; ++line)
+        if (doc.pointCount(line) > 0)
+            lines.push_back(line);
+    return lines;
+}
+
+/// CSV or TSV: a header X<n>,Y<n> per non-empty line, then one row per point depth.
+QString separatedText(const Document& doc, QChar separator,
+                      const std::function<QString(double)>& number) {
+    const std::vector<int> lines = nonEmptyLines(doc);
+    if (lines.empty())
+        return {};
+    QStringList header;
+    int depth = 0;
+    for (const int line : lines) {
+        header << quotedField(QString("X%1").arg(line), separator)
+               << quotedField(QString("Y%1").arg(line), separator);
+        depth = std::max(depth, doc.pointCount(line));
+    }
+    QString text = header.join(separator) + "\r\n";
+    for (int row = 1; row <= depth; ++row) {
+        QStringList cells;
+        for (const int line : lines) {
+            const bool present = row <= doc.pointCount(line);
+            cells << (present ? quotedField(number(doc.valueX(line, row)), separator) : QString())
+                  << (present ? quotedField(number(doc.valueY(line, row)), separator) : QString());
+        }
+        text += cells.join(separator) + "\r\n";
+    }
+    return text;
+}
+
+QString jsonString(const QString& text) {
+    QString quoted = "\"";
+    for (const QChar c : text) {
+        if (c == '"' || c == '\\')
+            quoted += QString('\\') + c;
+        else if (c == '\n')
+            quoted += "\\n";
+        else if (c == '\r')
+            quoted += "\\r";
+        else if (c == '\t')
+            quoted += "\\t";
+        else if (c.unicode() < 0x20)
+            quoted += QString("\\u%1").arg(c.unicode(), 4, 16, QChar('0'));
+        else
+            quoted += c;
+    }
+    return quoted + '"';
+}
+
+/// JSON has no NaN or infinity: such a value (an overflowing logarithmic axis) becomes null.
+QString jsonNumber(double value) {
+    return std::isfinite(value) ? exactNumber(value) : QString("null");
+}
+
+QString jsonPixel(std::int32_t x, std::int32_t y) {
+    return QString("[%1, %2]").arg(x).arg(y);
+}
+
+QString scaleName(ScaleKind kind) {
+    switch (kind) {
+    case ScaleKind::Log10:
+        return "\"log10\"";
+    case ScaleKind::Ln:
+        return "\"ln\"";
+    case ScaleKind::None:
+    case ScaleKind::Linear:
+        break;
+    }
+    return "\"linear\"";
+}
+
+QString jsonCalibration(const Document& doc) {
+    return QString("  \"calibration\": {\n"
+                   "    \"zero\": %1,\n"
+                   "    \"xmax\": %2,\n"
+                   "    \"ymax\": %3,\n"
+                   "    \"xmin_value\": %4,\n"
+                   "    \"xmax_value\": %5,\n"
+                   "    \"ymin_value\": %6,\n"
+                   "    \"ymax_value\": %7,\n"
+                   "    \"xscale\": %8,\n"
+                   "    \"yscale\": %9\n"
+                   "  },\n")
+        .arg(jsonPixel(doc.zeroPointX, doc.zeroPointY), jsonPixel(doc.xMaxPointX, doc.xMaxPointY),
+             jsonPixel(doc.yMaxPointX, doc.yMaxPointY), jsonNumber(doc.axisXMin),
+             jsonNumber(doc.axisXMax), jsonNumber(doc.axisYMin), jsonNumber(doc.axisYMax),
+             scaleName(doc.scaleX), scaleName(doc.scaleY));
+}
+
+QString jsonLine(const Document& doc, int line) {
+    QStringList points;
+    for (int row = 1; row <= doc.pointCount(line); ++row)
+        points << QString("        {\"x\": %1, \"y\": %2, \"px\": %3, \"py\": %4}")
+                      .arg(jsonNumber(doc.valueX(line, row)), jsonNumber(doc.valueY(line, row)))
+                      .arg(doc.pointX(line, row))
+                      .arg(doc.pointY(line, row));
+    return QString("    {\n      \"line\": %1,\n      \"points\": [\n%2\n      ]\n    }")
+        .arg(line)
+        .arg(points.join(",\n"));
+}
+
+QString jsonText(const Document& doc) {
+    QStringList lines;
+    for (const int line : nonEmptyLines(doc))
+        lines << jsonLine(doc, line);
+    const QString lineList = lines.isEmpty() ? "[]" : "[\n" + lines.join(",\n") + "\n  ]";
+    return "{\n  \"picture\": " + jsonString(doc.pictureFileName) + ",\n" + jsonCalibration(doc) +
+           "  \"lines\": " + lineList + "\n}\n";
+}
+
+} // namespace
+
+std::optional<ExportFormat> ExportFormatNamed(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower == "csv")
+        return ExportFormat::Csv;
+    if (lower == "tsv")
+        return ExportFormat::Tsv;
+    if (lower == "json")
+        return ExportFormat::Json;
+    return std::nullopt;
+}
+
+ExportFormat ExportFormatOfPath(const QString& path) {
+    const QString lower = path.toLower();
+    if (lower.endsWith(".json"))
+        return ExportFormat::Json;
+    if (lower.endsWith(".tsv") || lower.endsWith(".tab") || lower.endsWith(".txt"))
+        return ExportFormat::Tsv;
+    return ExportFormat::Csv;
+}
+
+QString ExportSuffix(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Csv:
+        return "csv";
+    case ExportFormat::Tsv:
+        return "tsv";
+    case ExportFormat::Json:
+        return "json";
+    case ExportFormat::Clipboard:
+        break;
+    }
+    return "txt";
+}
+
+QByteArray ExportText(const Document& doc, ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Csv:
+        return separatedText(doc, ',',
+                             [](double v) { return std::isfinite(v) ? exactNumber(v) : QString(); })
+            .toUtf8();
+    case ExportFormat::Tsv:
+        return separatedText(doc, '\t',
+                             [&doc](double v) {
+                                 return formatTableNumber(v, doc.decimalSeparator,
+                                                          doc.scientificFormat);
+                             })
+            .toUtf8();
+    case ExportFormat::Json:
+        return jsonText(doc).toUtf8();
+    case ExportFormat::Clipboard:
+        break;
+    }
+    return ClipboardText(doc).toUtf8();
+}
+
+int ExportedPointCount(const Document& doc) {
+    int count = 0;
+    for (int line = 1; line <= kLineCount; ++line)
+        count += doc.pointCount(line);
+    return count;
+}
+
+} // namespace kurvana
