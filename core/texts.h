@@ -26,6 +26,33 @@ enum class ExtraText : int {
     LineFull,               ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
     StepTooSmall,           ///< %1 = the most steps one fixed-step search takes
+    // Undo, redo and the safety of unsaved work. The step names follow StepKind's order;
+    // %1 = the line the step worked on.
+    EditMenu,
+    UndoCommand,
+    RedoCommand,
+    UndoStep,
+    RedoStep,
+    StepAddPoint,
+    StepRemovePoints,
+    StepErase,
+    StepMovePoint,
+    StepClearLine,
+    StepColourLineSearch,
+    StepZoneSearch,
+    StepAutomaticDigitising,
+    StepZeroPoint,
+    StepXMaxPoint,
+    StepYMaxPoint,
+    StepAxisValues,
+    StepCleanUp,
+    SaveChangesQuestion,
+    SaveButton,
+    DiscardButton,
+    CancelButton,
+    RestoreQuestion,
+    RestoreButton,
+    RecoveryNotRestored,
     Count
 };
 

@@ -8,6 +8,7 @@
 namespace kurvana {
 
 struct Document;
+class History;
 namespace platform {
 class Dialogs;
 }
@@ -54,11 +55,13 @@ public:
     virtual void setBusyCursor(bool busy) { (void)busy; }
 };
 
-/// Everything a command works with: the document, the modal dialogs and the windows.
+/// Everything a command works with: the document, the modal dialogs, the windows and the undo
+/// history (none in tests and tools that do not undo).
 struct Workspace {
     Document& doc;
     platform::Dialogs& dialogs;
     ViewHooks& view;
+    History* history = nullptr;
 };
 
 /// Runs a command; a CommandError it throws is shown in an information box. Returns false when

@@ -10,12 +10,14 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/picture.h"
 #include "core/workspace.h"
 #include "io/datafile.h"
 #include "io/filepair.h"
 #include "io/picturecommands.h"
 #include "io/picturefile.h"
+#include "io/unsavedwork.h"
 
 namespace kurvana {
 
@@ -83,6 +85,8 @@ void SaveData(Workspace& ws) {
         throw SaveFailed(doc, failure->file, failure->reason);
 
     doc.dataFileName = dataPath;
+    if (ws.history)
+        ws.history->markSaved();
     // RedrawMarks and ToggleAxes: saving changed no pixel, so only what was drawn over the
     // picture since the last restore needs restoring.
     ws.view.pictureChanged(RestoreMarksAndAxes(doc));
@@ -90,6 +94,8 @@ void SaveData(Workspace& ws) {
 }
 
 void OpenDataDialog(Workspace& ws) {
+    if (!ConfirmDropOfUnsavedWork(ws))
+        return;
     const QString folder = DataFolder(ws.doc);
     const std::optional<QString> chosen = ws.dialogs.openFile(
         QString(), QDir(folder).exists() ? folder : ws.doc.programDir, "GRA file (*.gra *.GRA)");
@@ -122,6 +128,9 @@ void OpenDataFile(Workspace& ws, const QString& path) {
     RedrawMarks(doc);
     ToggleAxes(doc);
     ws.view.pictureChanged();
+    // The file is what the document now holds, even if its axis texts stop the refresh.
+    if (ws.history)
+        ws.history->reset(doc, false);
     RefreshValues(ws);
 }
 

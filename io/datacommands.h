@@ -15,7 +15,7 @@ struct Workspace;
 /// the document and the files as they were.
 void SaveData(Workspace& ws);
 
-/// The "Open Data" command: the open dialog in Data/, then OpenDataFile. Cancel changes
+/// The "Open Data" command: unsaved work is asked about first, then the open dialog in Data/, then OpenDataFile. Cancel changes
 /// nothing.
 void OpenDataDialog(Workspace& ws);
 

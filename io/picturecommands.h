@@ -9,7 +9,8 @@ namespace kurvana {
 struct Document;
 struct Workspace;
 
-/// The "Open BMP" command: the open dialog (starting in pictureFolder), then the chosen picture.
+/// The "Open BMP" command: unsaved work is asked about first (ConfirmDropOfUnsavedWork), then
+/// the open dialog (starting in pictureFolder), then the chosen picture.
 /// The picture is read and checked before anything changes: a failed read throws CommandError
 /// and leaves points, calibration and names as they were. Only a confirmed, readable picture
 /// clears the point rows and resets the document. A cancelled dialog only empties
@@ -23,13 +24,18 @@ void LoadPictureFile(Workspace& ws, const QString& path);
 
 /// The file named on the command line (or dropped on the main window): a name ending in "gra"
 /// opens as a data file, one with a readable picture extension (or ending in "bmp") as a
-/// picture; anything else does nothing. Returns true when it was taken as a file to open.
+/// picture; anything else does nothing. Unsaved work is asked about first; Cancel keeps it.
+/// Returns true when it was taken as a file to open.
 bool OpenFromCommandLine(Workspace& ws, const QString& argument);
 
 /// The clipboard window's "Copy": the picture becomes the clean and the working picture with
 /// the axes drawn on it; points, reference points, view scale and dataFileName stay. A null
-/// picture shows message M14 instead and returns false.
+/// picture shows message M14 instead and returns false, as does Cancel when asked about unsaved
+/// work.
 bool TakeClipboardPicture(Workspace& ws, const QImage& picture);
+
+/// Some line holds a point.
+bool HoldsPoints(const Document& doc);
 
 /// Shows that the view is back at 1:1: the scale button's 1:1 image and the "1:1" check mark.
 void ShowScaleOneToOne(Document& doc);

@@ -9,6 +9,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/linedata.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
@@ -113,6 +114,7 @@ std::vector<QPoint> ScanColourColumns(const QImage& picture, const ColourLineTes
 void FindColourLine(Workspace& ws, int kind, const QString& countText) {
     Document& doc = ws.doc;
     const int count = ParseSearchCount(doc, countText);
+    const RecordedStep step(ws, StepKind::ColourLineSearch);
     // The search reads the clean picture with the other lines' marks and the axes drawing.
     ClearLineData(ws);
     const ColourLineTest test{kind, doc.searchR, doc.searchG, doc.searchB};

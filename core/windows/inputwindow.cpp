@@ -89,7 +89,7 @@ void TFormInput::storeTexts() {
 }
 
 void TFormInput::enterPressed(QLineEdit* edit) {
-    runCommand(ws_, [this] { RefreshValues(ws_); });
+    runCommand(ws_, [this] { TakeAxisValues(ws_); });
     QLineEdit* next = edit == EditMaxX   ? EditMinX
                       : edit == EditMinX ? EditMaxY
                       : edit == EditMaxY ? EditMinY
