@@ -103,23 +103,33 @@ void OpenDataDialog(Workspace& ws) {
         OpenDataFile(ws, *chosen);
 }
 
-void OpenDataFile(Workspace& ws, const QString& path) {
-    Document& doc = ws.doc;
-    // Everything is read and checked before the document changes.
-    const DataFileContent content = ReadDataFile(path, doc.texts);
-    const QString copyPath = PictureCopyFolder(doc) + content.pictureCopyName;
+OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
+                                    const QString& copyFolder) {
+    OpenedDataFile opened{ReadDataFile(path, doc.texts), {}};
+    const QString copyPath = copyFolder + opened.content.pictureCopyName;
     const PictureReadResult copy = TryReadPicture(copyPath);
     if (copy.picture.isNull())
         throw CommandError(doc.texts.extra(ExtraText::DataFileUnreadable)
                                .arg(path, "1",
                                     QString("its picture copy \"%1\" cannot be opened: %2")
                                         .arg(copyPath, copy.reason)));
+    opened.picture = copy.picture;
+    return opened;
+}
 
+void OpenDataFile(Workspace& ws, const QString& path) {
+    // Everything is read and checked before the document changes.
+    ShowDataFile(ws, ReadDataFileWithCopy(ws.doc, path, PictureCopyFolder(ws.doc)), path, false);
+}
+
+void ShowDataFile(Workspace& ws, const OpenedDataFile& opened, const QString& dataFileName,
+                  bool unsaved) {
+    Document& doc = ws.doc;
     doc.viewScale = 1.0L;
     ShowScaleOneToOne(doc);
-    InstallNewPicture(ws, copy.picture);
-    doc.dataFileName = path;
-    ApplyDataFile(doc, content);
+    InstallNewPicture(ws, opened.picture);
+    doc.dataFileName = dataFileName;
+    ApplyDataFile(doc, opened.content);
     ws.view.setStatusText(kPictureStatusPanel, doc.pictureFileName);
     ws.view.documentSettingsChanged();
     ws.view.controlsChanged();
@@ -130,7 +140,7 @@ void OpenDataFile(Workspace& ws, const QString& path) {
     ws.view.pictureChanged();
     // The file is what the document now holds, even if its axis texts stop the refresh.
     if (ws.history)
-        ws.history->reset(doc, false);
+        ws.history->reset(doc, unsaved);
     RefreshValues(ws);
 }
 
