@@ -89,18 +89,7 @@ safety_run() {
     before=$(visible_windows)
     close_by_system "$MAIN"
     answer_save_question Save
-    new_window_since "$before" window
-    answer_input_box "$window" 127 e2e_safety
-    before=$(visible_windows)
-    xdotool key Return
-    new_window_since "$before" window
-    answer_input_box "$window" 129 e2e_safety
-    before=$(visible_windows)
-    xdotool key Return
-    new_window_since "$before" window
-    expect_text "$(lang_text 130 en)" "$window"
-    wait_focus "$window"
-    xdotool key Return
+    answer_save_boxes "$before" e2e_safety e2e_safety
     expect_program_end
     [ -s "$PROGRAM_DIR/Data/e2e_safety.gra" ] || fail "Save did not write Data/e2e_safety.gra"
     recovery_written && fail "a saved, ended run left its recovery copy"
