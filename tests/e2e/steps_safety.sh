@@ -30,14 +30,21 @@ x.XFlush(display)
 PY
 }
 
-# answer_box TEXT BUTTON: waits for the program's question box, checks it shows TEXT and
-# clicks BUTTON (its English caption).
+# answer_box TEXT ANSWER: waits for the program's question box, checks it shows TEXT and
+# answers: Return takes the default button (Save, Restore), Escape the last (Cancel), any other
+# ANSWER is clicked as a button caption (the question itself holds "Save" and "Restore").
 answer_box() {
     local box
     wait_window '^"Kurvana II"$' box
     expect_text "$1" "$box"
     shot "question-$2"
-    click_text "$2" "$box"
+    case $2 in
+    Return | Escape)
+        wait_focus "$box"
+        xdotool key "$2"
+        ;;
+    *) click_text "$2" "$box" ;;
+    esac
     wait_window_gone "$box"
 }
 
@@ -61,6 +68,8 @@ safety_run() {
     local before window
 
     step "pick points: the caption marks the unsaved work"
+    # Run 2 left the interface in Russian; this run reads the English captions.
+    sed -i 's/^LanguageRussian=1/LanguageRussian=0/' "$PROGRAM_DIR/kurvana2.Ini"
     start_program "examples/$CHART.bmp"
     arrange_windows
     locate_picture
@@ -80,7 +89,7 @@ safety_run() {
 
     step "closing by the system asks; Cancel keeps the program and the work"
     close_by_system "$MAIN"
-    answer_save_question Cancel
+    answer_save_question Escape
     program_running || fail "the program ended although the answer was Cancel"
     copy_table "$WORK/table-kept.txt" en
     cmp -s "$WORK/table-run4.txt" "$WORK/table-kept.txt" || fail "Cancel changed the table"
@@ -88,7 +97,7 @@ safety_run() {
     step "closing again, Save saves the data and ends the program"
     before=$(visible_windows)
     close_by_system "$MAIN"
-    answer_save_question Save
+    answer_save_question Return
     answer_save_boxes "$before" e2e_safety e2e_safety
     expect_program_end
     [ -s "$PROGRAM_DIR/Data/e2e_safety.gra" ] || fail "Save did not write Data/e2e_safety.gra"
@@ -107,9 +116,9 @@ safety_run() {
 
     step "the next start offers the work; Restore brings it back"
     start_program "examples/$CHART.bmp"
-    answer_box "Restore the work" Restore
+    answer_box "Restore the work" Return
     # The chart named on the command line would replace the restored work: Cancel keeps it.
-    answer_save_question Cancel
+    answer_save_question Escape
     arrange_windows
     locate_picture
     wait_until 10 "the caption to show '*'" caption_marked
