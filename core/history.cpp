@@ -21,8 +21,9 @@ bool sameBits(long double a, long double b) {
 }
 
 RowCells rowOf(const Document& doc, int line, int row) {
-    return {doc.flag(line, row), doc.pointX(line, row), doc.pointY(line, row),
-            doc.valueX(line, row), doc.valueY(line, row)};
+    const auto& p = doc.pixelTable[row];
+    const auto& v = doc.valueTable[row];
+    return {p[line - 1], p[4 + line], p[9 + line], v[4 + line], v[9 + line]};
 }
 
 void writeRow(Document& doc, int line, int row, const RowCells& cells) {
@@ -90,23 +91,32 @@ bool RowCells::sameAs(const RowCells& o) const {
            sameBits(valueY, o.valueY);
 }
 
-/// The point tables as a step began: about 200 KB, copied once per step, never kept.
+/// The point tables as a step began: about 200 KB, copied with two block copies per step into
+/// a buffer the history keeps, so that a click costs no allocation and no page faults.
 struct History::Snapshot {
-    std::array<std::array<RowCells, kRowCount>, kLineCount + 1> rows;
+    decltype(Document::pixelTable) pixels;
+    decltype(Document::valueTable) values;
     std::array<std::int32_t, kLineCount + 1> nextRow{};
     QImage clean; ///< shared with the document's; copied only if the step writes to it
 
-    explicit Snapshot(const Document& doc) : nextRow(doc.nextRow), clean(doc.cleanPicture) {
-        for (int line = 1; line <= kLineCount; ++line)
-            for (int row = 0; row < kRowCount; ++row)
-                rows[line][row] = rowOf(doc, line, row);
+    void take(const Document& doc) {
+        pixels = doc.pixelTable;
+        values = doc.valueTable;
+        nextRow = doc.nextRow;
+        clean = doc.cleanPicture;
+    }
+
+    RowCells rowAt(int line, int row) const {
+        const auto& p = pixels[row];
+        const auto& v = values[row];
+        return {p[line - 1], p[4 + line], p[9 + line], v[4 + line], v[9 + line]};
     }
 
     /// The rows of `line` that differ now, from the first to the last that differs.
     std::optional<LineChange> changeOf(const Document& doc, int line) const {
         int first = -1, last = -1;
         for (int row = 0; row < kRowCount; ++row)
-            if (!rows[line][row].sameAs(rowOf(doc, line, row))) {
+            if (!rowAt(line, row).sameAs(rowOf(doc, line, row))) {
                 if (first < 0)
                     first = row;
                 last = row;
@@ -115,14 +125,14 @@ struct History::Snapshot {
             return std::nullopt;
         LineChange change{line, std::max(first, 0), {}, {}, nextRow[line], doc.nextRow.at(line)};
         for (int row = first; first >= 0 && row <= last; ++row) {
-            change.before.push_back(rows[line][row]);
+            change.before.push_back(rowAt(line, row));
             change.after.push_back(rowOf(doc, line, row));
         }
         return change;
     }
 };
 
-History::History(QObject* parent) : QObject(parent) {}
+History::History(QObject* parent) : QObject(parent), before_(std::make_unique<Snapshot>()) {}
 History::~History() = default;
 
 void History::begin(const Document& doc, StepKind kind) {
@@ -130,14 +140,14 @@ void History::begin(const Document& doc, StepKind kind) {
         return;
     openKind_ = kind;
     openLine_ = doc.currentLine;
-    before_ = std::make_unique<Snapshot>(doc);
+    before_->take(doc);
 }
 
 void History::end(const Document& doc) {
     if (depth_ == 0 || --depth_ > 0)
         return;
     finishStep(doc);
-    before_.reset();
+    before_->clean = QImage(); // no hold on a picture between steps
 }
 
 void History::beginDrag(const Document& doc, StepKind kind) {
@@ -281,7 +291,7 @@ void History::reset(const Document& doc, bool modified) {
     modifiedOutside_ = modified;
     depth_ = 0;
     dragOpen_ = false;
-    before_.reset();
+    before_->clean = QImage();
     committed_ = CalibrationState::of(doc);
     emit changed();
 }
