@@ -214,7 +214,8 @@ void History::dropOldest() {
 
 void History::undo(Workspace& ws) {
     endDrag(ws.doc);
-    if (!canUndo())
+    // Not in the middle of a step (a modal window of a command): it would record itself.
+    if (depth_ > 0 || !canUndo())
         return;
     --applied_;
     apply(ws, steps_[applied_], false);
@@ -223,7 +224,8 @@ void History::undo(Workspace& ws) {
 
 void History::redo(Workspace& ws) {
     endDrag(ws.doc);
-    if (!canRedo())
+    // Not in the middle of a step (a modal window of a command): it would record itself.
+    if (depth_ > 0 || !canRedo())
         return;
     apply(ws, steps_[applied_], true);
     ++applied_;
