@@ -76,6 +76,12 @@ struct Chart : Fixture {
     void press(int x, int y, unsigned state = LeftButton) {
         QVERIFY(runCommand(ws, [&] { PictureMouseDown(ws, x, y, state); }));
     }
+    /// A left press in `mode`, then back to marks.
+    void pressIn(int mode, int x, int y) {
+        SetInputMode(ws, mode);
+        press(x, y);
+        SetInputMode(ws, ModeMarks);
+    }
 };
 
 } // namespace
@@ -117,21 +123,9 @@ private slots:
                  ButtonFindOnLineClick(c.ws);
              }},
             {"automatic digitising", [](Chart& c) { AutomaticDigitising(c.ws, 5); }},
-            {"zero point",
-             [](Chart& c) {
-                 SetInputMode(c.ws, ModeZeroPoint);
-                 c.press(45, 340);
-             }},
-            {"X max point",
-             [](Chart& c) {
-                 SetInputMode(c.ws, ModeXMaxPoint);
-                 c.press(450, 330);
-             }},
-            {"Y max point",
-             [](Chart& c) {
-                 SetInputMode(c.ws, ModeYMaxPoint);
-                 c.press(60, 30);
-             }},
+            {"zero point", [](Chart& c) { c.pressIn(ModeZeroPoint, 45, 340); }},
+            {"X max point", [](Chart& c) { c.pressIn(ModeXMaxPoint, 450, 330); }},
+            {"Y max point", [](Chart& c) { c.pressIn(ModeYMaxPoint, 60, 30); }},
             {"axis values",
              [](Chart& c) {
                  c.doc.editMaxX = "500";
@@ -206,9 +200,7 @@ private slots:
                 SelectLine(c.ws, random.bounded(1, 6));
                 break;
             case 4:
-                SetInputMode(c.ws, random.bounded(int(ModeZeroPoint), int(ModeYMaxPoint) + 1));
-                c.press(x, y);
-                SetInputMode(c.ws, ModeMarks);
+                c.pressIn(random.bounded(int(ModeZeroPoint), int(ModeYMaxPoint) + 1), x, y);
                 break;
             default:
                 c.press(x, y);
