@@ -16,6 +16,7 @@
 #include "core/calibration.h"
 #include "core/clicks.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/workspace.h"
 #include "io/datacommands.h"
 #include "io/picturecommands.h"
@@ -204,10 +205,13 @@ private slots:
                 {[&] {
                      p.restoreFullState();
                      SetInputMode(p.ws(), ModeEraser);
+                     // A drag in progress: the move erases into the open undo step.
+                     p.app().history().beginDrag(p.doc(), StepKind::Erase);
                  },
                  [&] { p.app().imgGrafikMouseMove(at, LeftButton); },
                  {}});
         QVERIFY(p.doc().pointCount(1) < kPointsPerLine);
+        p.app().history().endDrag(p.doc());
         p.restoreFullState();
     }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "core/history.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
 
@@ -212,6 +213,11 @@ void RefreshValues(Workspace& ws) {
     RecomputeValues(ws.doc);
     SortCurrentLine(ws.doc, ws.doc.nextRow.at(ws.doc.currentLine));
     ws.view.fillTable();
+}
+
+void TakeAxisValues(Workspace& ws) {
+    const RecordedStep step(ws, StepKind::AxisValues);
+    RefreshValues(ws);
 }
 
 AxisValues ValuesAtPixel(Document& doc, int x, int y) {

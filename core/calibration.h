@@ -49,6 +49,10 @@ void SortCurrentLine(Document& doc, int n);
 /// table. The common end of every change of points or calibration.
 void RefreshValues(Workspace& ws);
 
+/// Enter in the Input window: RefreshValues, recorded as one undoable step (the typed axis
+/// texts, and the values and order they give).
+void TakeAxisValues(Workspace& ws);
+
 /// Step 1 of RefreshValues alone: the four axis texts into the axis values.
 void ReadAxisTexts(Document& doc);
 

@@ -6,6 +6,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/nudge.h"
 #include "core/strokesnap.h"
 #include "core/workspace.h"
@@ -87,6 +88,8 @@ void ToggleAutoCorrect(Workspace& ws) {
 
 void PictureMouseUp(Workspace& ws) {
     ws.doc.handScrollActive = false;
+    if (ws.history)
+        ws.history->endDrag(ws.doc); // an eraser drag is one step, press to release
 }
 
 void RemoveNearPoints(Workspace& ws, int x, int y, int tolerance) {
@@ -197,22 +200,33 @@ void PictureMouseDown(Workspace& ws, int screenX, int screenY, unsigned shiftSta
         break;
     case ModeMarks:
         if (ctrlClick) {
+            const RecordedStep step(ws, StepKind::RemovePoints);
             RemoveNearPoints(ws, x, y, 2);
             RefreshValues(ws);
         } else {
+            const RecordedStep step(ws, StepKind::AddPoint);
             AddPoint(ws, x, y);
         }
         break;
-    case ModeZeroPoint:
+    case ModeZeroPoint: {
+        const RecordedStep step(ws, StepKind::ZeroPoint);
         PlaceZeroPoint(ws, x, y);
         break;
-    case ModeXMaxPoint:
+    }
+    case ModeXMaxPoint: {
+        const RecordedStep step(ws, StepKind::XMaxPoint);
         PlaceXMaxPoint(ws, x, y);
         break;
-    case ModeYMaxPoint:
+    }
+    case ModeYMaxPoint: {
+        const RecordedStep step(ws, StepKind::YMaxPoint);
         PlaceYMaxPoint(ws, x, y);
         break;
+    }
     case ModeEraser:
+        // The step stays open while the button is held: the moves erase into it.
+        if (ws.history)
+            ws.history->beginDrag(doc, StepKind::Erase);
         ErasePoints(ws, x, y);
         break;
     case ModeColourPick:

@@ -2,6 +2,7 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
 
@@ -59,8 +60,10 @@ void ClearLineData(Workspace& ws) {
 void ClearLineCommand(Workspace& ws) {
     const QString question = ws.doc.texts.message(12) + QString::number(ws.doc.currentLine) + '\r' +
                              ws.doc.texts.message(3);
-    if (ws.dialogs.question(question, platform::QuestionButtons::YesNo) == platform::Answer::Yes)
+    if (ws.dialogs.question(question, platform::QuestionButtons::YesNo) == platform::Answer::Yes) {
+        const RecordedStep step(ws, StepKind::ClearLine);
         ClearLineData(ws);
+    }
 }
 
 } // namespace kurvana

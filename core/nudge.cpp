@@ -3,6 +3,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/workspace.h"
 
 namespace kurvana {
@@ -10,6 +11,8 @@ namespace kurvana {
 void SelectPointForNudge(Workspace& ws, int x, int y) {
     Document& doc = ws.doc;
     const int line = doc.currentLine;
+    // Every arrow pressed until OK is one step.
+    const RecordedStep step(ws, StepKind::MovePoint);
     int selected = 0;
     // No early stop: of several points in the box the one stored last wins, not the nearest.
     for (int r = 1; r < doc.nextRow.at(line); ++r)

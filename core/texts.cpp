@@ -132,6 +132,56 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%2 points were written to \"%1\".";
     case ExtraText::ExportFailed:
         return "Exporting to \"%1\" failed (%2). The file that was there before is unchanged.";
+    case ExtraText::EditMenu:
+        return "&Edit";
+    case ExtraText::UndoCommand:
+        return "Undo";
+    case ExtraText::RedoCommand:
+        return "Redo";
+    case ExtraText::UndoStep:
+        return "Undo: %1";
+    case ExtraText::RedoStep:
+        return "Redo: %1";
+    case ExtraText::StepAddPoint:
+        return "point on line %1";
+    case ExtraText::StepRemovePoints:
+        return "remove points of line %1";
+    case ExtraText::StepErase:
+        return "erase points of line %1";
+    case ExtraText::StepMovePoint:
+        return "move a point of line %1";
+    case ExtraText::StepClearLine:
+        return "clear line %1";
+    case ExtraText::StepColourLineSearch:
+        return "colour line search on line %1";
+    case ExtraText::StepZoneSearch:
+        return "zone search on line %1";
+    case ExtraText::StepAutomaticDigitising:
+        return "automatic digitising of line %1";
+    case ExtraText::StepZeroPoint:
+        return "zero point";
+    case ExtraText::StepXMaxPoint:
+        return "X max point";
+    case ExtraText::StepYMaxPoint:
+        return "Y max point";
+    case ExtraText::StepAxisValues:
+        return "axis values";
+    case ExtraText::StepCleanUp:
+        return "picture clean-up";
+    case ExtraText::SaveChangesQuestion:
+        return "Save the changes to the points of this chart?";
+    case ExtraText::SaveButton:
+        return "Save";
+    case ExtraText::DiscardButton:
+        return "Discard";
+    case ExtraText::CancelButton:
+        return "Cancel";
+    case ExtraText::RestoreQuestion:
+        return "Restore the work not saved when Kurvana II last closed?";
+    case ExtraText::RestoreButton:
+        return "Restore";
+    case ExtraText::RecoveryNotRestored:
+        return "The work not saved could not be restored: %1";
     case ExtraText::Count:
         break;
     }

@@ -65,6 +65,33 @@ enum class ExtraText : int {
     ExportFilter,           ///< file types of the export save dialog, ";;" separated
     ExportDone,             ///< %1 = file, %2 = number of points
     ExportFailed,           ///< %1 = file, %2 = reason
+    // Undo, redo and the safety of unsaved work. The step names follow StepKind's order;
+    // %1 = the line the step worked on.
+    EditMenu,
+    UndoCommand,
+    RedoCommand,
+    UndoStep,
+    RedoStep,
+    StepAddPoint,
+    StepRemovePoints,
+    StepErase,
+    StepMovePoint,
+    StepClearLine,
+    StepColourLineSearch,
+    StepZoneSearch,
+    StepAutomaticDigitising,
+    StepZeroPoint,
+    StepXMaxPoint,
+    StepYMaxPoint,
+    StepAxisValues,
+    StepCleanUp,
+    SaveChangesQuestion,
+    SaveButton,
+    DiscardButton,
+    CancelButton,
+    RestoreQuestion,
+    RestoreButton,
+    RecoveryNotRestored,
     Count
 };
 

@@ -15,6 +15,7 @@ using PixelMatch = std::function<bool(Colour)>;
 
 struct Document;
 class PdfWindows;
+class History;
 namespace platform {
 class Dialogs;
 }
@@ -82,11 +83,13 @@ private:
     ViewHooks& view_;
 };
 
-/// Everything a command works with: the document, the modal dialogs and the windows.
+/// Everything a command works with: the document, the modal dialogs, the windows and the undo
+/// history (none in tests and tools that do not undo).
 struct Workspace {
     Document& doc;
     platform::Dialogs& dialogs;
     ViewHooks& view;
+    History* history = nullptr;
 };
 
 /// Runs a command; a CommandError it throws is shown in an information box. Returns false when

@@ -10,12 +10,14 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/picture.h"
 #include "core/workspace.h"
 #include "io/datafile.h"
 #include "io/filepair.h"
 #include "io/picturecommands.h"
 #include "io/picturefile.h"
+#include "io/unsavedwork.h"
 
 namespace kurvana {
 
@@ -85,6 +87,8 @@ void SaveData(Workspace& ws) {
         throw SaveFailed(doc, failure->file, failure->reason);
 
     doc.dataFileName = dataPath;
+    if (ws.history)
+        ws.history->markSaved();
     // RedrawMarks and ToggleAxes: saving changed no pixel, so only what was drawn over the
     // picture since the last restore needs restoring.
     ws.view.pictureChanged(RestoreMarksAndAxes(doc));
@@ -92,6 +96,8 @@ void SaveData(Workspace& ws) {
 }
 
 void OpenDataDialog(Workspace& ws) {
+    if (!ConfirmDropOfUnsavedWork(ws))
+        return;
     const QString folder = DataFolder(ws.doc);
     const std::optional<QString> chosen = ws.dialogs.openFile(
         QString(), QDir(folder).exists() ? folder : ws.doc.dataHome(), "GRA file (*.gra *.GRA)");
@@ -99,23 +105,33 @@ void OpenDataDialog(Workspace& ws) {
         OpenDataFile(ws, *chosen);
 }
 
-void OpenDataFile(Workspace& ws, const QString& path) {
-    Document& doc = ws.doc;
-    // Everything is read and checked before the document changes.
-    const DataFileContent content = ReadDataFile(path, doc.texts);
-    const QString copyPath = PictureCopyFolder(doc) + content.pictureCopyName;
+OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
+                                    const QString& copyFolder) {
+    OpenedDataFile opened{ReadDataFile(path, doc.texts), {}};
+    const QString copyPath = copyFolder + opened.content.pictureCopyName;
     const PictureReadResult copy = TryReadPicture(copyPath);
     if (copy.picture.isNull())
         throw CommandError(doc.texts.extra(ExtraText::DataFileUnreadable)
                                .arg(path, "1",
                                     QString("its picture copy \"%1\" cannot be opened: %2")
                                         .arg(copyPath, AsSentence(copy.reason))));
+    opened.picture = copy.picture;
+    return opened;
+}
 
+void OpenDataFile(Workspace& ws, const QString& path) {
+    // Everything is read and checked before the document changes.
+    ShowDataFile(ws, ReadDataFileWithCopy(ws.doc, path, PictureCopyFolder(ws.doc)), path, false);
+}
+
+void ShowDataFile(Workspace& ws, const OpenedDataFile& opened, const QString& dataFileName,
+                  bool unsaved) {
+    Document& doc = ws.doc;
     doc.viewScale = 1.0L;
     ShowScaleOneToOne(doc);
-    InstallNewPicture(ws, copy.picture);
-    doc.dataFileName = path;
-    ApplyDataFile(doc, content);
+    InstallNewPicture(ws, opened.picture);
+    doc.dataFileName = dataFileName;
+    ApplyDataFile(doc, opened.content);
     ws.view.setStatusText(kPictureStatusPanel, doc.pictureFileName);
     ws.view.documentSettingsChanged();
     ws.view.controlsChanged();
@@ -124,6 +140,9 @@ void OpenDataFile(Workspace& ws, const QString& path) {
     RedrawMarks(doc);
     ToggleAxes(doc);
     ws.view.pictureChanged();
+    // The file is what the document now holds, even if its axis texts stop the refresh.
+    if (ws.history)
+        ws.history->reset(doc, unsaved);
     RefreshValues(ws);
 }
 

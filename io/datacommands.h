@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
+
+#include "io/datafile.h"
 
 namespace kurvana {
 
+struct Document;
 struct Workspace;
 
 /// The "Save Data" command: asks the picture copy name (M16/M17, proposing "curve" after a
@@ -15,8 +19,8 @@ struct Workspace;
 /// the document and the files as they were.
 void SaveData(Workspace& ws);
 
-/// The "Open Data" command: the open dialog in Data/, then OpenDataFile. Cancel changes
-/// nothing.
+/// The "Open Data" command: unsaved work is asked about first, then the open dialog in Data/, then
+/// OpenDataFile. Cancel changes nothing.
 void OpenDataDialog(Workspace& ws);
 
 /// Opens a data file and its picture copy. Both are read and checked completely first; a fault
@@ -24,6 +28,23 @@ void OpenDataDialog(Workspace& ws);
 /// the new-picture reset, the file's calibration, axis texts, scale kinds and points, and the
 /// values recomputed.
 void OpenDataFile(Workspace& ws, const QString& path);
+
+/// A data file and its picture copy, read and checked, not yet shown.
+struct OpenedDataFile {
+    DataFileContent content;
+    QImage picture;
+};
+
+/// Reads the data file `path` and its picture copy from `copyFolder`. Throws CommandError
+/// naming the file, the line and the reason; nothing is changed.
+OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
+                                    const QString& copyFolder);
+
+/// Puts a read data file in place: the new-picture reset, the file's calibration, axis texts,
+/// scale kinds and points, the values recomputed. The history starts empty; `unsaved` marks
+/// the work as not saved to `dataFileName` (a restored recovery copy).
+void ShowDataFile(Workspace& ws, const OpenedDataFile& opened, const QString& dataFileName,
+                  bool unsaved);
 
 /// Proposed picture copy stem: "curve" after a clipboard picture, else the file name of the
 /// picture without its last four characters (empty for four or fewer).

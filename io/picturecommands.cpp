@@ -7,12 +7,14 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/picture.h"
 #include "core/texts.h"
 #include "core/workspace.h"
 #include "io/datacommands.h"
 #include "io/pdfcommands.h"
 #include "io/picturefile.h"
+#include "io/unsavedwork.h"
 
 namespace kurvana {
 
@@ -41,6 +43,8 @@ void InstallPicture(Workspace& ws, const OpenedPicture& opened) {
     InstallNewPicture(ws, opened.picture);
     ws.view.setStatusText(kPictureStatusPanel, opened.statusText);
     ws.view.controlsChanged();
+    if (ws.history)
+        ws.history->reset(ws.doc, false); // no points yet: nothing to lose
 }
 
 /// A picture file, or the page of a PDF the user chooses (nothing when the chooser was
@@ -58,6 +62,13 @@ QString FolderOf(const QString& path) {
 
 } // namespace
 
+bool HoldsPoints(const Document& doc) {
+    for (int line = 1; line <= kLineCount; ++line)
+        if (doc.pointCount(line) > 0)
+            return true;
+    return false;
+}
+
 void ShowScaleOneToOne(Document& doc) {
     doc.scaleButtonImage = kScaleImageOneToOne;
     doc.checkedScaleItem = kScaleItemOneToOne;
@@ -65,6 +76,8 @@ void ShowScaleOneToOne(Document& doc) {
 
 void OpenPictureDialog(Workspace& ws) {
     Document& doc = ws.doc;
+    if (!ConfirmDropOfUnsavedWork(ws))
+        return;
     const std::optional<QString> chosen =
         ws.dialogs.openFile(QString(), doc.pictureFolder, PictureDialogFilter());
     if (!chosen) {
@@ -87,6 +100,9 @@ void LoadPictureFile(Workspace& ws, const QString& path) {
 
 bool OpenFromCommandLine(Workspace& ws, const QString& argument, const PdfOpenOptions& options) {
     const QString ending = argument.right(3).toUpper();
+    const bool opens = ending == "GRA" || ending == "BMP" || HasReadablePictureExtension(argument);
+    if (opens && !ConfirmDropOfUnsavedWork(ws))
+        return true;
     if (ending == "GRA") {
         OpenDataFile(ws, argument);
         return true;
@@ -109,6 +125,8 @@ bool TakeClipboardPicture(Workspace& ws, const QImage& picture) {
         ws.dialogs.information(doc.texts.message(14));
         return false;
     }
+    if (!ConfirmDropOfUnsavedWork(ws))
+        return false;
     // Another program may hold any picture; the limit of picture files holds here too.
     if (PictureTooLarge(picture.size()))
         throw CommandError(doc.texts.extra(ExtraText::PictureTooLarge)
@@ -124,6 +142,9 @@ bool TakeClipboardPicture(Workspace& ws, const QImage& picture) {
     ws.view.applyViewScale();
     ws.view.pictureChanged();
     ws.view.setStatusText(kPictureStatusPanel, doc.texts.message(15));
+    // The steps kept the old picture; the points stay, and with them unsaved work if any.
+    if (ws.history)
+        ws.history->reset(doc, ws.history->modified() || HoldsPoints(doc));
     return true;
 }
 

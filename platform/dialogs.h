@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/colour.h"
 
@@ -24,6 +25,12 @@ public:
     virtual void information(const QString& text) = 0;
     /// Question box; closing it counts as No (or Cancel where offered).
     virtual Answer question(const QString& text, QuestionButtons buttons) = 0;
+    /// Question box with the buttons named `buttons` (two or three, the first the default):
+    /// they answer Yes, No and Cancel in that order; closing the box answers the last one.
+    virtual Answer choice(const QString& text, const QStringList& buttons) {
+        return question(text,
+                        buttons.size() > 2 ? QuestionButtons::YesNoCancel : QuestionButtons::YesNo);
+    }
     /// Simple input box: OK returns the edited text, Cancel returns the proposal unchanged.
     virtual QString inputBox(const QString& caption, const QString& prompt,
                              const QString& proposal) = 0;

@@ -8,6 +8,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/linedata.h"
 #include "core/workspace.h"
 
@@ -110,6 +111,7 @@ void AutomaticDigitising(Workspace& ws, int threshold) {
     if (ws.dialogs.question(question, platform::QuestionButtons::YesNo) != platform::Answer::Yes)
         return;
 
+    const RecordedStep step(ws, StepKind::AutomaticDigitising);
     ToggleAxes(doc); // the axes drawing must not be taken for an axis of the chart
     const int axisRow = FindXAxisRow(doc.workingPicture);
     const int axisColumn = FindYAxisColumn(doc.workingPicture);

@@ -9,6 +9,7 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/picture.h"
 #include "core/workspace.h"
 
@@ -108,6 +109,8 @@ void CleanUpPass(QImage& picture, int width, int height, const DarkLimits& limit
 
 void CleanUpPicture(Workspace& ws) {
     Document& doc = ws.doc;
+    // A step only when the question keeps the cleaned picture: it holds both pictures.
+    const RecordedStep step(ws, StepKind::CleanUp);
     {
         BusyCursor busy(ws.view);
         ShowCleanPicture(doc); // marks and the axes drawing are not cleaned

@@ -9,6 +9,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/linedata.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
@@ -159,6 +160,7 @@ std::vector<QPoint> ScanColourRunCentres(const QImage& picture, const ColourLine
 void FindColourLine(Workspace& ws, int kind, const QString& countText, int tolerance) {
     Document& doc = ws.doc;
     const int count = ParseSearchCount(doc, countText);
+    const RecordedStep step(ws, StepKind::ColourLineSearch);
     // Kinds 1 to 3 read the clean picture with the other lines' marks and the axes drawing;
     // the tolerant kind reads the clean picture alone.
     ClearLineData(ws);

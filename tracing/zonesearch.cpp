@@ -7,6 +7,7 @@
 #include "core/clicks.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/linedata.h"
 #include "core/probestar.h"
 #include "core/workspace.h"
@@ -125,6 +126,7 @@ void ButtonFindOnLineClick(Workspace& ws) {
         toggleTrailCircles(ws);
         return;
     }
+    const RecordedStep step(ws, StepKind::ZoneSearch);
     if (answer == platform::Answer::Yes) {
         ClearLineData(ws);
     } else {

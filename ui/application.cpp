@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -25,6 +26,8 @@
 #include "io/datacommands.h"
 #include "io/exportfile.h"
 #include "io/picturecommands.h"
+#include "io/recovery.h"
+#include "io/unsavedwork.h"
 #include "io/windows/clipboardwindow.h"
 #include "io/windows/qtpdfwindows.h"
 #include "platform/dialogs.h"
@@ -50,9 +53,12 @@
 namespace kurvana {
 
 KurvanaApplication::KurvanaApplication(Document& doc, platform::Dialogs& dialogs)
-    : ws_{doc, dialogs, *this} {
+    : ws_{doc, dialogs, *this, &history_}, recoveryRoot_(DefaultRecoveryRoot()) {
     createWindows();
     wireCommands();
+    connect(&history_, &History::changed, this, &KurvanaApplication::historyChanged);
+    main_->setCloseGuard([this] { return confirmClose(); });
+    history_.reset(doc, false);
 }
 
 KurvanaApplication::~KurvanaApplication() = default;
@@ -107,11 +113,72 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     input_->show();
     zoom_->show();
     about_->show();
-    if (doc.commandLineArg.isEmpty())
-        runCommand(ws_, [this] { OpenPictureDialog(ws_); });
-    else
+    recovery_ = std::make_unique<RecoveryCopy>(doc, recoveryRoot_);
+    // Work restored from a crash needs no open dialog; a file named on the command line is
+    // still opened, after the question whether to keep the restored work.
+    const bool restored = offerRecovery();
+    if (!doc.commandLineArg.isEmpty())
         runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg, pdfOptions_); });
+    else if (!restored)
+        runCommand(ws_, [this] { OpenPictureDialog(ws_); });
     applyLanguage();
+}
+
+bool KurvanaApplication::offerRecovery() {
+    const std::vector<QString> copies = AbandonedRecoveryCopies(recoveryRoot_);
+    if (copies.empty())
+        return false;
+    // The question comes before the language is applied to the windows: its texts are read now.
+    try {
+        LoadLanguage(ws_.doc);
+    } catch (const CommandError&) {
+        // The built-in English asks instead.
+    }
+    const Texts& texts = ws_.doc.texts;
+    for (const QString& copy : copies) {
+        const auto answer = ws_.dialogs.choice(
+            texts.extra(ExtraText::RestoreQuestion),
+            {texts.extra(ExtraText::RestoreButton), texts.extra(ExtraText::DiscardButton)});
+        if (answer == platform::Answer::Yes) {
+            try {
+                RestoreRecoveryCopy(ws_, copy);
+                recovery_->adopt(copy);
+                return true;
+            } catch (const CommandError& error) {
+                ws_.dialogs.information(
+                    texts.extra(ExtraText::RecoveryNotRestored).arg(error.text()));
+            }
+        }
+        RemoveRecoveryCopy(copy);
+    }
+    return false;
+}
+
+void KurvanaApplication::historyChanged() {
+    const Texts& texts = ws_.doc.texts;
+    const std::pair<const char*, bool> undo[] = {
+        {"MenuUndo", true}, {"ButtonUndo", true}, {"MenuRedo", false}, {"ButtonRedo", false}};
+    for (const auto& [name, isUndo] : undo) {
+        QAction* a = main_->action(name);
+        a->setEnabled(isUndo ? history_.canUndo() : history_.canRedo());
+        a->setText(isUndo ? history_.undoText(texts) : history_.redoText(texts));
+        a->setToolTip(a->text());
+    }
+    main_->findChild<QMenu*>("Menu1Edit")->setTitle(texts.extra(ExtraText::EditMenu));
+    const bool unsaved = history_.modified();
+    main_->showUnsaved(unsaved);
+    if (!recovery_)
+        return;
+    if (unsaved)
+        recovery_->workChanged();
+    else
+        recovery_->discard();
+}
+
+bool KurvanaApplication::confirmClose() {
+    bool goOn = false;
+    runCommand(ws_, [this, &goOn] { goOn = ConfirmDropOfUnsavedWork(ws_); });
+    return goOn;
 }
 
 void KurvanaApplication::applyLanguage() {
@@ -137,6 +204,8 @@ void KurvanaApplication::showExtraTexts() {
     setup_->showExtraTexts();
     avtomatColor_->showExtraTexts();
     main_->showExtraTexts(ws_.doc.texts);
+    main_->showUnsaved(false); // the language file's caption came without the mark
+    historyChanged();
 }
 
 void KurvanaApplication::switchLanguage() {
@@ -288,6 +357,10 @@ void KurvanaApplication::wireCommands() {
     });
     connectCommand("menuShowZoom", [] {}); // the magnifier is always shown
     connectCommand("MenuExit", [this] { MenuExitClick(); });
+    for (const char* name : {"MenuUndo", "ButtonUndo"})
+        connectCommand(name, [this] { history_.undo(ws_); });
+    for (const char* name : {"MenuRedo", "ButtonRedo"})
+        connectCommand(name, [this] { history_.redo(ws_); });
     connectCommand("MenuHelp", [this] { MenuHelpClick(); });
     connectCommand("MenuAbout", [this] {
         about_->show();
@@ -296,8 +369,11 @@ void KurvanaApplication::wireCommands() {
 }
 
 void KurvanaApplication::MenuExitClick() {
-    if (ws_.dialogs.question(ws_.doc.texts.message(20), platform::QuestionButtons::YesNo) !=
-        platform::Answer::No)
+    // Unsaved work is asked about with Save, Discard and Cancel as the window closes; M20
+    // would only ask the same twice.
+    if (history_.modified() ||
+        ws_.dialogs.question(ws_.doc.texts.message(20), platform::QuestionButtons::YesNo) !=
+            platform::Answer::No)
         main_->close();
 }
 

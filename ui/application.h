@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include "core/history.h"
 #include "core/workspace.h"
 #include "io/pdfcommands.h"
 #include "settings/settingsfile.h"
@@ -29,6 +30,7 @@ class TFormInputShag;
 class TFormAvtomat;
 class TFormAvtomat1;
 class QtPdfWindows;
+class RecoveryCopy;
 
 /// The running program: the one document, the windows created once at start-up, and the
 /// command map from toolbar buttons and menu items to the subsystems. It is also what the
@@ -44,6 +46,12 @@ public:
     void start(const QString& programDir, const QStringList& arguments, QChar decimalSeparator);
 
     Workspace& workspace() { return ws_; }
+    History& history() { return history_; }
+    /// Where the recovery copies live (the user's data folder unless a test chooses another);
+    /// set before start().
+    void setRecoveryRoot(const QString& root) { recoveryRoot_ = root; }
+    /// This program's recovery copy; null before start().
+    RecoveryCopy* recoveryCopy() { return recovery_.get(); }
     TFormKurvana& mainWindow() { return *main_; }
     TFormTable& tableWindow() { return *table_; }
     TFormInput& inputWindow() { return *input_; }
@@ -78,6 +86,13 @@ private:
     void MenuExitClick();
     void MenuHelpClick();
     void FormClose();
+    /// Offers the copies of work a program that died left unsaved, newest first, until one is
+    /// restored or all are discarded. Returns true when one was restored.
+    bool offerRecovery();
+    /// Undo, redo, the caption mark and the recovery copy follow the history.
+    void historyChanged();
+    /// Asked before unsaved work goes with the window; false keeps the window open.
+    bool confirmClose();
     /// Reads language.txt in the selected language and puts its texts on every window; an
     /// unreadable file is reported and the texts built into the program take its place.
     void applyLanguage();
@@ -93,7 +108,10 @@ private:
     void placeBesideMainWindow();
     WindowPlacements currentPlacements() const;
 
+    History history_;
     Workspace ws_;
+    QString recoveryRoot_;
+    std::unique_ptr<RecoveryCopy> recovery_;
     WindowPlacements placements_;
     std::unique_ptr<TFormKurvana> main_;
     std::unique_ptr<TFormSetup> setup_;

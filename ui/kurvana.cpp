@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -68,6 +69,7 @@ const MenuSpec kMenus[] = {
       {"menuOpenData", "Open Data"},
       {"menuSaveData", "Save Data"},
       {"MenuExit", "E&xit"}}},
+    {"Menu1Edit", "&Edit", {{"MenuUndo", "Undo"}, {"MenuRedo", "Redo"}}},
     {"Menu1Show",
      "&Show",
      {{"menuShowTable", "Show Table"},
@@ -184,6 +186,13 @@ void TFormKurvana::buildActions() {
         a->setCheckable(true);
         scaleGroup->addAction(a);
     }
+    // Undo and redo: the menu items carry the keys, the toolbar buttons the same commands.
+    action("MenuUndo")->setShortcut(QKeySequence::Undo);
+    action("MenuRedo")
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addCommand("ButtonUndo", "Undo")->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    addCommand("ButtonRedo", "Redo")->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     auto* cursorGroup = new QActionGroup(this);
     for (int i = 0; i < 5; ++i) {
         QAction* a = addCommand(kCursorItems[i], QString::fromUtf8(kCursorCaptions[i]));
@@ -221,6 +230,9 @@ void TFormKurvana::buildToolBar() {
     };
     for (const char* name : {"ButtonFileOpen", "ButtonCopyFromClipboard", "ButtonViewTable",
                              "ButtonCopyToClipboard", "ButtonClearData", "ButtonViewSetup"})
+        add(name);
+    toolBar->addSeparator();
+    for (const char* name : {"ButtonUndo", "ButtonRedo"})
         add(name);
     toolBar->addSeparator();
     for (const char* name : {"ButtonSetZeroPoint", "ButtonSetXMaxPoint", "ButtonSetYMaxPoint"})
@@ -339,7 +351,20 @@ void TFormKurvana::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
+void TFormKurvana::showUnsaved(bool unsaved) {
+    // The caption itself is the language file's; only the mark is this window's.
+    QString caption = windowTitle();
+    if (unsavedShown_ && caption.startsWith("* "))
+        caption.remove(0, 2);
+    unsavedShown_ = unsaved;
+    setWindowTitle(unsaved ? "* " + caption : caption);
+}
+
 void TFormKurvana::closeEvent(QCloseEvent* event) {
+    if (closeGuard_ && !closeGuard_()) {
+        event->ignore();
+        return;
+    }
     emit closing();
     event->accept();
 }

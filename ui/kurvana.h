@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include <QMainWindow>
@@ -36,6 +37,10 @@ public:
     /// Text of status-bar panel 0..3.
     void setStatusText(int panel, const QString& text);
     QString statusText(int panel) const;
+    /// A leading '*' on the caption while the work holds changes not saved.
+    void showUnsaved(bool unsaved);
+    /// Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
     /// The client area: the window without its menu bar.
     QSize clientSize() const;
     void setClientSize(const QSize& size);
@@ -69,6 +74,8 @@ private:
     QToolButton* lineButton_ = nullptr;
     QToolButton* scaleButton_ = nullptr;
     std::array<QLabel*, 4> panels_{};
+    std::function<bool()> closeGuard_;
+    bool unsavedShown_ = false;
 };
 
 } // namespace kurvana

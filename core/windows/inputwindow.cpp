@@ -98,7 +98,7 @@ QLineEdit* TFormInput::firstEditNotANumber() const {
 }
 
 void TFormInput::enterPressed(QLineEdit* edit) {
-    if (!runCommand(ws_, [this] { RefreshValues(ws_); })) {
+    if (!runCommand(ws_, [this] { TakeAxisValues(ws_); })) {
         // The values were not refreshed: the focus stays where the user can correct them.
         QLineEdit* bad = firstEditNotANumber();
         QLineEdit* stay = bad ? bad : edit;

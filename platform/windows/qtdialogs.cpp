@@ -1,5 +1,8 @@
 #include "platform/windows/qtdialogs.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -7,6 +10,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kurvana::platform {
 
@@ -46,6 +50,24 @@ Answer QtDialogs::question(const QString& text, QuestionButtons buttons) {
     default:
         return withCancel ? Answer::Cancel : Answer::No;
     }
+}
+
+Answer QtDialogs::choice(const QString& text, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Question, applicationTitle(), displayText(text),
+                    QMessageBox::NoButton, parent_);
+    const QMessageBox::ButtonRole roles[] = {QMessageBox::AcceptRole, QMessageBox::DestructiveRole,
+                                             QMessageBox::RejectRole};
+    std::vector<QAbstractButton*> shown;
+    for (int i = 0; i < std::min<int>(int(buttons.size()), 3); ++i)
+        shown.push_back(box.addButton(buttons[i], roles[i]));
+    if (shown.empty())
+        return Answer::No;
+    box.setDefaultButton(qobject_cast<QPushButton*>(shown.front()));
+    box.setEscapeButton(shown.back());
+    box.exec();
+    const auto chosen = std::find(shown.begin(), shown.end(), box.clickedButton());
+    const Answer answers[] = {Answer::Yes, Answer::No, Answer::Cancel};
+    return chosen == shown.end() ? answers[shown.size() - 1] : answers[chosen - shown.begin()];
 }
 
 QString QtDialogs::inputBox(const QString& caption, const QString& prompt,

@@ -15,6 +15,7 @@ public:
 
     void information(const QString& text) override;
     Answer question(const QString& text, QuestionButtons buttons) override;
+    Answer choice(const QString& text, const QStringList& buttons) override;
     QString inputBox(const QString& caption, const QString& prompt,
                      const QString& proposal) override;
     std::optional<QString> openFile(const QString& caption, const QString& folder,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 
 #include "core/document.h"
@@ -19,7 +21,13 @@ public:
     void fillTable() override { ++tableFills; }
     void controlsChanged() override { ++controlUpdates; }
     void setClipboardText(const QString& text) override { clipboard = text; }
-    void runNudgeWindow() override { ++nudgeWindows; }
+    /// What the user does in the nudging window while it runs (nothing by default).
+    std::function<void()> onNudgeWindow;
+    void runNudgeWindow() override {
+        ++nudgeWindows;
+        if (onNudgeWindow)
+            onNudgeWindow();
+    }
     PixelMatch preview; ///< what the picture tints now
     bool previewOnClean = false;
     void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) override {

@@ -51,13 +51,13 @@ now_ms() { date +%s%3N; }
 
 # The whole run must end well inside the test's own time limit, so that a stuck step still
 # reports itself and cleans up: every wait checks this deadline.
-RUN_DEADLINE=$(($(now_ms) + ${E2E_SECONDS:-200} * 1000))
+RUN_DEADLINE=$(($(now_ms) + ${E2E_SECONDS:-320} * 1000))
 
 # still_in_time LIMIT_MS WHAT: fails once LIMIT_MS or the run's deadline has passed.
 still_in_time() {
     local now
     now=$(now_ms)
-    ((now < RUN_DEADLINE)) || fail "the run took longer than ${E2E_SECONDS:-200} s"
+    ((now < RUN_DEADLINE)) || fail "the run took longer than ${E2E_SECONDS:-320} s"
     [ -z "$APP_EXPECTED" ] || program_running || fail "kurvana2 ended unexpectedly"
     ((now < $1)) || fail "$2"
 }

@@ -17,7 +17,7 @@ titles() { echo "^($2|$(lang_text "$1" ru)|$(lang_text "$1" en))"; }
 # arrange_windows: the main window top left, every other window of the program beside it.
 # MAIN, TABLE and INPUT hold the window ids.
 arrange_windows() {
-    wait_window '^Kurvana II v' MAIN
+    wait_window '^(\* )?Kurvana II v' MAIN # '* ': work not saved
     wait_window "$(titles 60 'Table of Data')" TABLE
     wait_window "$(titles 57 'Input D')" INPUT
     place "$MAIN" 0 0 "$MAIN_W" "$MAIN_H"

@@ -9,7 +9,7 @@
 # Every run works in a copy of the program folder, so the build's kurvana2.Ini and Data/ are
 # never touched. Screenshots of the main steps go to the --shots folder; a failure names its
 # step and keeps a screenshot FAILED-<step>.png there. KEEP_WORK=1 keeps the working folder;
-# E2E_SECONDS (200) bounds the whole run.
+# E2E_SECONDS (320) bounds the whole run.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -37,6 +37,8 @@ export LC_ALL=C.UTF-8
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$WORK/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Recovery copies of unsaved work go to the user's data folder: this run's own.
+export XDG_DATA_HOME="$WORK/data"
 
 CHART=level_linear
 KNOWN="$PROGRAM_DIR/examples/$CHART.txt"
@@ -63,5 +65,6 @@ source "$here/program.sh"
 source "$here/steps.sh"
 source "$here/steps_firststart.sh"
 source "$here/steps_checkgrid.sh"
+source "$here/steps_safety.sh"
 run_steps
 log "all steps passed; screenshots in $SHOTS"

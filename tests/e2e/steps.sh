@@ -12,6 +12,26 @@ answer_input_box() {
     xdotool type "$3"
 }
 
+# answer_save_boxes BEFORE COPY DATA: Save Data's two input boxes (opened since the window list
+# BEFORE) take the picture copy name COPY and the data file name DATA; the saved message is
+# answered. WINDOW is left holding the message box.
+answer_save_boxes() {
+    local before=$1
+    new_window_since "$before" window
+    answer_input_box "$window" 127 "$2"
+    before=$(visible_windows)
+    xdotool key Return
+    new_window_since "$before" window
+    answer_input_box "$window" 129 "$3"
+    before=$(visible_windows)
+    xdotool key Return
+    new_window_since "$before" window
+    expect_text "$(lang_text 130 en)" "$window"
+    shot "data-saved"
+    wait_focus "$window"
+    xdotool key Return
+}
+
 # expect_readout X Y KEY_X KEY_Y: with the mouse on picture pixel (X, Y) the status bar shows
 # the known values KEY_X and KEY_Y with two decimals.
 expect_readout() {
@@ -102,19 +122,7 @@ first_run() {
     step "save the data through the two input boxes"
     before=$(visible_windows)
     open_menu 1 11 en
-    new_window_since "$before" window
-    answer_input_box "$window" 127 e2e_chart
-    before=$(visible_windows)
-    xdotool key Return
-    new_window_since "$before" window
-    answer_input_box "$window" 129 e2e_data
-    before=$(visible_windows)
-    xdotool key Return
-    new_window_since "$before" window
-    expect_text "$(lang_text 130 en)" "$window"
-    shot "data-saved"
-    wait_focus "$window"
-    xdotool key Return
+    answer_save_boxes "$before" e2e_chart e2e_data
     wait_window_gone "$window"
     [ -s "$PROGRAM_DIR/Data/Grafiks/e2e_chart.bmp" ] || fail "no picture copy Data/Grafiks/e2e_chart.bmp"
     [ "$(head -n1 "$PROGRAM_DIR/Data/e2e_data.gra" | tr -d '\r')" = e2e_chart.bmp ] ||
@@ -198,4 +206,5 @@ run_steps() {
     second_run
     third_run
     pdf_run
+    safety_run
 }

@@ -2,12 +2,15 @@
 
 #include "core/calibration.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/linedata.h"
 #include "core/picture.h"
 #include "io/datacommands.h"
 #include "io/datafile.h"
 #include "io/export.h"
 #include "io/filepair.h"
+#include "io/recovery.h"
+#include "io/unsavedwork.h"
 #include "iofixture.h"
 
 using namespace kurvana;
@@ -300,6 +303,74 @@ private slots:
         QVERIFY(CommandErrorOf([&] {
                     ExportDataFileText(bad, saved.path("none.gra"));
                 }).contains("(line 1)"));
+    }
+
+    void unsavedWorkIsAskedAboutBeforeItIsDropped() {
+        IoFixture f;
+        History history;
+        f.ws.history = &history;
+        PrepareWork(f);
+        history.reset(*f.doc, false);
+        QVERIFY(ConfirmDropOfUnsavedWork(f.ws)); // nothing unsaved: no question
+        QVERIFY(f.dialogs.questions.isEmpty());
+        {
+            const RecordedStep step(f.ws, StepKind::AddPoint);
+            f.doc->appendPoint(2, 10, 10);
+        }
+        using platform::Answer;
+        f.dialogs.answers = {Answer::Cancel};
+        f.dialogs.files = {f.path("never.gra")};
+        OpenDataDialog(f.ws); // Cancel: the open dialog is not even shown
+        QCOMPARE(f.dialogs.files.size(), std::size_t(1));
+        QCOMPARE(f.dialogs.questions.last(),
+                 QString("Save the changes to the points of this chart?"));
+        f.dialogs.answers = {Answer::No};
+        QVERIFY(ConfirmDropOfUnsavedWork(f.ws));
+        QVERIFY(history.modified()); // Discard saves nothing
+        f.dialogs.answers = {Answer::Yes};
+        f.dialogs.inputs = {QString("kept"), QString("kept")};
+        QVERIFY(ConfirmDropOfUnsavedWork(f.ws));
+        QVERIFY(QFile::exists(f.path("Data/kept.gra")));
+        QVERIFY(!history.modified());
+    }
+
+    void recoveryCopyRestoresTheWorkOfAProgramThatDied() {
+        IoFixture f;
+        PrepareWork(f);
+        const QString root = f.path("recovery");
+        auto copy = std::make_unique<RecoveryCopy>(*f.doc, root);
+        copy->writeNow();
+        QVERIFY(AbandonedRecoveryCopies(root).empty()); // a live program's copy is its own
+        // A program that died leaves its folder without a live lock.
+        const QString dead = root + "/dead";
+        QDir().mkpath(dead);
+        for (const QString name : {"work.gra", "picture.bmp", "origin.txt"})
+            QVERIFY(QFile::copy(copy->folder() + '/' + name, dead + '/' + name));
+        QCOMPARE(AbandonedRecoveryCopies(root), std::vector<QString>{dead});
+
+        IoFixture g;
+        History history;
+        g.ws.history = &history;
+        RestoreRecoveryCopy(g.ws, dead);
+        const Document& a = *f.doc;
+        const Document& b = *g.doc;
+        QCOMPARE(b.nextRow, a.nextRow);
+        for (const int line : {1, 4})
+            for (int row = 1; row < a.nextRow[line]; ++row) {
+                QCOMPARE(b.pointX(line, row), a.pointX(line, row));
+                QCOMPARE(b.valueY(line, row), a.valueY(line, row));
+            }
+        QCOMPARE(QPoint(b.yMaxPointX, b.yMaxPointY), QPoint(a.yMaxPointX, a.yMaxPointY));
+        QCOMPARE(b.editMaxX, a.editMaxX);
+        QCOMPARE(b.cleanPicture, a.cleanPicture);
+        QCOMPARE(b.pictureFileName, QString("/charts/tilt.bmp"));
+        QVERIFY(history.modified()); // restored, not saved
+
+        const QString own = copy->folder();
+        copy.reset(); // a normal end removes the copy
+        QVERIFY(!QDir(own).exists());
+        RemoveRecoveryCopy(dead);
+        QVERIFY(AbandonedRecoveryCopies(root).empty());
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 #include "core/calibration.h"
+#include "core/clicks.h"
 #include "core/document.h"
 #include "core/picture.h"
 #include "core/windows/inputwindow.h"
@@ -383,10 +384,13 @@ private slots:
 
     void everyCommandIsWired() {
         Program p;
+        const QStringList history{"MenuUndo", "ButtonUndo", "MenuRedo", "ButtonRedo"};
         for (QAction* action : p.app.mainWindow().findChildren<QAction*>()) {
             if (action->objectName().isEmpty() || action->menu())
                 continue;
-            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+            // Undo and redo are enabled only while there is something to undo or redo.
+            QVERIFY2(action->isEnabled() != history.contains(action->objectName()),
+                     qPrintable(action->objectName()));
             QVERIFY2(ConnectedAction::connections(action) > 0, qPrintable(action->objectName()));
         }
     }
@@ -448,6 +452,22 @@ private slots:
         QTest::keyClick(&window, Qt::Key_Return); // OK: the values follow the point
         QCOMPARE(p.app.tableWindow().model().cellText(1, 1), QString("2733.33333333333"));
         QCOMPARE(window.result(), int(QDialog::Accepted));
+    void undoAndRedoFollowTheHistoryAndTheCaptionMarksUnsavedWork() {
+        Program p;
+        p.loadWhite(300, 300);
+        p.app.history().reset(p.doc, false);
+        const QString caption = p.app.mainWindow().windowTitle();
+        p.app.imgGrafikMouseDown(QPoint(100, 100), LeftButton);
+        QVERIFY(p.action("ButtonUndo")->isEnabled());
+        QCOMPARE(p.action("MenuUndo")->text(), QString("Undo: point on line 1"));
+        QCOMPARE(p.app.mainWindow().windowTitle(), "* " + caption);
+        p.action("MenuUndo")->trigger();
+        QCOMPARE(p.doc.nextRow[1], 1);
+        QVERIFY(p.action("MenuRedo")->isEnabled());
+        QVERIFY(!p.action("MenuUndo")->isEnabled());
+        QCOMPARE(p.app.mainWindow().windowTitle(), caption);
+        p.action("ButtonRedo")->trigger();
+        QCOMPARE(p.doc.nextRow[1], 2);
     }
 
     void magnifierShowsWhiteOutsideAndItsCrossHair() {
