@@ -452,6 +452,8 @@ private slots:
         QTest::keyClick(&window, Qt::Key_Return); // OK: the values follow the point
         QCOMPARE(p.app.tableWindow().model().cellText(1, 1), QString("2733.33333333333"));
         QCOMPARE(window.result(), int(QDialog::Accepted));
+    }
+
     void undoAndRedoFollowTheHistoryAndTheCaptionMarksUnsavedWork() {
         Program p;
         p.loadWhite(300, 300);
