@@ -13,6 +13,7 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/picturememory.h"
 #include "core/workspace.h"
 
 namespace kurvana {
@@ -40,17 +41,6 @@ bool SameLayout(const QImage& to, const QImage& from) {
 constexpr std::size_t kLargePictureBytes = std::size_t(8) << 20;
 constexpr std::size_t kHugePageBytes = std::size_t(2) << 20;
 
-/// Everything of a picture but its pixels.
-void CopyMetadata(const QImage& from, QImage& to) {
-    to.setDotsPerMeterX(from.dotsPerMeterX());
-    to.setDotsPerMeterY(from.dotsPerMeterY());
-    to.setDevicePixelRatio(from.devicePixelRatio());
-    to.setOffset(from.offset());
-    to.setColorSpace(from.colorSpace());
-    for (const QString& key : from.textKeys())
-        to.setText(key, from.text(key));
-}
-
 } // namespace
 
 QImage NewPicture(const QSize& size) {
@@ -70,18 +60,31 @@ QImage NewPicture(const QSize& size) {
         [](void* memory) { std::free(memory); }, data);
 }
 
+QImage NewPictureForReading(const QSize& size) {
+    QImage picture = NewSharablePicture(size);
+    return picture.isNull() ? NewPicture(size) : picture;
+}
+
 void ShowCleanPicture(Document& doc) {
+    const QImage& clean = doc.cleanPicture;
+    // A clean picture in a memory file lends its pages to the working picture: restoring
+    // drops what was drawn, and only the pages drawn on are ever copied.
+    if (RevertTwin(doc.workingPicture, clean))
+        return;
+    if (QImage twin = CopyOnWriteTwin(clean); !twin.isNull()) {
+        doc.workingPicture = twin;
+        return;
+    }
     // The working picture keeps its own buffer when it can: a fresh buffer for a scan of tens
     // of megapixels costs the system more than copying the pixels into the one it has, and
     // the first drawing would have to unshare it anyway. A large picture that has none of the
     // right size gets one at once, one the system can back with huge pages.
-    const QImage& clean = doc.cleanPicture;
     if (!SameLayout(doc.workingPicture, clean) && clean.format() == QImage::Format_RGB32 &&
         std::size_t(clean.sizeInBytes()) >= kLargePictureBytes) {
         doc.workingPicture = QImage(); // the old buffer goes back before the new one is taken
         QImage working = NewPicture(clean.size());
         if (!working.isNull() && working.bytesPerLine() == clean.bytesPerLine()) {
-            CopyMetadata(clean, working);
+            CopyPictureMetadata(clean, working);
             doc.workingPicture = working;
         }
     }
@@ -103,8 +106,12 @@ void ResetForNewPicture(Workspace& ws) {
 
 void InstallNewPicture(Workspace& ws, const QImage& picture) {
     Document& doc = ws.doc;
-    doc.cleanPicture = NormalizedPicture(picture);
-    doc.searchCopy = doc.cleanPicture; // the old pictures' memory goes back first
+    const QImage incoming = NormalizedPicture(picture); // `picture` may be one of the document's
+    // The old pictures' memory goes back before the working picture is made. The search
+    // copy shares the clean picture until the fixed-step search first draws on it.
+    doc.workingPicture = QImage();
+    doc.cleanPicture = SealedPicture(incoming);
+    doc.searchCopy = doc.cleanPicture;
     ShowCleanPicture(doc);
     ResetForNewPicture(ws);
 }

@@ -8,6 +8,7 @@
 
 #include "core/clicks.h"
 #include "core/document.h"
+#include "ui/firstpaint.h"
 
 namespace kurvana {
 
@@ -66,6 +67,7 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const bool stretched = doc_.viewScale != 1.0L;
     if (!stretched) {
         painter.drawImage(exposed.topLeft(), picture, exposed);
+        ReportFirstPicturePaint();
         return;
     }
     // The control shows the picture stretched to its own size; paint just the picture pixels
@@ -81,6 +83,7 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const QRectF source(left, top, right - left, bottom - top);
     const QRectF target(left / sx, top / sy, (right - left) / sx, (bottom - top) / sy);
     painter.drawImage(target, picture, source);
+    ReportFirstPicturePaint();
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
