@@ -67,19 +67,23 @@ QImage NewPictureForReading(const QSize& size) {
 
 void ShowCleanPicture(Document& doc) {
     const QImage& clean = doc.cleanPicture;
-    // A clean picture in a memory file lends its pages to the working picture: restoring
-    // drops what was drawn, and only the pages drawn on are ever copied.
-    if (RevertTwin(doc.workingPicture, clean))
-        return;
-    if (QImage twin = CopyOnWriteTwin(clean); !twin.isNull()) {
-        doc.workingPicture = twin;
-        return;
-    }
+    // A picture just put in place has no working picture yet. When the clean one lives in a
+    // memory file, the working picture borrows its pages and copies only those drawn on: a new
+    // picture is shown without a second buffer, and drawing marks and axes, or restoring their
+    // areas, copies a few pages. The first whole restore gives it a buffer of its own, below:
+    // from then on every pass over it would otherwise fault its pages in again.
+    if (doc.workingPicture.isNull())
+        if (QImage twin = CopyOnWriteTwin(clean); !twin.isNull()) {
+            doc.workingPicture = twin;
+            return;
+        }
+    const bool ownBuffer =
+        SameLayout(doc.workingPicture, clean) && !IsCopyOnWriteTwin(doc.workingPicture);
     // The working picture keeps its own buffer when it can: a fresh buffer for a scan of tens
     // of megapixels costs the system more than copying the pixels into the one it has, and
     // the first drawing would have to unshare it anyway. A large picture that has none of the
     // right size gets one at once, one the system can back with huge pages.
-    if (!SameLayout(doc.workingPicture, clean) && clean.format() == QImage::Format_RGB32 &&
+    if (!ownBuffer && clean.format() == QImage::Format_RGB32 &&
         std::size_t(clean.sizeInBytes()) >= kLargePictureBytes) {
         doc.workingPicture = QImage(); // the old buffer goes back before the new one is taken
         QImage working = NewPicture(clean.size());

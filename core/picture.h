@@ -22,8 +22,8 @@ QImage NewPicture(const QSize& size);
 QImage NewPictureForReading(const QSize& size);
 
 /// Working picture := clean picture: every mark and the axes drawing vanish. A working
-/// picture of the same size and layout is overwritten in place rather than reallocated; one
-/// that shares the clean picture's pages only drops the pages drawn on since.
+/// picture of the same size and layout is overwritten in place rather than reallocated. A
+/// new picture's first working picture shares the clean picture's pages where it can.
 void ShowCleanPicture(Document& doc);
 
 /// Puts a successfully read picture in place as the clean, working and search picture and runs

@@ -9,6 +9,7 @@
 #include <QImage>
 
 #if defined(__linux__)
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
@@ -86,10 +87,11 @@ QImage NewSharablePicture(const QSize& size) {
     auto file = std::make_shared<MemoryFile>();
     file->bytes = WholePages(std::size_t(bytesPerLine) * std::size_t(size.height()));
     file->fd = ::memfd_create("kurvana picture", MFD_CLOEXEC);
-    if (file->fd < 0 || ::ftruncate(file->fd, off_t(file->bytes)) != 0)
+    // The pages are taken now, in one go rather than one fault at a time (the reader writes
+    // them all at once anyway), so that memory too short for the picture shows here, where the
+    // caller can still take another buffer, and not as a fault in the middle of reading.
+    if (file->fd < 0 || ::fallocate(file->fd, 0, 0, off_t(file->bytes)) != 0)
         return {};
-    // The pages are taken in one go rather than one fault at a time: the reader writes them
-    // all at once anyway.
     void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
                            file->fd, 0);
     if (address == MAP_FAILED)
@@ -139,20 +141,10 @@ QImage CopyOnWriteTwin(const QImage& sealed) {
     return twin;
 }
 
-bool RevertTwin(QImage& working, const QImage& sealed) {
+bool IsCopyOnWriteTwin(const QImage& picture) {
     const std::lock_guard lock(registryMutex);
-    const Mapping* twin = MappingOf(working);
-    const Mapping* source = MappingOf(sealed);
-    if (twin == nullptr || source == nullptr || twin->kind != Mapping::Kind::Twin ||
-        source->kind != Mapping::Kind::Sealed || twin->file != source->file ||
-        !working.isDetached() || working.size() != sealed.size() ||
-        working.bytesPerLine() != sealed.bytesPerLine() || working.format() != sealed.format())
-        return false;
-    const std::size_t bytes = twin->file->bytes;
-    void* address = working.bits(); // not shared, so not copied: only the cache key moves on
-    // Dropping the private pages of a file mapping brings back the file's own: the clean
-    // picture's pixels, without copying any.
-    return address == working.constBits() && ::madvise(address, bytes, MADV_DONTNEED) == 0;
+    const Mapping* mapping = MappingOf(picture);
+    return mapping != nullptr && mapping->kind == Mapping::Kind::Twin;
 }
 
 #else // no memory files: every picture keeps its own buffer
@@ -166,7 +158,7 @@ QImage SealedPicture(const QImage& picture) {
 QImage CopyOnWriteTwin(const QImage&) {
     return {};
 }
-bool RevertTwin(QImage&, const QImage&) {
+bool IsCopyOnWriteTwin(const QImage&) {
     return false;
 }
 

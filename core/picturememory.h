@@ -28,10 +28,8 @@ QImage SealedPicture(const QImage& picture);
 /// SealedPicture.
 QImage CopyOnWriteTwin(const QImage& sealed);
 
-/// When `working` is a twin of `sealed` that nothing else holds, makes it equal to `sealed`
-/// again by dropping the pages written since, and returns true; false, with nothing changed,
-/// otherwise. Its cache key changes as after any write.
-bool RevertTwin(QImage& working, const QImage& sealed);
+/// Whether `picture` is a copy-on-write twin: its pages are still partly the clean picture's.
+bool IsCopyOnWriteTwin(const QImage& picture);
 
 /// Everything of a picture but its pixels: resolution, device pixel ratio, offset, colour
 /// space and texts.
