@@ -77,8 +77,9 @@ void ShowCleanPicture(Document& doc) {
             doc.workingPicture = twin;
             return;
         }
+    // A twin, or the sealed clean picture that a clean-up swapped in, is no buffer to overwrite.
     const bool ownBuffer =
-        SameLayout(doc.workingPicture, clean) && !IsCopyOnWriteTwin(doc.workingPicture);
+        SameLayout(doc.workingPicture, clean) && !InMemoryFile(doc.workingPicture);
     // The working picture keeps its own buffer when it can: a fresh buffer for a scan of tens
     // of megapixels costs the system more than copying the pixels into the one it has, and
     // the first drawing would have to unshare it anyway. A large picture that has none of the

@@ -141,10 +141,9 @@ QImage CopyOnWriteTwin(const QImage& sealed) {
     return twin;
 }
 
-bool IsCopyOnWriteTwin(const QImage& picture) {
+bool InMemoryFile(const QImage& picture) {
     const std::lock_guard lock(registryMutex);
-    const Mapping* mapping = MappingOf(picture);
-    return mapping != nullptr && mapping->kind == Mapping::Kind::Twin;
+    return MappingOf(picture) != nullptr;
 }
 
 #else // no memory files: every picture keeps its own buffer
@@ -158,7 +157,7 @@ QImage SealedPicture(const QImage& picture) {
 QImage CopyOnWriteTwin(const QImage&) {
     return {};
 }
-bool IsCopyOnWriteTwin(const QImage&) {
+bool InMemoryFile(const QImage&) {
     return false;
 }
 

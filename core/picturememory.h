@@ -28,8 +28,9 @@ QImage SealedPicture(const QImage& picture);
 /// SealedPicture.
 QImage CopyOnWriteTwin(const QImage& sealed);
 
-/// Whether `picture` is a copy-on-write twin: its pages are still partly the clean picture's.
-bool IsCopyOnWriteTwin(const QImage& picture);
+/// Whether `picture`'s pixels live in a memory file (a sealed picture or a twin): then they are
+/// not a buffer of its own that a restore may simply overwrite.
+bool InMemoryFile(const QImage& picture);
 
 /// Everything of a picture but its pixels: resolution, device pixel ratio, offset, colour
 /// space and texts.
