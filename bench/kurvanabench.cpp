@@ -4,6 +4,9 @@
 
 #include <QtTest>
 
+#include <QImageReader>
+#include <QImageWriter>
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +16,7 @@
 #include "bench/pdfchart.h"
 #include "bench/peakmemory.h"
 #include "bench/report.h"
+#include "bench/startuptiming.h"
 #include "core/calibration.h"
 #include "core/clicks.h"
 #include "core/drawing.h"
@@ -113,8 +117,28 @@ private:
         if (!steps.settle)
             steps.settle = &BenchProgram::settle;
         const double seconds = Measure(config_.runs, steps, *currentSize().baseline);
-        report_.add({SizeLabel(pixels), name, seconds, false, target});
+        report_.add({SizeLabel(pixels), name, seconds, false, target, {}});
         QVERIFY2(!failed_, qPrintable(failure_));
+    }
+
+    /// Starts `program` once per run and files what the starts took.
+    void startRuns(const QString& label, const QString& name, const QString& program,
+                   const QStringList& arguments, const QString& platform,
+                   std::optional<double> targetSeconds, std::optional<double> targetMemory) {
+        std::vector<FirstPaint> starts;
+        for (int run = 0; run < config_.runs; ++run)
+            if (const std::optional<FirstPaint> start =
+                    TimeFirstPaint(program, arguments, platform))
+                starts.push_back(*start);
+        QVERIFY2(int(starts.size()) == config_.runs,
+                 qPrintable(name + ": the program did not report its first paint"));
+        const FirstPaintSummary s = Summarise(starts);
+        const QString prefix = QString("%1, %2: ").arg(platform, name);
+        report_.add({label, prefix + "start to paint", s.medianSeconds, false, {}, targetSeconds});
+        report_.add({label, prefix + "its minimum", s.minimumSeconds, false, {}, {}});
+        report_.add({label, prefix + "user time", s.medianUserSeconds, false, {}, {}});
+        report_.add({label, prefix + "system time", s.medianSystemSeconds, false, {}, {}});
+        report_.add({label, prefix + "peak memory", s.medianPeakBytes, true, targetMemory, {}});
     }
 
     /// Every move shows the values in the status bar and refreshes the magnifier; some modes
@@ -406,6 +430,41 @@ private slots:
         p.restoreFullState();
     }
 
+    void startToFirstPaint_data() { addSizeRows(); }
+    void startToFirstPaint() {
+        QFETCH(long long, pixels);
+        const QString program = Kurvana2Program();
+        if (program.isEmpty())
+            QSKIP("kurvana2 is not built beside the benchmark");
+        BenchProgram& p = current();
+        const QString label = SizeLabel(pixels);
+        // A PNG of a scan this size takes seconds to write: only for the size of the targets.
+        const bool withPng = pixels == kTargetPixels || config_.smoke;
+        const QString png = p.bitmapPath() + ".png";
+        double decoderSeconds = 0;
+        if (withPng) {
+            if (!QFileInfo::exists(png))
+                QVERIFY(QImageWriter(png, "png").write(p.doc().cleanPicture));
+            decoderSeconds = Measure(config_.runs,
+                                     {{}, [&] { QVERIFY(!QImageReader(png).read().isNull()); }, {}},
+                                     *currentSize().baseline);
+            report_.add(
+                {label, "the PNG decoder alone (QImageReader)", decoderSeconds, false, {}, {}});
+        }
+        constexpr double kStartTarget = 0.3;   // seconds, a bitmap
+        constexpr double kPngAllowance = 0.15; // seconds beyond the decoder's own time
+        constexpr double kMemoryTarget = 2.5;  // the picture's bytes
+        for (const QString& platform : StartupPlatforms()) {
+            startRuns(label, "bare Qt program", QCoreApplication::applicationFilePath(),
+                      {kBareProgramOption}, platform, {}, {});
+            startRuns(label, "BMP", program, {p.bitmapPath()}, platform, kStartTarget,
+                      kMemoryTarget);
+            if (withPng)
+                startRuns(label, "PNG", program, {png}, platform, decoderSeconds + kPngAllowance,
+                          kMemoryTarget);
+        }
+    }
+
     void peakMemory_data() {
         QTest::addColumn<long long>("pixels");
         for (long long pixels : config_.pixels)
@@ -425,9 +484,14 @@ private slots:
                      "peak memory, the program without a picture",
                      double(peak->withoutPicture),
                      true,
+                     {},
                      {}});
-        report_.add({label, "peak memory with the picture loaded (VmHWM)",
-                     double(peak->withPicture), true, 3});
+        report_.add({label,
+                     "peak memory with the picture loaded (VmHWM)",
+                     double(peak->withPicture),
+                     true,
+                     3,
+                     {}});
     }
 };
 

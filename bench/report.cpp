@@ -82,6 +82,10 @@ void Report::print(std::FILE* out, int runs) const {
             QString target;
             if (f.target && s.targetsApply)
                 target = QString("<= %1  %2").arg(*f.target).arg(r <= *f.target ? "ok" : "MISSED");
+            if (f.targetSeconds && s.targetsApply)
+                target = QString("<= %1  %2")
+                             .arg(formatTime(*f.targetSeconds))
+                             .arg(f.value <= *f.targetSeconds ? "ok" : "MISSED");
             const QString value = f.memory ? formatMegabytes(f.value) : formatTime(f.value);
             std::fprintf(out, "  %s %s %s  %s\n", cell(f.name, 48, false).constData(),
                          cell(value, 10).constData(), cell(formatRatio(r), 8).constData(),

@@ -26,7 +26,8 @@ struct Figure {
     QString name;
     double value = 0; ///< seconds, or bytes when `memory`
     bool memory = false;
-    std::optional<double> target; ///< the most the ratio may be
+    std::optional<double> target;        ///< the most the ratio may be
+    std::optional<double> targetSeconds; ///< the most the time itself may be
 };
 
 /// Collects the figures of a run and prints them, size by size, with their ratios and the

@@ -13,6 +13,7 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/picturememory.h"
 #include "core/workspace.h"
 
 namespace kurvana {
@@ -40,17 +41,6 @@ bool SameLayout(const QImage& to, const QImage& from) {
 constexpr std::size_t kLargePictureBytes = std::size_t(8) << 20;
 constexpr std::size_t kHugePageBytes = std::size_t(2) << 20;
 
-/// Everything of a picture but its pixels.
-void CopyMetadata(const QImage& from, QImage& to) {
-    to.setDotsPerMeterX(from.dotsPerMeterX());
-    to.setDotsPerMeterY(from.dotsPerMeterY());
-    to.setDevicePixelRatio(from.devicePixelRatio());
-    to.setOffset(from.offset());
-    to.setColorSpace(from.colorSpace());
-    for (const QString& key : from.textKeys())
-        to.setText(key, from.text(key));
-}
-
 } // namespace
 
 QImage NewPicture(const QSize& size) {
@@ -70,18 +60,36 @@ QImage NewPicture(const QSize& size) {
         [](void* memory) { std::free(memory); }, data);
 }
 
+QImage NewPictureForReading(const QSize& size) {
+    QImage picture = NewSharablePicture(size);
+    return picture.isNull() ? NewPicture(size) : picture;
+}
+
 void ShowCleanPicture(Document& doc) {
+    const QImage& clean = doc.cleanPicture;
+    // A picture just put in place has no working picture yet. When the clean one lives in a
+    // memory file, the working picture borrows its pages and copies only those drawn on: a new
+    // picture is shown without a second buffer, and drawing marks and axes, or restoring their
+    // areas, copies a few pages. The first whole restore gives it a buffer of its own, below:
+    // from then on every pass over it would otherwise fault its pages in again.
+    if (doc.workingPicture.isNull())
+        if (QImage twin = CopyOnWriteTwin(clean); !twin.isNull()) {
+            doc.workingPicture = twin;
+            return;
+        }
+    // A twin, or the sealed clean picture that a clean-up swapped in, is no buffer to overwrite.
+    const bool ownBuffer =
+        SameLayout(doc.workingPicture, clean) && !InMemoryFile(doc.workingPicture);
     // The working picture keeps its own buffer when it can: a fresh buffer for a scan of tens
     // of megapixels costs the system more than copying the pixels into the one it has, and
     // the first drawing would have to unshare it anyway. A large picture that has none of the
     // right size gets one at once, one the system can back with huge pages.
-    const QImage& clean = doc.cleanPicture;
-    if (!SameLayout(doc.workingPicture, clean) && clean.format() == QImage::Format_RGB32 &&
+    if (!ownBuffer && clean.format() == QImage::Format_RGB32 &&
         std::size_t(clean.sizeInBytes()) >= kLargePictureBytes) {
         doc.workingPicture = QImage(); // the old buffer goes back before the new one is taken
         QImage working = NewPicture(clean.size());
         if (!working.isNull() && working.bytesPerLine() == clean.bytesPerLine()) {
-            CopyMetadata(clean, working);
+            CopyPictureMetadata(clean, working);
             doc.workingPicture = working;
         }
     }
@@ -103,8 +111,12 @@ void ResetForNewPicture(Workspace& ws) {
 
 void InstallNewPicture(Workspace& ws, const QImage& picture) {
     Document& doc = ws.doc;
-    doc.cleanPicture = NormalizedPicture(picture);
-    doc.searchCopy = doc.cleanPicture; // the old pictures' memory goes back first
+    const QImage incoming = NormalizedPicture(picture); // `picture` may be one of the document's
+    // The old pictures' memory goes back before the working picture is made. The search
+    // copy shares the clean picture until the fixed-step search first draws on it.
+    doc.workingPicture = QImage();
+    doc.cleanPicture = SealedPicture(incoming);
+    doc.searchCopy = doc.cleanPicture;
     ShowCleanPicture(doc);
     ResetForNewPicture(ws);
 }

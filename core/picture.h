@@ -17,8 +17,13 @@ QImage NormalizedPicture(const QImage& image);
 /// translation cache far less.
 QImage NewPicture(const QSize& size);
 
+/// A buffer for a picture about to be read from a file: one the working picture can share
+/// page by page later (NewSharablePicture), or NewPicture where the system has none.
+QImage NewPictureForReading(const QSize& size);
+
 /// Working picture := clean picture: every mark and the axes drawing vanish. A working
-/// picture of the same size and layout is overwritten in place rather than reallocated.
+/// picture of the same size and layout is overwritten in place rather than reallocated. A
+/// new picture's first working picture shares the clean picture's pages where it can.
 void ShowCleanPicture(Document& doc);
 
 /// Puts a successfully read picture in place as the clean, working and search picture and runs

@@ -166,7 +166,7 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
         image = *plain;
     } else {
         if (announced.isValid() && reader.imageFormat() == QImage::Format_RGB32)
-            image = NewPicture(announced);
+            image = NewPictureForReading(announced);
         if (!reader.read(&image))
             image = QImage();
     }

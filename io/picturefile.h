@@ -10,8 +10,9 @@ namespace kurvana {
 class Texts;
 
 /// The largest picture the program opens: 16384 pixels on a side (268 million pixels, 1 GiB as a
-/// 32-bit picture). Qt's bitmap reader stops there too, and the document holds three copies of
-/// the picture (clean, working, search copy), which is what a desktop's memory bears.
+/// 32-bit picture). Qt's bitmap reader stops there too, and the document may come to hold
+/// three copies of the picture (clean, working, search copy: the last two share the clean
+/// one's memory until they are drawn on), which is what a desktop's memory bears.
 constexpr int kMaxPictureSide = 16384;
 /// Whether a picture of this size is beyond what the program opens.
 inline bool PictureTooLarge(const QSize& size) {

@@ -80,7 +80,7 @@ std::optional<QImage> ReadPlainBitmap(const QString& path) {
         ParseHeader(file.read(kHeaderBytes), file.size());
     if (!header)
         return std::nullopt;
-    QImage picture = NewPicture(QSize(header->width, header->rows));
+    QImage picture = NewPictureForReading(QSize(header->width, header->rows));
     if (picture.isNull())
         return std::nullopt;
     const int rowsPerChunk = int(std::max<qint64>(1, kChunkBytes / header->rowBytes));

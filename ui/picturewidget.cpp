@@ -10,6 +10,7 @@
 #include "core/document.h"
 #include "ui/matchpreview.h"
 #include "ui/checkgridpainter.h"
+#include "ui/firstpaint.h"
 
 namespace kurvana {
 
@@ -88,6 +89,7 @@ void PictureWidget::paintPicture(QPainter& painter, const QRect& exposed) {
         if (preview_)
             PaintMatchPreview(painter, previewOnClean_ ? doc_.cleanPicture : picture, preview_,
                               exposed, 1.0);
+        ReportFirstPicturePaint();
         return;
     }
     // The control shows the picture stretched to its own size; paint just the picture pixels
@@ -106,6 +108,7 @@ void PictureWidget::paintPicture(QPainter& painter, const QRect& exposed) {
     if (preview_)
         PaintMatchPreview(painter, previewOnClean_ ? doc_.cleanPicture : picture, preview_,
                           source.toRect(), 1.0 / sx);
+    ReportFirstPicturePaint();
 }
 
 namespace {

@@ -48,7 +48,8 @@ struct Fixture {
         for (int slot = 1; slot <= 21; ++slot)
             doc.texts.setMessage(slot, QString("M%1").arg(slot, 2, 10, QChar('0')));
         if (width > 0) {
-            QImage white(width, height, QImage::Format_RGB32);
+            // Made as a picture file is read, so the working picture shares its pages.
+            QImage white = NewPictureForReading(QSize(width, height));
             white.fill(Qt::white);
             InstallNewPicture(ws, white);
         }

@@ -173,6 +173,32 @@ private slots:
         QCOMPARE(doc.pictureFileName, path);
     }
 
+    // A picture read from a file lends its pages to the working picture; whatever is drawn,
+    // kept or restored, the clean picture and the search copy stay as read.
+    void drawingOnAReadPictureNeverReachesTheCleanOne() {
+        IoFixture f;
+        Document& doc = *f.doc;
+        for (const char* name : {"chart.bmp", "chart.png"}) {
+            QVERIFY(ChartPicture().save(f.path(name)));
+            LoadPictureFile(f.ws, f.path(name));
+            QVERIFY(ShowsOneAxesDrawing(doc));
+            doc.appendPoint(1, 100, 100);
+            RedrawMarks(doc);
+            const QImage marked = doc.workingPicture; // held, as an undo step would
+            ShowCleanPicture(doc);
+            QCOMPARE(doc.workingPicture, ChartPicture());
+            QVERIFY(marked != ChartPicture()); // the held copy keeps its mark
+            RedrawMarks(doc);                  // nothing holds it now: restored in place
+            ShowCleanPicture(doc);
+            QCOMPARE(doc.workingPicture, ChartPicture());
+            QImage written = doc.cleanPicture; // writing to a copy of the clean one copies it
+            written.setPixel(100, 100, qRgb(1, 2, 3));
+            doc.searchCopy.setPixel(101, 100, qRgb(1, 2, 3));
+            QCOMPARE(doc.cleanPicture, ChartPicture());
+            QCOMPARE(doc.workingPicture, ChartPicture());
+        }
+    }
+
     void offersBitmapsFirstThenEveryReadablePicture() {
         const QString filter = PictureDialogFilter();
         QVERIFY2(filter.startsWith("Bitmaps (*.bmp *.BMP);;All pictures ("), qPrintable(filter));

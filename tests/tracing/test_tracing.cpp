@@ -676,6 +676,27 @@ private slots:
             QCOMPARE(shown, f.doc.workingPicture);
         }
     }
+
+    // A picture read from a file is held in shared memory by the clean and the working picture;
+    // a kept clean-up swaps them, and later clean-ups and restores still start from the clean.
+    void cleanUpOfAReadPictureKeepsTheCleanOneExact() {
+        Fixture f;
+        QImage read = NewPictureForReading(QSize(100, 100));
+        read.fill(Qt::white);
+        read.setPixel(30, 30, kBlack);
+        InstallNewPicture(f.ws, read);
+        read = QImage();
+        f.doc.appendPoint(1, 70, 70);
+        f.dialogs.answers = {Answer::Yes, Answer::No};
+        CleanUpPicture(f.ws);
+        QCOMPARE(pixelColour(f.doc.cleanPicture, 30, 30), Colour(0xFFFFFF));
+        const QImage cleaned = f.doc.cleanPicture;
+        CleanUpPicture(f.ws);
+        QCOMPARE(f.doc.cleanPicture, cleaned);
+        ShowCleanPicture(f.doc);
+        QCOMPARE(f.doc.workingPicture, cleaned);
+        QCOMPARE(pixelColour(f.doc.searchCopy, 30, 30), Colour(0)); // taken when it was read
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTracing)

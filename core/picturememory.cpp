@@ -1,0 +1,166 @@
+#include "core/picturememory.h"
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include <QColorSpace>
+#include <QImage>
+
+#if defined(__linux__)
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace kurvana {
+
+void CopyPictureMetadata(const QImage& from, QImage& to) {
+    to.setDotsPerMeterX(from.dotsPerMeterX());
+    to.setDotsPerMeterY(from.dotsPerMeterY());
+    to.setDevicePixelRatio(from.devicePixelRatio());
+    to.setOffset(from.offset());
+    to.setColorSpace(from.colorSpace());
+    for (const QString& key : from.textKeys())
+        to.setText(key, from.text(key));
+}
+
+#if defined(__linux__)
+
+namespace {
+
+/// The anonymous file holding a picture's pixels; closed with the last mapping of it.
+struct MemoryFile {
+    int fd = -1;
+    std::size_t bytes = 0; ///< the file's length, whole pages
+    ~MemoryFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+/// A mapping of a memory file and the images that use it. The picture's own mapping is shared
+/// (written while the picture is read, then sealed); a twin's is private (copy on write).
+struct Mapping {
+    std::shared_ptr<MemoryFile> file;
+    int images = 0;
+    enum class Kind { Writable, Sealed, Twin } kind = Kind::Writable;
+};
+
+/// Every live mapping by its address. QImage's clean-up hands back only the address; tests
+/// and the benchmark may load pictures from more than one thread.
+std::mutex registryMutex;
+std::map<const void*, Mapping>& Registry() {
+    static std::map<const void*, Mapping> registry;
+    return registry;
+}
+
+void ReleaseMapping(void* address) {
+    const std::lock_guard lock(registryMutex);
+    auto found = Registry().find(address);
+    if (found == Registry().end() || --found->second.images > 0)
+        return;
+    ::munmap(address, found->second.file->bytes);
+    Registry().erase(found);
+}
+
+/// The mapping behind `picture`'s pixels, when it is one of ours of the picture's size.
+const Mapping* MappingOf(const QImage& picture) {
+    const auto found = Registry().find(picture.constBits());
+    if (found == Registry().end() || std::size_t(picture.sizeInBytes()) > found->second.file->bytes)
+        return nullptr;
+    return &found->second;
+}
+
+std::size_t WholePages(std::size_t bytes) {
+    const auto page = std::size_t(::sysconf(_SC_PAGESIZE));
+    return (bytes + page - 1) / page * page;
+}
+
+} // namespace
+
+QImage NewSharablePicture(const QSize& size) {
+    if (size.isEmpty())
+        return {};
+    const qsizetype bytesPerLine = qsizetype(size.width()) * qsizetype(sizeof(QRgb));
+    auto file = std::make_shared<MemoryFile>();
+    file->bytes = WholePages(std::size_t(bytesPerLine) * std::size_t(size.height()));
+    file->fd = ::memfd_create("kurvana picture", MFD_CLOEXEC);
+    // The pages are taken now, in one go rather than one fault at a time (the reader writes
+    // them all at once anyway), so that memory too short for the picture shows here, where the
+    // caller can still take another buffer, and not as a fault in the middle of reading.
+    if (file->fd < 0 || ::fallocate(file->fd, 0, 0, off_t(file->bytes)) != 0)
+        return {};
+    void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
+                           file->fd, 0);
+    if (address == MAP_FAILED)
+        return {};
+    {
+        const std::lock_guard lock(registryMutex);
+        Registry()[address] = Mapping{file, 1, Mapping::Kind::Writable};
+    }
+    return QImage(static_cast<uchar*>(address), size.width(), size.height(), bytesPerLine,
+                  QImage::Format_RGB32, ReleaseMapping, address);
+}
+
+QImage SealedPicture(const QImage& picture) {
+    const std::lock_guard lock(registryMutex);
+    const auto found = Registry().find(picture.constBits());
+    if (found == Registry().end() || found->second.kind == Mapping::Kind::Twin ||
+        picture.format() != QImage::Format_RGB32)
+        return picture;
+    Mapping& mapping = found->second;
+    void* address = const_cast<uchar*>(picture.constBits());
+    if (mapping.kind == Mapping::Kind::Writable) {
+        // A stray write through the writable image would now fault instead of changing the
+        // clean picture and every twin's unwritten pages behind their backs.
+        ::mprotect(address, mapping.file->bytes, PROT_READ);
+        mapping.kind = Mapping::Kind::Sealed;
+    }
+    ++mapping.images;
+    QImage sealed(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
+                  picture.format(), ReleaseMapping, address);
+    CopyPictureMetadata(picture, sealed);
+    return sealed;
+}
+
+QImage CopyOnWriteTwin(const QImage& sealed) {
+    const std::lock_guard lock(registryMutex);
+    const Mapping* source = MappingOf(sealed);
+    if (source == nullptr || source->kind != Mapping::Kind::Sealed)
+        return {};
+    const std::shared_ptr<MemoryFile> file = source->file;
+    void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE, file->fd, 0);
+    if (address == MAP_FAILED)
+        return {};
+    Registry()[address] = Mapping{file, 1, Mapping::Kind::Twin};
+    QImage twin(static_cast<uchar*>(address), sealed.width(), sealed.height(),
+                sealed.bytesPerLine(), sealed.format(), ReleaseMapping, address);
+    CopyPictureMetadata(sealed, twin);
+    return twin;
+}
+
+bool InMemoryFile(const QImage& picture) {
+    const std::lock_guard lock(registryMutex);
+    return MappingOf(picture) != nullptr;
+}
+
+#else // no memory files: every picture keeps its own buffer
+
+QImage NewSharablePicture(const QSize&) {
+    return {};
+}
+QImage SealedPicture(const QImage& picture) {
+    return picture;
+}
+QImage CopyOnWriteTwin(const QImage&) {
+    return {};
+}
+bool InMemoryFile(const QImage&) {
+    return false;
+}
+
+#endif
+
+} // namespace kurvana

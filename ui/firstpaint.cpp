@@ -1,0 +1,55 @@
+#include "ui/firstpaint.h"
+
+#include <cstdio>
+
+#include <QByteArray>
+#include <QFile>
+#include <QtGlobal>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
+namespace kurvana {
+
+namespace {
+
+/// VmHWM of this process in bytes; 0 where the system does not say.
+long long PeakResidentBytes() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
+}
+
+#if defined(__linux__)
+double Seconds(const timeval& time) {
+    return double(time.tv_sec) + double(time.tv_usec) / 1e6;
+}
+#endif
+
+} // namespace
+
+void ReportFirstPicturePaint() {
+    static bool reported = false;
+    if (reported)
+        return;
+    reported = true;
+    if (!qEnvironmentVariableIsSet(kFirstPaintVariable))
+        return;
+    double user = 0, system = 0;
+#if defined(__linux__)
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) == 0) {
+        user = Seconds(usage.ru_utime);
+        system = Seconds(usage.ru_stime);
+    }
+#endif
+    std::printf("kurvana2 first paint: %.4f %.4f %lld\n", user, system, PeakResidentBytes());
+    std::fflush(stdout);
+}
+
+} // namespace kurvana

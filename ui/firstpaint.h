@@ -1,0 +1,14 @@
+#pragma once
+
+namespace kurvana {
+
+/// The environment variable that asks for the first-paint report (any value).
+constexpr const char* kFirstPaintVariable = "KURVANA2_FIRST_PAINT";
+
+/// Called after imgGrafik has painted a picture. The first time, and only when
+/// KURVANA2_FIRST_PAINT is set, writes one line to standard output:
+/// "kurvana2 first paint: USER_SECONDS SYSTEM_SECONDS PEAK_RESIDENT_BYTES". The benchmark
+/// times the program's start-up from the outside by it; a user never sets it.
+void ReportFirstPicturePaint();
+
+} // namespace kurvana
