@@ -6,7 +6,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(build-essential cmake ninja-build clang-format qt6-base-dev qt6-image-formats-plugins
           libgl-dev libsimpleini-dev fonts-dejavu-core xvfb xauth xdotool xclip x11-utils imagemagick
-          python3 clang-14 libclang-rt-14-dev)
+          python3 clang-14 libclang-rt-14-dev
+          libtesseract-dev tesseract-ocr-eng pkg-config gnuplot-nox)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

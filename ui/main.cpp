@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QImage>
 #include <QLocale>
 
 #include "core/document.h"
@@ -8,6 +9,8 @@
 #include "io/export.h"
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
+#include "tracing/findaxes.h"
+#include "tracing/tesseractreader.h"
 #include "ui/application.h"
 #include "ui/kurvana.h"
 
@@ -47,6 +50,32 @@ int exportDataFile(int argc, char* argv[]) {
     }
 }
 
+/// kurvana2 --find-axes PICTURE: the calibration the axis finder proposes, as JSON on standard
+/// output. Exit status 0 for a full proposal, 1 for a partial one, 2 when no axis was found or
+/// the picture cannot be read.
+int findAxes(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fputs("usage: kurvana2 --find-axes PICTURE\n", stderr);
+        return 2;
+    }
+    const QImage picture(arguments[2]);
+    if (picture.isNull()) {
+        std::fprintf(stderr, "kurvana2: %s cannot be read as a picture\n",
+                     arguments[2].toLocal8Bit().constData());
+        return 2;
+    }
+    kurvana::TesseractReader reader;
+    if (!reader.available())
+        std::fputs("kurvana2: the Tesseract English data are missing; labels cannot be read\n",
+                   stderr);
+    const kurvana::AxisProposal proposal = kurvana::FindAxes(picture, reader);
+    const QByteArray json = kurvana::ProposalJson(proposal);
+    std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
+    return proposal.complete() ? 0 : proposal.empty() ? 2 : 1;
+}
+
 bool displayAvailable() {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
            qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
@@ -57,6 +86,8 @@ bool displayAvailable() {
 int main(int argc, char* argv[]) {
     if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
         return exportDataFile(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--find-axes") == 0)
+        return findAxes(argc, argv);
     if (!displayAvailable()) {
         std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
                    "a desktop session or under xvfb-run.\n",

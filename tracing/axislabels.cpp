@@ -1,0 +1,229 @@
+#include "tracing/axislabels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "tracing/axisgray.h"
+#include "tracing/axislines.h"
+#include "tracing/axisticks.h"
+
+namespace kurvana {
+
+namespace {
+
+/// Union-find over component indices.
+struct Groups {
+    std::vector<int> parent;
+    explicit Groups(std::size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), 0); }
+    int find(int i) {
+        while (parent[std::size_t(i)] != i)
+            i = parent[std::size_t(i)] = parent[std::size_t(parent[std::size_t(i)])];
+        return i;
+    }
+    void join(int a, int b) { parent[std::size_t(find(a))] = find(b); }
+};
+
+int overlap(int a0, int a1, int b0, int b1) {
+    return std::min(a1, b1) - std::max(a0, b0);
+}
+
+} // namespace
+
+// Strip layout. Level axis: column = along from along0_, row = distance below the axis from
+// near_. Upright axis: row = along from along0_, column counts towards the axis, so the column
+// next to the axis is width_ - 1 and the text stays upright.
+LabelStrip::LabelStrip(const GrayPicture& gray, const AxisLine& line) : line_(line) {
+    const double length = line.length();
+    const double margin = 0.08 * length + 20;
+    const int alongSize = line.upright ? gray.height : gray.width;
+    const int acrossSize = line.upright ? gray.width : gray.height;
+    along0_ = std::max(0.0, std::floor(line.start - margin));
+    const int alongCount = int(std::min(double(alongSize), std::ceil(line.end + margin)) - along0_);
+    near_ = int(line.thickness / 2) + 1;
+    const double centre = line.acrossAt((line.start + line.end) / 2);
+    const double room = LabelSide(line.upright) > 0 ? acrossSize - centre : centre;
+    const int depth = int(std::clamp(std::min(room, 0.3 * acrossSize + 40), 0.0, 4000.0));
+    width_ = line.upright ? depth : alongCount;
+    height_ = line.upright ? alongCount : depth;
+    if (width_ <= 0 || height_ <= 0) {
+        width_ = height_ = 0;
+        return;
+    }
+    ink_.assign(std::size_t(width_) * std::size_t(height_), 0);
+    for (int row = 0; row < height_; ++row)
+        for (int column = 0; column < width_; ++column) {
+            const QPointF p = toPicture(column, row);
+            ink_[std::size_t(row) * std::size_t(width_) + std::size_t(column)] =
+                gray.dark(int(std::lround(p.x())), int(std::lround(p.y())));
+        }
+    findComponents();
+    groupBlobs();
+}
+
+QPointF LabelStrip::toPicture(double column, double row) const {
+    const int side = LabelSide(line_.upright);
+    if (line_.upright)
+        return line_.offsetPoint(along0_ + row, side * (near_ + (width_ - 1 - column)));
+    return line_.offsetPoint(along0_ + column, side * (near_ + row));
+}
+
+void LabelStrip::findComponents() {
+    component_.assign(ink_.size(), -1);
+    std::vector<int> stack;
+    for (int start = 0; start < int(ink_.size()); ++start) {
+        if (!ink_[std::size_t(start)] || component_[std::size_t(start)] >= 0)
+            continue;
+        const int id = int(components_.size());
+        Component c;
+        c.box = QRect(start % width_, start / width_, 1, 1);
+        component_[std::size_t(start)] = id;
+        stack.push_back(start);
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            const int x = i % width_, y = i / width_;
+            ++c.pixels;
+            c.box |= QRect(x, y, 1, 1);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= width_ || ny >= height_)
+                        continue;
+                    const int n = ny * width_ + nx;
+                    if (ink_[std::size_t(n)] && component_[std::size_t(n)] < 0) {
+                        component_[std::size_t(n)] = id;
+                        stack.push_back(n);
+                    }
+                }
+        }
+        components_.push_back(c);
+    }
+}
+
+void LabelStrip::groupBlobs() {
+    // Components that touch the axis side are ticks; huge ones are frames or curves.
+    std::vector<int> text;
+    for (int i = 0; i < int(components_.size()); ++i) {
+        const QRect& b = components_[std::size_t(i)].box;
+        const bool touchesAxis = line_.upright ? b.right() >= width_ - 2 : b.top() <= 1;
+        const bool huge = b.height() > std::max(height_ / 3, 60) || b.width() > width_ / 3;
+        if (!touchesAxis && !huge && components_[std::size_t(i)].pixels >= 2)
+            text.push_back(i);
+    }
+    // Characters of one label share rows and stand closer than about a character's height.
+    Groups groups(components_.size());
+    std::sort(text.begin(), text.end(), [&](int a, int b) {
+        return components_[std::size_t(a)].box.left() < components_[std::size_t(b)].box.left();
+    });
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const QRect& a = components_[std::size_t(text[i])].box;
+        for (std::size_t j = i + 1; j < text.size(); ++j) {
+            const QRect& b = components_[std::size_t(text[j])].box;
+            const int tall = std::max(a.height(), b.height());
+            if (b.left() - a.right() - 1 > tall)
+                break;
+            const int gap = b.left() - std::max(a.right(), b.left() - 1) - 1;
+            const bool sameRow = overlap(a.top(), a.bottom() + 1, b.top(), b.bottom() + 1) > 0;
+            if (sameRow && gap <= std::max(2, tall * 7 / 10))
+                groups.join(text[i], text[j]);
+        }
+    }
+    std::vector<int> blobOf(components_.size(), -1);
+    for (int i : text) {
+        const int root = groups.find(i);
+        if (blobOf[std::size_t(root)] < 0) {
+            blobOf[std::size_t(root)] = int(blobs_.size());
+            blobs_.push_back(Blob{components_[std::size_t(i)].box, {}, {}, false, false, 0, 0, 0});
+        }
+        Blob& blob = blobs_[std::size_t(blobOf[std::size_t(root)])];
+        blob.box |= components_[std::size_t(i)].box;
+        blob.main.push_back(i);
+    }
+    for (Blob& blob : blobs_) {
+        splitBlob(blob);
+        const QRect& b = blob.box;
+        if (line_.upright) {
+            blob.along = along0_ + (b.top() + b.bottom()) / 2.0;
+            blob.reach = b.height() / 2.0;
+            blob.distance = width_ - 1 - b.right();
+        } else {
+            blob.along = along0_ + (b.left() + b.right()) / 2.0;
+            blob.reach = b.width() / 2.0;
+            blob.distance = b.top();
+        }
+    }
+}
+
+void LabelStrip::splitBlob(Blob& blob) const {
+    auto box = [&](int i) { return components_[std::size_t(i)].box; };
+    std::sort(blob.main.begin(), blob.main.end(),
+              [&](int a, int b) { return box(a).left() < box(b).left(); });
+    // The body's height is that of its tallest character; an exponent sits wholly in the upper
+    // part, right of some body character.
+    int bottom = 0;
+    for (int i : blob.main)
+        bottom = std::max(bottom, box(i).bottom());
+    const int top = blob.box.top();
+    const int tall = bottom - top + 1;
+    std::vector<int> body;
+    for (int i : blob.main) {
+        const QRect b = box(i);
+        const bool raised = b.bottom() < top + tall * 55 / 100 && b.height() > 1 && !body.empty() &&
+                            b.height() < tall * 3 / 4;
+        (raised ? blob.exponent : body).push_back(i);
+    }
+    // A dot of a decimal point is low, not raised; a raised dot would be a stray speck, left
+    // with the exponent where the reader drops it.
+    blob.main = body;
+    auto flatDash = [&](const std::vector<int>& parts, int partsTall) {
+        if (parts.size() < 2)
+            return false;
+        const QRect d = box(parts.front());
+        return d.height() * 3 <= partsTall && d.width() >= d.height() * 3 / 2 && d.width() >= 2;
+    };
+    if (flatDash(blob.main, tall)) {
+        blob.minus = true;
+        blob.main.erase(blob.main.begin());
+    }
+    if (!blob.exponent.empty()) {
+        int eTop = 1 << 30, eBottom = 0;
+        for (int i : blob.exponent)
+            eTop = std::min(eTop, box(i).top()), eBottom = std::max(eBottom, box(i).bottom());
+        if (flatDash(blob.exponent, eBottom - eTop + 1)) {
+            blob.exponentMinus = true;
+            blob.exponent.erase(blob.exponent.begin());
+        }
+    }
+}
+
+QImage LabelStrip::render(const Blob& blob, bool exponent) const {
+    const std::vector<int>& parts = exponent ? blob.exponent : blob.main;
+    if (parts.empty())
+        return {};
+    QRect area = components_[std::size_t(parts.front())].box;
+    for (int i : parts)
+        area |= components_[std::size_t(i)].box;
+    const int pad = std::max(2, area.height() / 3);
+    QImage image(area.width() + 2 * pad, area.height() + 2 * pad, QImage::Format_Grayscale8);
+    image.fill(255);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uchar* out = image.scanLine(y - area.top() + pad);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int c = component_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
+            if (c >= 0 && std::find(parts.begin(), parts.end(), c) != parts.end())
+                out[x - area.left() + pad] = 0;
+        }
+    }
+    const int target = 40 + 2 * 40 / 3;
+    return image.scaledToHeight(std::max(target, image.height()), Qt::SmoothTransformation);
+}
+
+QPolygonF LabelStrip::outline(const Blob& blob) const {
+    const QRectF b = QRectF(blob.box).adjusted(-0.5, -0.5, 0.5, 0.5);
+    return QPolygonF({toPicture(b.left(), b.top()), toPicture(b.right(), b.top()),
+                      toPicture(b.right(), b.bottom()), toPicture(b.left(), b.bottom()),
+                      toPicture(b.left(), b.top())});
+}
+
+} // namespace kurvana

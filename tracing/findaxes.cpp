@@ -1,0 +1,211 @@
+#include "tracing/findaxes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QImage>
+
+#include "tracing/axisgray.h"
+#include "tracing/axislabels.h"
+#include "tracing/labelreader.h"
+
+namespace kurvana {
+
+namespace {
+
+/// A label blob beside the tick it names.
+struct Match {
+    const LabelStrip::Blob* blob;
+    double along;
+};
+
+/// Pairs label blobs with the nearest tick. Only the row of labels nearest the axis counts:
+/// an axis title further out, or text of the other axis, does not name ticks.
+std::vector<Match> matchLabels(const LabelStrip& strip, const std::vector<AxisTick>& ticks) {
+    std::vector<Match> matches;
+    for (const LabelStrip::Blob& blob : strip.blobs()) {
+        if (ticks.empty()) {
+            matches.push_back({&blob, blob.along});
+            continue;
+        }
+        const auto nearest = std::min_element(ticks.begin(), ticks.end(), [&](auto& a, auto& b) {
+            return std::abs(a.along - blob.along) < std::abs(b.along - blob.along);
+        });
+        if (std::abs(nearest->along - blob.along) <= std::max(2.0, 0.6 * blob.reach + 1))
+            matches.push_back({&blob, nearest->along});
+    }
+    if (matches.empty())
+        return matches;
+    std::vector<int> distances, heights;
+    for (const Match& m : matches) {
+        distances.push_back(m.blob->distance);
+        heights.push_back(m.blob->box.height());
+    }
+    std::nth_element(distances.begin(), distances.begin() + std::ptrdiff_t(distances.size() / 2),
+                     distances.end());
+    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2),
+                     heights.end());
+    const int row = distances[distances.size() / 2];
+    const int band = std::max(3, heights[heights.size() / 2]);
+    std::erase_if(matches, [&](const Match& m) { return std::abs(m.blob->distance - row) > band; });
+    // One label per tick: the one nearest the axis.
+    std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
+        return a.along != b.along ? a.along < b.along : a.blob->distance < b.blob->distance;
+    });
+    matches.erase(std::unique(matches.begin(), matches.end(),
+                              [](const Match& a, const Match& b) { return a.along == b.along; }),
+                  matches.end());
+    return matches;
+}
+
+QString readBlob(const LabelStrip& strip, const LabelStrip::Blob& blob, LabelReader& reader) {
+    QString text = reader.read(strip.render(blob, false));
+    if (text.isEmpty())
+        return text;
+    if (blob.minus)
+        text.prepend('-');
+    if (!blob.exponent.empty()) {
+        const QString exponent = reader.read(strip.render(blob, true));
+        if (!exponent.isEmpty())
+            text += '^' + QString(blob.exponentMinus ? "-" : "") + exponent;
+    }
+    return text;
+}
+
+/// Reads the labels of one axis line and checks them against one rule.
+void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Match>& matches,
+                LabelReader& reader) {
+    std::vector<LabelledTick> parsed;
+    std::vector<std::size_t> parsedLabel;
+    for (const Match& m : matches) {
+        AxisLabel label;
+        label.text = readBlob(strip, *m.blob, reader);
+        label.value = ParseLabelNumber(label.text);
+        label.along = m.along;
+        label.outline = strip.outline(*m.blob);
+        if (label.value) {
+            parsed.push_back({m.along, *label.value});
+            parsedLabel.push_back(axis.labels.size());
+        }
+        axis.labels.push_back(label);
+    }
+    const auto rule = FitAxisRule(parsed);
+    if (parsed.size() < 2 || !rule) {
+        axis.status = AxisStatus::NoLabels;
+        return;
+    }
+    const std::size_t fitting = rule->fitting.size();
+    if (fitting == 2 && parsed.size() == 2)
+        axis.status = AxisStatus::Unchecked;
+    else if (fitting >= 3 && fitting * 2 > parsed.size())
+        axis.status = AxisStatus::Found;
+    else {
+        axis.status = AxisStatus::LabelsDisagree;
+        return;
+    }
+    axis.logarithmic = rule->logarithmic;
+    const LabelledTick* first = nullptr;
+    const LabelledTick* last = nullptr;
+    for (int i : rule->fitting) {
+        const LabelledTick& t = parsed[std::size_t(i)];
+        axis.labels[parsedLabel[std::size_t(i)]].used = true;
+        if (!first || t.along < first->along)
+            first = &t;
+        if (!last || t.along > last->along)
+            last = &t;
+    }
+    axis.firstAlong = first->along;
+    axis.lastAlong = last->along;
+    axis.firstValue = InputValue(first->value, rule->logarithmic);
+    axis.lastValue = InputValue(last->value, rule->logarithmic);
+}
+
+/// The axis among the candidate lines: the first (lowest, leftmost) with at least two labelled
+/// ticks; the first line at all when none has.
+AxisReading readAxis(const GrayPicture& gray, bool upright, LabelReader& reader) {
+    AxisReading axis;
+    for (const AxisLine& line : FindAxisLines(gray, upright)) {
+        std::vector<AxisTick> ticks = FindTicks(gray, line);
+        const LabelStrip strip(gray, line);
+        const std::vector<Match> matches = matchLabels(strip, ticks);
+        if (matches.size() < 2) {
+            if (!axis.line) {
+                axis.line = line;
+                axis.ticks = std::move(ticks);
+                axis.status = AxisStatus::NoLabels;
+            }
+            continue;
+        }
+        axis = AxisReading{};
+        axis.line = line;
+        axis.ticks = std::move(ticks);
+        readLabels(axis, strip, matches, reader);
+        break;
+    }
+    if (axis.line && !axis.firstValue) {
+        // Without a rule the reference points go on the outermost ticks (or the line's ends),
+        // where the user can read the values off the chart.
+        const bool ticked = axis.ticks.size() >= 2;
+        axis.firstAlong = ticked ? axis.ticks.front().along : axis.line->start;
+        axis.lastAlong = ticked ? axis.ticks.back().along : axis.line->end;
+    }
+    return axis;
+}
+
+/// Where the line through p along d meets the line through q along e.
+QPointF meet(QPointF p, QPointF d, QPointF q, QPointF e) {
+    const double det = d.x() * e.y() - d.y() * e.x();
+    if (std::abs(det) < 1e-12)
+        return p;
+    const double t = ((q.x() - p.x()) * e.y() - (q.y() - p.y()) * e.x()) / det;
+    return p + t * d;
+}
+
+QPoint clickPixel(QPointF p) {
+    return QPoint(int(std::lround(p.x())), int(std::lround(p.y())));
+}
+
+QPointF direction(const AxisLine& line) {
+    return line.pointAt(1) - line.pointAt(0);
+}
+
+/// The zero point where the line of the first X reference tick (parallel to the Y axis) meets
+/// the line of the first Y reference tick (parallel to the X axis); the X max point on the
+/// X axis direction through it at the last X tick; the Y max point on the perpendicular
+/// through it at the last Y tick, as the calibration keeps it.
+void placeReferencePoints(AxisProposal& p) {
+    const AxisLine& xl = *p.x.line;
+    const AxisLine& yl = *p.y.line;
+    const QPointF dx = direction(xl), dy = direction(yl);
+    // The first Y tick is the lowest one: the largest picture y.
+    const double yFirst = std::max(p.y.firstAlong, p.y.lastAlong);
+    const double yLast = std::min(p.y.firstAlong, p.y.lastAlong);
+    const QPointF zero = meet(xl.pointAt(p.x.firstAlong), dy, yl.pointAt(yFirst), dx);
+    const QPointF xMax = meet(zero, dx, xl.pointAt(p.x.lastAlong), dy);
+    const QPointF up(dx.y(), -dx.x()); // perpendicular to the X axis
+    const QPointF yMax = meet(zero, up, yl.pointAt(yLast), dx);
+    p.zero = clickPixel(zero);
+    p.xMax = clickPixel(xMax);
+    p.yMax = clickPixel(yMax);
+}
+
+} // namespace
+
+AxisProposal FindAxes(const QImage& picture, LabelReader& reader) {
+    AxisProposal proposal;
+    if (picture.isNull())
+        return proposal;
+    const GrayPicture gray = ToGrayPicture(picture);
+    proposal.x = readAxis(gray, false, reader);
+    proposal.y = readAxis(gray, true, reader);
+    // Y labels count from the bottom: the first labelled Y tick has the largest picture y.
+    if (proposal.y.firstValue && proposal.y.firstAlong < proposal.y.lastAlong) {
+        std::swap(proposal.y.firstAlong, proposal.y.lastAlong);
+        std::swap(proposal.y.firstValue, proposal.y.lastValue);
+    }
+    if (proposal.x.line && proposal.y.line)
+        placeReferencePoints(proposal);
+    return proposal;
+}
+
+} // namespace kurvana
