@@ -159,41 +159,43 @@ void LabelStrip::splitBlob(Blob& blob) const {
     auto box = [&](int i) { return components_[std::size_t(i)].box; };
     std::sort(blob.main.begin(), blob.main.end(),
               [&](int a, int b) { return box(a).left() < box(b).left(); });
-    // The body's height is that of its tallest character; an exponent sits wholly in the upper
-    // part, right of some body character.
-    int bottom = 0;
+    // The body's characters are the tallest; its baseline is their lowest row. An exponent is
+    // printed smaller and raised by a third or so of that height, right of the body.
+    int tall = 0;
     for (int i : blob.main)
-        bottom = std::max(bottom, box(i).bottom());
-    const int top = blob.box.top();
-    const int tall = bottom - top + 1;
-    std::vector<int> body;
-    for (int i : blob.main) {
-        const QRect b = box(i);
-        const bool raised = b.bottom() < top + tall * 55 / 100 && b.height() > 1 && !body.empty() &&
-                            b.height() < tall * 3 / 4;
-        (raised ? blob.exponent : body).push_back(i);
-    }
-    // A dot of a decimal point is low, not raised; a raised dot would be a stray speck, left
-    // with the exponent where the reader drops it.
-    blob.main = body;
-    auto flatDash = [&](const std::vector<int>& parts, int partsTall) {
-        if (parts.size() < 2)
-            return false;
-        const QRect d = box(parts.front());
-        return d.height() * 3 <= partsTall && d.width() >= d.height() * 3 / 2 && d.width() >= 2;
+        tall = std::max(tall, box(i).height());
+    int baseline = 0;
+    for (int i : blob.main)
+        if (box(i).height() * 5 >= tall * 4)
+            baseline = std::max(baseline, box(i).bottom());
+    const int raisedBottom = baseline - tall / 4;
+    auto flatDash = [&](const QRect& d, int height) {
+        return d.height() * 3 <= height && d.width() >= d.height() * 3 / 2 && d.width() >= 2;
     };
-    if (flatDash(blob.main, tall)) {
-        blob.minus = true;
-        blob.main.erase(blob.main.begin());
+    std::vector<int> body;
+    for (std::size_t k = 0; k < blob.main.size(); ++k) {
+        const QRect b = box(blob.main[k]);
+        const bool raisedDigit = k > 0 && b.bottom() < raisedBottom &&
+                                 b.height() * 10 >= tall * 4 && b.height() * 10 < tall * 9;
+        (raisedDigit ? blob.exponent : body).push_back(blob.main[k]);
     }
     if (!blob.exponent.empty()) {
-        int eTop = 1 << 30, eBottom = 0;
-        for (int i : blob.exponent)
-            eTop = std::min(eTop, box(i).top()), eBottom = std::max(eBottom, box(i).bottom());
-        if (flatDash(blob.exponent, eBottom - eTop + 1)) {
-            blob.exponentMinus = true;
-            blob.exponent.erase(blob.exponent.begin());
+        // A raised dash just left of the exponent's digits is its minus.
+        const int first = blob.exponent.front();
+        for (auto it = body.begin(); it != body.end(); ++it) {
+            const QRect d = box(*it);
+            if (d.right() <= box(first).left() && d.bottom() < raisedBottom &&
+                flatDash(d, box(first).height()) && it != body.begin()) {
+                blob.exponentMinus = true;
+                body.erase(it);
+                break;
+            }
         }
+    }
+    blob.main = body;
+    if (blob.main.size() >= 2 && flatDash(box(blob.main.front()), tall)) {
+        blob.minus = true;
+        blob.main.erase(blob.main.begin());
     }
 }
 

@@ -93,7 +93,7 @@ std::optional<AxisRule> FitAxisRule(const std::vector<LabelledTick>& labels) {
     double low = labels.front().along, high = low;
     for (const LabelledTick& l : labels)
         low = std::min(low, l.along), high = std::max(high, l.along);
-    const double tolerance = std::max(1.5, 0.01 * (high - low));
+    const double tolerance = std::max(1.5, 0.002 * (high - low));
     std::optional<AxisRule> best;
     double bestError = 0;
     for (bool log : {false, true})

@@ -28,7 +28,7 @@ struct AxisRule {
 };
 
 /// The one linear or decimal-logarithmic rule that most labels follow, each within 1.5 pixels
-/// (or 1 % of the labelled length) of its tick; linear wins a tie. Nothing when fewer than two
+/// (or 0.2 % of the labelled length) of its tick; linear wins a tie. Nothing when fewer than two
 /// labels agree. The rule is only checked when at least three labels follow it.
 std::optional<AxisRule> FitAxisRule(const std::vector<LabelledTick>& labels);
 

@@ -120,12 +120,45 @@ void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Ma
     axis.lastValue = InputValue(last->value, rule->logarithmic);
 }
 
+/// Where an upright line crosses a level one, as along positions on each.
+std::pair<double, double> crossing(const AxisLine& level, const AxisLine& upright) {
+    const double x =
+        (upright.offset + upright.slope * level.offset) / (1 - upright.slope * level.slope);
+    return {x, level.acrossAt(x)};
+}
+
+/// The ticks of `line` with the lines crossing it counted as ticks: where the other axis (or
+/// the frame) meets it, the tick search sees the crossing stroke merged with whatever curve
+/// starts in the corner, while the crossing itself is the exact position of that tick.
+std::vector<AxisTick> ticksWithCrossings(const GrayPicture& gray, const AxisLine& line,
+                                         const std::vector<AxisLine>& others) {
+    std::vector<AxisTick> ticks = FindTicks(gray, line);
+    for (const AxisLine& other : others) {
+        const auto [levelAlong, uprightAlong] =
+            line.upright ? crossing(other, line) : crossing(line, other);
+        const double at = line.upright ? uprightAlong : levelAlong;
+        const double atOther = line.upright ? levelAlong : uprightAlong;
+        const bool meets = at >= line.start - 3 && at <= line.end + 3 &&
+                           atOther >= other.start - 3 && atOther <= other.end + 3;
+        if (!meets)
+            continue;
+        std::erase_if(ticks, [&](const AxisTick& t) {
+            return std::abs(t.along - at) <= other.thickness + 3;
+        });
+        ticks.push_back(AxisTick{at, 0, 0});
+    }
+    std::sort(ticks.begin(), ticks.end(),
+              [](const AxisTick& a, const AxisTick& b) { return a.along < b.along; });
+    return ticks;
+}
+
 /// The axis among the candidate lines: the first (lowest, leftmost) with at least two labelled
 /// ticks; the first line at all when none has.
-AxisReading readAxis(const GrayPicture& gray, bool upright, LabelReader& reader) {
+AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines,
+                     const std::vector<AxisLine>& others, LabelReader& reader) {
     AxisReading axis;
-    for (const AxisLine& line : FindAxisLines(gray, upright)) {
-        std::vector<AxisTick> ticks = FindTicks(gray, line);
+    for (const AxisLine& line : lines) {
+        std::vector<AxisTick> ticks = ticksWithCrossings(gray, line, others);
         const LabelStrip strip(gray, line);
         const std::vector<Match> matches = matchLabels(strip, ticks);
         if (matches.size() < 2) {
@@ -196,8 +229,10 @@ AxisProposal FindAxes(const QImage& picture, LabelReader& reader) {
     if (picture.isNull())
         return proposal;
     const GrayPicture gray = ToGrayPicture(picture);
-    proposal.x = readAxis(gray, false, reader);
-    proposal.y = readAxis(gray, true, reader);
+    const std::vector<AxisLine> level = FindAxisLines(gray, false);
+    const std::vector<AxisLine> upright = FindAxisLines(gray, true);
+    proposal.x = readAxis(gray, level, upright, reader);
+    proposal.y = readAxis(gray, upright, level, reader);
     // Y labels count from the bottom: the first labelled Y tick has the largest picture y.
     if (proposal.y.firstValue && proposal.y.firstAlong < proposal.y.lastAlong) {
         std::swap(proposal.y.firstAlong, proposal.y.lastAlong);
