@@ -26,6 +26,22 @@ enum class ExtraText : int {
     LineFull,               ///< unused slot kept for order
     LanguageFileUnreadable, ///< %1 = file
     StepTooSmall,           ///< %1 = the most steps one fixed-step search takes
+    FindAxesCaption,
+    FindAxesHint,
+    AxesNotFound,
+    AxesProposalHeading,
+    AxesZeroPointLine,
+    AxesXMaxPointLine,
+    AxesYMaxPointLine,
+    AxesScales,
+    AxesScaleLinear,
+    AxesScaleLog10,
+    AxesNoLine,
+    AxesLabelsUnreadable,
+    AxesLabelsDisagree,
+    AxesRuleUnchecked,
+    AxesLabelsDropped,
+    AxesAcceptQuestion,
     Count
 };
 

@@ -50,12 +50,21 @@ LabelStrip::LabelStrip(const GrayPicture& gray, const AxisLine& line) : line_(li
         width_ = height_ = 0;
         return;
     }
-    ink_.assign(std::size_t(width_) * std::size_t(height_), 0);
+    // Sampled between pixels (bilinear): on a tilted scan, taking the nearest pixel would
+    // jag the strokes of small digits enough to change how they read.
+    gray_.assign(std::size_t(width_) * std::size_t(height_), 255);
+    ink_.assign(gray_.size(), 0);
     for (int row = 0; row < height_; ++row)
         for (int column = 0; column < width_; ++column) {
             const QPointF p = toPicture(column, row);
-            ink_[std::size_t(row) * std::size_t(width_) + std::size_t(column)] =
-                gray.dark(int(std::lround(p.x())), int(std::lround(p.y())));
+            const int x = int(std::floor(p.x())), y = int(std::floor(p.y()));
+            const double fx = p.x() - x, fy = p.y() - y;
+            const double top = gray.at(x, y) * (1 - fx) + gray.at(x + 1, y) * fx;
+            const double bottom = gray.at(x, y + 1) * (1 - fx) + gray.at(x + 1, y + 1) * fx;
+            const int value = int(std::lround(top * (1 - fy) + bottom * fy));
+            const std::size_t i = std::size_t(row) * std::size_t(width_) + std::size_t(column);
+            gray_[i] = std::uint8_t(value);
+            ink_[i] = value < gray.ink;
         }
     findComponents();
     groupBlobs();
@@ -134,7 +143,8 @@ void LabelStrip::groupBlobs() {
         const int root = groups.find(i);
         if (blobOf[std::size_t(root)] < 0) {
             blobOf[std::size_t(root)] = int(blobs_.size());
-            blobs_.push_back(Blob{components_[std::size_t(i)].box, {}, {}, false, false, 0, 0, 0});
+            blobs_.push_back(
+                Blob{components_[std::size_t(i)].box, {}, {}, false, false, 0, 0, 0, 0});
         }
         Blob& blob = blobs_[std::size_t(blobOf[std::size_t(root)])];
         blob.box |= components_[std::size_t(i)].box;
@@ -197,6 +207,8 @@ void LabelStrip::splitBlob(Blob& blob) const {
         blob.minus = true;
         blob.main.erase(blob.main.begin());
     }
+    if (!blob.main.empty())
+        blob.bodyWidth = box(blob.main.back()).right() - box(blob.main.front()).left() + 1;
 }
 
 QImage LabelStrip::render(const Blob& blob, bool exponent) const {
@@ -209,12 +221,16 @@ QImage LabelStrip::render(const Blob& blob, bool exponent) const {
     const int pad = std::max(2, area.height() / 3);
     QImage image(area.width() + 2 * pad, area.height() + 2 * pad, QImage::Format_Grayscale8);
     image.fill(255);
+    // The paper's own shade becomes white, so that the reader sees the usual contrast.
+    const int paper = std::max(1, int(*std::max_element(gray_.begin(), gray_.end())));
     for (int y = area.top(); y <= area.bottom(); ++y) {
         uchar* out = image.scanLine(y - area.top() + pad);
         for (int x = area.left(); x <= area.right(); ++x) {
-            const int c = component_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
-            if (c >= 0 && std::find(parts.begin(), parts.end(), c) != parts.end())
-                out[x - area.left() + pad] = 0;
+            const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
+            const int c = component_[i];
+            const bool ours = c < 0 || std::find(parts.begin(), parts.end(), c) != parts.end();
+            if (ours)
+                out[x - area.left() + pad] = uchar(std::min(255, gray_[i] * 255 / paper));
         }
     }
     const int target = 40 + 2 * 40 / 3;

@@ -26,13 +26,15 @@ public:
         std::vector<int> exponent; ///< components raised above the body (10 with a raised 3)
         bool minus = false;        ///< the body starts with a minus dash
         bool exponentMinus = false;
-        double along = 0; ///< the label's centre projected on the axis
-        double reach = 0; ///< half its extent along the axis
-        int distance = 0; ///< gap between the axis and the label's near edge, strip pixels
+        double along = 0;  ///< the label's centre projected on the axis
+        double reach = 0;  ///< half its extent along the axis
+        int distance = 0;  ///< gap between the axis and the label's near edge, strip pixels
+        int bodyWidth = 0; ///< width of the body without its minus, strip pixels
     };
 
     const std::vector<Blob>& blobs() const { return blobs_; }
-    /// The blob's body (or its exponent) alone, black on white, scaled to about 40 pixels of
+    /// The blob's body (or its exponent) alone, dark on white as printed (other characters
+    /// whitened), scaled to about 40 pixels of
     /// height with a white margin: what a text reader reads best.
     QImage render(const Blob& blob, bool exponent) const;
     /// The blob's outline in picture coordinates.
@@ -52,6 +54,7 @@ private:
     int width_ = 0, height_ = 0;
     double along0_ = 0;
     int near_ = 0; ///< distance of the strip's first row (column) from the axis centre
+    std::vector<std::uint8_t> gray_; ///< luminance, sampled between pixels
     std::vector<std::uint8_t> ink_;
     std::vector<int> component_; ///< per strip pixel: component index, -1 for paper
     std::vector<Component> components_;

@@ -72,23 +72,59 @@ QString readBlob(const LabelStrip& strip, const LabelStrip::Blob& blob, LabelRea
     return text;
 }
 
+/// How wide the body of a label text prints, in digits: a "1" and the separators are narrow.
+double printedDigits(const QString& text, bool minus) {
+    QString body = text.section('^', 0, 0);
+    if (minus && body.startsWith('-'))
+        body.remove(0, 1);
+    double digits = 0;
+    for (const QChar c : body)
+        digits += c == '1' ? 0.6 : (c == '.' || c == ',') ? 0.4 : 1.0;
+    return digits;
+}
+
+/// Drops the values of labels whose text is too short or too long for their ink: all labels
+/// of an axis print in one font, so a reader that lost a digit ("40" read as "4") shows up as
+/// a label twice as wide per digit as the others. Such a misreading can be consistent over an
+/// axis (every "0" at the end lost), where no rule check would catch it.
+void dropMisreadLengths(std::vector<AxisLabel>& labels, const std::vector<Match>& matches) {
+    std::vector<double> widths(labels.size(), 0);
+    std::vector<double> known;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const double digits = printedDigits(labels[i].text, matches[i].blob->minus);
+        if (labels[i].value && digits > 0 && matches[i].blob->bodyWidth > 0) {
+            widths[i] = matches[i].blob->bodyWidth / digits;
+            known.push_back(widths[i]);
+        }
+    }
+    if (known.size() < 3)
+        return;
+    std::nth_element(known.begin(), known.begin() + std::ptrdiff_t(known.size() / 2), known.end());
+    const double typical = known[known.size() / 2];
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        if (widths[i] > 1.6 * typical || (widths[i] > 0 && widths[i] < 0.55 * typical))
+            labels[i].value.reset();
+}
+
 /// Reads the labels of one axis line and checks them against one rule.
 void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Match>& matches,
                 LabelReader& reader) {
-    std::vector<LabelledTick> parsed;
-    std::vector<std::size_t> parsedLabel;
     for (const Match& m : matches) {
         AxisLabel label;
         label.text = readBlob(strip, *m.blob, reader);
         label.value = ParseLabelNumber(label.text);
         label.along = m.along;
         label.outline = strip.outline(*m.blob);
-        if (label.value) {
-            parsed.push_back({m.along, *label.value});
-            parsedLabel.push_back(axis.labels.size());
-        }
         axis.labels.push_back(label);
     }
+    dropMisreadLengths(axis.labels, matches);
+    std::vector<LabelledTick> parsed;
+    std::vector<std::size_t> parsedLabel;
+    for (std::size_t i = 0; i < axis.labels.size(); ++i)
+        if (axis.labels[i].value) {
+            parsed.push_back({axis.labels[i].along, *axis.labels[i].value});
+            parsedLabel.push_back(i);
+        }
     const auto rule = FitAxisRule(parsed);
     if (parsed.size() < 2 || !rule) {
         axis.status = AxisStatus::NoLabels;
@@ -220,6 +256,7 @@ void placeReferencePoints(AxisProposal& p) {
     p.zero = clickPixel(zero);
     p.xMax = clickPixel(xMax);
     p.yMax = clickPixel(yMax);
+    p.yMaxExact = yMax;
 }
 
 } // namespace

@@ -55,6 +55,9 @@ struct AxisProposal {
     /// The three reference points, rounded to the pixel a user would click; present when both
     /// axis lines were found.
     std::optional<QPoint> zero, xMax, yMax;
+    /// The Y max point before rounding: the calibration truncates the length of the Y axis,
+    /// and the click that puts it in place makes up for that.
+    QPointF yMaxExact;
 
     bool complete() const {
         return x.status == AxisStatus::Found && y.status == AxisStatus::Found && zero.has_value();

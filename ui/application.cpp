@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QThread>
 #include <QUrl>
 
 #include "core/calibration.h"
@@ -28,7 +30,10 @@
 #include "settings/windows/applylanguage.h"
 #include "settings/windows/setupwindow.h"
 #include "tracing/autodigitise.h"
+#include "tracing/axiscommand.h"
 #include "tracing/cleanup.h"
+#include "tracing/findaxes.h"
+#include "tracing/tesseractreader.h"
 #include "tracing/windows/formavtomat.h"
 #include "tracing/windows/formavtomat1.h"
 #include "tracing/windows/formavtomatcolor.h"
@@ -115,6 +120,33 @@ void KurvanaApplication::applyLanguage() {
         ApplyLanguageToDocument(doc, language);
     }
     ApplyLanguage(language, QApplication::topLevelWidgets());
+    const QString findAxes = doc.texts.extra(ExtraText::FindAxesCaption);
+    main_->action("MenuFindAxes")->setText(findAxes);
+    main_->action("ButtonFindAxes")->setText(findAxes);
+    main_->action("ButtonFindAxes")->setToolTip(doc.texts.extra(ExtraText::FindAxesHint));
+}
+
+void KurvanaApplication::findAxes() {
+    const QImage picture = ws_.doc.cleanPicture;
+    if (picture.isNull())
+        return;
+    if (!labelReader_)
+        labelReader_ = std::make_unique<TesseractReader>();
+    // A 35-megapixel scan takes seconds: the search runs beside the event loop, which keeps
+    // painting the windows while they take no input.
+    AxisProposal proposal;
+    QEventLoop waiting;
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { proposal = FindAxes(picture, *labelReader_); }));
+    connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    setBusyCursor(true);
+    main_->setEnabled(false);
+    worker->start();
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    main_->setEnabled(true);
+    setBusyCursor(false);
+    ReviewAxisProposal(ws_, proposal);
 }
 
 void KurvanaApplication::saveSettings() {
@@ -210,6 +242,8 @@ void KurvanaApplication::wireCommands() {
         connectCommand(name, [this] { inputShag_->openFromMain(); });
     for (const char* name : {"ButtonClearImage", "MenuClearGrafik"})
         connectCommand(name, [&ws] { CleanUpPicture(ws); });
+    for (const char* name : {"ButtonFindAxes", "MenuFindAxes"})
+        connectCommand(name, [this] { findAxes(); });
     connectCommand("MenuAvtomat", [this] { AutomaticDigitising(ws_, avtomat_->threshold()); });
     connect(main_.get(), &TFormKurvana::fileDropped, this, [this](const QString& path) {
         runCommand(ws_, [&] { OpenFromCommandLine(ws_, path); });

@@ -27,6 +27,7 @@ class TFormAvtomatColor;
 class TFormInputShag;
 class TFormAvtomat;
 class TFormAvtomat1;
+class TesseractReader;
 
 /// The running program: the one document, the windows created once at start-up, and the
 /// command map from toolbar buttons and menu items to the subsystems. It is also what the
@@ -73,6 +74,8 @@ private:
     void connectCommand(const QString& name, std::function<void()> command);
     void MenuExitClick();
     void MenuHelpClick();
+    /// "Find axes": the axis finder on the clean picture, then the review of its proposal.
+    void findAxes();
     void FormClose();
     /// Reads language.txt in the selected language and puts its texts on every window; an
     /// unreadable file is reported and the texts built into the program take its place.
@@ -96,6 +99,7 @@ private:
     std::unique_ptr<TFormInputColor> inputColor_;
     std::unique_ptr<TFormAvtomatColor> avtomatColor_;
     std::unique_ptr<TFormAbout> about_;
+    std::unique_ptr<TesseractReader> labelReader_; ///< made at the first "Find axes"
 };
 
 } // namespace kurvana

@@ -503,6 +503,24 @@ void drawPaintZone(QPainter& p) {
     fillOutlined(p, tip, kRed);
 }
 
+// Two axes with their ticks and, on the corner and the ends, the three reference points the
+// command proposes.
+void drawFindAxes(QPainter& p) {
+    QPainterPath axes(QPointF(4.0, 1.5));
+    axes.lineTo(4.0, 14.0);
+    axes.lineTo(16.5, 14.0);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(roundPen(kInk, 1.6));
+    p.drawPath(axes);
+    p.setPen(QPen(kInk, 1.0));
+    for (const qreal t : {7.5, 11.0, 14.5})
+        p.drawLine(QPointF(t, 14.0), QPointF(t, 16.5));
+    for (const qreal t : {4.0, 7.5, 10.5})
+        p.drawLine(QPointF(1.5, t), QPointF(4.0, t));
+    for (const QPointF& c : {QPointF(4.0, 14.0), QPointF(14.5, 14.0), QPointF(4.0, 4.0)})
+        dotOutlined(p, c, 1.9, kGreen);
+}
+
 void drawSearchInZone(QPainter& p) {
     drawZone(p, {QPointF(3.8, 13.8), QPointF(8.0, 10.5), QPointF(11.0, 8.0), QPointF(14.2, 4.2)});
     QPainterPath curve(QPointF(1.0, 16.0));
@@ -605,6 +623,9 @@ QPixmap renderToolbarImage(int index) {
         break;
     case 36:
         drawSearchInZone(p);
+        break;
+    case 37:
+        drawFindAxes(p);
         break;
     default:
         drawSpare(p, index);

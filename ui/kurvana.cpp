@@ -49,6 +49,7 @@ const ButtonSpec kToolbar[] = {
     {"ButtonOnDeltaX", 22, "Поиск  с фиксир шагом по шкале Х", false},
     {"ButtonFindByColor", 26, "Поиск цветной линии графика", false},
     {"ButtonInputColor", 25, "Выбор/настройка цветов", true},
+    {"ButtonFindAxes", 37, "", false},
 };
 
 struct MenuSpec {
@@ -81,7 +82,8 @@ const MenuSpec kMenus[] = {
       {"MenuInputXmax", "Ввод точки Xmax"},
       {"MenuInputYmax", "Ввод точки Ymax"},
       {"MenuInputPoint", "Ввод меток"},
-      {"MenuErazer", "Стирание меток"}}},
+      {"MenuErazer", "Стирание меток"},
+      {"MenuFindAxes", ""}}},
     {"Menu1Mode", "Mode", {{"MenuAutocorrection", "Автокоррекция"}}},
     {"Menu1Action",
      "Action",
@@ -213,7 +215,8 @@ void TFormKurvana::buildToolBar() {
                              "ButtonCopyToClipboard", "ButtonClearData", "ButtonViewSetup"})
         add(name);
     toolBar->addSeparator();
-    for (const char* name : {"ButtonSetZeroPoint", "ButtonSetXMaxPoint", "ButtonSetYMaxPoint"})
+    for (const char* name :
+         {"ButtonSetZeroPoint", "ButtonSetXMaxPoint", "ButtonSetYMaxPoint", "ButtonFindAxes"})
         add(name);
     shape1_ = new QFrame;
     shape1_->setObjectName("Shape1");
