@@ -61,5 +61,6 @@ start_x_server
 
 source "$here/program.sh"
 source "$here/steps.sh"
+source "$here/steps_findaxes.sh"
 run_steps
 log "all steps passed; screenshots in $SHOTS"

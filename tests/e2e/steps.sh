@@ -205,4 +205,5 @@ run_steps() {
     first_run
     second_run
     third_run
+    find_axes_run
 }
