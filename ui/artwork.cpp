@@ -509,16 +509,15 @@ void drawFindAxes(QPainter& p) {
     QPainterPath axes(QPointF(4.0, 1.5));
     axes.lineTo(4.0, 14.0);
     axes.lineTo(16.5, 14.0);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(roundPen(kInk, 1.6));
-    p.drawPath(axes);
-    p.setPen(QPen(kInk, 1.0));
-    for (const qreal t : {7.5, 11.0, 14.5})
-        p.drawLine(QPointF(t, 14.0), QPointF(t, 16.5));
-    for (const qreal t : {4.0, 7.5, 10.5})
-        p.drawLine(QPointF(1.5, t), QPointF(4.0, t));
+    for (const qreal t : {8.0, 12.0}) {
+        axes.moveTo(t, 14.0);
+        axes.lineTo(t, 16.5);
+        axes.moveTo(1.5, t - 4.0);
+        axes.lineTo(4.0, t - 4.0);
+    }
+    strokeOutlined(p, axes, kPaper, 1.2);
     for (const QPointF& c : {QPointF(4.0, 14.0), QPointF(14.5, 14.0), QPointF(4.0, 4.0)})
-        dotOutlined(p, c, 1.9, kGreen);
+        dotOutlined(p, c, 2.0, kGreen);
 }
 
 void drawSearchInZone(QPainter& p) {
