@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 
 #include <QApplication>
 #include <QImage>
@@ -26,22 +27,30 @@ QString programDir() {
     return QCoreApplication::applicationDirPath() + '/';
 }
 
+/// The one file named after a command-line option, or nothing (and the usage on standard
+/// error) when there is not exactly one.
+std::optional<QString> optionFile(const char* usage) {
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3)
+        return arguments[2];
+    std::fprintf(stderr, "usage: kurvana2 %s\n", usage);
+    return std::nullopt;
+}
+
 /// kurvana2 --export FILE.gra: the clipboard text the program would give right after opening
 /// the file at start-up, on standard output. No window, no display, no file written.
 int exportDataFile(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fputs("usage: kurvana2 --export FILE.gra\n", stderr);
+    const std::optional<QString> file = optionFile("--export FILE.gra");
+    if (!file)
         return 2;
-    }
     kurvana::Document doc;
     doc.programDir = programDir();
     doc.decimalSeparator = systemDecimalSeparator();
     try {
         kurvana::WindowPlacements placements;
         kurvana::LoadSettings(doc, placements);
-        const QByteArray text = kurvana::ExportDataFileText(doc, arguments[2]).toUtf8();
+        const QByteArray text = kurvana::ExportDataFileText(doc, *file).toUtf8();
         std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
         return 0;
     } catch (const kurvana::CommandError& error) {
@@ -55,15 +64,13 @@ int exportDataFile(int argc, char* argv[]) {
 /// the picture cannot be read.
 int findAxes(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fputs("usage: kurvana2 --find-axes PICTURE\n", stderr);
+    const std::optional<QString> file = optionFile("--find-axes PICTURE");
+    if (!file)
         return 2;
-    }
-    const QImage picture(arguments[2]);
+    const QImage picture(*file);
     if (picture.isNull()) {
         std::fprintf(stderr, "kurvana2: %s cannot be read as a picture\n",
-                     arguments[2].toLocal8Bit().constData());
+                     file->toLocal8Bit().constData());
         return 2;
     }
     kurvana::TesseractReader reader;
