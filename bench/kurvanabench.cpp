@@ -27,7 +27,9 @@
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
 #include "tracing/colourline.h"
+#include "tracing/findaxes.h"
 #include "tracing/fixedstep.h"
+#include "tracing/tesseractreader.h"
 #include "tracing/zonesearch.h"
 #include "ui/application.h"
 
@@ -463,6 +465,16 @@ private slots:
                 startRuns(label, "PNG", program, {png}, platform, decoderSeconds + kPngAllowance,
                           kMemoryTarget);
         }
+    void findAxes_data() { addSizeRows(); }
+    void findAxes() {
+        BenchProgram& p = current();
+        static TesseractReader reader; // its start-up (reading the English data) is not timed
+        AxisProposal proposal;
+        measure("find axes", {},
+                {[&] { p.restoreFullState(); },
+                 [&] { proposal = FindAxes(p.ws().doc.cleanPicture, reader); },
+                 {}});
+        QVERIFY(proposal.x.line && proposal.y.line);
     }
 
     void peakMemory_data() {

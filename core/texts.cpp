@@ -182,6 +182,39 @@ QString Texts::builtInExtra(ExtraText id) {
         return "Restore";
     case ExtraText::RecoveryNotRestored:
         return "The work not saved could not be restored: %1";
+    case ExtraText::FindAxesCaption:
+        return "Find axes";
+    case ExtraText::FindAxesHint:
+        return "Find the axes on the chart and propose the calibration";
+    case ExtraText::AxesNotFound:
+        return "No axes were found on the picture. Nothing was changed.";
+    case ExtraText::AxesProposalHeading:
+        return "The axes found on the chart (marked on the picture):";
+    case ExtraText::AxesZeroPointLine:
+        return "Zero point (%1, %2): X = %3, Y = %4";
+    case ExtraText::AxesXMaxPointLine:
+        return "X max point (%1, %2): X = %3";
+    case ExtraText::AxesYMaxPointLine:
+        return "Y max point (%1, %2): Y = %3";
+    case ExtraText::AxesScales:
+        return "X scale: %1; Y scale: %2";
+    case ExtraText::AxesScaleLinear:
+        return "linear";
+    case ExtraText::AxesScaleLog10:
+        return "decimal logarithmic (the values are exponents)";
+    case ExtraText::AxesNoLine:
+        return "%1 axis not found.";
+    case ExtraText::AxesLabelsUnreadable:
+        return "%1 axis labels unreadable.";
+    case ExtraText::AxesLabelsDisagree:
+        return "%1 axis labels follow no linear or logarithmic rule; no values are proposed.";
+    case ExtraText::AxesRuleUnchecked:
+        return "%1 axis has only two labels: its rule could not be checked.";
+    case ExtraText::AxesLabelsDropped:
+        return "%1 axis labels that do not fit the others were dropped: %2";
+    case ExtraText::AxesAcceptQuestion:
+        return "Accept this calibration? Values not found (?) stay as they are: type them in the "
+               "Input window.";
     case ExtraText::Count:
         break;
     }

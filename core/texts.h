@@ -92,6 +92,22 @@ enum class ExtraText : int {
     RestoreQuestion,
     RestoreButton,
     RecoveryNotRestored,
+    FindAxesCaption,
+    FindAxesHint,
+    AxesNotFound,
+    AxesProposalHeading,
+    AxesZeroPointLine,
+    AxesXMaxPointLine,
+    AxesYMaxPointLine,
+    AxesScales,
+    AxesScaleLinear,
+    AxesScaleLog10,
+    AxesNoLine,
+    AxesLabelsUnreadable,
+    AxesLabelsDisagree,
+    AxesRuleUnchecked,
+    AxesLabelsDropped,
+    AxesAcceptQuestion,
     Count
 };
 

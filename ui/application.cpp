@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QThread>
 #include <QUrl>
 
 #include "core/calibration.h"
@@ -36,7 +38,10 @@
 #include "settings/windows/applylanguage.h"
 #include "settings/windows/setupwindow.h"
 #include "tracing/autodigitise.h"
+#include "tracing/axiscommand.h"
 #include "tracing/cleanup.h"
+#include "tracing/findaxes.h"
+#include "tracing/tesseractreader.h"
 #include "tracing/windows/formavtomat.h"
 #include "tracing/windows/formavtomat1.h"
 #include "tracing/windows/formavtomatcolor.h"
@@ -206,6 +211,10 @@ void KurvanaApplication::showExtraTexts() {
     main_->showExtraTexts(ws_.doc.texts);
     main_->showUnsaved(false); // the language file's caption came without the mark
     historyChanged();
+    const QString findAxes = ws_.doc.texts.extra(ExtraText::FindAxesCaption);
+    main_->action("MenuFindAxes")->setText(findAxes);
+    main_->action("ButtonFindAxes")->setText(findAxes);
+    main_->action("ButtonFindAxes")->setToolTip(ws_.doc.texts.extra(ExtraText::FindAxesHint));
 }
 
 void KurvanaApplication::switchLanguage() {
@@ -213,6 +222,29 @@ void KurvanaApplication::switchLanguage() {
     // the help as they were, as its message says; the built-in copy serves start-up only.
     ApplyLanguage(LoadLanguage(ws_.doc), QApplication::topLevelWidgets());
     showExtraTexts();
+}
+
+void KurvanaApplication::findAxes() {
+    const QImage picture = ws_.doc.cleanPicture;
+    if (picture.isNull())
+        return;
+    if (!labelReader_)
+        labelReader_ = std::make_unique<TesseractReader>();
+    // A 35-megapixel scan takes seconds: the search runs beside the event loop, which keeps
+    // painting the windows while they take no input.
+    AxisProposal proposal;
+    QEventLoop waiting;
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { proposal = FindAxes(picture, *labelReader_); }));
+    connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    setBusyCursor(true);
+    main_->setEnabled(false);
+    worker->start();
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    main_->setEnabled(true);
+    setBusyCursor(false);
+    ReviewAxisProposal(ws_, proposal);
 }
 
 void KurvanaApplication::saveSettings() {
@@ -338,6 +370,8 @@ void KurvanaApplication::wireCommands() {
         connectCommand(name, [this] { inputShag_->openFromMain(); });
     for (const char* name : {"ButtonClearImage", "MenuClearGrafik"})
         connectCommand(name, [&ws] { CleanUpPicture(ws); });
+    for (const char* name : {"ButtonFindAxes", "MenuFindAxes"})
+        connectCommand(name, [this] { findAxes(); });
     connectCommand("MenuAvtomat", [this] { AutomaticDigitising(ws_, avtomat_->threshold()); });
     connect(main_.get(), &TFormKurvana::fileDropped, this, [this](const QString& path) {
         runCommand(ws_, [&] { OpenFromCommandLine(ws_, path); });

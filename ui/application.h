@@ -31,6 +31,7 @@ class TFormAvtomat;
 class TFormAvtomat1;
 class QtPdfWindows;
 class RecoveryCopy;
+class TesseractReader;
 
 /// The running program: the one document, the windows created once at start-up, and the
 /// command map from toolbar buttons and menu items to the subsystems. It is also what the
@@ -85,6 +86,8 @@ private:
     void connectCommand(const QString& name, std::function<void()> command);
     void MenuExitClick();
     void MenuHelpClick();
+    /// "Find axes": the axis finder on the clean picture, then the review of its proposal.
+    void findAxes();
     void FormClose();
     /// Offers the copies of work a program that died left unsaved, newest first, until one is
     /// restored or all are discarded. Returns true when one was restored.
@@ -128,6 +131,7 @@ private:
     std::unique_ptr<TFormAbout> about_;
     std::unique_ptr<QtPdfWindows> pdfWindows_;
     PdfOpenOptions pdfOptions_; ///< --page and --dpi of the command line
+    std::unique_ptr<TesseractReader> labelReader_; ///< made at the first "Find axes"
 };
 
 } // namespace kurvana

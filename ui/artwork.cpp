@@ -503,6 +503,23 @@ void drawPaintZone(QPainter& p) {
     fillOutlined(p, tip, kRed);
 }
 
+// Two axes with their ticks and, on the corner and the ends, the three reference points the
+// command proposes.
+void drawFindAxes(QPainter& p) {
+    QPainterPath axes(QPointF(4.0, 1.5));
+    axes.lineTo(4.0, 14.0);
+    axes.lineTo(16.5, 14.0);
+    for (const qreal t : {8.0, 12.0}) {
+        axes.moveTo(t, 14.0);
+        axes.lineTo(t, 16.5);
+        axes.moveTo(1.5, t - 4.0);
+        axes.lineTo(4.0, t - 4.0);
+    }
+    strokeOutlined(p, axes, kPaper, 1.2);
+    for (const QPointF& c : {QPointF(4.0, 14.0), QPointF(14.5, 14.0), QPointF(4.0, 4.0)})
+        dotOutlined(p, c, 2.0, kGreen);
+}
+
 void drawSearchInZone(QPainter& p) {
     drawZone(p, {QPointF(3.8, 13.8), QPointF(8.0, 10.5), QPointF(11.0, 8.0), QPointF(14.2, 4.2)});
     QPainterPath curve(QPointF(1.0, 16.0));
@@ -608,6 +625,9 @@ QPixmap renderToolbarImage(int index, int scale) {
         break;
     case 36:
         drawSearchInZone(p);
+        break;
+    case 37:
+        drawFindAxes(p);
         break;
     default:
         drawSpare(p, index);

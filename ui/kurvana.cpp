@@ -53,6 +53,7 @@ const ButtonSpec kToolbar[] = {
     {"ButtonFindByColor", 26, "Поиск цветной линии графика", false},
     {"ButtonInputColor", 25, "Выбор/настройка цветов", true},
     {"ButtonCheckGrid", -1, "", true},
+    {"ButtonFindAxes", 37, "", false},
 };
 
 struct MenuSpec {
@@ -89,7 +90,8 @@ const MenuSpec kMenus[] = {
       {"MenuInputXmax", "Ввод точки Xmax"},
       {"MenuInputYmax", "Ввод точки Ymax"},
       {"MenuInputPoint", "Ввод меток"},
-      {"MenuErazer", "Стирание меток"}}},
+      {"MenuErazer", "Стирание меток"},
+      {"MenuFindAxes", ""}}},
     {"Menu1Mode", "Mode", {{"MenuAutocorrection", "Автокоррекция"}}},
     {"Menu1Action",
      "Action",
@@ -235,7 +237,8 @@ void TFormKurvana::buildToolBar() {
     for (const char* name : {"ButtonUndo", "ButtonRedo"})
         add(name);
     toolBar->addSeparator();
-    for (const char* name : {"ButtonSetZeroPoint", "ButtonSetXMaxPoint", "ButtonSetYMaxPoint"})
+    for (const char* name :
+         {"ButtonSetZeroPoint", "ButtonSetXMaxPoint", "ButtonSetYMaxPoint", "ButtonFindAxes"})
         add(name);
     shape1_ = new QFrame;
     shape1_->setObjectName("Shape1");

@@ -1,7 +1,9 @@
 #include <cstdio>
+#include <optional>
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QLocale>
 
 #include "core/document.h"
@@ -10,6 +12,8 @@
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
+#include "tracing/findaxes.h"
+#include "tracing/tesseractreader.h"
 #include "ui/application.h"
 #include "ui/kurvana.h"
 
@@ -27,6 +31,16 @@ QChar systemDecimalSeparator() {
 
 QString programDir() {
     return QCoreApplication::applicationDirPath() + '/';
+}
+
+/// The one file named after a command-line option, or nothing (and the usage on standard
+/// error) when there is not exactly one.
+std::optional<QString> optionFile(const char* usage) {
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3)
+        return arguments[2];
+    std::fprintf(stderr, "usage: kurvana2 %s\n", usage);
+    return std::nullopt;
 }
 
 /// kurvana2 --export ...: the digitised data of saved charts, without a window or a display.
@@ -63,6 +77,7 @@ bool printVersionOrHelp(const char* option) {
     std::fputs("Usage: kurvana2 [PICTURE | DATA.gra]\n"
                "       kurvana2 --page N --dpi D PAPER.pdf\n"
                "       kurvana2 --export [--format csv|tsv|json] [-o OUT] DATA.gra...\n"
+               "       kurvana2 --find-axes PICTURE\n"
                "       kurvana2 --version | --help\n"
                "\n"
                "Kurvana II turns a picture of a chart into numbers.\n"
@@ -75,10 +90,36 @@ bool printVersionOrHelp(const char* option) {
                "                     without a window or a display; --format csv, tsv or\n"
                "                     json chooses another form, -o OUT writes it to a file;\n"
                "                     several files each get NAME.csv/.tsv/.json beside them\n"
+               "  --find-axes PICTURE  print the calibration proposed from the chart's axes as\n"
+               "                     JSON (exit 0 full, 1 partial, 2 nothing found)\n"
                "  --version          print the version and exit\n"
                "  --help             print this help and exit\n",
                stdout);
     return true;
+}
+
+/// kurvana2 --find-axes PICTURE: the calibration the axis finder proposes, as JSON on standard
+/// output. Exit status 0 for a full proposal, 1 for a partial one, 2 when no axis was found or
+/// the picture cannot be read.
+int findAxes(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const std::optional<QString> file = optionFile("--find-axes PICTURE");
+    if (!file)
+        return 2;
+    const QImage picture(*file);
+    if (picture.isNull()) {
+        std::fprintf(stderr, "kurvana2: %s cannot be read as a picture\n",
+                     file->toLocal8Bit().constData());
+        return 2;
+    }
+    kurvana::TesseractReader reader;
+    if (!reader.available())
+        std::fputs("kurvana2: the Tesseract English data are missing; labels cannot be read\n",
+                   stderr);
+    const kurvana::AxisProposal proposal = kurvana::FindAxes(picture, reader);
+    const QByteArray json = kurvana::ProposalJson(proposal);
+    std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
+    return proposal.complete() ? 0 : proposal.empty() ? 2 : 1;
 }
 
 bool displayAvailable() {
@@ -93,6 +134,8 @@ int main(int argc, char* argv[]) {
         return 0;
     if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
         return exportDataFiles(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--find-axes") == 0)
+        return findAxes(argc, argv);
     if (!displayAvailable()) {
         std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
                    "a desktop session or under xvfb-run.\n",

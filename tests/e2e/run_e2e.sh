@@ -66,5 +66,6 @@ source "$here/steps.sh"
 source "$here/steps_firststart.sh"
 source "$here/steps_checkgrid.sh"
 source "$here/steps_safety.sh"
+source "$here/steps_findaxes.sh"
 run_steps
 log "all steps passed; screenshots in $SHOTS"

@@ -207,4 +207,5 @@ run_steps() {
     third_run
     pdf_run
     safety_run
+    find_axes_run
 }

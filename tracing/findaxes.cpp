@@ -1,0 +1,283 @@
+#include "tracing/findaxes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QImage>
+
+#include "tracing/axisgray.h"
+#include "tracing/axislabels.h"
+#include "tracing/labelreader.h"
+
+namespace kurvana {
+
+namespace {
+
+/// A label blob beside the tick it names.
+struct Match {
+    const LabelStrip::Blob* blob;
+    double along;
+};
+
+/// Pairs label blobs with the nearest tick. Only the row of labels nearest the axis counts:
+/// an axis title further out, or text of the other axis, does not name ticks.
+std::vector<Match> matchLabels(const LabelStrip& strip, const std::vector<AxisTick>& ticks) {
+    std::vector<Match> matches;
+    for (const LabelStrip::Blob& blob : strip.blobs()) {
+        if (ticks.empty()) {
+            matches.push_back({&blob, blob.along});
+            continue;
+        }
+        const auto nearest = std::min_element(ticks.begin(), ticks.end(), [&](auto& a, auto& b) {
+            return std::abs(a.along - blob.along) < std::abs(b.along - blob.along);
+        });
+        if (std::abs(nearest->along - blob.along) <= std::max(2.0, 0.6 * blob.reach + 1))
+            matches.push_back({&blob, nearest->along});
+    }
+    if (matches.empty())
+        return matches;
+    std::vector<int> distances, heights;
+    for (const Match& m : matches) {
+        distances.push_back(m.blob->distance);
+        heights.push_back(m.blob->box.height());
+    }
+    std::nth_element(distances.begin(), distances.begin() + std::ptrdiff_t(distances.size() / 2),
+                     distances.end());
+    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2),
+                     heights.end());
+    const int row = distances[distances.size() / 2];
+    const int band = std::max(3, heights[heights.size() / 2]);
+    std::erase_if(matches, [&](const Match& m) { return std::abs(m.blob->distance - row) > band; });
+    // One label per tick: the one nearest the axis.
+    std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
+        return a.along != b.along ? a.along < b.along : a.blob->distance < b.blob->distance;
+    });
+    matches.erase(std::unique(matches.begin(), matches.end(),
+                              [](const Match& a, const Match& b) { return a.along == b.along; }),
+                  matches.end());
+    return matches;
+}
+
+QString readBlob(const LabelStrip& strip, const LabelStrip::Blob& blob, LabelReader& reader) {
+    QString text = reader.read(strip.render(blob, false));
+    if (text.isEmpty())
+        return text;
+    if (blob.minus)
+        text.prepend('-');
+    if (!blob.exponent.empty()) {
+        const QString exponent = reader.read(strip.render(blob, true));
+        if (!exponent.isEmpty())
+            text += '^' + QString(blob.exponentMinus ? "-" : "") + exponent;
+    }
+    return text;
+}
+
+/// How wide the body of a label text prints, in digits: a "1" and the separators are narrow.
+double printedDigits(const QString& text, bool minus) {
+    QString body = text.section('^', 0, 0);
+    if (minus && body.startsWith('-'))
+        body.remove(0, 1);
+    double digits = 0;
+    for (const QChar c : body)
+        digits += c == '1' ? 0.6 : (c == '.' || c == ',') ? 0.4 : 1.0;
+    return digits;
+}
+
+/// Drops the values of labels whose text is too short or too long for their ink: all labels
+/// of an axis print in one font, so a reader that lost a digit ("40" read as "4") shows up as
+/// a label twice as wide per digit as the others. Such a misreading can be consistent over an
+/// axis (every "0" at the end lost), where no rule check would catch it.
+void dropMisreadLengths(std::vector<AxisLabel>& labels, const std::vector<Match>& matches) {
+    std::vector<double> widths(labels.size(), 0);
+    std::vector<double> known;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const double digits = printedDigits(labels[i].text, matches[i].blob->minus);
+        if (labels[i].value && digits > 0 && matches[i].blob->bodyWidth > 0) {
+            widths[i] = matches[i].blob->bodyWidth / digits;
+            known.push_back(widths[i]);
+        }
+    }
+    if (known.size() < 3)
+        return;
+    std::nth_element(known.begin(), known.begin() + std::ptrdiff_t(known.size() / 2), known.end());
+    const double typical = known[known.size() / 2];
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        if (widths[i] > 1.6 * typical || (widths[i] > 0 && widths[i] < 0.55 * typical))
+            labels[i].value.reset();
+}
+
+/// Reads the labels of one axis line and checks them against one rule.
+void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Match>& matches,
+                LabelReader& reader) {
+    for (const Match& m : matches) {
+        AxisLabel label;
+        label.text = readBlob(strip, *m.blob, reader);
+        label.value = ParseLabelNumber(label.text);
+        label.along = m.along;
+        label.outline = strip.outline(*m.blob);
+        axis.labels.push_back(label);
+    }
+    dropMisreadLengths(axis.labels, matches);
+    std::vector<LabelledTick> parsed;
+    std::vector<std::size_t> parsedLabel;
+    for (std::size_t i = 0; i < axis.labels.size(); ++i)
+        if (axis.labels[i].value) {
+            parsed.push_back({axis.labels[i].along, *axis.labels[i].value});
+            parsedLabel.push_back(i);
+        }
+    const auto rule = FitAxisRule(parsed);
+    if (parsed.size() < 2 || !rule) {
+        axis.status = AxisStatus::NoLabels;
+        return;
+    }
+    const std::size_t fitting = rule->fitting.size();
+    if (fitting == 2 && parsed.size() == 2)
+        axis.status = AxisStatus::Unchecked;
+    else if (fitting >= 3 && fitting * 2 > parsed.size())
+        axis.status = AxisStatus::Found;
+    else {
+        axis.status = AxisStatus::LabelsDisagree;
+        return;
+    }
+    axis.logarithmic = rule->logarithmic;
+    const LabelledTick* first = nullptr;
+    const LabelledTick* last = nullptr;
+    for (int i : rule->fitting) {
+        const LabelledTick& t = parsed[std::size_t(i)];
+        axis.labels[parsedLabel[std::size_t(i)]].used = true;
+        if (!first || t.along < first->along)
+            first = &t;
+        if (!last || t.along > last->along)
+            last = &t;
+    }
+    axis.firstAlong = first->along;
+    axis.lastAlong = last->along;
+    axis.firstValue = InputValue(first->value, rule->logarithmic);
+    axis.lastValue = InputValue(last->value, rule->logarithmic);
+}
+
+/// Where an upright line crosses a level one, as along positions on each.
+std::pair<double, double> crossing(const AxisLine& level, const AxisLine& upright) {
+    const double x =
+        (upright.offset + upright.slope * level.offset) / (1 - upright.slope * level.slope);
+    return {x, level.acrossAt(x)};
+}
+
+/// The ticks of `line` with the lines crossing it counted as ticks: where the other axis (or
+/// the frame) meets it, the tick search sees the crossing stroke merged with whatever curve
+/// starts in the corner, while the crossing itself is the exact position of that tick.
+std::vector<AxisTick> ticksWithCrossings(const GrayPicture& gray, const AxisLine& line,
+                                         const std::vector<AxisLine>& others) {
+    std::vector<AxisTick> ticks = FindTicks(gray, line);
+    for (const AxisLine& other : others) {
+        const auto [levelAlong, uprightAlong] =
+            line.upright ? crossing(other, line) : crossing(line, other);
+        const double at = line.upright ? uprightAlong : levelAlong;
+        const double atOther = line.upright ? levelAlong : uprightAlong;
+        const bool meets = at >= line.start - 3 && at <= line.end + 3 &&
+                           atOther >= other.start - 3 && atOther <= other.end + 3;
+        if (!meets)
+            continue;
+        std::erase_if(ticks, [&](const AxisTick& t) {
+            return std::abs(t.along - at) <= other.thickness + 3;
+        });
+        ticks.push_back(AxisTick{at, 0, 0});
+    }
+    std::sort(ticks.begin(), ticks.end(),
+              [](const AxisTick& a, const AxisTick& b) { return a.along < b.along; });
+    return ticks;
+}
+
+/// The axis among the candidate lines: the first (lowest, leftmost) with at least two labelled
+/// ticks; the first line at all when none has.
+AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines,
+                     const std::vector<AxisLine>& others, LabelReader& reader) {
+    AxisReading axis;
+    for (const AxisLine& line : lines) {
+        std::vector<AxisTick> ticks = ticksWithCrossings(gray, line, others);
+        const LabelStrip strip(gray, line);
+        const std::vector<Match> matches = matchLabels(strip, ticks);
+        if (matches.size() < 2) {
+            if (!axis.line) {
+                axis.line = line;
+                axis.ticks = std::move(ticks);
+                axis.status = AxisStatus::NoLabels;
+            }
+            continue;
+        }
+        axis = AxisReading{};
+        axis.line = line;
+        axis.ticks = std::move(ticks);
+        readLabels(axis, strip, matches, reader);
+        break;
+    }
+    if (axis.line && !axis.firstValue) {
+        // Without a rule the reference points go on the outermost ticks (or the line's ends),
+        // where the user can read the values off the chart.
+        const bool ticked = axis.ticks.size() >= 2;
+        axis.firstAlong = ticked ? axis.ticks.front().along : axis.line->start;
+        axis.lastAlong = ticked ? axis.ticks.back().along : axis.line->end;
+    }
+    return axis;
+}
+
+/// Where the line through p along d meets the line through q along e.
+QPointF meet(QPointF p, QPointF d, QPointF q, QPointF e) {
+    const double det = d.x() * e.y() - d.y() * e.x();
+    if (std::abs(det) < 1e-12)
+        return p;
+    const double t = ((q.x() - p.x()) * e.y() - (q.y() - p.y()) * e.x()) / det;
+    return p + t * d;
+}
+
+QPoint clickPixel(QPointF p) {
+    return QPoint(int(std::lround(p.x())), int(std::lround(p.y())));
+}
+
+QPointF direction(const AxisLine& line) {
+    return line.pointAt(1) - line.pointAt(0);
+}
+
+/// The zero point where the line of the first X reference tick (parallel to the Y axis) meets
+/// the line of the first Y reference tick (parallel to the X axis); the X max point on the
+/// X axis direction through it at the last X tick; the Y max point on the perpendicular
+/// through it at the last Y tick, as the calibration keeps it.
+void placeReferencePoints(AxisProposal& p) {
+    const AxisLine& xl = *p.x.line;
+    const AxisLine& yl = *p.y.line;
+    const QPointF dx = direction(xl), dy = direction(yl);
+    // The first Y tick is the lowest one: the largest picture y.
+    const double yFirst = std::max(p.y.firstAlong, p.y.lastAlong);
+    const double yLast = std::min(p.y.firstAlong, p.y.lastAlong);
+    const QPointF zero = meet(xl.pointAt(p.x.firstAlong), dy, yl.pointAt(yFirst), dx);
+    const QPointF xMax = meet(zero, dx, xl.pointAt(p.x.lastAlong), dy);
+    const QPointF up(dx.y(), -dx.x()); // perpendicular to the X axis
+    const QPointF yMax = meet(zero, up, yl.pointAt(yLast), dx);
+    p.zero = clickPixel(zero);
+    p.xMax = clickPixel(xMax);
+    p.yMax = clickPixel(yMax);
+    p.yMaxExact = yMax;
+}
+
+} // namespace
+
+AxisProposal FindAxes(const QImage& picture, LabelReader& reader) {
+    AxisProposal proposal;
+    if (picture.isNull())
+        return proposal;
+    const GrayPicture gray = ToGrayPicture(picture);
+    const std::vector<AxisLine> level = FindAxisLines(gray, false);
+    const std::vector<AxisLine> upright = FindAxisLines(gray, true);
+    proposal.x = readAxis(gray, level, upright, reader);
+    proposal.y = readAxis(gray, upright, level, reader);
+    // Y labels count from the bottom: the first labelled Y tick has the largest picture y.
+    if (proposal.y.firstValue && proposal.y.firstAlong < proposal.y.lastAlong) {
+        std::swap(proposal.y.firstAlong, proposal.y.lastAlong);
+        std::swap(proposal.y.firstValue, proposal.y.lastValue);
+    }
+    if (proposal.x.line && proposal.y.line)
+        placeReferencePoints(proposal);
+    return proposal;
+}
+
+} // namespace kurvana

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QPoint>
+#include <QPolygonF>
+#include <QString>
+
+#include "tracing/axislines.h"
+#include "tracing/axisrule.h"
+#include "tracing/axisticks.h"
+
+class QImage;
+
+namespace kurvana {
+
+class LabelReader;
+
+/// How far the finder got on one axis.
+enum class AxisStatus {
+    NoLine,         ///< no axis line
+    NoLabels,       ///< a line, but no label beside its ticks could be read
+    LabelsDisagree, ///< labels read, but no linear or logarithmic rule fits most of them
+    Unchecked,      ///< only two labels: a rule through them cannot be checked
+    Found,          ///< at least three labels, and most of them, follow one rule
+};
+
+/// A label beside a tick, as read.
+struct AxisLabel {
+    QString text;
+    std::optional<double> value;
+    double along = 0;  ///< its tick's position on the axis line
+    QPolygonF outline; ///< picture coordinates
+    bool used = false; ///< it follows the axis's rule
+};
+
+/// What the finder made of one axis.
+struct AxisReading {
+    AxisStatus status = AxisStatus::NoLine;
+    std::optional<AxisLine> line;
+    std::vector<AxisTick> ticks;
+    std::vector<AxisLabel> labels;
+    bool logarithmic = false;
+    /// The ticks that carry the reference points: the first and last labelled ticks following
+    /// the rule (the first and last ticks, or the line's ends, when the labels failed).
+    double firstAlong = 0, lastAlong = 0;
+    /// The Input window numbers at those ticks (exponents on a logarithmic axis), when known.
+    std::optional<double> firstValue, lastValue;
+};
+
+/// A calibration proposed from the chart itself.
+struct AxisProposal {
+    AxisReading x, y;
+    /// The three reference points, rounded to the pixel a user would click; present when both
+    /// axis lines were found.
+    std::optional<QPoint> zero, xMax, yMax;
+    /// The Y max point before rounding: the calibration truncates the length of the Y axis,
+    /// and the click that puts it in place makes up for that.
+    QPointF yMaxExact;
+
+    bool complete() const {
+        return x.status == AxisStatus::Found && y.status == AxisStatus::Found && zero.has_value();
+    }
+    bool empty() const { return !x.line && !y.line; }
+};
+
+/// Looks for the axes of the chart in `picture`: the lowest long level line and the leftmost
+/// long upright line with labelled ticks, their labels read by `reader` and checked against
+/// one linear or decimal-logarithmic rule per axis, and the reference points on the first and
+/// last labelled ticks. Nothing in the picture is changed.
+AxisProposal FindAxes(const QImage& picture, LabelReader& reader);
+
+/// The proposal as JSON: the reference points, the four Input window values, the scale kinds,
+/// the ticks and labels read, and what could not be found.
+QByteArray ProposalJson(const AxisProposal& proposal);
+
+} // namespace kurvana
