@@ -465,6 +465,8 @@ private slots:
                 startRuns(label, "PNG", program, {png}, platform, decoderSeconds + kPngAllowance,
                           kMemoryTarget);
         }
+    }
+
     void findAxes_data() { addSizeRows(); }
     void findAxes() {
         BenchProgram& p = current();
