@@ -13,7 +13,7 @@ find_axes_run() {
     before=$(visible_windows)
     click_button_image 37 "$MAIN"
     new_window_since "$before" box
-    expect_text "$(lang_text 151 ru)" "$box"
+    expect_text "$(lang_text 215 ru)" "$box"
     shot "axes-proposal"
 
     step "accept the proposal: the reference points and values are in place"

@@ -47,7 +47,8 @@ pdf_run() {
     "$SCREEN_TOOL" check "$KNOWN" "$WORK/table-pdf.txt" --picked 1 5 | sed 's/^/    /'
     [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the table of the PDF page differs from the known data"
 
-    step "exit after the PDF page"
-    answer_exit "&Yes" ru
+    step "exit after the PDF page: the points picked since saving are discarded"
+    open_menu 1 12 ru
+    answer_box "$(lang_text 205 ru)" "$(lang_text 207 ru)"
     expect_program_end
 }

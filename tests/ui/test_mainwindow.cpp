@@ -112,6 +112,7 @@ private slots:
         const QString help = p.doc.helpFileName;
         QTemporaryDir empty;
         p.doc.programDir = empty.path() + '/';
+        p.doc.sharedDir = p.doc.programDir;
         auto* russian = p.app.setupWindow().findChild<QRadioButton*>("RadioButtonSetRussian");
         russian->click();
         QCOMPARE(p.dialogs.informations.size(), 1);
