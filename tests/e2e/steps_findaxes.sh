@@ -13,7 +13,7 @@ find_axes_run() {
     before=$(visible_windows)
     click_button_image 37 "$MAIN"
     new_window_since "$before" box
-    expect_text "$(lang_text 215 ru)" "$box"
+    expect_text "$(lang_text 215 en)" "$box"
     shot "axes-proposal"
 
     step "accept the proposal: the reference points and values are in place"
@@ -33,11 +33,12 @@ find_axes_run() {
     while read -r x y; do
         click_pixel "$x" "$y"
     done < <("$SCREEN_TOOL" pick "$KNOWN" 1 5)
-    copy_table "$WORK/table-find-axes.txt" ru
+    copy_table "$WORK/table-find-axes.txt" en
     "$SCREEN_TOOL" check "$KNOWN" "$WORK/table-find-axes.txt" --picked 1 5 | sed 's/^/    /'
     [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the table after Find axes differs from the known data"
 
-    step "exit"
-    answer_exit "&Yes" ru
+    step "exit: the picked points are discarded"
+    open_menu 1 12 en
+    answer_save_question Discard
     expect_program_end
 }
