@@ -2,8 +2,9 @@
 # Builds the whole program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-asan/ and runs the test suite there. Any sanitizer report fails the run: nothing of
 # the program's own is suppressed or recovered from (tools/lsan.supp exempts leaks inside
-# Tesseract, which the program cannot free). The benchmark smoke test is left out (timings mean nothing under
-# the sanitizers); the end-to-end run drives the sanitized program on its own X server.
+# Tesseract, which the program cannot free). The benchmark smoke test is left out (timings mean
+# nothing under the sanitizers); the end-to-end run drives the sanitized program on its own X
+# server.
 #   tools/sanitize.sh            configure, build, run
 #   tools/sanitize.sh -R REGEX   run only the tests matching REGEX
 set -euo pipefail
