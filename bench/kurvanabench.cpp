@@ -501,7 +501,7 @@ private slots:
                      {},
                      {}});
         report_.add({label,
-                     "peak memory with the picture loaded (VmHWM)",
+                     "peak memory with the picture loaded",
                      double(peak->withPicture),
                      true,
                      3,

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace kurvana::bench {
@@ -87,15 +86,6 @@ double Measure(int runs, const Steps& steps, MemcpyBaseline& baseline) {
             steps.settle();
     }
     return Median(times);
-}
-
-long long PeakResidentBytes() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QString text = QString::fromLatin1(status.readAll());
-    const QRegularExpressionMatch match = QRegularExpression(R"(VmHWM:\s*(\d+)\s*kB)").match(text);
-    return match.hasMatch() ? match.captured(1).toLongLong() * 1024 : 0;
 }
 
 } // namespace kurvana::bench

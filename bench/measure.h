@@ -47,7 +47,4 @@ double Measure(int runs, const Steps& steps, MemcpyBaseline& baseline);
 
 double Median(std::vector<double> values);
 
-/// The peak resident set of this process (VmHWM), in bytes; 0 when the system does not say.
-long long PeakResidentBytes();
-
 } // namespace kurvana::bench

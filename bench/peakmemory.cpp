@@ -9,6 +9,7 @@
 #include "bench/benchprogram.h"
 #include "bench/measure.h"
 #include "core/document.h"
+#include "core/processmemory.h"
 #include "core/workspace.h"
 #include "io/picturecommands.h"
 #include "platform/scripteddialogs.h"
@@ -28,13 +29,13 @@ int RunPeakMemoryChild(int argc, char** argv, const QString& bitmap) {
     KurvanaApplication app(doc, dialogs);
     app.start(folder.path(), {}, '.'); // the open dialog is cancelled
     BenchProgram::settle();
-    const long long withoutPicture = PeakResidentBytes();
+    const long long withoutPicture = PeakMemoryBytes();
     if (!runCommand(app.workspace(), [&] { LoadPictureFile(app.workspace(), bitmap); }))
         return 1;
     BenchProgram::settle();
     app.imgGrafikMouseMove(QPoint(doc.pictureWidth / 2, doc.pictureHeight / 2), 0);
     BenchProgram::settle();
-    std::printf("%lld %lld %lld\n", withoutPicture, PeakResidentBytes(),
+    std::printf("%lld %lld %lld\n", withoutPicture, PeakMemoryBytes(),
                 static_cast<long long>(doc.cleanPicture.sizeInBytes()));
     return 0;
 }

@@ -11,8 +11,8 @@ constexpr const char* kPeakMemoryOption = "--peak-memory";
 
 /// What the child process reports.
 struct PeakMemory {
-    long long withoutPicture = 0; ///< VmHWM of the started program, no picture yet
-    long long withPicture = 0;    ///< VmHWM once the bitmap is open and shown
+    long long withoutPicture = 0; ///< PeakMemoryBytes of the started program, no picture yet
+    long long withPicture = 0;    ///< PeakMemoryBytes once the bitmap is open and shown
     long long pictureBytes = 0;   ///< the picture it holds
 };
 

@@ -19,7 +19,7 @@ int RunBareProgram(int argc, char** argv);
 struct FirstPaint {
     double seconds = 0; ///< from starting the process to reading its report
     double userSeconds = 0, systemSeconds = 0;
-    long long peakBytes = 0; ///< VmHWM at the first paint
+    long long peakBytes = 0; ///< PeakMemoryBytes at the first paint
 };
 
 /// Starts `program` with `arguments` on the Qt platform `platform` and the first-paint report

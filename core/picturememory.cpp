@@ -1,9 +1,12 @@
 #include "core/picturememory.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <utility>
 
 #include <QColorSpace>
 #include <QImage>
@@ -11,6 +14,7 @@
 #if defined(__linux__)
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -78,19 +82,47 @@ std::size_t WholePages(std::size_t bytes) {
     return (bytes + page - 1) / page * page;
 }
 
+qsizetype BytesPerLine(const QSize& size) {
+    return qsizetype(size.width()) * qsizetype(sizeof(QRgb));
+}
+
+/// A memory file for a picture of `size`, its pages taken now when `allocate` is set, else
+/// as they are written. Null when the system gives none.
+std::shared_ptr<MemoryFile> NewMemoryFile(const QSize& size, bool allocate) {
+    auto file = std::make_shared<MemoryFile>();
+    file->bytes = WholePages(std::size_t(BytesPerLine(size)) * std::size_t(size.height()));
+    file->fd = ::memfd_create("kurvana picture", MFD_CLOEXEC);
+    if (file->fd < 0)
+        return nullptr;
+    const int sized = allocate ? ::fallocate(file->fd, 0, 0, off_t(file->bytes))
+                               : ::ftruncate(file->fd, off_t(file->bytes));
+    return sized == 0 ? file : nullptr;
+}
+
+/// A read-only image of the whole of `file` as the clean picture holds it.
+QImage SealedMapping(const std::shared_ptr<MemoryFile>& file, const QSize& size) {
+    void* address = ::mmap(nullptr, file->bytes, PROT_READ, MAP_SHARED, file->fd, 0);
+    if (address == MAP_FAILED)
+        return {};
+    {
+        const std::lock_guard lock(registryMutex);
+        Registry()[address] = Mapping{file, 1, Mapping::Kind::Sealed};
+    }
+    return QImage(static_cast<const uchar*>(address), size.width(), size.height(),
+                  BytesPerLine(size), QImage::Format_RGB32, ReleaseMapping, address);
+}
+
 } // namespace
 
 QImage NewSharablePicture(const QSize& size) {
     if (size.isEmpty())
         return {};
-    const qsizetype bytesPerLine = qsizetype(size.width()) * qsizetype(sizeof(QRgb));
-    auto file = std::make_shared<MemoryFile>();
-    file->bytes = WholePages(std::size_t(bytesPerLine) * std::size_t(size.height()));
-    file->fd = ::memfd_create("kurvana picture", MFD_CLOEXEC);
+    const qsizetype bytesPerLine = BytesPerLine(size);
     // The pages are taken now, in one go rather than one fault at a time (the reader writes
     // them all at once anyway), so that memory too short for the picture shows here, where the
     // caller can still take another buffer, and not as a fault in the middle of reading.
-    if (file->fd < 0 || ::fallocate(file->fd, 0, 0, off_t(file->bytes)) != 0)
+    const std::shared_ptr<MemoryFile> file = NewMemoryFile(size, true);
+    if (!file)
         return {};
     void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
                            file->fd, 0);
@@ -146,6 +178,60 @@ bool InMemoryFile(const QImage& picture) {
     return MappingOf(picture) != nullptr;
 }
 
+long long MemoryFileBytes() {
+    const std::lock_guard lock(registryMutex);
+    std::set<const MemoryFile*> files;
+    long long bytes = 0;
+    for (const auto& [address, mapping] : Registry()) {
+        struct stat status {};
+        if (files.insert(mapping.file.get()).second && ::fstat(mapping.file->fd, &status) == 0)
+            bytes += (long long)status.st_blocks * 512;
+    }
+    return bytes;
+}
+
+struct SharablePictureWriter::File {
+    std::shared_ptr<MemoryFile> memory;
+    bool failed = false;
+};
+
+SharablePictureWriter::SharablePictureWriter(const QSize& size)
+    : width_(size.width()), height_(size.height()) {
+    if (size.isEmpty())
+        return;
+    if (std::shared_ptr<MemoryFile> memory = NewMemoryFile(size, false))
+        file_ = std::make_shared<File>(File{std::move(memory)});
+}
+
+bool SharablePictureWriter::writeRows(int firstRow, const QRgb* pixels, int rowCount) {
+    if (!file_ || file_->failed || firstRow < 0 || rowCount < 0 || rowCount > height_ - firstRow)
+        return false;
+    const auto rowBytes = std::size_t(BytesPerLine(QSize(width_, height_)));
+    const auto* from = reinterpret_cast<const char*>(pixels);
+    std::size_t left = rowBytes * std::size_t(rowCount);
+    auto at = off_t(rowBytes * std::size_t(firstRow));
+    while (left > 0) {
+        const ssize_t written = ::pwrite(file_->memory->fd, from, left, at);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            file_->failed = true;
+            return false;
+        }
+        from += written;
+        left -= std::size_t(written);
+        at += off_t(written);
+    }
+    return true;
+}
+
+QImage SharablePictureWriter::finish() {
+    const std::shared_ptr<File> file = std::exchange(file_, nullptr);
+    if (!file || file->failed)
+        return {};
+    return SealedMapping(file->memory, QSize(width_, height_));
+}
+
 #else // no memory files: every picture keeps its own buffer
 
 QImage NewSharablePicture(const QSize&) {
@@ -160,7 +246,26 @@ QImage CopyOnWriteTwin(const QImage&) {
 bool InMemoryFile(const QImage&) {
     return false;
 }
+long long MemoryFileBytes() {
+    return 0;
+}
+
+struct SharablePictureWriter::File {};
+SharablePictureWriter::SharablePictureWriter(const QSize& size)
+    : width_(size.width()), height_(size.height()) {}
+bool SharablePictureWriter::writeRows(int, const QRgb*, int) {
+    return false;
+}
+QImage SharablePictureWriter::finish() {
+    return {};
+}
 
 #endif
+
+SharablePictureWriter::~SharablePictureWriter() = default;
+
+bool SharablePictureWriter::isValid() const {
+    return file_ != nullptr;
+}
 
 } // namespace kurvana

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+
+#include <QRgb>
+
 class QImage;
 class QSize;
 
@@ -16,6 +20,37 @@ namespace kurvana {
 /// pages and copies only the 4 KB pages that are drawn on.
 QImage NewSharablePicture(const QSize& size);
 
+/// A picture written band by band straight into an anonymous memory file, for a reader that
+/// makes its pixels in bands of rows (a bitmap file read a chunk at a time).
+///
+/// Why: writing pixels into a mapping of fresh memory makes the system first take and clear
+/// every 4 KB page, one fault at a time; writing them into the file hands the pages over
+/// already filled, at about half the system time (on a virtual machine, where each fresh page
+/// also costs the host's work, that is most of the time taken to open a large scan). The
+/// picture it gives is the clean picture's read-only form (SealedPicture), so that the working
+/// picture can share it (CopyOnWriteTwin).
+class SharablePictureWriter {
+public:
+    /// A 32-bit RGB picture of `size`; invalid when the system gives no memory file.
+    explicit SharablePictureWriter(const QSize& size);
+    ~SharablePictureWriter();
+    SharablePictureWriter(const SharablePictureWriter&) = delete;
+    SharablePictureWriter& operator=(const SharablePictureWriter&) = delete;
+
+    bool isValid() const;
+    /// Writes `rowCount` whole rows from `firstRow` on, `pixels` holding them top row first.
+    /// False when the system refused (memory short): the picture is then of no use.
+    bool writeRows(int firstRow, const QRgb* pixels, int rowCount);
+    /// The picture, read-only, as SealedPicture gives it; rows not written hold zeros.
+    /// Null when invalid or a write failed. Ends the writing.
+    QImage finish();
+
+private:
+    struct File;
+    std::shared_ptr<File> file_;
+    int width_ = 0, height_ = 0;
+};
+
 /// The picture as the clean picture holds it: read-only, so that the memory its twins read
 /// through can never change under them. A picture from NewSharablePicture is write-protected
 /// from now on and comes back as a read-only image of the same pixels (writing to a copy of it
@@ -31,6 +66,9 @@ QImage CopyOnWriteTwin(const QImage& sealed);
 /// Whether `picture`'s pixels live in a memory file (a sealed picture or a twin): then they are
 /// not a buffer of its own that a restore may simply overwrite.
 bool InMemoryFile(const QImage& picture);
+
+/// The memory the live memory files hold, in bytes (each page once, mapped or not).
+long long MemoryFileBytes();
 
 /// Everything of a picture but its pixels: resolution, device pixel ratio, offset, colour
 /// space and texts.

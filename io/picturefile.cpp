@@ -15,6 +15,7 @@
 #include "core/picture.h"
 #include "core/texts.h"
 #include "core/workspace.h"
+#include "io/picturereadahead.h"
 #include "io/plainbitmap.h"
 
 namespace kurvana {
@@ -132,7 +133,7 @@ QImage MapPaletteColours(const QImage& image, const ButtonColours& colours) {
     return mapped;
 }
 
-PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colours) {
+PictureReadResult ReadStoredPicture(const QString& path) {
     PictureReadResult result;
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -150,7 +151,12 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
                             .arg(size.height());
     };
 
-    QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    // Set once: the reading may run on a worker thread beside the interface's.
+    static const bool allocationLimitSet = [] {
+        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+        return true;
+    }();
+    Q_UNUSED(allocationLimitSet);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize announced = reader.size();
@@ -185,8 +191,17 @@ PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colou
         refuseSize(image.size());
         return result;
     }
-    result.picture = NormalizedPicture(LaidOnWhite(MapPaletteColours(image, colours)));
+    result.picture = image;
     return result;
+}
+
+PictureReadResult TryReadPicture(const QString& path, const ButtonColours& colours) {
+    std::optional<PictureReadResult> read = TakeReadAheadPicture(path);
+    if (!read)
+        read = ReadStoredPicture(path);
+    if (!read->picture.isNull())
+        read->picture = NormalizedPicture(LaidOnWhite(MapPaletteColours(read->picture, colours)));
+    return *read;
 }
 
 QImage ReadPictureFile(const QString& path, const Texts& texts, const ButtonColours& colours) {

@@ -51,7 +51,13 @@ struct PictureReadResult {
     QSize tooLargeSize; ///< valid when the picture was refused for its size
 };
 
+/// Reads a picture file as it is stored: the checks and the reading of TryReadPicture without
+/// the steps that need the application (palette colours) or follow from them. Needs no
+/// application object and may run on any thread.
+PictureReadResult ReadStoredPicture(const QString& path);
+
 /// Reads a picture file of any kind Qt's readers know without throwing: see ReadPictureFile.
+/// A file read ahead at start-up (PictureReadAhead) is taken from there.
 PictureReadResult TryReadPicture(const QString& path,
                                  const ButtonColours& colours = ApplicationButtonColours());
 

@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include "core/picture.h"
+#include "core/picturememory.h"
 
 namespace kurvana {
 
@@ -80,23 +81,38 @@ std::optional<QImage> ReadPlainBitmap(const QString& path) {
         ParseHeader(file.read(kHeaderBytes), file.size());
     if (!header)
         return std::nullopt;
-    QImage picture = NewPictureForReading(QSize(header->width, header->rows));
-    if (picture.isNull())
+    const QSize size(header->width, header->rows);
+    // The rows go into a memory file band by band (see SharablePictureWriter); where the
+    // system gives none, straight into a picture of the program's own.
+    SharablePictureWriter writer(size);
+    QImage picture = writer.isValid() ? QImage() : NewPicture(size);
+    if (!writer.isValid() && picture.isNull())
         return std::nullopt;
     const int rowsPerChunk = int(std::max<qint64>(1, kChunkBytes / header->rowBytes));
     std::vector<uchar> chunk(std::size_t(rowsPerChunk * header->rowBytes));
+    std::vector<QRgb> band(writer.isValid() ? std::size_t(rowsPerChunk) * std::size_t(size.width())
+                                            : 0);
     for (int first = 0; first < header->rows; first += rowsPerChunk) {
         const int rows = std::min(rowsPerChunk, header->rows - first);
         const qint64 bytes = rows * header->rowBytes;
         if (file.read(reinterpret_cast<char*>(chunk.data()), bytes) != bytes)
             return std::nullopt;
+        // The picture rows this chunk holds: [top, top + rows), upside down unless top-down.
+        const int top = header->topDown ? first : header->rows - first - rows;
         for (int i = 0; i < rows; ++i) {
             const int fileRow = first + i;
             const int y = header->topDown ? fileRow : header->rows - 1 - fileRow;
-            ConvertRow(chunk.data() + i * header->rowBytes,
-                       reinterpret_cast<QRgb*>(picture.scanLine(y)), header->width);
+            QRgb* to = writer.isValid() ? band.data() + std::size_t(y - top) * size.width()
+                                        : reinterpret_cast<QRgb*>(picture.scanLine(y));
+            ConvertRow(chunk.data() + i * header->rowBytes, to, header->width);
         }
+        if (writer.isValid() && !writer.writeRows(top, band.data(), rows))
+            return std::nullopt;
     }
+    if (writer.isValid())
+        picture = writer.finish();
+    if (picture.isNull())
+        return std::nullopt;
     // As Qt's reader: the header's resolution, where it gives one.
     picture.setDotsPerMeterX(header->xPixelsPerMeter);
     picture.setDotsPerMeterY(header->yPixelsPerMeter);

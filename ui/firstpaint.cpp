@@ -2,28 +2,17 @@
 
 #include <cstdio>
 
-#include <QByteArray>
-#include <QFile>
 #include <QtGlobal>
 
 #if defined(__linux__)
 #include <sys/resource.h>
 #endif
 
+#include "core/processmemory.h"
+
 namespace kurvana {
 
 namespace {
-
-/// VmHWM of this process in bytes; 0 where the system does not say.
-long long PeakResidentBytes() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    return 0;
-}
 
 #if defined(__linux__)
 double Seconds(const timeval& time) {
@@ -48,7 +37,7 @@ void ReportFirstPicturePaint() {
         system = Seconds(usage.ru_stime);
     }
 #endif
-    std::printf("kurvana2 first paint: %.4f %.4f %lld\n", user, system, PeakResidentBytes());
+    std::printf("kurvana2 first paint: %.4f %.4f %lld\n", user, system, PeakMemoryBytes());
     std::fflush(stdout);
 }
 

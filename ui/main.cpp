@@ -9,6 +9,7 @@
 #include "core/document.h"
 #include "core/workspace.h"
 #include "io/exportcommandline.h"
+#include "io/picturereadahead.h"
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
@@ -122,6 +123,14 @@ int findAxes(int argc, char* argv[]) {
     return proposal.complete() ? 0 : proposal.empty() ? 2 : 1;
 }
 
+/// The file named alone on the command line, or nothing.
+QString soleCommandLineFile() {
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 2 || arguments[1].startsWith('-'))
+        return {};
+    return arguments[1];
+}
+
 bool displayAvailable() {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
            qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
@@ -144,6 +153,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationName);
+    // A picture named on the command line is read while the windows are made.
+    kurvana::PictureReadAhead readAhead(soleCommandLineFile());
     // Lets the desktop match the windows with the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName("org.example.kurvana.kurvana2");
     // No application display name: on X11 Qt appends it to every window caption ("Table of
@@ -157,5 +168,6 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     program.start(programDir(), arguments, systemDecimalSeparator());
+    readAhead.drop(); // not taken when the file was not opened
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include "core/texts.h"
 #include "io/picturecommands.h"
 #include "io/picturefile.h"
+#include "io/picturereadahead.h"
 #include "iofixture.h"
 
 using namespace kurvana;
@@ -233,9 +234,13 @@ private slots:
         if (opens != "data")
             QVERIFY(ChartPicture().save(path, name.endsWith("png") ? "PNG" : "BMP"));
 
+        // As at start-up: the file is read ahead while the windows are made.
+        const PictureReadAhead readAhead(path);
         const bool taken = OpenFromCommandLine(f.ws, path);
 
         QCOMPARE(taken, opens != "nothing");
+        // A picture opened took the reading ahead; one not opened leaves it to be dropped.
+        QCOMPARE(TakeReadAheadPicture(path).has_value(), opens == "nothing");
         if (opens == "nothing") {
             QVERIFY(f.doc->cleanPicture.isNull());
             QVERIFY(f.view.status.empty());

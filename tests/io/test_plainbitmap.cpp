@@ -6,6 +6,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "core/picturememory.h"
 #include "io/plainbitmap.h"
 
 using namespace kurvana;
@@ -80,6 +81,7 @@ private slots:
         QTest::newRow("negative resolution") << 9 << 4 << true << -5;
         // Above the size from which the picture gets memory of its own making.
         QTest::newRow("large scan") << 1700 << 1300 << false << 11811;
+        QTest::newRow("large scan, top down") << 1700 << 1300 << true << 11811;
     }
     void readsWhatQtsReaderReads() {
         QFETCH(int, width);
@@ -100,6 +102,10 @@ private slots:
         QCOMPARE(*plain, qt);
         QCOMPARE(plain->dotsPerMeterX(), qt.dotsPerMeterX());
         QCOMPARE(plain->dotsPerMeterY(), qt.dotsPerMeterY());
+#if defined(__linux__)
+        // Read into memory the working picture can share, not into a copy of it.
+        QVERIFY(InMemoryFile(*plain));
+#endif
     }
 
     void leavesOtherKindsToQtsReader_data() {
