@@ -16,15 +16,16 @@ QImage MagnifierImage(const QImage& picture, int x, int y) {
     QImage image(kSide, kSide, QImage::Format_RGB32);
     const int left = x - 15;
     const int top = y - 15;
+    const int width = picture.width(), height = picture.height(); // out of line in Qt
     for (int ty = 0; ty < kSide; ++ty) {
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(ty));
         const int sy = top + ty * kSquare / kEnlarged;
-        const bool rowInside = sy >= 0 && sy < picture.height();
+        const bool rowInside = sy >= 0 && sy < height;
         const auto* in =
             rowInside ? reinterpret_cast<const QRgb*>(picture.constScanLine(sy)) : nullptr;
         for (int tx = 0; tx < kSide; ++tx) {
             const int sx = left + tx * kSquare / kEnlarged;
-            out[tx] = (in && sx >= 0 && sx < picture.width()) ? in[sx] : 0xFFFFFFFFu;
+            out[tx] = (in && sx >= 0 && sx < width) ? in[sx] : 0xFFFFFFFFu;
         }
     }
     for (int i = 1; i < kSide; ++i) {
