@@ -1,10 +1,12 @@
 # What `cmake --install` puts where (prefix and DESTDIR honoured):
 #   bin/kurvana2                                 the program
+#   lib/kurvana2/kurvana2-{pdf,ocr}.so           its PDF and label-reading modules
 #   share/kurvana2/                              language.txt and the help documents
 #   share/applications/, share/metainfo/         the menu entry and the software-centre data
 #   share/mime/packages/kurvana2.xml             application/x-kurvana-data for *.gra
 #   share/icons/hicolor/{scalable,NxN}/apps/     the program icon
-# The program finds share/kurvana2 relative to bin/ (settings/settingslocation.h).
+# The program finds share/kurvana2 and its modules relative to bin/ (settings/settingslocation.h,
+# platform/programmodule.h).
 set(KURVANA_APP_ID org.example.kurvana.kurvana2)
 set(kurvana_desktop ${CMAKE_SOURCE_DIR}/data/desktop)
 
@@ -23,6 +25,7 @@ add_custom_command(OUTPUT ${kurvana_icon_pngs}
 add_custom_target(kurvana_icon_bitmaps ALL DEPENDS ${kurvana_icon_pngs})
 
 install(TARGETS kurvana2 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kurvana2-pdf kurvana2-ocr LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/kurvana2)
 install(FILES ${KURVANA_DATA_FILES} ${KURVANA_HELP_FILES}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kurvana2)
 install(FILES ${kurvana_desktop}/${KURVANA_APP_ID}.desktop

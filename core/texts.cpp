@@ -215,6 +215,9 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::AxesAcceptQuestion:
         return "Accept this calibration? Values not found (?) stay as they are: type them in the "
                "Input window.";
+    case ExtraText::PdfModuleMissing:
+        return "the program's PDF module (kurvana2-pdf.so) is missing or damaged: install the "
+               "program again.";
     case ExtraText::Count:
         break;
     }

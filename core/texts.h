@@ -58,13 +58,13 @@ enum class ExtraText : int {
     PdfStatus,       ///< %1 = file name, %2 = page, %3 = resolution
     PdfRenderFailed, ///< %1 = page
     PdfFileMissing,
-    CheckGridCaption,       ///< menu item "Show" > check grid
-    CheckGridHint,          ///< tooltip of the check-grid toolbar button
-    ExportDataCaption,      ///< menu item "Data" > export to a file
-    ExportDialogCaption,    ///< caption of the export save dialog
-    ExportFilter,           ///< file types of the export save dialog, ";;" separated
-    ExportDone,             ///< %1 = file, %2 = number of points
-    ExportFailed,           ///< %1 = file, %2 = reason
+    CheckGridCaption,    ///< menu item "Show" > check grid
+    CheckGridHint,       ///< tooltip of the check-grid toolbar button
+    ExportDataCaption,   ///< menu item "Data" > export to a file
+    ExportDialogCaption, ///< caption of the export save dialog
+    ExportFilter,        ///< file types of the export save dialog, ";;" separated
+    ExportDone,          ///< %1 = file, %2 = number of points
+    ExportFailed,        ///< %1 = file, %2 = reason
     // Undo, redo and the safety of unsaved work. The step names follow StepKind's order;
     // %1 = the line the step worked on.
     EditMenu,
@@ -108,6 +108,7 @@ enum class ExtraText : int {
     AxesRuleUnchecked,
     AxesLabelsDropped,
     AxesAcceptQuestion,
+    PdfModuleMissing, ///< the PDF module could not be loaded
     Count
 };
 

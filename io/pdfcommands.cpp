@@ -23,6 +23,8 @@ QString ProblemText(PdfProblem problem, const Texts& texts) {
         return texts.extra(ExtraText::PdfNotPdf);
     case PdfProblem::Encrypted:
         return texts.extra(ExtraText::PdfEncrypted);
+    case PdfProblem::NoModule:
+        return texts.extra(ExtraText::PdfModuleMissing);
     case PdfProblem::Damaged:
     case PdfProblem::None:
         break;

@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QPainter>
-#include <poppler-qt6.h>
 
 #include "core/picture.h"
+#include "platform/programmodule.h"
 
 namespace kurvana {
 
@@ -14,10 +14,6 @@ namespace {
 bool StartsLikePdf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
-}
-
-bool AbortRequested(const QVariant& closure) {
-    return static_cast<const std::atomic_bool*>(closure.value<void*>())->load();
 }
 
 /// Poppler's page bitmap as an opaque 32-bit picture: pixels it left transparent show white.
@@ -38,57 +34,50 @@ PdfFile::PdfFile(const QString& path) : path_(path) {
         problem_ = PdfProblem::NotPdf;
         return;
     }
-    document_ = Poppler::Document::load(path);
-    // A locked document has no catalog to count pages in: ask about the lock first.
-    if (document_ && document_->isLocked())
-        problem_ = PdfProblem::Encrypted;
-    else if (!document_ || document_->numPages() < 1)
-        problem_ = PdfProblem::Damaged;
-    if (problem_ != PdfProblem::None) {
-        document_.reset();
+    const auto open =
+        reinterpret_cast<OpenPdfEngineEntry>(ProgramModuleSymbol(kPdfModuleFile, kPdfModuleEntry));
+    if (open == nullptr) {
+        problem_ = PdfProblem::NoModule;
         return;
     }
-    document_->setRenderHint(Poppler::Document::Antialiasing);
-    document_->setRenderHint(Poppler::Document::TextAntialiasing);
-    document_->setPaperColor(Qt::white);
+    PdfEngineOpening opening = PdfEngineOpening::Damaged;
+    engine_.reset(open(path, opening));
+    if (opening == PdfEngineOpening::Encrypted)
+        problem_ = PdfProblem::Encrypted;
+    else if (!engine_ || opening != PdfEngineOpening::Opened)
+        problem_ = PdfProblem::Damaged;
+    if (problem_ != PdfProblem::None)
+        engine_.reset();
 }
 
 PdfFile::~PdfFile() = default;
 
 int PdfFile::pageCount() const {
-    return document_ ? document_->numPages() : 0;
+    return engine_ ? engine_->pageCount() : 0;
 }
 
 QSizeF PdfFile::pageSize(int page) const {
-    const std::unique_ptr<Poppler::Page> p = document_->page(page - 1);
-    return p ? p->pageSizeF() : QSizeF();
+    return engine_ ? engine_->pageSize(page) : QSizeF();
 }
 
 QImage PdfFile::render(const PdfPageRequest& request, const std::atomic_bool& cancel) const {
-    const std::unique_ptr<Poppler::Page> page = document_->page(request.page - 1);
-    if (!page)
+    const QSizeF size = pageSize(request.page);
+    if (size.isEmpty())
         return {};
-    const QRect pixels = PdfPixelRect(page->pageSizeF(), request);
-    const QVariant closure =
-        QVariant::fromValue(static_cast<void*>(const_cast<std::atomic_bool*>(&cancel)));
-    const QImage rendered = page->renderToImage(
-        request.dpi, request.dpi, pixels.x(), pixels.y(), pixels.width(), pixels.height(),
-        Poppler::Page::Rotate0, nullptr, nullptr, AbortRequested, closure);
+    const QImage rendered =
+        engine_->render(request.page, request.dpi, PdfPixelRect(size, request), &cancel);
     if (rendered.isNull() || cancel.load())
         return {};
     return OnWhite(rendered);
 }
 
 QImage PdfFile::thumbnail(int page, int box) const {
-    const std::unique_ptr<Poppler::Page> p = document_->page(page - 1);
-    if (!p)
-        return {};
-    const QSizeF size = p->pageSizeF();
+    const QSizeF size = pageSize(page);
     const double longest = std::max(size.width(), size.height());
-    if (longest <= 0)
+    if (size.isEmpty() || longest <= 0)
         return {};
     const double dpi = 72.0 * box / longest;
-    return OnWhite(p->renderToImage(dpi, dpi));
+    return OnWhite(engine_->render(page, dpi, QRect(), nullptr));
 }
 
 } // namespace kurvana

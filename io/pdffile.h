@@ -7,19 +7,18 @@
 #include <QSizeF>
 #include <QString>
 
+#include "io/pdfengine.h"
 #include "io/pdfpagerequest.h"
-
-namespace Poppler {
-class Document;
-}
 
 namespace kurvana {
 
 /// Why a PDF could not be opened.
-enum class PdfProblem { None, NotPdf, Damaged, Encrypted };
+enum class PdfProblem { None, NotPdf, Damaged, Encrypted, NoModule };
 
 /// An open PDF document: its pages' sizes, thumbnails and renderings. One object is used by one
-/// thread at a time (Poppler's rule); the page chooser and the renderer take turns.
+/// thread at a time (Poppler's rule); the page chooser and the renderer take turns. Poppler
+/// works in the PDF module (kPdfModuleFile), loaded with the first document; without the
+/// module every document has the problem NoModule.
 class PdfFile {
 public:
     /// Opens `path`; problem() tells why when it could not be.
@@ -42,7 +41,7 @@ public:
 
 private:
     QString path_;
-    std::unique_ptr<Poppler::Document> document_;
+    std::unique_ptr<PdfEngine> engine_;
     PdfProblem problem_ = PdfProblem::None;
 };
 

@@ -13,7 +13,8 @@ build="$root/build-asan"
 flags="-O1 -g1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None \
-    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build"
 
 # Leaks are reported too; the first report of any kind stops the test. (strict_string_checks

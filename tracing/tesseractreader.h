@@ -3,12 +3,15 @@
 #include <memory>
 
 #include "tracing/labelreader.h"
+#include "tracing/textlineengine.h"
 
 namespace kurvana {
 
 /// Label reading with the Tesseract engine and its English data, restricted to the characters
 /// of numbers (digits, minus and plus, decimal point and comma, e for exponents), one line per
-/// call. Without the engine's data every read gives an empty text and available() is false.
+/// call. Tesseract works in the label module (kLabelModuleFile), loaded with the first reader.
+/// Without the engine's data or the module every read gives an empty text and available() is
+/// false.
 class TesseractReader : public LabelReader {
 public:
     TesseractReader();
@@ -17,8 +20,7 @@ public:
     QString read(const QImage& label) override;
 
 private:
-    struct Engine;
-    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<TextLineEngine> engine_;
 };
 
 } // namespace kurvana

@@ -115,7 +115,8 @@ int findAxes(int argc, char* argv[]) {
     }
     kurvana::TesseractReader reader;
     if (!reader.available())
-        std::fputs("kurvana2: the Tesseract English data are missing; labels cannot be read\n",
+        std::fputs("kurvana2: labels cannot be read (the label module or Tesseract's English data "
+                   "are missing)\n",
                    stderr);
     const kurvana::AxisProposal proposal = kurvana::FindAxes(picture, reader);
     const QByteArray json = kurvana::ProposalJson(proposal);

@@ -38,7 +38,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "[deb] Depends: $depends"
 packages=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libc6 libstdc++6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libc6 libstdc++6 \
+    libpoppler-qt6-3 libtesseract5; do
     grep -qxF "$library" <<<"$packages" || fail "Depends lacks $library"
 done
 
@@ -49,6 +50,9 @@ for file in ./usr/bin/kurvana2 ./usr/share/kurvana2/language.txt \
     ./usr/share/mime/packages/kurvana2.xml ./usr/share/icons/hicolor/scalable/apps/kurvana2.svg \
     ./usr/share/icons/hicolor/48x48/apps/kurvana2.png; do
     grep -qx "$file" "$WORK/files" || fail "the package lacks $file"
+done
+for module in kurvana2-pdf.so kurvana2-ocr.so; do
+    grep -q "^\./usr/lib/.*kurvana2/$module\$" "$WORK/files" || fail "the package lacks $module"
 done
 # The caches are the triggers' to build on the target machine; a package that ships one would
 # clash with shared-mime-info and the icon theme.

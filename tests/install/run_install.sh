@@ -65,6 +65,13 @@ for size in 16 22 24 32 48 64 128 256; do
     [ "$(identify -format '%wx%h' "$png" 2>/dev/null)" = "${size}x$size" ] ||
         fail "no ${size}x$size icon at $png"
 done
+for module in kurvana2-pdf.so kurvana2-ocr.so; do
+    path=$(find "$ROOT/usr/lib" -path "*/kurvana2/$module" | head -1)
+    [ -n "$path" ] || fail "not installed: lib/kurvana2/$module"
+done
+# Poppler and Tesseract come with the modules, on first use, not with the program's start.
+! ldd "$PROGRAM_DIR/kurvana2" | grep -Eq 'poppler|tesseract' ||
+    fail "the program links Poppler or Tesseract itself"
 cmp -s "$LANGUAGE_FILE" "$(dirname "$BUILT_PROGRAM")/language.txt" ||
     fail "the installed language.txt differs from the program's"
 
@@ -99,6 +106,11 @@ sample="$TEST_DATA/io_three_points.gra"
 "${no_display[@]}" "$BUILT_PROGRAM" --export "$sample" >"$WORK/built.txt"
 [ -s "$WORK/installed.txt" ] && cmp -s "$WORK/installed.txt" "$WORK/built.txt" ||
     fail "the installed program exports another table than the built one"
+# Find axes reads the labels through the module found relative to the installed program.
+"${no_display[@]}" "$PROGRAM_DIR/kurvana2" --find-axes "$EXAMPLES/level_linear.bmp" \
+    >"$WORK/axes.json" 2>"$WORK/axes.log"
+[ $? -eq 0 ] && grep -q '"complete": *true' "$WORK/axes.json" ||
+    fail "the installed program finds no axes: $(cat "$WORK/axes.log")"
 nothing_beside_the_program
 
 step "start the installed program from its menu entry on a sample chart"

@@ -1,0 +1,54 @@
+#include "platform/programmodule.h"
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace kurvana {
+
+namespace {
+
+/// The folder of the running program, with a trailing slash; empty when the system won't say.
+std::string ProgramFolder() {
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return {};
+    const std::string program(path, std::size_t(length));
+    return program.substr(0, program.rfind('/') + 1);
+}
+
+void* LoadModule(const std::string& file) {
+    const std::string folder = ProgramFolder();
+    std::string reason;
+    for (const std::string& candidate :
+         {folder + file, folder + KURVANA_MODULES_FROM_PROGRAM + "/" + file,
+          std::string(KURVANA_BUILD_MODULE_FOLDER) + "/" + file}) {
+        if (::access(candidate.c_str(), R_OK) != 0)
+            continue;
+        if (void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return module;
+        reason = ::dlerror();
+    }
+    std::fprintf(stderr, "kurvana2: the module %s cannot be loaded: %s\n", file.c_str(),
+                 reason.empty() ? "it is not installed" : reason.c_str());
+    return nullptr;
+}
+
+} // namespace
+
+void* ProgramModuleSymbol(const char* file, const char* symbol) {
+    static std::mutex mutex;
+    static std::map<std::string, void*> modules; // null for one that failed to load
+    const std::lock_guard lock(mutex);
+    const auto [entry, first] = modules.try_emplace(file, nullptr);
+    if (first)
+        entry->second = LoadModule(file);
+    return entry->second != nullptr ? ::dlsym(entry->second, symbol) : nullptr;
+}
+
+} // namespace kurvana
