@@ -151,6 +151,12 @@ PictureReadResult ReadStoredPicture(const QString& path) {
                             .arg(size.height());
     };
 
+    // A plain 24-bit bitmap, the common kind of a large scan, is read directly, without
+    // asking Qt's readers anything: they load the list of every picture kind first.
+    if (std::optional<QImage> plain = ReadPlainBitmap(path)) {
+        result.picture = *plain;
+        return result;
+    }
     // Set once: the reading may run on a worker thread beside the interface's.
     static const bool allocationLimitSet = [] {
         QImageReader::setAllocationLimit(kImageAllocationLimitMb);
@@ -164,18 +170,13 @@ PictureReadResult ReadStoredPicture(const QString& path) {
         refuseSize(announced);
         return result;
     }
-    // A plain 24-bit bitmap, the common kind of a large scan, is read directly. Other kinds
-    // of 32-bit RGB are read into a buffer of the program's own making, which a large scan
-    // needs to be backed by huge pages; the reader makes its own when the kind or size differ.
+    // Other kinds of 32-bit RGB are read into a buffer of the program's own making, which the
+    // working picture can share; the reader makes its own when the kind or size differ.
     QImage image;
-    if (std::optional<QImage> plain = ReadPlainBitmap(path)) {
-        image = *plain;
-    } else {
-        if (announced.isValid() && reader.imageFormat() == QImage::Format_RGB32)
-            image = NewPictureForReading(announced);
-        if (!reader.read(&image))
-            image = QImage();
-    }
+    if (announced.isValid() && reader.imageFormat() == QImage::Format_RGB32)
+        image = NewPictureForReading(announced);
+    if (!reader.read(&image))
+        image = QImage();
     if (image.isNull()) {
         if (const QSize header = BitmapHeaderSize(path);
             header.isValid() && PictureTooLarge(header)) {

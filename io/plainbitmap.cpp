@@ -10,6 +10,7 @@
 
 #include "core/picture.h"
 #include "core/picturememory.h"
+#include "io/picturefile.h"
 
 namespace kurvana {
 
@@ -82,6 +83,8 @@ std::optional<QImage> ReadPlainBitmap(const QString& path) {
     if (!header)
         return std::nullopt;
     const QSize size(header->width, header->rows);
+    if (PictureTooLarge(size))
+        return std::nullopt; // refused, with its size named, on the way through Qt's reader
     // The rows go into a memory file band by band (see SharablePictureWriter); where the
     // system gives none, straight into a picture of the program's own.
     SharablePictureWriter writer(size);
