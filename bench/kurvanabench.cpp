@@ -24,6 +24,7 @@
 #include "core/workspace.h"
 #include "io/datacommands.h"
 #include "io/picturecommands.h"
+#include "io/picturefile.h"
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
 #include "tracing/colourline.h"
@@ -447,6 +448,7 @@ private slots:
         if (withPng) {
             if (!QFileInfo::exists(png))
                 QVERIFY(QImageWriter(png, "png").write(p.doc().cleanPicture));
+            QImageReader::setAllocationLimit(kImageAllocationLimitMb); // as the program reads
             decoderSeconds = Measure(config_.runs,
                                      {{}, [&] { QVERIFY(!QImageReader(png).read().isNull()); }, {}},
                                      *currentSize().baseline);

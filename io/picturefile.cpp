@@ -151,18 +151,19 @@ PictureReadResult ReadStoredPicture(const QString& path) {
                             .arg(size.height());
     };
 
+    // Qt's readers refuse pictures above 128 MB unless told otherwise; told once, for every
+    // reading from here on (the clipboard's too). The reading may run on a worker thread.
+    static const bool allocationLimitSet = [] {
+        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+        return true;
+    }();
+    Q_UNUSED(allocationLimitSet);
     // A plain 24-bit bitmap, the common kind of a large scan, is read directly, without
     // asking Qt's readers anything: they load the list of every picture kind first.
     if (std::optional<QImage> plain = ReadPlainBitmap(path)) {
         result.picture = *plain;
         return result;
     }
-    // Set once: the reading may run on a worker thread beside the interface's.
-    static const bool allocationLimitSet = [] {
-        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
-        return true;
-    }();
-    Q_UNUSED(allocationLimitSet);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize announced = reader.size();
