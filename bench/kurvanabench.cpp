@@ -502,12 +502,8 @@ private slots:
                      true,
                      {},
                      {}});
-        report_.add({label,
-                     "peak memory with the picture loaded",
-                     double(peak->withPicture),
-                     true,
-                     3,
-                     {}});
+        report_.add(
+            {label, "peak memory with the picture loaded", double(peak->withPicture), true, 3, {}});
     }
 };
 
