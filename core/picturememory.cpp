@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,8 @@
 
 #include <QColorSpace>
 #include <QImage>
+
+#include "core/picture.h"
 
 #if defined(__linux__)
 #include <fcntl.h>
@@ -126,17 +129,25 @@ std::shared_ptr<MemoryFile> NewMemoryFile(const QSize& size, bool allocate) {
     return !allocate || TakePages(*file) ? file : nullptr;
 }
 
-/// A read-only image of the whole of `file` as the clean picture holds it.
-QImage SealedMapping(const std::shared_ptr<MemoryFile>& file, const QSize& size) {
-    void* address = ::mmap(nullptr, file->bytes, PROT_READ, MAP_SHARED, file->fd, 0);
+/// An image of the whole of `file`, mapped as `kind` asks: shared and writable (its pages
+/// mapped at once), shared and read-only (the clean picture), or private (a twin, copy on
+/// write). The caller holds registryMutex.
+QImage MappedPicture(const std::shared_ptr<MemoryFile>& file, const QSize& size,
+                     Mapping::Kind kind) {
+    const int protection = kind == Mapping::Kind::Sealed ? PROT_READ : PROT_READ | PROT_WRITE;
+    const int flags = kind == Mapping::Kind::Twin       ? MAP_PRIVATE
+                      : kind == Mapping::Kind::Writable ? MAP_SHARED | MAP_POPULATE
+                                                        : MAP_SHARED;
+    void* address = ::mmap(nullptr, file->bytes, protection, flags, file->fd, 0);
     if (address == MAP_FAILED)
         return {};
-    {
-        const std::lock_guard lock(registryMutex);
-        Registry()[address] = Mapping{file, 1, Mapping::Kind::Sealed};
-    }
-    return QImage(static_cast<const uchar*>(address), size.width(), size.height(),
-                  BytesPerLine(size), QImage::Format_RGB32, ReleaseMapping, address);
+    Registry()[address] = Mapping{file, 1, kind};
+    auto* pixels = static_cast<uchar*>(address);
+    if (kind == Mapping::Kind::Sealed) // a read-only image: writing through it copies first
+        return QImage(static_cast<const uchar*>(pixels), size.width(), size.height(),
+                      BytesPerLine(size), QImage::Format_RGB32, ReleaseMapping, address);
+    return QImage(pixels, size.width(), size.height(), BytesPerLine(size), QImage::Format_RGB32,
+                  ReleaseMapping, address);
 }
 
 } // namespace
@@ -144,23 +155,14 @@ QImage SealedMapping(const std::shared_ptr<MemoryFile>& file, const QSize& size)
 QImage NewSharablePicture(const QSize& size) {
     if (size.isEmpty())
         return {};
-    const qsizetype bytesPerLine = BytesPerLine(size);
     // The pages are taken now, in one go rather than one fault at a time (the reader writes
     // them all at once anyway), so that memory too short for the picture shows here, where the
     // caller can still take another buffer, and not as a fault in the middle of reading.
     const std::shared_ptr<MemoryFile> file = NewMemoryFile(size, true);
     if (!file)
         return {};
-    void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
-                           file->fd, 0);
-    if (address == MAP_FAILED)
-        return {};
-    {
-        const std::lock_guard lock(registryMutex);
-        Registry()[address] = Mapping{file, 1, Mapping::Kind::Writable};
-    }
-    return QImage(static_cast<uchar*>(address), size.width(), size.height(), bytesPerLine,
-                  QImage::Format_RGB32, ReleaseMapping, address);
+    const std::lock_guard lock(registryMutex);
+    return MappedPicture(file, size, Mapping::Kind::Writable);
 }
 
 QImage SealedPicture(const QImage& picture) {
@@ -189,14 +191,9 @@ QImage CopyOnWriteTwin(const QImage& sealed) {
     const Mapping* source = MappingOf(sealed);
     if (source == nullptr || source->kind != Mapping::Kind::Sealed)
         return {};
-    const std::shared_ptr<MemoryFile> file = source->file;
-    void* address = ::mmap(nullptr, file->bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE, file->fd, 0);
-    if (address == MAP_FAILED)
-        return {};
-    Registry()[address] = Mapping{file, 1, Mapping::Kind::Twin};
-    QImage twin(static_cast<uchar*>(address), sealed.width(), sealed.height(),
-                sealed.bytesPerLine(), sealed.format(), ReleaseMapping, address);
-    CopyPictureMetadata(sealed, twin);
+    QImage twin = MappedPicture(source->file, sealed.size(), Mapping::Kind::Twin);
+    if (!twin.isNull())
+        CopyPictureMetadata(sealed, twin);
     return twin;
 }
 
@@ -218,7 +215,8 @@ long long MemoryFileBytes() {
 }
 
 struct SharablePictureWriter::File {
-    std::shared_ptr<MemoryFile> memory;
+    std::shared_ptr<MemoryFile> memory; ///< null: the rows go into `buffer`
+    QImage buffer;
     bool failed = false;
 };
 
@@ -226,27 +224,36 @@ SharablePictureWriter::SharablePictureWriter(const QSize& size)
     : width_(size.width()), height_(size.height()) {
     if (size.isEmpty())
         return;
-    if (std::shared_ptr<MemoryFile> memory = NewMemoryFile(size, false))
-        file_ = std::make_shared<File>(File{std::move(memory)});
+    file_ = std::make_shared<File>();
+    file_->memory = NewMemoryFile(size, false);
+    if (!file_->memory)
+        file_->buffer = NewPicture(size);
+    if (!file_->memory && file_->buffer.isNull())
+        file_.reset();
 }
 
 bool SharablePictureWriter::writeRows(int firstRow, const QRgb* pixels, int rowCount) {
     if (!file_ || file_->failed || firstRow < 0 || rowCount < 0 || rowCount > height_ - firstRow)
         return false;
     const auto rowBytes = std::size_t(BytesPerLine(QSize(width_, height_)));
-    if (!WriteAll(file_->memory->fd, reinterpret_cast<const char*>(pixels),
-                  rowBytes * std::size_t(rowCount), off_t(rowBytes * std::size_t(firstRow)))) {
-        file_->failed = true;
-        return false;
+    const auto* from = reinterpret_cast<const char*>(pixels);
+    if (!file_->memory) {
+        std::memcpy(file_->buffer.scanLine(firstRow), from, rowBytes * std::size_t(rowCount));
+        return true;
     }
-    return true;
+    file_->failed = !WriteAll(file_->memory->fd, from, rowBytes * std::size_t(rowCount),
+                              off_t(rowBytes * std::size_t(firstRow)));
+    return !file_->failed;
 }
 
 QImage SharablePictureWriter::finish() {
     const std::shared_ptr<File> file = std::exchange(file_, nullptr);
     if (!file || file->failed)
         return {};
-    return SealedMapping(file->memory, QSize(width_, height_));
+    if (!file->memory)
+        return file->buffer;
+    const std::lock_guard lock(registryMutex);
+    return MappedPicture(file->memory, QSize(width_, height_), Mapping::Kind::Sealed);
 }
 
 #else // no memory files: every picture keeps its own buffer
@@ -267,14 +274,24 @@ long long MemoryFileBytes() {
     return 0;
 }
 
-struct SharablePictureWriter::File {};
+struct SharablePictureWriter::File {
+    QImage buffer;
+};
 SharablePictureWriter::SharablePictureWriter(const QSize& size)
-    : width_(size.width()), height_(size.height()) {}
-bool SharablePictureWriter::writeRows(int, const QRgb*, int) {
-    return false;
+    : width_(size.width()), height_(size.height()) {
+    if (QImage buffer = NewPicture(size); !buffer.isNull())
+        file_ = std::make_shared<File>(File{buffer});
+}
+bool SharablePictureWriter::writeRows(int firstRow, const QRgb* pixels, int rowCount) {
+    if (!file_ || firstRow < 0 || rowCount < 0 || rowCount > height_ - firstRow)
+        return false;
+    std::memcpy(file_->buffer.scanLine(firstRow), pixels,
+                std::size_t(width_) * sizeof(QRgb) * std::size_t(rowCount));
+    return true;
 }
 QImage SharablePictureWriter::finish() {
-    return {};
+    const std::shared_ptr<File> file = std::exchange(file_, nullptr);
+    return file ? file->buffer : QImage();
 }
 
 #endif

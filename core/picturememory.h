@@ -31,7 +31,8 @@ QImage NewSharablePicture(const QSize& size);
 /// picture can share it (CopyOnWriteTwin).
 class SharablePictureWriter {
 public:
-    /// A 32-bit RGB picture of `size`; invalid when the system gives no memory file.
+    /// A 32-bit RGB picture of `size`. Where the system gives no memory file, the rows go into
+    /// a picture of the program's own (NewPicture) instead. Invalid when memory is short.
     explicit SharablePictureWriter(const QSize& size);
     ~SharablePictureWriter();
     SharablePictureWriter(const SharablePictureWriter&) = delete;
@@ -41,8 +42,8 @@ public:
     /// Writes `rowCount` whole rows from `firstRow` on, `pixels` holding them top row first.
     /// False when the system refused (memory short): the picture is then of no use.
     bool writeRows(int firstRow, const QRgb* pixels, int rowCount);
-    /// The picture, read-only, as SealedPicture gives it; rows not written hold zeros.
-    /// Null when invalid or a write failed. Ends the writing.
+    /// The picture, read-only, as SealedPicture gives it (or the picture of the program's own);
+    /// rows not written are undefined. Null when invalid or a write failed. Ends the writing.
     QImage finish();
 
 private:

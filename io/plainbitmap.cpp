@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QtEndian>
 
-#include "core/picture.h"
 #include "core/picturememory.h"
 #include "io/picturefile.h"
 
@@ -85,16 +84,12 @@ std::optional<QImage> ReadPlainBitmap(const QString& path) {
     const QSize size(header->width, header->rows);
     if (PictureTooLarge(size))
         return std::nullopt; // refused, with its size named, on the way through Qt's reader
-    // The rows go into a memory file band by band (see SharablePictureWriter); where the
-    // system gives none, straight into a picture of the program's own.
-    SharablePictureWriter writer(size);
-    QImage picture = writer.isValid() ? QImage() : NewPicture(size);
-    if (!writer.isValid() && picture.isNull())
+    SharablePictureWriter writer(size); // the working picture can share what it writes
+    if (!writer.isValid())
         return std::nullopt;
     const int rowsPerChunk = int(std::max<qint64>(1, kChunkBytes / header->rowBytes));
     std::vector<uchar> chunk(std::size_t(rowsPerChunk * header->rowBytes));
-    std::vector<QRgb> band(writer.isValid() ? std::size_t(rowsPerChunk) * std::size_t(size.width())
-                                            : 0);
+    std::vector<QRgb> band(std::size_t(rowsPerChunk) * std::size_t(size.width()));
     for (int first = 0; first < header->rows; first += rowsPerChunk) {
         const int rows = std::min(rowsPerChunk, header->rows - first);
         const qint64 bytes = rows * header->rowBytes;
@@ -105,15 +100,13 @@ std::optional<QImage> ReadPlainBitmap(const QString& path) {
         for (int i = 0; i < rows; ++i) {
             const int fileRow = first + i;
             const int y = header->topDown ? fileRow : header->rows - 1 - fileRow;
-            QRgb* to = writer.isValid() ? band.data() + std::size_t(y - top) * size.width()
-                                        : reinterpret_cast<QRgb*>(picture.scanLine(y));
-            ConvertRow(chunk.data() + i * header->rowBytes, to, header->width);
+            ConvertRow(chunk.data() + i * header->rowBytes,
+                       band.data() + std::size_t(y - top) * size.width(), header->width);
         }
-        if (writer.isValid() && !writer.writeRows(top, band.data(), rows))
+        if (!writer.writeRows(top, band.data(), rows))
             return std::nullopt;
     }
-    if (writer.isValid())
-        picture = writer.finish();
+    QImage picture = writer.finish();
     if (picture.isNull())
         return std::nullopt;
     // As Qt's reader: the header's resolution, where it gives one.
