@@ -47,6 +47,10 @@ std::optional<PlainBitmapHeader> ParseHeader(const QByteArray& header, qint64 fi
     parsed.topDown = height < 0;
     parsed.xPixelsPerMeter = qFromLittleEndian<qint32>(b + 38);
     parsed.yPixelsPerMeter = qFromLittleEndian<qint32>(b + 42);
+    // Larger pictures are refused, with their size named, on the way through Qt's reader; the
+    // limit also keeps the byte count below from overflowing.
+    if (PictureTooLarge(QSize(parsed.width, parsed.rows)))
+        return std::nullopt;
     parsed.rowBytes = (qint64(width) * 3 + 3) / 4 * 4;
     if (dataOffset + parsed.rowBytes * parsed.rows > fileSize)
         return std::nullopt;
@@ -82,8 +86,6 @@ std::optional<QImage> ReadPlainBitmap(const QString& path) {
     if (!header)
         return std::nullopt;
     const QSize size(header->width, header->rows);
-    if (PictureTooLarge(size))
-        return std::nullopt; // refused, with its size named, on the way through Qt's reader
     SharablePictureWriter writer(size); // the working picture can share what it writes
     if (!writer.isValid())
         return std::nullopt;

@@ -132,6 +132,10 @@ private slots:
         Patch32(altered, 18, 0);
         QTest::newRow("no width") << altered;
         QTest::newRow("header only") << plain.left(54);
+        altered = plain;
+        Patch32(altered, 18, 0x70600000); // its byte count would overflow 64 bits
+        Patch32(altered, 22, qint32(0x882F0000u));
+        QTest::newRow("beyond the largest picture") << altered;
         QTest::newRow("not a bitmap") << QByteArray("\x89PNG\r\n\x1a\n") + plain.mid(8);
         QImage indexed(6, 3, QImage::Format_Indexed8);
         indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
