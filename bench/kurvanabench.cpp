@@ -28,9 +28,9 @@
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
 #include "tracing/colourline.h"
-#include "tracing/findaxes.h"
+#include "recognition/axes/findaxes.h"
 #include "tracing/fixedstep.h"
-#include "tracing/tesseractreader.h"
+#include "recognition/ocr/tesseractreader.h"
 #include "tracing/zonesearch.h"
 #include "ui/application.h"
 

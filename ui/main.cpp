@@ -13,8 +13,8 @@
 #include "platform/windows/qtdialogs.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
-#include "tracing/findaxes.h"
-#include "tracing/tesseractreader.h"
+#include "recognition/axes/findaxes.h"
+#include "recognition/ocr/tesseractreader.h"
 #include "ui/application.h"
 #include "ui/kurvana.h"
 

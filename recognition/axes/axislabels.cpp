@@ -1,12 +1,12 @@
-#include "tracing/axislabels.h"
+#include "recognition/axes/axislabels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "tracing/axisgray.h"
-#include "tracing/axislines.h"
-#include "tracing/axisticks.h"
+#include "recognition/axes/axisgray.h"
+#include "recognition/axes/axislines.h"
+#include "recognition/axes/axisticks.h"
 
 namespace kurvana {
 

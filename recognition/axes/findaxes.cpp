@@ -1,13 +1,13 @@
-#include "tracing/findaxes.h"
+#include "recognition/axes/findaxes.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include <QImage>
 
-#include "tracing/axisgray.h"
-#include "tracing/axislabels.h"
-#include "tracing/labelreader.h"
+#include "recognition/axes/axisgray.h"
+#include "recognition/axes/axislabels.h"
+#include "recognition/ocr/labelreader.h"
 
 namespace kurvana {
 

@@ -2,7 +2,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "tracing/findaxes.h"
+#include "recognition/axes/findaxes.h"
 
 namespace kurvana {
 

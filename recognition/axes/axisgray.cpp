@@ -1,4 +1,4 @@
-#include "tracing/axisgray.h"
+#include "recognition/axes/axisgray.h"
 
 #include <array>
 

@@ -10,7 +10,7 @@
 
 #include <tesseract/baseapi.h>
 
-#include "tracing/textlineengine.h"
+#include "recognition/ocr/textlineengine.h"
 
 namespace kurvana {
 

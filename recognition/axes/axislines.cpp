@@ -1,10 +1,10 @@
-#include "tracing/axislines.h"
+#include "recognition/axes/axislines.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "tracing/axisgray.h"
+#include "recognition/axes/axisgray.h"
 
 namespace kurvana {
 

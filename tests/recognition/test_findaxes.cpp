@@ -11,9 +11,9 @@
 #include "core/calibration.h"
 #include "core/picture.h"
 #include "tests/core/fixture.h"
-#include "tracing/axiscommand.h"
-#include "tracing/findaxes.h"
-#include "tracing/tesseractreader.h"
+#include "recognition/axes/axiscommand.h"
+#include "recognition/axes/findaxes.h"
+#include "recognition/ocr/tesseractreader.h"
 
 using namespace kurvana;
 using kurvana::platform::Answer;

@@ -7,9 +7,9 @@
 #include <QPolygonF>
 #include <QString>
 
-#include "tracing/axislines.h"
-#include "tracing/axisrule.h"
-#include "tracing/axisticks.h"
+#include "recognition/axes/axislines.h"
+#include "recognition/axes/axisrule.h"
+#include "recognition/axes/axisticks.h"
 
 class QImage;
 

@@ -1,4 +1,4 @@
-#include "tracing/axisrule.h"
+#include "recognition/axes/axisrule.h"
 
 #include <algorithm>
 #include <cmath>

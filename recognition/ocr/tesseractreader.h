@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "tracing/labelreader.h"
-#include "tracing/textlineengine.h"
+#include "recognition/ocr/labelreader.h"
+#include "recognition/ocr/textlineengine.h"
 
 namespace kurvana {
 

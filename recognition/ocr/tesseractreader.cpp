@@ -1,9 +1,9 @@
-#include "tracing/tesseractreader.h"
+#include "recognition/ocr/tesseractreader.h"
 
 #include <QImage>
 
 #include "platform/programmodule.h"
-#include "tracing/textlineengine.h"
+#include "recognition/ocr/textlineengine.h"
 
 namespace kurvana {
 

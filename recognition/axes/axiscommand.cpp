@@ -1,4 +1,4 @@
-#include "tracing/axiscommand.h"
+#include "recognition/axes/axiscommand.h"
 
 #include "core/history.h"
 
@@ -13,7 +13,7 @@
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/workspace.h"
-#include "tracing/findaxes.h"
+#include "recognition/axes/findaxes.h"
 
 namespace kurvana {
 

@@ -1,10 +1,10 @@
-#include "tracing/axisticks.h"
+#include "recognition/axes/axisticks.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "tracing/axisgray.h"
-#include "tracing/axislines.h"
+#include "recognition/axes/axisgray.h"
+#include "recognition/axes/axislines.h"
 
 namespace kurvana {
 
