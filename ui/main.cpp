@@ -11,10 +11,10 @@
 #include "io/exportcommandline.h"
 #include "io/picturereadahead.h"
 #include "platform/windows/qtdialogs.h"
-#include "settings/settingsfile.h"
-#include "settings/settingslocation.h"
 #include "recognition/axes/findaxes.h"
 #include "recognition/ocr/tesseractreader.h"
+#include "settings/settingsfile.h"
+#include "settings/settingslocation.h"
 #include "ui/application.h"
 #include "ui/kurvana.h"
 

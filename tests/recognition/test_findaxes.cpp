@@ -10,10 +10,10 @@
 
 #include "core/calibration.h"
 #include "core/picture.h"
-#include "tests/core/fixture.h"
 #include "recognition/axes/axiscommand.h"
 #include "recognition/axes/findaxes.h"
 #include "recognition/ocr/tesseractreader.h"
+#include "tests/core/fixture.h"
 
 using namespace kurvana;
 using kurvana::platform::Answer;
