@@ -126,6 +126,11 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
         runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg, pdfOptions_); });
     else if (!restored)
         runCommand(ws_, [this] { OpenPictureDialog(ws_); });
+    // A new user's first sight of the program is the whole chart, the tool windows beside it.
+    if (firstStart && doc.pictureWidth > 0) {
+        fitMainWindowToPicture();
+        placeBesideMainWindow();
+    }
     applyLanguage();
 }
 
@@ -283,6 +288,17 @@ void KurvanaApplication::placeBesideMainWindow() {
     input_->move(places.input.topLeft());
     zoom_->move(places.zoom.topLeft());
     about_->move(places.about.topLeft());
+}
+
+void KurvanaApplication::fitMainWindowToPicture() {
+    const QScreen* screen = main_->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QScrollArea& box = *main_->ScrollBox1();
+    const QSize shown = box.widget() ? box.widget()->size() : QSize();
+    const QSize chrome = withFrame(*main_) - box.maximumViewportSize();
+    const QSize smallest = sensible(main_->minimumSizeHint()) + kFrameAllowance;
+    main_->resize(MainWindowShowingPicture(available, main_->pos(), shown, chrome, smallest) -
+                  kFrameAllowance);
 }
 
 void KurvanaApplication::applyPlacements() {

@@ -109,6 +109,8 @@ private:
     /// A first start: the table, Input and magnifier beside the main window, none over it,
     /// and the About box over none of the four.
     void placeBesideMainWindow();
+    /// First start: the main window grows to show the whole picture where the screen allows.
+    void fitMainWindowToPicture();
     WindowPlacements currentPlacements() const;
 
     History history_;

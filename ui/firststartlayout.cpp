@@ -73,7 +73,19 @@ FirstStartPlaces PlaceBesideMainWindow(const QRect& screen, const QRect& main, Q
                                   ? toTheRight(screen, main, table, input, zoom)
                                   : below(screen, main, table, input, zoom);
     places.about = freePlace(screen, {main, places.table, places.input, places.zoom}, about);
+    // Without room for it anywhere, the About box rather covers a tool window than the chart.
+    if (places.about.intersects(main))
+        places.about = freePlace(screen, {main, main, main, main}, about);
     return places;
+}
+
+QSize MainWindowShowingPicture(const QRect& screen, QPoint topLeft, QSize shown, QSize chrome,
+                               QSize smallest) {
+    const QSize wanted = shown + chrome;
+    const int widthLeft = screen.right() + 1 - topLeft.x() - kGap - kNarrowestColumn;
+    const int heightLeft = screen.bottom() + 1 - topLeft.y();
+    return QSize(std::max(smallest.width(), std::min(wanted.width(), widthLeft)),
+                 std::max(smallest.height(), std::min(wanted.height(), heightLeft)));
 }
 
 } // namespace kurvana

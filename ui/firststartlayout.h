@@ -23,4 +23,11 @@ struct FirstStartPlaces {
 FirstStartPlaces PlaceBesideMainWindow(const QRect& screen, const QRect& main, QSize table,
                                        QSize input, QSize zoom, QSize about);
 
+/// The outer size of a main window at `topLeft` that shows `shown` (the picture as the view
+/// draws it) whole, with `chrome` (menu, tool and status bars, margins, frame) around it, as far
+/// as the screen allows: the window keeps a column free for the tool windows to its right and
+/// stays on the screen; it is never smaller than `smallest`.
+QSize MainWindowShowingPicture(const QRect& screen, QPoint topLeft, QSize shown, QSize chrome,
+                               QSize smallest);
+
 } // namespace kurvana

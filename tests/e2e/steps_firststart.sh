@@ -36,6 +36,11 @@ first_start() {
     expect_caption "$zoom" "$(lang_text 56 en)"
     expect_caption "$about" "About"
     shot "first-start"
+    # The main window shows the whole chart: the screen has room for it and the tool windows.
+    local width height
+    read -r width height < <(identify -format '%w %h' "$PROGRAM_DIR/examples/$CHART.bmp")
+    set -- $(geometry "$main")
+    (($3 > width && $4 > height)) || fail "the main window ($3 x $4) cuts the $width x $height chart"
     for pair in "$main $table" "$main $input" "$main $zoom" "$main $about" "$table $about" \
         "$input $about" "$zoom $about" "$table $input" "$table $zoom"; do
         set -- $pair
