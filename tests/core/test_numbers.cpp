@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "core/datetime.h"
 #include "core/keyfilters.h"
 #include "core/numbers.h"
 
@@ -81,6 +82,50 @@ private slots:
         QCOMPARE(FilterNumericKey('-', "12", '.'), std::optional<QChar>('-'));
         QCOMPARE(FilterNumericKey(kEnter, "12", '.'), std::optional<QChar>(kEnter));
         QVERIFY(!FilterNumericKey(QChar(0x2E), "1,2", QChar(0x2C)));
+    }
+
+    // Dates typed on a date axis come back as the same text, whatever the calendar's corners;
+    // the day count is the spreadsheets' serial date.
+    void datesKeepTheirDayAndTime_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("dayCount");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("precision");
+        const int days = int(DatePrecision::Days), minutes = int(DatePrecision::Minutes);
+        const int seconds = int(DatePrecision::Seconds);
+        QTest::newRow("spreadsheet serial") << "2024-03-01" << 45352.0 << "2024-03-01" << days;
+        QTest::newRow("leap day") << "2024-02-29" << 45351.0 << "2024-02-29" << days;
+        QTest::newRow("century leap day") << "2000-02-29" << 36585.0 << "2000-02-29" << days;
+        QTest::newRow("year end") << "1999-12-31" << 36525.0 << "1999-12-31" << days;
+        QTest::newRow("before the origin") << "1850-06-15" << -18095.0 << "1850-06-15" << days;
+        QTest::newRow("minutes") << " 2024-03-01 14:30 " << 45352.0 + 14.5 / 24
+                                 << "2024-03-01T14:30" << minutes;
+        QTest::newRow("seconds") << "2024-03-01T14:30:05" << 45352.0 + (14.5 * 3600 + 5) / 86400
+                                 << "2024-03-01T14:30:05" << seconds;
+        QTest::newRow("locale form") << "3/1/24" << 45352.0 << "2024-03-01" << days;
+    }
+    void datesKeepTheirDayAndTime() {
+        QFETCH(QString, typed);
+        QFETCH(double, dayCount);
+        QFETCH(QString, shown);
+        QFETCH(int, precision);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const std::optional<double> parsed = ParseDayCount(typed, english);
+        QVERIFY(parsed.has_value());
+        QCOMPARE(*parsed, dayCount);
+        QCOMPARE(FormatDayCount(*parsed, DatePrecision(precision)), shown);
+    }
+    void datesThatDoNotExistAreRefused() {
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        for (const char* text : {"2023-02-29", "1900-02-29", "2024-04-31", "2024-13-01",
+                                 "2024-03-01 24:00", "2024-03-01 12:60", "March", ""})
+            QVERIFY2(!ParseDayCount(text, english), text);
+        // A value shown in minutes rounds into the next day rather than to 23:60.
+        QCOMPARE(FormatDayCount(45352.0 - 10.0 / 86400, DatePrecision::Minutes),
+                 QString("2024-03-01T00:00"));
+        QCOMPARE(PrecisionForSpan(3650), DatePrecision::Days);
+        QCOMPARE(PrecisionForSpan(31), DatePrecision::Minutes);
+        QCOMPARE(PrecisionForSpan(0.2), DatePrecision::Seconds);
     }
 };
 
