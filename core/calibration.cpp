@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "core/axistext.h"
 #include "core/document.h"
 #include "core/history.h"
 #include "core/numbers.h"
@@ -47,6 +48,7 @@ long double applyScale(ScaleKind kind, long double t) {
         return ExtendedPower(kLnBase, t);
     case ScaleKind::None:
     case ScaleKind::Linear:
+    case ScaleKind::Date:
         break;
     }
     return t;
@@ -202,10 +204,10 @@ void SortCurrentLine(Document& doc, int n) {
 }
 
 void ReadAxisTexts(Document& doc) {
-    doc.axisXMax = parseFloatOrThrow(doc.editMaxX, doc.decimalSeparator);
-    doc.axisYMax = parseFloatOrThrow(doc.editMaxY, doc.decimalSeparator);
-    doc.axisXMin = parseFloatOrThrow(doc.editMinX, doc.decimalSeparator);
-    doc.axisYMin = parseFloatOrThrow(doc.editMinY, doc.decimalSeparator);
+    doc.axisXMax = ParseAxisText(doc, AxisName::X, doc.editMaxX);
+    doc.axisYMax = ParseAxisText(doc, AxisName::Y, doc.editMaxY);
+    doc.axisXMin = ParseAxisText(doc, AxisName::X, doc.editMinX);
+    doc.axisYMin = ParseAxisText(doc, AxisName::Y, doc.editMinY);
 }
 
 void RefreshValues(Workspace& ws) {

@@ -177,7 +177,7 @@ std::optional<AxisSpan> axisSpan(ScaleKind kind, double typedMin, double typedMa
     if (length == 0 || !std::isfinite(typedMin) || !std::isfinite(typedMax) || typedMin == typedMax)
         return std::nullopt;
     AxisSpan axis;
-    axis.kind = kind == ScaleKind::None ? ScaleKind::Linear : kind;
+    axis.kind = kind == ScaleKind::Log10 || kind == ScaleKind::Ln ? kind : ScaleKind::Linear;
     axis.typedMin = typedMin;
     axis.typedMax = typedMax;
     axis.typedLow = std::min(typedMin, typedMax);

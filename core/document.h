@@ -36,8 +36,9 @@ enum InputMode : std::int32_t {
 
 /// Scale kind of an axis. On the logarithmic kinds the axis values are exponents. `None` is the
 /// state of a radio group with no button selected (a settings file can produce it); conversion
-/// treats it as linear.
-enum class ScaleKind { None = 0, Linear = 1, Log10 = 2, Ln = 3 };
+/// treats it as linear. `Date` is linear in day counts (core/datetime.h) and shows its values as
+/// dates; the data and settings files hold such an axis as a linear one with day counts.
+enum class ScaleKind { None = 0, Linear = 1, Log10 = 2, Ln = 3, Date = 4 };
 
 /// What autocorrection snaps a click onto: the centre of the nearest stroke of any colour that
 /// stands out from the paper, or the first dark pixel on each ray of the probe star (the rule of

@@ -29,6 +29,12 @@ std::optional<QChar> FilterAxisKey(QChar key, const QString& text, QChar separat
     return std::nullopt;
 }
 
+std::optional<QChar> FilterDateKey(QChar key) {
+    if (isDigit(key) || key == kBackspace || QString("-/.:T ").contains(key))
+        return key;
+    return std::nullopt;
+}
+
 std::optional<QChar> FilterNumericKey(QChar key, const QString& text, QChar separator) {
     key = exchangeSeparator(key, separator);
     if (isDigit(key) || key == '-' || key == kBackspace || key == kEnter)

@@ -17,6 +17,10 @@ std::optional<QChar> FilterAxisKey(QChar key, const QString& text, QChar separat
 
 /// Numeric key filter of the search windows: the same separator exchange; digits, "-",
 /// Backspace and Enter pass; a separator only once.
+/// Key filter of an axis edit on a date axis: digits and the marks of dates and times (- / . : T
+/// and the blank), which the locale's own short forms use too.
+std::optional<QChar> FilterDateKey(QChar key);
+
 std::optional<QChar> FilterNumericKey(QChar key, const QString& text, QChar separator);
 
 } // namespace kurvana

@@ -1,5 +1,6 @@
 #include "core/linedata.h"
 
+#include "core/axistext.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/history.h"
@@ -25,11 +26,9 @@ QString ClipboardText(const Document& doc) {
     QString text;
     for (int line = 1; line <= kLineCount; ++line)
         for (int r = 1; r < doc.nextRow.at(line); ++r) {
-            text +=
-                formatTableNumber(doc.valueX(line, r), doc.decimalSeparator, doc.scientificFormat);
+            text += AxisValueText(doc, AxisName::X, doc.valueX(line, r));
             text += QString(line, '\t');
-            text +=
-                formatTableNumber(doc.valueY(line, r), doc.decimalSeparator, doc.scientificFormat);
+            text += AxisValueText(doc, AxisName::Y, doc.valueY(line, r));
             text += "\r\n";
         }
     return text;

@@ -218,6 +218,10 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::PdfModuleMissing:
         return "the program's PDF module (kurvana2-pdf.so) is missing or damaged: install the "
                "program again.";
+    case ExtraText::ScaleDate:
+        return "Date/time";
+    case ExtraText::NotADate:
+        return "'%1' is not a date: type it as 2024-03-01, 2024-03-01 14:30 or as a day count.";
     case ExtraText::Count:
         break;
     }

@@ -109,6 +109,8 @@ enum class ExtraText : int {
     AxesLabelsDropped,
     AxesAcceptQuestion,
     PdfModuleMissing, ///< the PDF module could not be loaded
+    ScaleDate,        ///< the fourth scale kind of the Setup window
+    NotADate,         ///< %1 = an axis text on a date axis that is no date
     Count
 };
 

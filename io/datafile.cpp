@@ -5,6 +5,7 @@
 #include <QStringEncoder>
 #include <QStringList>
 
+#include "core/axistext.h"
 #include "core/numbers.h"
 #include "core/texts.h"
 #include "core/workspace.h"
@@ -85,6 +86,7 @@ QString ScaleCode(ScaleKind kind) {
         return "3";
     case ScaleKind::Linear:
     case ScaleKind::None:
+    case ScaleKind::Date: // a linear axis in day counts to a reader that knows no dates
         break;
     }
     return "1";
@@ -177,10 +179,11 @@ std::optional<QByteArray> DataFileBytes(const DataFileContent& content) {
 DataFileContent DataFileFromDocument(const Document& doc, const QString& copyName) {
     DataFileContent content;
     content.pictureCopyName = copyName;
-    content.editMinX = doc.editMinX;
-    content.editMaxX = doc.editMaxX;
-    content.editMinY = doc.editMinY;
-    content.editMaxY = doc.editMaxY;
+    // A date axis is kept as the linear axis of its day counts.
+    content.editMinX = StoredAxisText(doc, AxisName::X, doc.editMinX);
+    content.editMaxX = StoredAxisText(doc, AxisName::X, doc.editMaxX);
+    content.editMinY = StoredAxisText(doc, AxisName::Y, doc.editMinY);
+    content.editMaxY = StoredAxisText(doc, AxisName::Y, doc.editMaxY);
     content.zeroPointX = doc.zeroPointX;
     content.zeroPointY = doc.zeroPointY;
     content.xMaxPointX = doc.xMaxPointX;

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include "core/axistext.h"
 #include "core/document.h"
 #include "core/linedata.h"
 #include "core/numbers.h"
@@ -40,7 +41,7 @@ std::vector<int> nonEmptyLines(const Document& doc) {
 
 /// CSV or TSV: a header X<n>,Y<n> per non-empty line, then one row per point depth.
 QString separatedText(const Document& doc, QChar separator,
-                      const std::function<QString(double)>& number) {
+                      const std::function<QString(double, AxisName)>& number) {
     const std::vector<int> lines = nonEmptyLines(doc);
     if (lines.empty())
         return {};
@@ -56,8 +57,11 @@ QString separatedText(const Document& doc, QChar separator,
         QStringList cells;
         for (const int line : lines) {
             const bool present = row <= doc.pointCount(line);
-            cells << (present ? quotedField(number(doc.valueX(line, row)), separator) : QString())
-                  << (present ? quotedField(number(doc.valueY(line, row)), separator) : QString());
+            const auto cell = [&](double value, AxisName axis) {
+                return present ? quotedField(number(value, axis), separator) : QString();
+            };
+            cells << cell(doc.valueX(line, row), AxisName::X)
+                  << cell(doc.valueY(line, row), AxisName::Y);
         }
         text += cells.join(separator) + "\r\n";
     }
@@ -88,6 +92,13 @@ QString jsonNumber(double value) {
     return std::isfinite(value) ? exactNumber(value) : QString("null");
 }
 
+/// A point's value: a number, or on a date axis its ISO 8601 text.
+QString jsonValue(const Document& doc, AxisName axis, double value) {
+    return IsDateAxis(doc, axis) && std::isfinite(value)
+               ? jsonString(AxisValueText(doc, axis, value))
+               : jsonNumber(value);
+}
+
 QString jsonPixel(std::int32_t x, std::int32_t y) {
     return QString("[%1, %2]").arg(x).arg(y);
 }
@@ -98,6 +109,8 @@ QString scaleName(ScaleKind kind) {
         return "\"log10\"";
     case ScaleKind::Ln:
         return "\"ln\"";
+    case ScaleKind::Date:
+        return "\"date\"";
     case ScaleKind::None:
     case ScaleKind::Linear:
         break;
@@ -118,16 +131,18 @@ QString jsonCalibration(const Document& doc) {
                    "    \"yscale\": %9\n"
                    "  },\n")
         .arg(jsonPixel(doc.zeroPointX, doc.zeroPointY), jsonPixel(doc.xMaxPointX, doc.xMaxPointY),
-             jsonPixel(doc.yMaxPointX, doc.yMaxPointY), jsonNumber(doc.axisXMin),
-             jsonNumber(doc.axisXMax), jsonNumber(doc.axisYMin), jsonNumber(doc.axisYMax),
-             scaleName(doc.scaleX), scaleName(doc.scaleY));
+             jsonPixel(doc.yMaxPointX, doc.yMaxPointY), jsonValue(doc, AxisName::X, doc.axisXMin),
+             jsonValue(doc, AxisName::X, doc.axisXMax), jsonValue(doc, AxisName::Y, doc.axisYMin),
+             jsonValue(doc, AxisName::Y, doc.axisYMax), scaleName(doc.scaleX),
+             scaleName(doc.scaleY));
 }
 
 QString jsonLine(const Document& doc, int line) {
     QStringList points;
     for (int row = 1; row <= doc.pointCount(line); ++row)
         points << QString("        {\"x\": %1, \"y\": %2, \"px\": %3, \"py\": %4}")
-                      .arg(jsonNumber(doc.valueX(line, row)), jsonNumber(doc.valueY(line, row)))
+                      .arg(jsonValue(doc, AxisName::X, doc.valueX(line, row)),
+                           jsonValue(doc, AxisName::Y, doc.valueY(line, row)))
                       .arg(doc.pointX(line, row))
                       .arg(doc.pointY(line, row));
     return QString("    {\n      \"line\": %1,\n      \"points\": [\n%2\n      ]\n    }")
@@ -184,14 +199,17 @@ QByteArray ExportText(const Document& doc, ExportFormat format) {
     switch (format) {
     case ExportFormat::Csv:
         return separatedText(doc, ',',
-                             [](double v) { return std::isfinite(v) ? exactNumber(v) : QString(); })
+                             [&doc](double v, AxisName axis) {
+                                 if (!std::isfinite(v))
+                                     return QString();
+                                 return IsDateAxis(doc, axis) ? AxisValueText(doc, axis, v)
+                                                              : exactNumber(v);
+                             })
             .toUtf8();
     case ExportFormat::Tsv:
-        return separatedText(doc, '\t',
-                             [&doc](double v) {
-                                 return formatTableNumber(v, doc.decimalSeparator,
-                                                          doc.scientificFormat);
-                             })
+        return separatedText(
+                   doc, '\t',
+                   [&doc](double v, AxisName axis) { return AxisValueText(doc, axis, v); })
             .toUtf8();
     case ExportFormat::Json:
         return jsonText(doc).toUtf8();

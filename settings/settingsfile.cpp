@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/axistext.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
 #include "settings/inifile.h"
@@ -26,6 +27,7 @@ constexpr const char* kSetup = "Setup";
 constexpr const char* kAxes = "Axes";
 constexpr const char* kForms = "Forms";
 constexpr const char* kCheckGrid = "CheckGrid";
+constexpr const char* kDateAxes = "DateAxes";
 
 constexpr const char* kLineKeys[kLineCount + 1] = {"", "line1", "line2", "line3", "line4", "line5"};
 
@@ -192,6 +194,11 @@ Settings ReadSettings(const IniFile& ini) {
     s.checkGrid = ReadFlag(ini, kCheckGrid, "Show", d.checkGrid);
     s.checkGridColour = Colour(ReadInteger(ini, kCheckGrid, "Colour", int(d.checkGridColour)));
     s.checkGridAlpha = std::clamp(ReadInteger(ini, kCheckGrid, "Alpha", d.checkGridAlpha), 0, 255);
+    // A date axis is a linear one to the older keys; its own flag says it shows dates.
+    if (s.scaleX == ScaleKind::Linear && ReadFlag(ini, kDateAxes, "X", false))
+        s.scaleX = ScaleKind::Date;
+    if (s.scaleY == ScaleKind::Linear && ReadFlag(ini, kDateAxes, "Y", false))
+        s.scaleY = ScaleKind::Date;
     return s;
 }
 
@@ -209,10 +216,13 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     WriteFlag(ini, kSetup, "StandartNumerFormat", s.standardFormat);
     WriteFlag(ini, kSetup, "NumerRanger", s.sortOn);
     WriteFlag(ini, kSetup, "SaveConfig", s.autoSave);
-    WriteFlag(ini, kAxes, "XScaleNormalX", s.scaleX == ScaleKind::Linear);
+    const auto linear = [](ScaleKind kind) {
+        return kind == ScaleKind::Linear || kind == ScaleKind::Date;
+    };
+    WriteFlag(ini, kAxes, "XScaleNormalX", linear(s.scaleX));
     WriteFlag(ini, kAxes, "XScaleLogarifm10X", s.scaleX == ScaleKind::Log10);
     WriteFlag(ini, kAxes, "XScaleLogarifmNatX", s.scaleX == ScaleKind::Ln);
-    WriteFlag(ini, kAxes, "YScaleNormalX", s.scaleY == ScaleKind::Linear);
+    WriteFlag(ini, kAxes, "YScaleNormalX", linear(s.scaleY));
     WriteFlag(ini, kAxes, "YScaleLogarifm10X", s.scaleY == ScaleKind::Log10);
     WriteFlag(ini, kAxes, "YScaleLogarifmNatX", s.scaleY == ScaleKind::Ln);
     WriteFlag(ini, kSetup, "LanguageRussian", s.languageRussian);
@@ -225,6 +235,12 @@ void WriteSettings(IniFile& ini, const Settings& s) {
     WriteFlag(ini, kCheckGrid, "Show", s.checkGrid);
     WriteInteger(ini, kCheckGrid, "Colour", int(s.checkGridColour));
     WriteInteger(ini, kCheckGrid, "Alpha", std::clamp(s.checkGridAlpha, 0, 255));
+    // Date axes are rare: a file that never had one keeps its bytes.
+    const bool dates = s.scaleX == ScaleKind::Date || s.scaleY == ScaleKind::Date;
+    if (dates || ini.text(kDateAxes, "X") || ini.text(kDateAxes, "Y")) {
+        WriteFlag(ini, kDateAxes, "X", s.scaleX == ScaleKind::Date);
+        WriteFlag(ini, kDateAxes, "Y", s.scaleY == ScaleKind::Date);
+    }
 }
 
 Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windows) {
@@ -233,10 +249,10 @@ Settings SettingsFromDocument(const Document& doc, const WindowPlacements& windo
     s.lineColor = doc.lineColor;
     s.axesColor = doc.axesColor;
     s.markDiameter = std::clamp(int(doc.markDiameter), 1, 5);
-    s.axisXMin = doc.editMinX;
-    s.axisXMax = doc.editMaxX;
-    s.axisYMin = doc.editMinY;
-    s.axisYMax = doc.editMaxY;
+    s.axisXMin = StoredAxisText(doc, AxisName::X, doc.editMinX);
+    s.axisXMax = StoredAxisText(doc, AxisName::X, doc.editMaxX);
+    s.axisYMin = StoredAxisText(doc, AxisName::Y, doc.editMinY);
+    s.axisYMax = StoredAxisText(doc, AxisName::Y, doc.editMaxY);
     s.standardFormat = !doc.scientificFormat;
     s.sortOn = doc.sortOn;
     s.scaleX = doc.scaleX;
@@ -261,14 +277,17 @@ void ApplySettings(const Settings& s, Document& doc, WindowPlacements& windows) 
         doc.lineColor.at(line) = s.lineColor.at(line);
     doc.axesColor = s.axesColor;
     doc.markDiameter = std::clamp(s.markDiameter, 1, 5);
-    doc.editMinX = AdaptDecimalSeparator(s.axisXMin, doc.decimalSeparator);
-    doc.editMaxX = AdaptDecimalSeparator(s.axisXMax, doc.decimalSeparator);
-    doc.editMinY = AdaptDecimalSeparator(s.axisYMin, doc.decimalSeparator);
-    doc.editMaxY = AdaptDecimalSeparator(s.axisYMax, doc.decimalSeparator);
-    doc.scientificFormat = !s.standardFormat;
-    doc.sortOn = s.sortOn;
     doc.scaleX = s.scaleX;
     doc.scaleY = s.scaleY;
+    const auto shown = [&doc](AxisName axis, const QString& stored) {
+        return ShownAxisText(doc, axis, AdaptDecimalSeparator(stored, doc.decimalSeparator));
+    };
+    doc.editMinX = shown(AxisName::X, s.axisXMin);
+    doc.editMaxX = shown(AxisName::X, s.axisXMax);
+    doc.editMinY = shown(AxisName::Y, s.axisYMin);
+    doc.editMaxY = shown(AxisName::Y, s.axisYMax);
+    doc.scientificFormat = !s.standardFormat;
+    doc.sortOn = s.sortOn;
     doc.languageRussian = s.languageRussian;
     doc.autoSaveSettings = s.autoSave;
     doc.snapRule = s.snapRule;

@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include "core/axistext.h"
 #include "core/calibration.h"
 #include "core/clicks.h"
 #include "core/document.h"
@@ -465,8 +466,8 @@ void KurvanaApplication::imgGrafikMouseMove(QPoint position, unsigned shiftState
     try {
         ReadAxisTexts(doc);
         const AxisValues values = ValuesAtPixel(doc, px, py);
-        main_->setStatusText(0, " (" + formatFixed2(values.x, doc.decimalSeparator) + ", " +
-                                    formatFixed2(values.y, doc.decimalSeparator) + ")");
+        main_->setStatusText(0, " (" + ReadoutText(doc, AxisName::X, values.x) + ", " +
+                                    ReadoutText(doc, AxisName::Y, values.y) + ")");
         showMagnifier(px, py);
         if (doc.inputMode == ModeZone && shiftState == LeftButton)
             PaintZoneOnMove(ws_, px, py);

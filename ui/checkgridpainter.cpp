@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "core/axistext.h"
 #include "core/checkgrid.h"
 #include "core/document.h"
 #include "core/numbers.h"
@@ -50,7 +51,7 @@ std::vector<Label> layLabels(const std::vector<GridLine>& lines, const Document&
     std::vector<QRect> xBoxes;
     for (const GridLine& line : lines) {
         const QString text =
-            formatTableNumber(line.value, doc.decimalSeparator, doc.scientificFormat);
+            AxisValueText(doc, line.axis == GridAxis::X ? AxisName::X : AxisName::Y, line.value);
         const QPointF anchor = toControl(line.labelAnchor);
         QRect box = labelBox(anchor, metrics.size(0, text), control);
         if (line.axis == GridAxis::X)

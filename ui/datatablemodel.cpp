@@ -1,5 +1,6 @@
 #include "ui/datatablemodel.h"
 
+#include "core/axistext.h"
 #include "core/document.h"
 #include "core/numbers.h"
 
@@ -30,9 +31,9 @@ QString DataTableModel::cellText(int gridRow, int column) const {
         return {};
     const TableRow& row = rows_[std::size_t(gridRow - 1)];
     if (column == 1)
-        return formatTableNumber(row.x, doc_.decimalSeparator, doc_.scientificFormat);
+        return AxisValueText(doc_, AxisName::X, row.x);
     if (column == row.line + 1)
-        return formatTableNumber(row.y, doc_.decimalSeparator, doc_.scientificFormat);
+        return AxisValueText(doc_, AxisName::Y, row.y);
     return {};
 }
 

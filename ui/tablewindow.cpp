@@ -4,18 +4,10 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include "platform/windows/stayontop.h"
 #include "ui/datatablemodel.h"
 
 namespace kurvana {
-
-void SetStayOnTop(QWidget& window, bool on) {
-    if (window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
-        return;
-    const bool visible = window.isVisible();
-    window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (visible)
-        window.show(); // changing the flags hides a window
-}
 
 TFormTable::TFormTable(const Document& doc, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(new DataTableModel(doc, this)),

@@ -36,7 +36,4 @@ private:
     QTableView* grid_;
 };
 
-/// Applies or removes a window's stay-on-top style, keeping it shown when it was.
-void SetStayOnTop(QWidget& window, bool on);
-
 } // namespace kurvana

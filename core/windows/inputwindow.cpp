@@ -13,7 +13,7 @@
 #include "core/keyfilters.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
-#include "ui/tablewindow.h"
+#include "platform/windows/stayontop.h"
 
 namespace kurvana {
 
@@ -89,11 +89,18 @@ void TFormInput::storeTexts() {
     ws_.doc.editMinY = EditMinY->text();
 }
 
+AxisName TFormInput::axisOf(const QLineEdit* edit) const {
+    return edit == EditMaxX || edit == EditMinX ? AxisName::X : AxisName::Y;
+}
+
 QLineEdit* TFormInput::firstEditNotANumber() const {
     // The order in which RefreshValues reads the texts, so the edit named in its message.
     for (QLineEdit* edit : {EditMaxX, EditMaxY, EditMinX, EditMinY})
-        if (!parseFloat(edit->text(), ws_.doc.decimalSeparator))
+        try {
+            ParseAxisText(ws_.doc, axisOf(edit), edit->text());
+        } catch (const CommandError&) {
             return edit;
+        }
     return nullptr;
 }
 
@@ -129,7 +136,9 @@ bool TFormInput::eventFilter(QObject* watched, QEvent* event) {
     if (text.size() != 1 || !text[0].isPrint() || key->key() == Qt::Key_Delete ||
         key->key() == Qt::Key_Backspace || (key->modifiers() & Qt::ControlModifier))
         return false;
-    const auto accepted = FilterAxisKey(text[0], edit->text(), ws_.doc.decimalSeparator);
+    const auto accepted = IsDateAxis(ws_.doc, axisOf(edit))
+                              ? FilterDateKey(text[0])
+                              : FilterAxisKey(text[0], edit->text(), ws_.doc.decimalSeparator);
     if (!accepted)
         return true;
     if (*accepted != text[0]) {

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "core/axistext.h"
+
 class QCheckBox;
 class QLineEdit;
 
@@ -37,6 +39,7 @@ private:
     /// focus goes to the first edit whose text is not a number (or stays where it was).
     void enterPressed(QLineEdit* edit);
     QLineEdit* firstEditNotANumber() const;
+    AxisName axisOf(const QLineEdit* edit) const;
 
     Workspace& ws_;
     QCheckBox* stayOnTop_;

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/axistext.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/numbers.h"
@@ -157,15 +158,18 @@ QGroupBox* TFormSetup::buildScaleGroup(bool xAxis) {
     if (xAxis) {
         buttons = {NamedRadio("RadioButtonScalaNormalX", "Обычная", group),
                    NamedRadio("RadioButtonScalaLogarifm10X", "10", group),
-                   NamedRadio("RadioButtonScalaLogarifmNatX", "Логарифмическая натур", group)};
+                   NamedRadio("RadioButtonScalaLogarifmNatX", "Логарифмическая натур", group),
+                   NamedRadio("RadioButtonScalaDateX", QString(), group)};
     } else {
         buttons = {NamedRadio("RadioButtonScalaNormalY", "Обычная", group),
                    NamedRadio("RadioButtonScalaLogarifm10Y", "Логарифмическая", group),
-                   NamedRadio("RadioButtonScalaLogarifmNatY", "Логарифмическая", group)};
+                   NamedRadio("RadioButtonScalaLogarifmNatY", "Логарифмическая", group),
+                   NamedRadio("RadioButtonScalaDateY", QString(), group)};
     }
     auto* column = new QVBoxLayout(group);
-    const ScaleKind kinds[3] = {ScaleKind::Linear, ScaleKind::Log10, ScaleKind::Ln};
-    for (int i = 0; i < 3; ++i) {
+    const ScaleKind kinds[4] = {ScaleKind::Linear, ScaleKind::Log10, ScaleKind::Ln,
+                                ScaleKind::Date};
+    for (int i = 0; i < 4; ++i) {
         column->addWidget(buttons.at(i));
         // The choice is read at every conversion; nothing is recomputed here. The picture is
         // shown again, so that a check grid over it follows the new kind at once.
@@ -173,7 +177,11 @@ QGroupBox* TFormSetup::buildScaleGroup(bool xAxis) {
                 [this, xAxis, kind = kinds[i]](bool on) {
                     if (!on)
                         return;
+                    const AxisName axis = xAxis ? AxisName::X : AxisName::Y;
+                    const bool retyped = RetypeAxisTexts(ws_.doc, axis, kind);
                     (xAxis ? ws_.doc.scaleX : ws_.doc.scaleY) = kind;
+                    if (retyped)
+                        ws_.view.documentSettingsChanged();
                     if (ws_.doc.checkGridOn)
                         ws_.view.pictureChanged();
                 });
@@ -236,6 +244,8 @@ void TFormSetup::showExtraTexts() {
     snapGroup_->setTitle(texts.extra(ExtraText::SnapRuleTitle));
     snapAnyColour_->setText(texts.extra(ExtraText::SnapAnyColour));
     snapDarkOnly_->setText(texts.extra(ExtraText::SnapDarkOnly));
+    scaleX_[3]->setText(texts.extra(ExtraText::ScaleDate));
+    scaleY_[3]->setText(texts.extra(ExtraText::ScaleDate));
 }
 
 QGroupBox* TFormSetup::buildHiddenColourGroup() {
@@ -279,7 +289,7 @@ void TFormSetup::showDocumentSettings() {
         const QSignalBlocker blocker(spinDiameter_);
         spinDiameter_->setValue(std::clamp(int(doc.markDiameter), 1, 5));
     }
-    const auto scaleButton = [](const std::array<QRadioButton*, 3>& b, ScaleKind kind) {
+    const auto scaleButton = [](const std::array<QRadioButton*, 4>& b, ScaleKind kind) {
         switch (kind) {
         case ScaleKind::Linear:
             return b[0];
@@ -287,13 +297,15 @@ void TFormSetup::showDocumentSettings() {
             return b[1];
         case ScaleKind::Ln:
             return b[2];
+        case ScaleKind::Date:
+            return b[3];
         case ScaleKind::None:
             break;
         }
         return static_cast<QRadioButton*>(nullptr);
     };
-    selectOnly({scaleX_[0], scaleX_[1], scaleX_[2]}, scaleButton(scaleX_, doc.scaleX));
-    selectOnly({scaleY_[0], scaleY_[1], scaleY_[2]}, scaleButton(scaleY_, doc.scaleY));
+    selectOnly({scaleX_[0], scaleX_[1], scaleX_[2], scaleX_[3]}, scaleButton(scaleX_, doc.scaleX));
+    selectOnly({scaleY_[0], scaleY_[1], scaleY_[2], scaleY_[3]}, scaleButton(scaleY_, doc.scaleY));
     selectOnly({standard_, scientific_}, doc.scientificFormat ? scientific_ : standard_);
     selectOnly({makeSort_, noSort_}, doc.sortOn ? makeSort_ : noSort_);
     selectOnly({english_, russian_}, doc.languageRussian ? russian_ : english_);

@@ -83,7 +83,7 @@ private:
 
     std::array<SampleCircle*, 7> samples_{}; ///< 1..5 lines, 6 axes drawing
     QSpinBox* spinDiameter_ = nullptr;
-    std::array<QRadioButton*, 3> scaleX_{}, scaleY_{}; ///< linear, log 10, natural log
+    std::array<QRadioButton*, 4> scaleX_{}, scaleY_{}; ///< linear, log 10, natural log, date
     QRadioButton* standard_ = nullptr;
     QRadioButton* scientific_ = nullptr;
     QRadioButton* makeSort_ = nullptr;

@@ -6,8 +6,10 @@
 #include <QJsonObject>
 
 #include "core/calibration.h"
+#include "core/linedata.h"
 #include "core/picture.h"
 #include "io/datacommands.h"
+#include "io/datafile.h"
 #include "io/export.h"
 #include "io/exportcommandline.h"
 #include "io/exportfile.h"
@@ -94,6 +96,34 @@ private slots:
                        "  ]\n"
                        "}\n"));
         QCOMPARE(ExportText(Document(), ExportFormat::Csv), QByteArray());
+    }
+
+    // A time series: X typed as dates. Every form a user reads shows the dates; the data file
+    // holds the day counts of a linear axis, as an older reader expects.
+    void aDateAxisShowsDatesInEveryFormAndDayCountsInTheDataFile() {
+        Document doc;
+        PrepareKnownPoints(doc);
+        doc.scaleX = ScaleKind::Date;
+        doc.editMinX = "2024-02-28", doc.editMaxX = "2024-03-04"; // 150 px for 5 days, a leap day
+        ReadAxisTexts(doc);
+        RecomputeValues(doc);
+        QCOMPARE(ClipboardText(doc), QString("2024-02-28T08:00\t10\r\n"
+                                             "2024-02-28T16:00\t20\r\n"
+                                             "2024-03-01T12:00\t\t\t75\r\n"));
+        QCOMPARE(ExportText(doc, ExportFormat::Csv),
+                 QByteArray("X1,Y1,X3,Y3\r\n"
+                            "2024-02-28T08:00,10,2024-03-01T12:00,75\r\n"
+                            "2024-02-28T16:00,20,,\r\n"));
+        const QJsonObject json =
+            QJsonDocument::fromJson(ExportText(doc, ExportFormat::Json)).object();
+        QCOMPARE(json["calibration"]["xscale"].toString(), QString("date"));
+        QCOMPARE(json["calibration"]["xmax_value"].toString(), QString("2024-03-04T00:00"));
+        QCOMPARE(json["lines"][0]["points"][1]["x"].toString(), QString("2024-02-28T16:00"));
+        const DataFileContent content = DataFileFromDocument(doc, "copy.bmp");
+        QCOMPARE(content.editMinX, QString("45350"));
+        QCOMPARE(content.editMaxX, QString("45355"));
+        QCOMPARE(content.scaleX, ScaleKind::Date);
+        QVERIFY(DataFileBytes(content)->contains("\r\n1\r\n1\r\n")); // both scale codes linear
     }
 
     void jsonNumbersReadBackToTheSameDoubles() {

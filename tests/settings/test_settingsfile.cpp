@@ -309,6 +309,26 @@ private slots:
         QCOMPARE(f.readIni(), expected);
     }
 
+    void aDateAxisIsKeptAsTheLinearAxisOfItsDayCounts() {
+        ProgramFolder f;
+        f.doc.scaleX = ScaleKind::Date;
+        f.doc.editMinX = "2024-01-01";
+        f.doc.editMaxX = "2024-12-31 12:00";
+        SaveSettings(f.doc, f.windows);
+        const QByteArray bytes = f.readIni();
+        // An older program reads a linear axis from 45292 to 45657.5.
+        for (const char* line : {"Xmin=45292\r\n", "Xmax=45657.5\r\n", "XScaleNormalX=1\r\n",
+                                 "XScaleLogarifm10X=0\r\n", "[DateAxes]\r\nX=1\r\nY=0\r\n"})
+            QVERIFY2(bytes.contains(line), line);
+        ProgramFolder g;
+        g.doc.programDir = f.doc.programDir;
+        g.load();
+        QCOMPARE(g.doc.scaleX, ScaleKind::Date);
+        QCOMPARE(g.doc.scaleY, ScaleKind::Linear);
+        QCOMPARE(g.doc.editMinX, QString("2024-01-01"));
+        QCOMPARE(g.doc.editMaxX, QString("2024-12-31T12:00"));
+    }
+
     void savedSettingsReadBackUnchanged() {
         ProgramFolder f;
         f.doc.pictureFolder = QString::fromUtf8("D:\\Графики\\");
