@@ -35,7 +35,17 @@ void writeRow(Document& doc, int line, int row, const RowCells& cells) {
 }
 
 ExtraText nameOf(StepKind kind) {
-    return ExtraText(int(ExtraText::StepAddPoint) + int(kind));
+    // The names of the first kinds stand together in the language file; later kinds' names
+    // came after other texts.
+    if (kind <= StepKind::CleanUp)
+        return ExtraText(int(ExtraText::StepAddPoint) + int(kind));
+    switch (kind) {
+    case StepKind::FindBars:
+        return ExtraText::StepFindBars;
+    default:
+        break;
+    }
+    return ExtraText::StepAddPoint;
 }
 
 } // namespace

@@ -35,6 +35,7 @@ enum class StepKind {
     YMaxPoint,
     AxisValues,
     CleanUp,
+    FindBars,
 };
 
 /// The calibration as a step keeps it: reference points, axis angle and lengths, the axis

@@ -222,6 +222,16 @@ QString Texts::builtInExtra(ExtraText id) {
         return "Date/time";
     case ExtraText::NotADate:
         return "'%1' is not a date: type it as 2024-03-01, 2024-03-01 14:30 or as a day count.";
+    case ExtraText::FindBarsCaption:
+        return "Find &bars";
+    case ExtraText::FindBarsHint:
+        return "Find bars: click one bar; every bar of its colour becomes a point of the line";
+    case ExtraText::NoBarFound:
+        return "No bar was found under the click. Nothing was changed.";
+    case ExtraText::BarsFound:
+        return "%1 bars";
+    case ExtraText::StepFindBars:
+        return "Find bars";
     case ExtraText::Count:
         break;
     }

@@ -111,6 +111,11 @@ enum class ExtraText : int {
     PdfModuleMissing, ///< the PDF module could not be loaded
     ScaleDate,        ///< the fourth scale kind of the Setup window
     NotADate,         ///< %1 = an axis text on a date axis that is no date
+    FindBarsCaption,
+    FindBarsHint,
+    NoBarFound,
+    BarsFound, ///< %1 = the number of bars
+    StepFindBars,
     Count
 };
 

@@ -1,0 +1,161 @@
+#include <QtTest>
+
+#include <QImage>
+#include <QPainter>
+
+#include "core/document.h"
+#include "core/history.h"
+#include "core/picture.h"
+#include "core/workspace.h"
+#include "platform/scripteddialogs.h"
+#include "recognition/bars/barcommand.h"
+#include "recognition/bars/barfinder.h"
+
+using namespace kurvana;
+
+namespace {
+
+const QColor kBarColour(70, 110, 190), kOtherColour(220, 120, 40);
+
+/// A chart of bars drawn anti-aliased at fractional positions, as plotting programs draw them:
+/// the bars to find in one colour, other things (a second series, stacked segments below) in
+/// another, black axes and error bars over the bars' ends, and a legend swatch of the bars'
+/// colour away from the base.
+struct BarChart {
+    QList<QRectF> bars;
+    QList<QRectF> others;
+    bool horizontal = false;
+    bool errorBars = false;
+    QImage draw() const {
+        QImage picture(420, 320, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QRectF& r : others)
+            painter.fillRect(r, kOtherColour);
+        for (const QRectF& r : bars)
+            painter.fillRect(r, kBarColour);
+        painter.fillRect(QRectF(340.2, 20.4, 14, 9), kBarColour); // the legend's swatch
+        painter.setPen(QPen(Qt::black, 1.2));
+        painter.drawLine(QPointF(30, 280.5), QPointF(400, 280.5));
+        painter.drawLine(QPointF(30.5, 10), QPointF(30.5, 300));
+        if (errorBars)
+            for (const QRectF& r : bars) {
+                const double x = r.center().x();
+                painter.drawLine(QPointF(x, r.top() - 12), QPointF(x, r.top() + 9));
+                painter.drawLine(QPointF(x - 4, r.top() - 12), QPointF(x + 4, r.top() - 12));
+            }
+        return picture;
+    }
+};
+
+/// Pixel centres are whole numbers: a painter coordinate p is the pixel coordinate p - 0.5.
+double Pixel(double painter) {
+    return painter - 0.5;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(BarChart)
+
+class TestBars : public QObject {
+    Q_OBJECT
+private slots:
+    void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
+        QTest::addColumn<BarChart>("chart");
+        QTest::addColumn<bool>("negative");
+        BarChart plain;
+        for (int i = 0; i < 6; ++i)
+            plain.bars << QRectF(48.3 + 55 * i, 280.5 - (30 + 37 * i), 22.4, 30 + 37 * i);
+        BarChart grouped = plain;
+        for (const QRectF& r : plain.bars)
+            grouped.others << r.translated(23.0, 0).adjusted(0, 15, 0, 0);
+        grouped.errorBars = true;
+        BarChart negative;
+        for (int i = 0; i < 5; ++i)
+            negative.bars << QRectF(60.6 + 60 * i, 150.5, 26.2, 20.3 + 21 * i);
+        negative.bars << QRectF(360.6, 100.2, 26.2, 50.3); // one positive among them
+        BarChart horizontal;
+        horizontal.horizontal = true;
+        for (int i = 0; i < 5; ++i)
+            horizontal.bars << QRectF(31.0, 60.4 + 42 * i, 70.3 + 51 * i, 24.6);
+        BarChart histogram; // touching bars
+        for (int i = 0; i < 7; ++i)
+            histogram.bars << QRectF(40 + 30 * i, 280.5 - (40 + 23 * (i % 4) + 5 * i), 30,
+                                     40 + 23 * (i % 4) + 5 * i);
+        BarChart stacked; // the clicked colour sits on other segments
+        for (int i = 0; i < 5; ++i) {
+            const double below = 40 + 20 * i;
+            stacked.others << QRectF(50.4 + 64 * i, 280.5 - below, 30.2, below);
+            stacked.bars << QRectF(50.4 + 64 * i, 280.5 - below - 35 - 9 * i, 30.2, 35 + 9 * i);
+        }
+        QTest::newRow("plain") << plain << false;
+        QTest::newRow("grouped, error bars") << grouped << false;
+        QTest::newRow("negative") << negative << true;
+        QTest::newRow("horizontal") << horizontal << false;
+        QTest::newRow("histogram") << histogram << false;
+        QTest::newRow("stacked") << stacked << false;
+    }
+    void everyBarOfTheClickedColourIsFoundAtItsEnd() {
+        QFETCH(BarChart, chart);
+        QFETCH(bool, negative);
+        const QRectF clicked = chart.bars.front();
+        const std::optional<BarSearch> search = FindBars(chart.draw(), clicked.center().toPoint());
+        QVERIFY(search.has_value());
+        QCOMPARE(search->horizontal, chart.horizontal);
+        QCOMPARE(int(search->bars.size()), int(chart.bars.size()));
+        QList<QRectF> truth = chart.bars;
+        std::sort(truth.begin(), truth.end(), [&chart](const QRectF& a, const QRectF& b) {
+            return chart.horizontal ? a.top() < b.top() : a.left() < b.left();
+        });
+        for (int i = 0; i < truth.size(); ++i) {
+            const QRectF& r = truth[i];
+            const FoundBar& bar = search->bars[std::size_t(i)];
+            const bool down = r.top() >= 150 && negative;
+            const double centre = Pixel(chart.horizontal ? r.center().y() : r.center().x());
+            const double end = chart.horizontal ? r.right() : (down ? r.bottom() : r.top());
+            QVERIFY2(std::abs(bar.centre - centre) <= 0.5, qPrintable(QString::number(i)));
+            // The end pixel is the one whose centre lies within half a pixel of the edge.
+            QVERIFY2(
+                std::abs(bar.valueEdge - Pixel(end) - (down || chart.horizontal ? -0.5 : 0.5)) <=
+                    0.5,
+                qPrintable(QString("bar %1: end %2, edge %3").arg(i).arg(bar.valueEdge).arg(end)));
+            QCOMPARE(bar.negative, down);
+        }
+    }
+
+    void aClickBesideTheBarsFindsNothing() {
+        BarChart chart;
+        chart.bars << QRectF(100, 200, 30, 80.5);
+        QVERIFY(!FindBars(chart.draw(), {250, 150})); // on the paper
+        QVERIFY(!FindBars(chart.draw(), {200, 280})); // on the axis line
+        QVERIFY(!FindBars(QImage(), {0, 0}));
+    }
+
+    void theBarsBecomeOnePointEachInOneUndoableStep() {
+        Document doc;
+        platform::ScriptedDialogs dialogs;
+        ViewHooks view;
+        History history;
+        Workspace ws{doc, dialogs, view, &history};
+        BarChart chart;
+        for (int i = 0; i < 4; ++i)
+            chart.bars << QRectF(60 + 70 * i, 280.5 - 50 * (i + 1), 30, 50 * (i + 1));
+        InstallNewPicture(ws, chart.draw());
+        history.reset(doc, false);
+        doc.currentLine = 2;
+        QCOMPARE(FindBarsAt(ws, 75, 260), 4);
+        QCOMPARE(doc.pointCount(2), 4);
+        QCOMPARE(QPoint(doc.pointX(2, 1), doc.pointY(2, 1)), QPoint(75, 231)); // 74.5 rounds up
+        QCOMPARE(QPoint(doc.pointX(2, 4), doc.pointY(2, 4)), QPoint(285, 81));
+        QCOMPARE(history.stepCount(), std::size_t(1));
+        history.undo(ws);
+        QCOMPARE(doc.pointCount(2), 0);
+        QVERIFY_THROWS_EXCEPTION(CommandError, FindBarsAt(ws, 20, 20));
+        QVERIFY(!history.canUndo());
+    }
+};
+
+
+QTEST_GUILESS_MAIN(TestBars)
+#include "test_bars.moc"
