@@ -59,7 +59,7 @@ QString gnuplotScript(const ChartLayout& s, const QString& output) {
         << "set grid xtics ytics lc rgb '#d8d8d8' lw 1 dt 1\n"
         << "unset key\n"
         << "set samples " << 4 * s.width << "\n"
-        << "plot ";
+        << (s.plot.isEmpty() ? "plot " : s.plot);
     for (std::size_t i = 0; i < s.curves.size(); ++i) {
         const Curve& c = s.curves[i];
         out << (i ? ", " : "") << c.gnuplot << " with lines lw " << c.width << " lc rgb '"

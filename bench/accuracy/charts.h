@@ -28,6 +28,8 @@ struct ChartLayout {
     std::vector<Curve> curves;
     double tiltDegrees = 0; ///< the picture turned this much (counter-clockwise), as a tilted scan
     bool jpeg = false;      ///< saved as JPEG at quality 75 and read back
+    /// A plot command of its own (with its inline data) instead of the curves': bar charts.
+    QString plot;
 
     /// The plot frame in pixel indices (a pixel's index is its centre): left, right, top,
     /// bottom, whole numbers so that gnuplot puts the frame exactly there.

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 
+#include "bench/accuracy/bars.h"
 #include "bench/accuracy/charts.h"
 #include "bench/accuracy/measure.h"
 #include "tracing/colourline.h"
@@ -82,6 +83,12 @@ int main(int argc, char** argv) {
             row("[exact]", f.exactSearch, false);
         }
         std::fflush(stdout);
+    }
+    try {
+        allMet = RunBarCharts(quick, folder.path(), only) && allMet;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bar charts: %s\n", error.what());
+        return 2;
     }
     std::printf("\n%s\n", allMet ? "Every target met." : "A target was missed.");
     return allMet ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -237,6 +238,27 @@ int Median(std::vector<int> values) {
     return values[values.size() / 2];
 }
 
+bool SameEnds(const Piece& a, const Piece& b) {
+    return std::abs(a.low - b.low) <= kEndSlack && std::abs(a.high - b.high) <= kEndSlack;
+}
+
+/// A narrow piece between two with the same ends is a mark on one bar (an error bar's dot or
+/// line over its end), not a bar of its own.
+void MergeNarrowDips(std::vector<Piece>& pieces) {
+    const auto width = [](const Piece& p) { return p.to - p.from + 1; };
+    for (std::size_t i = 1; i + 1 < pieces.size();) {
+        const Piece &a = pieces[i - 1], &dip = pieces[i], &b = pieces[i + 1];
+        if (SameEnds(a, b) && b.from == dip.to + 1 && dip.from == a.to + 1 &&
+            3 * width(dip) < width(a) + width(b)) {
+            pieces[i - 1].to = b.to;
+            pieces.erase(pieces.begin() + std::ptrdiff_t(i),
+                         pieces.begin() + std::ptrdiff_t(i) + 2);
+        } else {
+            ++i;
+        }
+    }
+}
+
 /// Splits a region's profile into pieces wherever an end moves: bars that touch side by side.
 std::vector<Piece> PiecesOf(const Profile& p) {
     std::vector<Piece> pieces;
@@ -264,6 +286,7 @@ std::vector<Piece> PiecesOf(const Profile& p) {
         pieces.push_back({p.first + int(i), p.first + int(j) - 1, Median(lows), Median(highs)});
         i = j;
     }
+    MergeNarrowDips(pieces);
     return pieces;
 }
 
@@ -300,6 +323,69 @@ std::pair<int, int> SharedEdge(const std::vector<Piece>& pieces, bool preferHigh
                 best = edge, bestCount = count;
         }
     return {best, bestCount};
+}
+
+/// Widest border drawn around a bar, in pixels.
+constexpr int kWidestBorder = 4;
+
+/// How much of `pixel` is `colour` where it mixes `colour` and `other`: 0..1 along the line
+/// between them.
+double ShareOf(const Rgb& pixel, const Rgb& colour, const Rgb& other) {
+    const double dr = colour.r - other.r, dg = colour.g - other.g, db = colour.b - other.b;
+    const double dd = dr * dr + dg * dg + db * db;
+    if (dd == 0)
+        return 0;
+    const double t =
+        ((pixel.r - other.r) * dr + (pixel.g - other.g) * dg + (pixel.b - other.b) * db) / dd;
+    return std::clamp(t, 0.0, 1.0);
+}
+
+/// How far `pixel` lies from every mix of `colour` and `other`: the largest component of its
+/// distance from the line between them.
+double OffTheLine(const Rgb& pixel, const Rgb& colour, const Rgb& other) {
+    const double t = ShareOf(pixel, colour, other);
+    return std::max({std::fabs(pixel.r - other.r - t * (colour.r - other.r)),
+                     std::fabs(pixel.g - other.g - t * (colour.g - other.g)),
+                     std::fabs(pixel.b - other.b - t * (colour.b - other.b))});
+}
+
+/// The value end of one line across a bar (a column of a vertical bar), outward from the last
+/// pixel `last` of its colour in direction `step`. What lies beyond is taken a little way out
+/// (paper, or the next segment of a stacked bar). Pixels between that differ from both are a
+/// border, and the end is the border's middle; otherwise the end is where the bar's colour
+/// covers half a pixel, from the shares of the last pixel and the one beyond.
+double LineEnd(const std::function<QRgb(int)>& at, int last, int step, const Rgb& bar) {
+    const Rgb beyond = RgbOf(at(last + (kWidestBorder + 2) * step));
+    double weight = 0, weighted = 0;
+    for (int k = 1; k <= kWidestBorder + 1; ++k) {
+        const Rgb c = RgbOf(at(last + k * step));
+        const double w = OffTheLine(c, bar, beyond) - kInkContrast;
+        if (w > 0)
+            weight += w, weighted += w * double(last + k * step);
+    }
+    if (weight > 0)
+        return weighted / weight;
+    const double inside = ShareOf(RgbOf(at(last)), bar, beyond);
+    const double outside = ShareOf(RgbOf(at(last + step)), bar, beyond);
+    return last + step * (inside + outside - 0.5);
+}
+
+/// The value end of a bar to a fraction of a pixel: the median of its middle half's lines.
+double RefinedEnd(const QImage& picture, const Rgb& colour, const Piece& p, bool horizontal,
+                  bool towardsLarger) {
+    const int width = p.to - p.from + 1;
+    const int last = towardsLarger ? p.high : p.low;
+    const int step = towardsLarger ? 1 : -1;
+    std::vector<double> ends;
+    for (int i = p.from + width / 4; i <= p.to - width / 4; ++i) {
+        const auto at = [&](int v) -> QRgb {
+            const QPoint xy = horizontal ? QPoint(v, i) : QPoint(i, v);
+            return picture.rect().contains(xy) ? picture.pixel(xy) : qRgb(255, 255, 255);
+        };
+        ends.push_back(LineEnd(at, last, step, colour));
+    }
+    std::nth_element(ends.begin(), ends.begin() + std::ptrdiff_t(ends.size() / 2), ends.end());
+    return ends[ends.size() / 2];
 }
 
 /// The bars of the mask's regions as they would stand in one direction.
@@ -342,7 +428,8 @@ std::optional<Arrangement> Arrange(const BarMask& mask, const std::vector<Region
 
 QPoint BarSearch::pointOf(const FoundBar& bar) const {
     const int across = int(std::lround(bar.centre));
-    return horizontal ? QPoint(bar.valueEdge, across) : QPoint(across, bar.valueEdge);
+    const int end = int(std::lround(bar.end));
+    return horizontal ? QPoint(end, across) : QPoint(across, end);
 }
 
 std::optional<BarSearch> FindBars(const QImage& picture, QPoint click, int tolerance) {
@@ -356,7 +443,8 @@ std::optional<BarSearch> FindBars(const QImage& picture, QPoint click, int toler
     const Rgb colour = SampleColour(rgb, click);
     if (LargestDifference(colour, paper) < kInkContrast)
         return std::nullopt;
-    BarMask mask(rgb, paper, BarColourTest(paper, colour, tolerance));
+    const BarColourTest test(paper, colour, tolerance);
+    BarMask mask(rgb, paper, test);
     const std::optional<QPoint> start = NearestOn(mask, click);
     if (!start)
         return std::nullopt;
@@ -402,7 +490,7 @@ std::optional<BarSearch> FindBars(const QImage& picture, QPoint click, int toler
         const bool towardsLarger =
             (onBase(p.low) && !onBase(p.high)) || (!stands && (p.low + p.high) / 2 > base);
         bar.negative = search.horizontal != towardsLarger;
-        bar.valueEdge = towardsLarger ? p.high : p.low;
+        bar.end = RefinedEnd(rgb, colour, p, search.horizontal, towardsLarger);
         bar.box = search.horizontal ? QRect(QPoint(p.low, p.from), QPoint(p.high, p.to))
                                     : QRect(QPoint(p.from, p.low), QPoint(p.to, p.high));
         search.bars.push_back(bar);

@@ -15,7 +15,10 @@ namespace kurvana {
 struct FoundBar {
     QRect box;             ///< the pixels of the bar's colour
     double centre = 0;     ///< across the bar: x of a vertical bar, y of a horizontal one
-    int valueEdge = 0;     ///< the row (column) of the pixels at the bar's value end
+    /// The bar's value end across the value axis (a row of vertical bars, a column of horizontal
+    /// ones), to a fraction of a pixel: the edge of its colour, or the middle of a border drawn
+    /// around it.
+    double end = 0;
     bool negative = false; ///< the bar grows from the base towards smaller values
 };
 
