@@ -3,11 +3,13 @@
 #include <QImage>
 #include <QPainter>
 
+#include "core/datetime.h"
 #include "core/document.h"
 #include "core/history.h"
 #include "core/picture.h"
 #include "core/workspace.h"
 #include "platform/scripteddialogs.h"
+#include "recognition/axes/datelabels.h"
 #include "recognition/bars/barcommand.h"
 #include "recognition/bars/barfinder.h"
 
@@ -58,7 +60,7 @@ double Pixel(double painter) {
 
 Q_DECLARE_METATYPE(BarChart)
 
-class TestBars : public QObject {
+class TestRecognisers : public QObject {
     Q_OBJECT
 private slots:
     void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
@@ -153,7 +155,38 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(CommandError, FindBarsAt(ws, 20, 20));
         QVERIFY(!history.canUndo());
     }
+
+    // Tick labels of time axes as plotting programs write them, in the order along the axis.
+    void dateLabelsGiveTheirDayCounts_data() {
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QStringList>("dates"); // empty: not a date axis
+        QTest::newRow("years") << QStringList{"2019", "2020", "2021"}
+                               << QStringList{"2019-01-01", "2020-01-01", "2021-01-01"};
+        QTest::newRow("months over a new year")
+            << QStringList{"Nov", "Dec", "Jan 2021", "Feb", "Mar"}
+            << QStringList{"2020-11-01", "2020-12-01", "2021-01-01", "2021-02-01", "2021-03-01"};
+        QTest::newRow("iso days") << QStringList{"2024-02-28", "2024-02-29", "2024-03-01"}
+                                  << QStringList{"2024-02-28", "2024-02-29", "2024-03-01"};
+        QTest::newRow("year and months") << QStringList{"2021-06", "2021/09", "Dec 2021"}
+                                         << QStringList{"2021-06-01", "2021-09-01", "2021-12-01"};
+        QTest::newRow("days named") << QStringList{"15 Jun 2021", "15 July 2021"}
+                                    << QStringList{"2021-06-15", "2021-07-15"};
+        QTest::newRow("plain numbers") << QStringList{"0", "10", "20"} << QStringList{};
+        QTest::newRow("two years only") << QStringList{"2020", "2021"} << QStringList{};
+        QTest::newRow("no year at all") << QStringList{"Jan", "Feb", "Mar"} << QStringList{};
+        QTest::newRow("not in order")
+            << QStringList{"2021-03", "2021-01", "2021-05"} << QStringList{};
+        QTest::newRow("no such day") << QStringList{"2023-02-29", "2023-03-01"} << QStringList{};
+    }
+    void dateLabelsGiveTheirDayCounts() {
+        QFETCH(QStringList, labels);
+        QFETCH(QStringList, dates);
+        const auto counts = DayCountsOfLabels(std::vector<QString>(labels.begin(), labels.end()));
+        QCOMPARE(counts.has_value(), !dates.isEmpty());
+        for (int i = 0; i < dates.size(); ++i)
+            QCOMPARE(FormatDayCount((*counts)[std::size_t(i)], DatePrecision::Days), dates[i]);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestBars)
-#include "test_bars.moc"
+QTEST_GUILESS_MAIN(TestRecognisers)
+#include "test_recognisers.moc"
