@@ -218,6 +218,11 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::PdfModuleMissing:
         return "the program's PDF module (kurvana2-pdf.so) is missing or damaged: install the "
                "program again.";
+    case ExtraText::ExportOutputFailed:
+        return "The export could not be written to the standard output (%1).";
+    case ExtraText::AxesLabelDataMissing:
+        return "No axis label can be read: the label reader's English data (package "
+               "tesseract-ocr-eng) or the program's label module are not installed.";
     case ExtraText::Count:
         break;
     }

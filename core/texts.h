@@ -108,7 +108,9 @@ enum class ExtraText : int {
     AxesRuleUnchecked,
     AxesLabelsDropped,
     AxesAcceptQuestion,
-    PdfModuleMissing, ///< the PDF module could not be loaded
+    PdfModuleMissing,     ///< the PDF module could not be loaded
+    ExportOutputFailed,   ///< %1 = reason: the export could not go to standard output
+    AxesLabelDataMissing, ///< the label reader's language data (or module) are not installed
     Count
 };
 
