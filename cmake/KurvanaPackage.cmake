@@ -18,8 +18,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kurvana.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Pictures in TIFF and the other formats beyond Qt's own come from the image format plugins,
-# which no library dependency names.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins")
+# What the program loads at run time that no library dependency names, so the scan of the
+# program's and the modules' libraries cannot see it: pictures in TIFF and the other formats
+# beyond Qt's own come from the image format plugins, and Find axes reads labels with
+# Tesseract's English data (a data file, not a library). The X11 platform plugin and the SVG
+# icon engine come with libqt6gui6 and libqt6svg6, which the scan finds. The package test
+# (tests/install/check_deb.sh) holds this list against what the program opens when it runs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins, tesseract-ocr-eng")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -17,7 +17,11 @@ QPoint SnapToInk(Document& doc, int x, int y) {
             const int px = x + ray.startX + s * ray.stepX;
             const int py = y + ray.startY + s * ray.stepY;
             doc.probe(px, py); // the ray is walked to its end, as the probe fields show
-            if (doc.probeIsInk() && !found) {
+            // Outside the picture is never ink, whatever the thresholds: the mean of ink
+            // pixels then always lies inside the picture.
+            const bool inside = px >= 0 && py >= 0 && px < doc.workingPicture.width() &&
+                                py < doc.workingPicture.height();
+            if (inside && doc.probeIsInk() && !found) {
                 ++n;
                 sumX += px;
                 sumY += py;

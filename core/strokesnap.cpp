@@ -31,6 +31,12 @@ Rgb rgbAt(const QImage& picture, int x, int y) {
     return {double(c & 0xFF), double(c >> 8 & 0xFF), double(c >> 16 & 0xFF)};
 }
 
+/// Beyond the picture's edge there is neither paper nor ink: such a pixel is left out of every
+/// step below. Read as white it would be ink on dark paper and pull a click off the picture.
+bool inside(const QImage& picture, int x, int y) {
+    return x >= 0 && y >= 0 && x < picture.width() && y < picture.height();
+}
+
 /// Half the side of the square whose commonest colour is taken for the paper.
 constexpr int kPaperRadius = 16;
 /// A pixel is ink for finding the stroke when one component differs this much from the paper:
@@ -81,7 +87,8 @@ std::optional<QPoint> nearestInk(const QImage& picture, const Rgb& paper, int x,
     for (int dy = -reach; dy <= reach; ++dy)
         for (int dx = -reach; dx <= reach; ++dx) {
             const double square = dx * dx + dy * dy;
-            if (square > nearestSquare || (nearest && square == nearestSquare))
+            if (square > nearestSquare || (nearest && square == nearestSquare) ||
+                !inside(picture, x + dx, y + dy))
                 continue;
             if ((rgbAt(picture, x + dx, y + dy) - paper).largestComponent() < kInkContrast)
                 continue;
@@ -122,6 +129,8 @@ Rgb strokeColourNear(const QImage& picture, const Rgb& paper, QPoint hit) {
     double bestReach = direction.dot(direction);
     for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx) {
+            if (!inside(picture, hit.x() + dx, hit.y() + dy))
+                continue;
             const Rgb colour = rgbAt(picture, hit.x() + dx, hit.y() + dy);
             const double reach = (colour - paper).dot(direction);
             if (reach > bestReach) {
@@ -146,7 +155,8 @@ std::optional<Centre> centroidAround(const QImage& picture, const InkWeight& wei
     const int ix = int(std::lround(cx)), iy = int(std::lround(cy));
     for (int py = iy - reach; py <= iy + reach; ++py)
         for (int px = ix - reach; px <= ix + reach; ++px) {
-            if ((px - cx) * (px - cx) + (py - cy) * (py - cy) > kCentreRadius * kCentreRadius)
+            if ((px - cx) * (px - cx) + (py - cy) * (py - cy) > kCentreRadius * kCentreRadius ||
+                !inside(picture, px, py))
                 continue;
             const double w = weight(rgbAt(picture, px, py));
             sum += w;

@@ -15,7 +15,8 @@ constexpr double kStrokeReach = 6.5;
 /// stands out clearly from the paper around the click; the stroke nearest to the click decides
 /// the ink colour, and the point goes to the centre of that stroke's cross-section nearest to
 /// the click, each pixel weighted by how strongly it is inked, rounded to the nearest pixel.
-/// The click stays where it is when no stroke lies within reach. Reads `picture` only (the
+/// The click stays where it is when no stroke lies within reach. Only pixels of the picture
+/// count, so a moved click always lies inside the picture. Reads `picture` only (the
 /// program passes the clean picture, so marks and the axes drawing never pull a click).
 QPoint SnapToStroke(const QImage& picture, int x, int y);
 

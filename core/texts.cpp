@@ -232,6 +232,11 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%1 bars";
     case ExtraText::StepFindBars:
         return "Find bars";
+    case ExtraText::ExportOutputFailed:
+        return "The export could not be written to the standard output (%1).";
+    case ExtraText::AxesLabelDataMissing:
+        return "No axis label can be read: the label reader's English data (package "
+               "tesseract-ocr-eng) or the program's label module are not installed.";
     case ExtraText::Count:
         break;
     }

@@ -116,6 +116,8 @@ enum class ExtraText : int {
     NoBarFound,
     BarsFound, ///< %1 = the number of bars
     StepFindBars,
+    ExportOutputFailed,   ///< %1 = reason: the export could not go to standard output
+    AxesLabelDataMissing, ///< the label reader's language data (or module) are not installed
     Count
 };
 

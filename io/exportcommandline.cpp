@@ -102,7 +102,10 @@ int RunExportCommand(const QStringList& arguments, const std::function<void(Docu
             continue;
         }
         if (toStandardOutput) {
-            out.write(contents);
+            if (out.write(contents) != contents.size()) {
+                report(err, doc->texts.extra(ExtraText::ExportOutputFailed).arg(out.errorString()));
+                status = 1;
+            }
             continue;
         }
         const QString target =

@@ -16,8 +16,8 @@ struct Document;
 /// NAME.tsv, NAME.json, NAME.txt for the clipboard text), and every readable file gets its
 /// output even when others fail. Outputs are written atomically. `prepare` readies a fresh
 /// document for each file (program folder, decimal separator, settings). Reasons go to `err`,
-/// one line per file. Returns 0, 1 when any file could not be read or written, 2 for a usage
-/// error.
+/// one line per file. Every write is checked, `out` included (StandardOutput from the command
+/// line). Returns 0, 1 when any file could not be read or written, 2 for a usage error.
 int RunExportCommand(const QStringList& arguments, const std::function<void(Document&)>& prepare,
                      QIODevice& out, QIODevice& err);
 

@@ -9,8 +9,32 @@ namespace kurvana {
 
 namespace {
 
+/// How many symbolic links in a row are followed before the name is taken as it stands (the
+/// system's own limit for a path).
+constexpr int kMostLinksFollowed = 40;
+
+/// The name a write to `path` really lands on: symbolic links followed to their end, also when
+/// that end does not exist yet (a link to a file still to be made).
+QString FinalTarget(const QString& path) {
+    QString target = QFileInfo(path).absoluteFilePath();
+    for (int links = 0; links < kMostLinksFollowed; ++links) {
+        const QFileInfo info(target);
+        if (!info.isSymLink())
+            break;
+        target = info.symLinkTarget();
+    }
+    return target;
+}
+
+/// Whether `path` (links followed) names something that is neither a regular file nor a
+/// folder: a pipe, a device or a socket. Such a thing is written into, never replaced.
+bool IsSpecialFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
 /// Writes a file's contents into its temporary file; the reason on failure.
-QString WriteTemporary(QSaveFile& file, const PendingFile& pending) {
+QString WriteTemporary(QFileDevice& file, const PendingFile& pending) {
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     const QString reason = pending.write(file);
@@ -22,14 +46,33 @@ QString WriteTemporary(QSaveFile& file, const PendingFile& pending) {
     return {};
 }
 
+/// Writes into a pipe or device as it stands, every write checked.
+QString WriteInPlace(const PendingFile& pending) {
+    QFile file(pending.path);
+    QString reason = WriteTemporary(file, pending);
+    file.close();
+    if (reason.isEmpty() && file.error() != QFileDevice::NoError)
+        reason = file.errorString();
+    return reason;
+}
+
+/// The pending file with its path resolved to where the write really lands.
+PendingFile Resolved(const PendingFile& pending) {
+    return {FinalTarget(pending.path), pending.write};
+}
+
 } // namespace
 
 QString WriteFileAtomically(const QString& path, const QByteArray& contents) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(contents) != contents.size()) {
-        const QString reason = file.errorString();
+    const PendingFile pending{FinalTarget(path), [&contents](QIODevice& file) {
+                                  return file.write(contents) == contents.size()
+                                             ? QString()
+                                             : file.errorString();
+                              }};
+    if (IsSpecialFile(pending.path))
+        return WriteInPlace(pending);
+    QSaveFile file(pending.path);
+    if (QString reason = WriteTemporary(file, pending); !reason.isEmpty()) {
         file.cancelWriting();
         return reason;
     }
@@ -38,21 +81,34 @@ QString WriteFileAtomically(const QString& path, const QByteArray& contents) {
     return {};
 }
 
-std::optional<SaveFailure> ReplaceFilePair(const PendingFile& first, const PendingFile& second) {
+std::optional<SaveFailure> ReplaceFilePair(const PendingFile& firstAsked,
+                                           const PendingFile& secondAsked) {
+    const PendingFile first = Resolved(firstAsked), second = Resolved(secondAsked);
     for (const PendingFile* pending : {&first, &second}) {
         const QString folder = QFileInfo(pending->path).absolutePath();
         if (!QDir().mkpath(folder))
             return SaveFailure{folder, "the folder cannot be created."};
     }
+    // A pipe or device holds no old contents to keep: it is written into when the regular
+    // files are moved into place, and never renamed away or replaced.
+    const bool firstSpecial = IsSpecialFile(first.path);
+    const bool secondSpecial = IsSpecialFile(second.path);
     QSaveFile firstFile(first.path);
     QSaveFile secondFile(second.path);
-    if (QString reason = WriteTemporary(firstFile, first); !reason.isEmpty())
+    if (QString reason = firstSpecial ? QString() : WriteTemporary(firstFile, first);
+        !reason.isEmpty())
         return SaveFailure{first.path, reason};
-    if (QString reason = WriteTemporary(secondFile, second); !reason.isEmpty())
+    if (QString reason = secondSpecial ? QString() : WriteTemporary(secondFile, second);
+        !reason.isEmpty())
         return SaveFailure{second.path, reason};
+    const auto commit = [](QSaveFile& file, const PendingFile& pending, bool special) {
+        if (special)
+            return WriteInPlace(pending);
+        return file.commit() ? QString() : file.errorString();
+    };
 
     const QString aside = first.path + ".kurvana-previous";
-    const bool hadFirst = QFile::exists(first.path);
+    const bool hadFirst = !firstSpecial && QFile::exists(first.path);
     QFile::remove(aside);
     if (hadFirst && !QFile::rename(first.path, aside))
         return SaveFailure{first.path, "the existing file cannot be replaced."};
@@ -62,15 +118,15 @@ std::optional<SaveFailure> ReplaceFilePair(const PendingFile& first, const Pendi
             QFile::rename(aside, first.path);
         }
     };
-    if (!firstFile.commit()) {
+    if (QString reason = commit(firstFile, first, firstSpecial); !reason.isEmpty()) {
         restoreFirst();
-        return SaveFailure{first.path, firstFile.errorString()};
+        return SaveFailure{first.path, reason};
     }
-    if (!secondFile.commit()) {
-        if (!hadFirst)
+    if (QString reason = commit(secondFile, second, secondSpecial); !reason.isEmpty()) {
+        if (!hadFirst && !firstSpecial)
             QFile::remove(first.path);
         restoreFirst();
-        return SaveFailure{second.path, secondFile.errorString()};
+        return SaveFailure{second.path, reason};
     }
     if (hadFirst)
         QFile::remove(aside);

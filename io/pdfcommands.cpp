@@ -69,11 +69,11 @@ PdfPageRequest RequestFromOptions(const PdfOpenOptions& options, const PdfFile& 
 /// The size check of picture files, made on the size the request will render, before it does.
 void RefuseTooLarge(const PdfFile& pdf, const PdfPageRequest& request, const QString& name,
                     const Texts& texts) {
-    const QSize size = PdfPixelRect(pdf.pageSize(request.page), request).size();
-    if (PictureTooLarge(size))
+    const PdfPixels size = PdfRenderPixels(pdf.pageSize(request.page), request);
+    if (size.tooLarge())
         throw CommandError(texts.extra(ExtraText::PictureTooLarge)
-                               .arg(QFileInfo(name).completeBaseName(),
-                                    QString::number(size.width()), QString::number(size.height())));
+                               .arg(QFileInfo(name).completeBaseName(), QString::number(size.width),
+                                    QString::number(size.height)));
 }
 
 /// Renders with the windows' progress, or right here where there are none.

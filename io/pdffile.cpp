@@ -64,8 +64,12 @@ QImage PdfFile::render(const PdfPageRequest& request, const std::atomic_bool& ca
     const QSizeF size = pageSize(request.page);
     if (size.isEmpty())
         return {};
-    const QImage rendered =
-        engine_->render(request.page, request.dpi, PdfPixelRect(size, request), &cancel);
+    // The size is checked here too, before anything is drawn: a null rectangle would ask the
+    // engine for the whole page.
+    const QRect pixels = PdfPixelRect(size, request);
+    if (pixels.isEmpty())
+        return {};
+    const QImage rendered = engine_->render(request.page, request.dpi, pixels, &cancel);
     if (rendered.isNull() || cancel.load())
         return {};
     return OnWhite(rendered);

@@ -22,8 +22,23 @@ struct PdfPageRequest {
     QRectF region;            ///< in PDF points from the page's top left; empty = whole page
 };
 
-/// The pixel rectangle the request renders from a page of `pageSize` points: the whole page at
-/// the resolution, or the region's pixels within it.
+/// The pixels a request renders, counted in 64 bits: a page box may be crafted to hold more
+/// pixels than an int counts, and the size check must see the true size before anything is
+/// drawn.
+struct PdfPixels {
+    qint64 left = 0, top = 0, width = 0, height = 0;
+    /// Beyond the largest picture the program opens (PictureTooLarge), or beyond where a
+    /// picture position reaches.
+    bool tooLarge() const;
+    /// As a rectangle; empty when too large.
+    QRect rect() const;
+};
+
+/// The pixels the request renders from a page of `pageSize` points: the whole page at the
+/// resolution, or the region's pixels within it.
+PdfPixels PdfRenderPixels(const QSizeF& pageSize, const PdfPageRequest& request);
+
+/// PdfRenderPixels as a rectangle: empty when too large, so that such a page is never drawn.
 QRect PdfPixelRect(const QSizeF& pageSize, const PdfPageRequest& request);
 
 /// Megabytes a 32-bit picture of `size` takes, as the chooser shows it.

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -22,12 +23,25 @@ std::string ProgramFolder() {
     return program.substr(0, program.rfind('/') + 1);
 }
 
+/// The folders added by AddModuleFolder.
+std::vector<std::string>& AddedFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+std::mutex& ModuleMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 void* LoadModule(const std::string& file) {
     const std::string folder = ProgramFolder();
+    std::vector<std::string> candidates{folder + file,
+                                        folder + KURVANA_MODULES_FROM_PROGRAM + "/" + file};
+    for (const std::string& added : AddedFolders())
+        candidates.push_back(added + "/" + file);
     std::string reason;
-    for (const std::string& candidate :
-         {folder + file, folder + KURVANA_MODULES_FROM_PROGRAM + "/" + file,
-          std::string(KURVANA_BUILD_MODULE_FOLDER) + "/" + file}) {
+    for (const std::string& candidate : candidates) {
         if (::access(candidate.c_str(), R_OK) != 0)
             continue;
         if (void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL))
@@ -41,10 +55,14 @@ void* LoadModule(const std::string& file) {
 
 } // namespace
 
+void AddModuleFolder(const char* folder) {
+    const std::lock_guard lock(ModuleMutex());
+    AddedFolders().emplace_back(folder);
+}
+
 void* ProgramModuleSymbol(const char* file, const char* symbol) {
-    static std::mutex mutex;
     static std::map<std::string, void*> modules; // null for one that failed to load
-    const std::lock_guard lock(mutex);
+    const std::lock_guard lock(ModuleMutex());
     const auto [entry, first] = modules.try_emplace(file, nullptr);
     if (first)
         entry->second = LoadModule(file);

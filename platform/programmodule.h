@@ -11,9 +11,14 @@ namespace kurvana {
 /// dynamic linker must load and resolve before the program's first line runs. Loaded when
 /// first needed, they cost nothing to a start that does not use them.
 ///
-/// A module is looked for beside the program, then where an installation puts it relative to
-/// the program, then in the build folder the program was built in (for the tests). It stays
-/// loaded until the program ends.
+/// A module is looked for beside the program (the built program sits beside its modules in
+/// the build folder), then where an installation puts it relative to the program, then in the
+/// folders added with AddModuleFolder. It stays loaded until the program ends.
 void* ProgramModuleSymbol(const char* file, const char* symbol);
+
+/// One more folder to look for modules in, last. Only the programs that run inside the build
+/// folder (tests, benchmarks: platform/buildtree/) add one; the installed program loads code
+/// from its own installed places alone.
+void AddModuleFolder(const char* folder);
 
 } // namespace kurvana

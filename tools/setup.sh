@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build clang-format qt6-base-dev qt6-image-
           libgl-dev libsimpleini-dev fonts-dejavu-core xvfb xauth xdotool xclip x11-utils imagemagick
           python3 clang-14 libclang-rt-14-dev qt6-svg-dev
           desktop-file-utils appstream shared-mime-info dpkg-dev file gnuplot-nox
-          libpoppler-qt6-dev libtesseract-dev tesseract-ocr-eng pkg-config)
+          libpoppler-qt6-dev libtesseract-dev tesseract-ocr-eng pkg-config strace)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,6 +10,7 @@
 #include "core/workspace.h"
 #include "io/exportcommandline.h"
 #include "io/picturereadahead.h"
+#include "platform/standardoutput.h"
 #include "platform/windows/qtdialogs.h"
 #include "recognition/axes/findaxes.h"
 #include "recognition/ocr/tesseractreader.h"
@@ -51,9 +52,9 @@ int exportDataFiles(int argc, char* argv[]) {
     const QStringList arguments = QCoreApplication::arguments().mid(2);
     const QString folder = programDir();
     const QChar separator = systemDecimalSeparator();
-    QFile out, err;
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
+    kurvana::StandardOutput out;
+    QFile err;
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     return kurvana::RunExportCommand(
         arguments,
         [&](kurvana::Document& doc) {
@@ -66,38 +67,46 @@ int exportDataFiles(int argc, char* argv[]) {
         out, err);
 }
 
-/// kurvana2 --version and --help: answered on standard output without a display. Returns
-/// false for any other first argument.
-bool printVersionOrHelp(const char* option) {
-    if (qstrcmp(option, "--version") == 0) {
-        std::printf("kurvana2 %s\n", KURVANA_VERSION);
-        return true;
-    }
+/// kurvana2 --version and --help: answered on standard output without a display; the exit
+/// status (1 when the answer could not be written), or nothing for any other first argument.
+std::optional<int> printVersionOrHelp(const char* option) {
+    if (qstrcmp(option, "--version") == 0)
+        return kurvana::PrintToStandardOutput("kurvana2 " KURVANA_VERSION "\n") ? 0 : 1;
     if (qstrcmp(option, "--help") != 0 && qstrcmp(option, "-h") != 0)
-        return false;
-    std::fputs("Usage: kurvana2 [PICTURE | DATA.gra]\n"
-               "       kurvana2 --page N --dpi D PAPER.pdf\n"
-               "       kurvana2 --export [--format csv|tsv|json] [-o OUT] DATA.gra...\n"
-               "       kurvana2 --find-axes PICTURE\n"
-               "       kurvana2 --version | --help\n"
-               "\n"
-               "Kurvana II turns a picture of a chart into numbers.\n"
-               "\n"
-               "  PICTURE            open a chart picture (BMP, PNG, JPEG, GIF, TIFF)\n"
-               "  DATA.gra           open a data file together with its picture copy\n"
-               "  PAPER.pdf          open a page of a PDF document (a page chooser opens;\n"
-               "                     --page N and --dpi D open page N at D dots per inch)\n"
-               "  --export DATA.gra  print the table of a data file as tab-separated text,\n"
-               "                     without a window or a display; --format csv, tsv or\n"
-               "                     json chooses another form, -o OUT writes it to a file;\n"
-               "                     several files each get NAME.csv/.tsv/.json beside them\n"
-               "  --find-axes PICTURE  print the calibration proposed from the chart's axes as\n"
-               "                     JSON (exit 0 full, 1 partial, 2 nothing found)\n"
-               "  --version          print the version and exit\n"
-               "  --help             print this help and exit\n",
-               stdout);
-    return true;
+        return std::nullopt;
+    constexpr char kHelp[] =
+        "Usage: kurvana2 [PICTURE | DATA.gra]\n"
+        "       kurvana2 --page N --dpi D PAPER.pdf\n"
+        "       kurvana2 --export [--format csv|tsv|json] [-o OUT] DATA.gra...\n"
+        "       kurvana2 --find-axes PICTURE\n"
+        "       kurvana2 --version | --help\n"
+        "\n"
+        "Kurvana II turns a picture of a chart into numbers.\n"
+        "\n"
+        "  PICTURE            open a chart picture (BMP, PNG, JPEG, GIF, TIFF)\n"
+        "  DATA.gra           open a data file together with its picture copy\n"
+        "  PAPER.pdf          open a page of a PDF document (a page chooser opens;\n"
+        "                     --page N and --dpi D open page N at D dots per inch)\n"
+        "  --export DATA.gra  print the table of a data file as tab-separated text,\n"
+        "                     without a window or a display; --format csv, tsv or\n"
+        "                     json chooses another form, -o OUT writes it to a file;\n"
+        "                     several files each get NAME.csv/.tsv/.json beside them;\n"
+        "                     -o naming a pipe or device writes into it (exit 0, 1 when\n"
+        "                     any file could not be read or written, 2 usage error)\n"
+        "  --find-axes PICTURE  print the calibration proposed from the chart's axes as\n"
+        "                     JSON (exit 0 full, 1 partial, 2 nothing found,\n"
+        "                     4 the answer could not be written)\n"
+        "  --version          print the version and exit\n"
+        "  --help             print this help and exit\n"
+        "\n"
+        "Every answer on standard output is checked: when it cannot be written (a full\n"
+        "disk, /dev/full) the reason goes to standard error and the exit status is\n"
+        "non-zero.\n";
+    return kurvana::PrintToStandardOutput(kHelp) ? 0 : 1;
 }
+
+/// The exit status of --find-axes when its JSON answer could not be written.
+constexpr int kAnswerNotWritten = 4;
 
 /// kurvana2 --find-axes PICTURE: the calibration the axis finder proposes, as JSON on standard
 /// output. Exit status 0 for a full proposal, 1 for a partial one, 2 when no axis was found or
@@ -119,8 +128,8 @@ int findAxes(int argc, char* argv[]) {
                    "are missing)\n",
                    stderr);
     const kurvana::AxisProposal proposal = kurvana::FindAxes(picture, reader);
-    const QByteArray json = kurvana::ProposalJson(proposal);
-    std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
+    if (!kurvana::PrintToStandardOutput(kurvana::ProposalJson(proposal)))
+        return kAnswerNotWritten;
     return proposal.complete() ? 0 : proposal.empty() ? 2 : 1;
 }
 
@@ -140,8 +149,9 @@ bool displayAvailable() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc >= 2 && printVersionOrHelp(argv[1]))
-        return 0;
+    if (argc >= 2)
+        if (const std::optional<int> status = printVersionOrHelp(argv[1]))
+            return *status;
     if (argc >= 2 && qstrcmp(argv[1], "--export") == 0)
         return exportDataFiles(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--find-axes") == 0)

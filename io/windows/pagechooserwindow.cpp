@@ -130,10 +130,11 @@ void PageChooserWindow::showPage(int page) {
 
 void PageChooserWindow::showSize() {
     const PdfPageRequest asked = request();
-    const QSize size = PdfPixelRect(pdf_.pageSize(asked.page), asked).size();
-    const QString width = QString::number(size.width());
-    const QString height = QString::number(size.height());
-    const bool tooLarge = PictureTooLarge(size);
+    const PdfPixels pixels = PdfRenderPixels(pdf_.pageSize(asked.page), asked);
+    const QSize size = pixels.rect().size();
+    const QString width = QString::number(pixels.width);
+    const QString height = QString::number(pixels.height);
+    const bool tooLarge = pixels.tooLarge();
     size_->setText(tooLarge
                        ? texts_.extra(ExtraText::PdfPictureTooLarge)
                              .arg(width, height, QString::number(kMaxPictureSide))

@@ -171,7 +171,12 @@ QString ProposalSummary(const Workspace& ws, const AxisProposal& p) {
                      .arg(valueText(doc, p.y.lastValue));
     }
     lines << t.extra(ExtraText::AxesScales).arg(scaleName(doc, p.x), scaleName(doc, p.y));
+    // Labels not read for want of the reader's data are that one problem, said once.
+    if (p.labelDataMissing)
+        lines << t.extra(ExtraText::AxesLabelDataMissing);
     for (const auto& [axis, name] : {std::pair{&p.x, "X"}, std::pair{&p.y, "Y"}}) {
+        if (p.labelDataMissing && axis->status == AxisStatus::NoLabels)
+            continue;
         const QString problem = axisProblem(doc, *axis, name);
         if (!problem.isEmpty())
             lines << problem;

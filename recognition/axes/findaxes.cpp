@@ -263,6 +263,7 @@ void placeReferencePoints(AxisProposal& p) {
 
 AxisProposal FindAxes(const QImage& picture, LabelReader& reader) {
     AxisProposal proposal;
+    proposal.labelDataMissing = reader.dataMissing();
     if (picture.isNull())
         return proposal;
     const GrayPicture gray = ToGrayPicture(picture);

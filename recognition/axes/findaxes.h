@@ -58,6 +58,8 @@ struct AxisProposal {
     /// The Y max point before rounding: the calibration truncates the length of the Y axis,
     /// and the click that puts it in place makes up for that.
     QPointF yMaxExact;
+    /// The label reader's data are not installed: no label was read for that reason alone.
+    bool labelDataMissing = false;
 
     bool complete() const {
         return x.status == AxisStatus::Found && y.status == AxisStatus::Found && zero.has_value();
@@ -72,7 +74,8 @@ struct AxisProposal {
 AxisProposal FindAxes(const QImage& picture, LabelReader& reader);
 
 /// The proposal as JSON: the reference points, the four Input window values, the scale kinds,
-/// the ticks and labels read, and what could not be found.
+/// the ticks and labels read, and what could not be found ("label_data_missing" when the label
+/// reader's data are not installed, in place of the axes' "labels_unreadable").
 QByteArray ProposalJson(const AxisProposal& proposal);
 
 } // namespace kurvana

@@ -21,6 +21,8 @@ QJsonValue numberJson(const std::optional<double>& v) {
     return v ? QJsonValue(*v) : QJsonValue();
 }
 
+constexpr char kLabelDataMissing[] = "label_data_missing";
+
 const char* statusName(AxisStatus status) {
     switch (status) {
     case AxisStatus::NoLine:
@@ -37,9 +39,17 @@ const char* statusName(AxisStatus status) {
     return "";
 }
 
-QJsonObject axisJson(const AxisReading& axis) {
+/// An axis's status as the answer names it: labels that were not read because the reader's
+/// data are missing are not called unreadable.
+QString axisStatusName(const AxisProposal& p, const AxisReading& axis) {
+    if (p.labelDataMissing && axis.status == AxisStatus::NoLabels)
+        return kLabelDataMissing;
+    return statusName(axis.status);
+}
+
+QJsonObject axisJson(const AxisProposal& p, const AxisReading& axis) {
     QJsonObject o;
-    o["status"] = statusName(axis.status);
+    o["status"] = axisStatusName(p, axis);
     if (axis.line)
         o["line"] = QJsonArray{pointJson(axis.line->pointAt(axis.line->start)),
                                pointJson(axis.line->pointAt(axis.line->end))};
@@ -74,13 +84,16 @@ QByteArray ProposalJson(const AxisProposal& p) {
     o["ymax_value"] = numberJson(p.y.lastValue);
     o["xscale"] = p.x.logarithmic ? "log10" : "linear";
     o["yscale"] = p.y.logarithmic ? "log10" : "linear";
-    o["x_axis"] = axisJson(p.x);
-    o["y_axis"] = axisJson(p.y);
+    o["x_axis"] = axisJson(p, p.x);
+    o["y_axis"] = axisJson(p, p.y);
     QJsonArray missing;
-    if (p.x.status != AxisStatus::Found)
-        missing.append(QString("x_") + statusName(p.x.status));
-    if (p.y.status != AxisStatus::Found)
-        missing.append(QString("y_") + statusName(p.y.status));
+    if (p.labelDataMissing)
+        missing.append(kLabelDataMissing);
+    for (const auto& [axis, prefix] : {std::pair{&p.x, "x_"}, std::pair{&p.y, "y_"}}) {
+        const QString status = axisStatusName(p, *axis);
+        if (axis->status != AxisStatus::Found && status != kLabelDataMissing)
+            missing.append(prefix + status);
+    }
     o["missing"] = missing;
     o["complete"] = p.complete();
     return QJsonDocument(o).toJson(QJsonDocument::Indented);

@@ -14,6 +14,10 @@ public:
     virtual ~LabelReader() = default;
     /// The text read, without spaces; empty when nothing could be read.
     virtual QString read(const QImage& label) = 0;
+    /// Whether the reader cannot read anything because what it reads with is not installed
+    /// (the language data, or the module that holds the engine): every read is empty for that
+    /// reason and not because of the labels, and the user is told so.
+    virtual bool dataMissing() const { return false; }
 };
 
 } // namespace kurvana

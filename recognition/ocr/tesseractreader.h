@@ -18,6 +18,7 @@ public:
     ~TesseractReader() override;
     bool available() const;
     QString read(const QImage& label) override;
+    bool dataMissing() const override { return !available(); }
 
 private:
     std::unique_ptr<TextLineEngine> engine_;

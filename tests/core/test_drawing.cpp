@@ -342,6 +342,13 @@ private slots:
         DrawMark(f.doc, 70, 94, 5, 1);
         AddPoint(f.ws, 70, 97);
         QCOMPARE(QPoint(f.doc.pointX(1, 2), f.doc.pointY(1, 2)), QPoint(70, 100));
+        // On dark paper the world beyond the edge is not a white stroke: a click near the edge
+        // goes to the light line beside it, inside the picture.
+        f.doc.cleanPicture.fill(qRgb(10, 10, 40));
+        f.doc.workingPicture.fill(qRgb(10, 10, 40));
+        stroke(f, QPointF(1, 0), QPointF(1, 199), 1, qRgb(250, 250, 250));
+        QCOMPARE(SnapToStroke(f.doc.cleanPicture, 4, 150), QPoint(1, 150));
+        QCOMPARE(SnapToStroke(f.doc.cleanPicture, 150, 197), QPoint(150, 197));
     }
 
     // "Dark lines only" is the probe star on the working picture, to the pixel: a red stroke

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package: cpack -G DEB on the built tree (into a temporary folder), its control data
 # (name, version, dependencies computed from the program's libraries), its file list, and the
-# program extracted from it answering --version.
+# program extracted from it answering --version, and every library and data file that program
+# opens at run time (its modules, Qt's plugins, Tesseract's English data) coming from a package
+# its dependencies bring in.
 #
 #   check_deb.sh --build BUILD --version 2.32
 set -uo pipefail
@@ -63,4 +65,52 @@ dpkg-deb -x "$deb" "$WORK/root" || fail "dpkg-deb -x failed"
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
     "$WORK/root/usr/bin/kurvana2" --version) || fail "the extracted program fails --version"
 [ "$version" = "kurvana2 $VERSION" ] || fail "the extracted program printed '$version'"
+
+# The dependency scan sees only the libraries files name; data files and plugins are opened
+# by name at run time. So the extracted program reads a TIFF chart with Find axes (the image
+# format plugin, the label module, Tesseract and its English data), and each library and data
+# file it opens must belong to a package that Depends brings in, directly or through the
+# dependencies of those.
+echo "[deb] what the program opens at run time"
+command -v strace >/dev/null || fail "strace is missing (tools/setup.sh installs it)"
+convert -size 240x180 xc:white -stroke black -draw "line 30,150 230,150" \
+    -draw "line 30,10 30,150" "$WORK/chart.tif" || fail "cannot draw the test chart"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM strace -f -qq -e trace=openat \
+    -e status=successful -o "$WORK/opened" "$WORK/root/usr/bin/kurvana2" --find-axes \
+    "$WORK/chart.tif" >/dev/null 2>"$WORK/find-axes.err"
+! grep -q "cannot be loaded\|labels cannot be read" "$WORK/find-axes.err" ||
+    fail "the extracted program misses its label module or data: $(cat "$WORK/find-axes.err")"
+sed -n 's/.*openat([^"]*"\([^"]*\)".*/\1/p' "$WORK/opened" | grep -v "^$WORK/" |
+    grep -E '\.so(\.[0-9.]+)?$|\.traineddata$' | sort -u >"$WORK/runtime-files"
+grep -q '/libqtiff\.so$' "$WORK/runtime-files" || fail "the TIFF plugin was not loaded"
+grep -q '/eng\.traineddata$' "$WORK/runtime-files" || fail "Tesseract's English data were not read"
+
+# The packages Depends brings in: its names, then their dependencies, level by level.
+declare -A brought=()
+level=$packages
+while [ -n "$level" ]; do
+    next=""
+    for package in $level; do
+        [ -z "${brought[$package]:-}" ] || continue
+        brought[$package]=1
+        next+=" $package"
+    done
+    [ -n "$next" ] || break
+    # shellcheck disable=SC2086 # one name per word
+    level=$(dpkg-query -W -f='${Depends}, ${Pre-Depends}\n' $next 2>/dev/null |
+        tr ',|' '\n\n' | sed 's/([^)]*)//; s/:any//; s/^ *//; s/ *$//' | grep -v '^$' | sort -u)
+done
+owner() { # the package holding a file, whichever of /lib and /usr/lib it was opened as
+    local path
+    for path in "$1" "$(realpath "$1")" "${1#/usr}" "/usr$1"; do
+        dpkg -S "$path" 2>/dev/null | head -1 | sed 's/[:,].*//' | grep . && return
+    done
+}
+while read -r file; do
+    package=$(owner "$file")
+    [ -n "$package" ] || fail "the program opens $file, which no package holds"
+    [ -n "${brought[$package]:-}" ] ||
+        fail "the program opens $file from $package, which Depends does not bring in"
+done <"$WORK/runtime-files"
+echo "[deb] $(wc -l <"$WORK/runtime-files") libraries and data files, all from dependencies"
 echo "[deb] all checks passed"

@@ -69,6 +69,14 @@ for module in kurvana2-pdf.so kurvana2-ocr.so; do
     path=$(find "$ROOT/usr/lib" -path "*/kurvana2/$module" | head -1)
     [ -n "$path" ] || fail "not installed: lib/kurvana2/$module"
 done
+# The installed program loads code only from its own installed places: the build folder, where
+# others may write, is named nowhere in it (its debug data name the sources, and load nothing).
+objcopy --strip-debug "$PROGRAM_DIR/kurvana2" "$WORK/kurvana2-code" || fail "objcopy failed"
+build_folder=$(cd "$BUILD" && pwd -P)
+if strings "$WORK/kurvana2-code" | grep -F "$build_folder"; then
+    fail "the installed program names the build folder $build_folder"
+fi
+rm -f "$WORK/kurvana2-code"
 # Poppler and Tesseract come with the modules, on first use, not with the program's start.
 ! ldd "$PROGRAM_DIR/kurvana2" | grep -Eq 'poppler|tesseract' ||
     fail "the program links Poppler or Tesseract itself"

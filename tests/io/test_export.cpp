@@ -1,5 +1,9 @@
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +18,9 @@
 #include "io/exportcommandline.h"
 #include "io/exportfile.h"
 #include "io/exportformats.h"
+#include "io/filepair.h"
 #include "iofixture.h"
+#include "platform/standardoutput.h"
 
 using namespace kurvana;
 using namespace kurvana::test;
@@ -219,6 +225,52 @@ private slots:
         QVERIFY(FileBytes(f.path("out.json")).startsWith("{\n  \"picture\""));
         QCOMPARE(RunExportCommand({"--format", "xml", second}, prepare, text, quiet), 2);
         QCOMPARE(RunExportCommand({"-o", "x", first, second}, prepare, text, quiet), 2);
+    }
+
+    // `kurvana2 --export ok.gra > /dev/full`: the standard output the command line gives the
+    // export is checked like any file, and the failure is said and exits non-zero.
+    void aFullStandardOutputFailsTheExport() {
+        IoFixture f;
+        const QString saved = SaveChart(f, "chart", 0);
+        const int full = ::open("/dev/full", O_WRONLY);
+        QVERIFY(full >= 0);
+        std::fflush(stdout);
+        const int kept = ::dup(STDOUT_FILENO);
+        ::dup2(full, STDOUT_FILENO);
+        StandardOutput out;
+        QBuffer err;
+        err.open(QIODevice::WriteOnly);
+        const int status = RunExportCommand(
+            {"--format", "csv", saved}, [&f](Document& doc) { doc.programDir = f.doc->programDir; },
+            out, err);
+        ::dup2(kept, STDOUT_FILENO);
+        ::close(kept);
+        ::close(full);
+        QCOMPARE(status, 1);
+        QVERIFY(err.data().contains(qPrintable(std::strerror(ENOSPC))));
+    }
+
+    // Only a regular file is replaced by rename: a pipe is written into and stays a pipe, and
+    // a symbolic link stays a link to the new contents.
+    void theWriterWritesIntoPipesAndThroughLinks() {
+        QTemporaryDir folder;
+        const QString pipe = folder.filePath("pipe");
+        QCOMPARE(::mkfifo(qPrintable(pipe), 0600), 0);
+        const int reader = ::open(qPrintable(pipe), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QCOMPARE(WriteFileAtomically(pipe, "through the pipe"), QString());
+        char received[64] = {};
+        QCOMPARE(::read(reader, received, sizeof received), qsizetype(16));
+        ::close(reader);
+        QCOMPARE(QByteArray(received), QByteArray("through the pipe"));
+        QVERIFY(!QFileInfo(pipe).isFile());
+
+        const QString target = folder.filePath("target.csv"), link = folder.filePath("link.csv");
+        QVERIFY(QFile::link(target, link)); // a link to a file not made yet
+        QCOMPARE(WriteFileAtomically(link, "first"), QString());
+        QCOMPARE(WriteFileAtomically(link, "second"), QString());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(FileBytes(target), QByteArray("second"));
     }
 };
 

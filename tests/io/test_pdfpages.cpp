@@ -237,6 +237,11 @@ private slots:
             << "poster.pdf"
             << "1"
             << "300" << int(ExtraText::PictureTooLarge) << "18000 x 12000 pixels";
+        // A page box of 2e9 points: more pixels than an int counts, still refused.
+        QTest::newRow("crafted page box")
+            << "crafted.pdf"
+            << "1"
+            << "300" << int(ExtraText::PictureTooLarge) << "8333333333 x 8333333333 pixels";
     }
     void refusalsNameTheReasonAndKeepTheWork() {
         QFETCH(QString, name);
@@ -249,6 +254,10 @@ private slots:
         const QImage shown = f.doc->workingPicture;
         WritePdf(f.path("paper.pdf"), 3, FillPage);
         WritePdf(f.path("poster.pdf"), 1, FillPage, QSizeF(60, 40));
+        const QString crafted = QString::fromLatin1(FileBytes(f.path("paper.pdf")))
+                                    .replace(QRegularExpression("/MediaBox \\[[^]]*\\]"),
+                                             "/MediaBox [0 0 2000000000 2000000000]");
+        WriteBytes(f.path("crafted.pdf"), crafted.toLatin1());
         WriteBytes(f.path("damaged.pdf"), "%PDF-1.4\n1 0 obj << /Type /Catalog >>\n%%EOF\n");
         WriteBytes(f.path("locked.pdf"), Encrypted(FileBytes(f.path("paper.pdf"))));
         QVERIFY(ChartPicture().save(f.path("picture.pdf"), "PNG"));

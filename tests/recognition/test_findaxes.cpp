@@ -1,6 +1,9 @@
 #include <cmath>
 
 #include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -404,6 +407,26 @@ void TestFindAxes::acceptedProposalActsLikeClicksAndTypedValues() {
     QCOMPARE(partial.doc.editMaxY, before.editMaxY);
     QCOMPARE(partial.doc.scaleY, before.scaleY);
     QCOMPARE(partial.doc.zeroPointY, 250);
+
+    // Labels unread because the reader's data are not installed say so, in the window and in
+    // the JSON answer, instead of calling the labels unreadable.
+    struct NoDataReader : LabelReader {
+        QString read(const QImage&) override { return {}; }
+        bool dataMissing() const override { return true; }
+    } noData;
+    QImage blank(60, 40, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    p.labelDataMissing = FindAxes(blank, noData).labelDataMissing;
+    QVERIFY(p.labelDataMissing);
+    Fixture withoutData(400, 300);
+    ReviewAxisProposal(withoutData.ws, p);
+    const QString summary = withoutData.dialogs.questions.front();
+    QVERIFY(summary.contains(withoutData.doc.texts.extra(ExtraText::AxesLabelDataMissing)));
+    QVERIFY(
+        !summary.contains(withoutData.doc.texts.extra(ExtraText::AxesLabelsUnreadable).arg("Y")));
+    const QJsonObject json = QJsonDocument::fromJson(ProposalJson(p)).object();
+    QCOMPARE(json["missing"].toArray(), QJsonArray{"label_data_missing"});
+    QCOMPARE(json["y_axis"].toObject()["status"].toString(), QString("label_data_missing"));
 }
 
 QTEST_GUILESS_MAIN(TestFindAxes)
