@@ -50,7 +50,8 @@ Destination DestinationOf(const QString& path) {
     return {target, false};
 }
 
-/// Writes a file's contents into its temporary file; the reason on failure.
+/// Writes a file's contents into `file` (its temporary file, or the pipe itself) and flushes
+/// them; the reason on failure.
 QString WriteTemporary(QFileDevice& file, const PendingFile& pending,
                        QIODevice::OpenMode mode = QIODevice::WriteOnly) {
     if (!file.open(mode))
