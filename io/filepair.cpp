@@ -13,29 +13,48 @@ namespace {
 /// system's own limit for a path).
 constexpr int kMostLinksFollowed = 40;
 
-/// The name a write to `path` really lands on: symbolic links followed to their end, also when
-/// that end does not exist yet (a link to a file still to be made).
-QString FinalTarget(const QString& path) {
+/// Whether `path` (links followed) names something that is neither a regular file nor a
+/// folder: a pipe, a device or a socket.
+bool IsSpecialFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+/// The system's own links to open files (/dev/stdout leads to /proc/self/fd/1) name a file
+/// someone holds open, not a place in a folder.
+bool IsProcessFile(const QString& path) {
+    return path.startsWith("/proc/");
+}
+
+/// Where a write to a path lands, and whether it goes into what stands there.
+struct Destination {
+    QString path;
+    bool inPlace = false;
+};
+
+/// A pipe, a device, a socket or an open file reached through /proc is written into as it is
+/// named; anything else lands at the end of its symbolic links (also when that end does not
+/// exist yet: a link to a file still to be made), where it is replaced by rename.
+Destination DestinationOf(const QString& path) {
+    if (IsSpecialFile(path) || IsProcessFile(path))
+        return {path, true};
     QString target = QFileInfo(path).absoluteFilePath();
     for (int links = 0; links < kMostLinksFollowed; ++links) {
         const QFileInfo info(target);
         if (!info.isSymLink())
             break;
         target = info.symLinkTarget();
+        if (IsProcessFile(target))
+            return {path, true};
     }
-    return target;
+    return {target, false};
 }
 
-/// Whether `path` (links followed) names something that is neither a regular file nor a
-/// folder: a pipe, a device or a socket. Such a thing is written into, never replaced.
-bool IsSpecialFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile() && !info.isDir();
-}
-
-/// Writes a file's contents into its temporary file; the reason on failure.
-QString WriteTemporary(QFileDevice& file, const PendingFile& pending) {
-    if (!file.open(QIODevice::WriteOnly))
+/// Writes a file's contents into `file` (its temporary file, or the pipe itself) and flushes
+/// them; the reason on failure.
+QString WriteTemporary(QFileDevice& file, const PendingFile& pending,
+                       QIODevice::OpenMode mode = QIODevice::WriteOnly) {
+    if (!file.open(mode))
         return file.errorString();
     const QString reason = pending.write(file);
     if (!reason.isEmpty())
@@ -46,30 +65,31 @@ QString WriteTemporary(QFileDevice& file, const PendingFile& pending) {
     return {};
 }
 
-/// Writes into a pipe or device as it stands, every write checked.
+/// Writes into a pipe or device as it stands, every write checked. A regular file reached
+/// through /proc (/dev/stdout sent to a file) is appended to, so that it keeps what was
+/// written to it before.
 QString WriteInPlace(const PendingFile& pending) {
     QFile file(pending.path);
-    QString reason = WriteTemporary(file, pending);
+    const QIODevice::OpenMode mode = QFileInfo(pending.path).isFile()
+                                         ? QIODevice::WriteOnly | QIODevice::Append
+                                         : QIODevice::WriteOnly;
+    QString reason = WriteTemporary(file, pending, mode);
     file.close();
     if (reason.isEmpty() && file.error() != QFileDevice::NoError)
         reason = file.errorString();
     return reason;
 }
 
-/// The pending file with its path resolved to where the write really lands.
-PendingFile Resolved(const PendingFile& pending) {
-    return {FinalTarget(pending.path), pending.write};
-}
-
 } // namespace
 
 QString WriteFileAtomically(const QString& path, const QByteArray& contents) {
-    const PendingFile pending{FinalTarget(path), [&contents](QIODevice& file) {
+    const Destination destination = DestinationOf(path);
+    const PendingFile pending{destination.path, [&contents](QIODevice& file) {
                                   return file.write(contents) == contents.size()
                                              ? QString()
                                              : file.errorString();
                               }};
-    if (IsSpecialFile(pending.path))
+    if (destination.inPlace)
         return WriteInPlace(pending);
     QSaveFile file(pending.path);
     if (QString reason = WriteTemporary(file, pending); !reason.isEmpty()) {
@@ -83,7 +103,10 @@ QString WriteFileAtomically(const QString& path, const QByteArray& contents) {
 
 std::optional<SaveFailure> ReplaceFilePair(const PendingFile& firstAsked,
                                            const PendingFile& secondAsked) {
-    const PendingFile first = Resolved(firstAsked), second = Resolved(secondAsked);
+    const Destination firstPlace = DestinationOf(firstAsked.path);
+    const Destination secondPlace = DestinationOf(secondAsked.path);
+    const PendingFile first{firstPlace.path, firstAsked.write};
+    const PendingFile second{secondPlace.path, secondAsked.write};
     for (const PendingFile* pending : {&first, &second}) {
         const QString folder = QFileInfo(pending->path).absolutePath();
         if (!QDir().mkpath(folder))
@@ -91,8 +114,8 @@ std::optional<SaveFailure> ReplaceFilePair(const PendingFile& firstAsked,
     }
     // A pipe or device holds no old contents to keep: it is written into when the regular
     // files are moved into place, and never renamed away or replaced.
-    const bool firstSpecial = IsSpecialFile(first.path);
-    const bool secondSpecial = IsSpecialFile(second.path);
+    const bool firstSpecial = firstPlace.inPlace;
+    const bool secondSpecial = secondPlace.inPlace;
     QSaveFile firstFile(first.path);
     QSaveFile secondFile(second.path);
     if (QString reason = firstSpecial ? QString() : WriteTemporary(firstFile, first);

@@ -26,8 +26,9 @@ struct SaveFailure {
 /// How both writers below treat what stands at a target: a regular file (or a new name) is
 /// replaced by rename; a symbolic link is followed to its end, which is written as the link's
 /// target is, so the link stays and points at the new contents; a pipe, a device or a socket
-/// (`-o /dev/stdout`, a FIFO, /dev/full) is opened and written into as it stands, every write
-/// and the flush checked, and never replaced by a regular file.
+/// (a FIFO, /dev/full), or an open file named through /proc (`-o /dev/stdout`, appended to),
+/// is opened and written into as it stands, every write and the flush checked, and never
+/// replaced by a regular file.
 
 /// Writes `contents` to `path` atomically: completely to a temporary file beside it, then moved
 /// into place, so that a failed write leaves the file that was there whole. Returns an empty

@@ -35,10 +35,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The program folder: the program with its language file, help documents and Data/ folders.
+# The program folder: the program with its modules, language file, help documents and Data/
+# folders.
 mkdir -p "$work/program" "$work/home"
 cp "$program" "$work/program/"
-for item in language.txt Data kurvana2_e.html kurvana2_r.html; do
+for item in language.txt Data kurvana2_e.html kurvana2_r.html kurvana2-pdf.so kurvana2-ocr.so; do
     [ -e "$build/$item" ] && cp -r "$build/$item" "$work/program/"
 done
 mkdir -p "$work/program/Data/Grafiks"

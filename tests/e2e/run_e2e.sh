@@ -56,6 +56,8 @@ rm -f "$SHOTS"/*.png "$SHOTS"/*.log
 cp "$PROGRAM" "$PROGRAM_DIR/"
 program_source=$(dirname "$PROGRAM")
 cp "$program_source/language.txt" "$PROGRAM_DIR/" || fail "no language.txt beside the program"
+# The modules go with the program: a program loads them only from its own places.
+cp "$program_source"/kurvana2-*.so "$PROGRAM_DIR/" || fail "no modules beside the program"
 cp "$program_source"/kurvana2_?.* "$PROGRAM_DIR/" 2>/dev/null || log "no help files beside the program"
 cp "$EXAMPLES/$CHART.bmp" "$EXAMPLES/$CHART.txt" "$PROGRAM_DIR/examples/"
 

@@ -114,6 +114,14 @@ sample="$TEST_DATA/io_three_points.gra"
 "${no_display[@]}" "$BUILT_PROGRAM" --export "$sample" >"$WORK/built.txt"
 [ -s "$WORK/installed.txt" ] && cmp -s "$WORK/installed.txt" "$WORK/built.txt" ||
     fail "the installed program exports another table than the built one"
+# An answer that cannot be written is a failure, said on standard error.
+for form in --version --help "--export $sample" "--export --format json $sample"; do
+    # shellcheck disable=SC2086 # the form's words
+    if "${no_display[@]}" "$PROGRAM_DIR/kurvana2" $form >/dev/full 2>"$WORK/full.log" ||
+        ! grep -q . "$WORK/full.log"; then
+        fail "kurvana2 $form > /dev/full exits 0 or says nothing"
+    fi
+done
 # Find axes reads the labels through the module found relative to the installed program.
 "${no_display[@]}" "$PROGRAM_DIR/kurvana2" --find-axes "$EXAMPLES/level_linear.bmp" \
     >"$WORK/axes.json" 2>"$WORK/axes.log"
