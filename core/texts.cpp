@@ -181,7 +181,8 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::RestoreButton:
         return "Restore";
     case ExtraText::RecoveryNotRestored:
-        return "The work not saved could not be restored: %1";
+        return "The work not saved could not be restored: %1 It is kept and offered again at the "
+               "next start.";
     case ExtraText::FindAxesCaption:
         return "Find axes";
     case ExtraText::FindAxesHint:
@@ -218,6 +219,12 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::PdfModuleMissing:
         return "the program's PDF module (kurvana2-pdf.so) is missing or damaged: install the "
                "program again.";
+    case ExtraText::ReplaceOtherWorkQuestion:
+        return "%1 already holds the work on another chart. Replace it?";
+    case ExtraText::DiscardRecoveryQuestion:
+        return "The work not saved holds %1 points. Delete it for good?";
+    case ExtraText::CommandLineFileKept:
+        return "%1 not opened: the restored work is shown";
     case ExtraText::Count:
         break;
     }

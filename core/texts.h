@@ -108,7 +108,10 @@ enum class ExtraText : int {
     AxesRuleUnchecked,
     AxesLabelsDropped,
     AxesAcceptQuestion,
-    PdfModuleMissing, ///< the PDF module could not be loaded
+    PdfModuleMissing,         ///< the PDF module could not be loaded
+    ReplaceOtherWorkQuestion, ///< Save Data: the names would replace another chart's files
+    DiscardRecoveryQuestion,  ///< start-up: Discard of a recovery copy that holds points
+    CommandLineFileKept,      ///< status bar: the file named at start-up was not opened
     Count
 };
 
