@@ -145,7 +145,6 @@ bool RecoveryCopy::writeNow() {
 }
 
 void RecoveryCopy::adopt(const QString& abandonedFolder) {
-    timer_.stop();
     worker_.waitForDone();
     QDir(folder_).removeRecursively();
     if (QDir().rename(abandonedFolder, folder_)) {

@@ -100,8 +100,8 @@ private slots:
     }
 
     void restoredWorkIsNotReplacedByTheFileNamedAtStartUp() {
+        QTemporaryDir root; // outlives the program's own copy
         Program p;
-        QTemporaryDir root;
         const QString dead = root.path() + "/dead";
         QDir().mkpath(dead);
         QImage white(200, 150, QImage::Format_RGB32);
