@@ -224,7 +224,7 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::DiscardRecoveryQuestion:
         return "The work not saved holds %1 points. Delete it for good?";
     case ExtraText::CommandLineFileKept:
-        return "%1 not opened: the restored work is shown";
+        return "%1 not opened (work restored)";
     case ExtraText::Count:
         break;
     }

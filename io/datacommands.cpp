@@ -104,10 +104,13 @@ QString OwnCopyName(const Document& doc) {
 QStringList OtherWorkReplaced(const Document& doc, const SaveTargets& targets) {
     const bool ownData =
         !doc.dataFileName.isEmpty() && QFileInfo(targets.dataPath) == QFileInfo(doc.dataFileName);
+    // The copy the picture was opened from is this chart's too (Open Data, then another name).
+    const bool ownCopy = QFileInfo(targets.copyPath) == QFileInfo(doc.pictureFileName) ||
+                         (ownData && OwnCopyName(doc) == targets.copyName);
     QStringList replaced;
     if (QFileInfo::exists(targets.dataPath) && !ownData)
         replaced << targets.dataPath;
-    if (QFileInfo::exists(targets.copyPath) && !(ownData && OwnCopyName(doc) == targets.copyName))
+    if (QFileInfo::exists(targets.copyPath) && !ownCopy)
         replaced << targets.copyPath;
     return replaced;
 }
