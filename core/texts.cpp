@@ -181,7 +181,8 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::RestoreButton:
         return "Restore";
     case ExtraText::RecoveryNotRestored:
-        return "The work not saved could not be restored: %1";
+        return "The work not saved could not be restored: %1 It is kept and offered again at the "
+               "next start.";
     case ExtraText::FindAxesCaption:
         return "Find axes";
     case ExtraText::FindAxesHint:
@@ -237,6 +238,12 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::AxesLabelDataMissing:
         return "No axis label can be read: the label reader's English data (package "
                "tesseract-ocr-eng) or the program's label module are not installed.";
+    case ExtraText::ReplaceOtherWorkQuestion:
+        return "%1 already holds the work on another chart. Replace it?";
+    case ExtraText::DiscardRecoveryQuestion:
+        return "The work not saved holds %1 points. Delete it for good?";
+    case ExtraText::CommandLineFileKept:
+        return "%1 not opened (work restored)";
     case ExtraText::Count:
         break;
     }

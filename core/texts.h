@@ -116,8 +116,11 @@ enum class ExtraText : int {
     NoBarFound,
     BarsFound, ///< %1 = the number of bars
     StepFindBars,
-    ExportOutputFailed,   ///< %1 = reason: the export could not go to standard output
-    AxesLabelDataMissing, ///< the label reader's language data (or module) are not installed
+    ExportOutputFailed,       ///< %1 = reason: the export could not go to standard output
+    AxesLabelDataMissing,     ///< the label reader's language data (or module) are not installed
+    ReplaceOtherWorkQuestion, ///< Save Data: the names would replace another chart's files
+    DiscardRecoveryQuestion,  ///< start-up: Discard of a recovery copy that holds points
+    CommandLineFileKept,      ///< status bar: the file named at start-up was not opened
     Count
 };
 

@@ -12,12 +12,14 @@ struct Workspace;
 
 /// The "Save Data" command: asks the picture copy name (M16/M17, proposing "curve" after a
 /// clipboard picture, else the picture file's stem) and the data file name (M18/M17, proposing
-/// the current data file's stem, else the copy's); Cancel keeps the proposal. Writes the clean
-/// picture as a bitmap to Data/Grafiks/ and the data file to Data/ (folders created when
-/// missing) so that a failed save leaves the files that were there whole; then marks and axes
-/// are drawn again and dataFileName + CR + M19 is shown. Throws CommandError on failure, with
-/// the document and the files as they were.
-void SaveData(Workspace& ws);
+/// the current data file's stem, else the copy's). Cancel in either box writes nothing and
+/// returns false, as does No to the question asked when the names would replace the data file
+/// or the picture copy of other work (anything but the document's own data file and the copy
+/// it names). Writes the clean picture as a bitmap to Data/Grafiks/ and the data file to Data/
+/// (folders created when missing) so that a failed save leaves the files that were there
+/// whole; then marks and axes are drawn again and dataFileName + CR + M19 is shown. Throws
+/// CommandError on failure, with the document and the files as they were.
+bool SaveData(Workspace& ws);
 
 /// The "Open Data" command: unsaved work is asked about first, then the open dialog in Data/, then
 /// OpenDataFile. Cancel changes nothing.
@@ -41,10 +43,11 @@ OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
                                     const QString& copyFolder);
 
 /// Puts a read data file in place: the new-picture reset, the file's calibration, axis texts,
-/// scale kinds and points, the values recomputed. The history starts empty; `unsaved` marks
-/// the work as not saved to `dataFileName` (a restored recovery copy).
-void ShowDataFile(Workspace& ws, const OpenedDataFile& opened, const QString& dataFileName,
-                  bool unsaved);
+/// scale kinds and points, marks and axes drawn. The values are not computed: the caller's
+/// RefreshValues follows. The history starts empty; `unsaved` marks the work as not saved to
+/// `dataFileName` (a restored recovery copy).
+void InstallDataFile(Workspace& ws, const OpenedDataFile& opened, const QString& dataFileName,
+                     bool unsaved);
 
 /// Proposed picture copy stem: "curve" after a clipboard picture, else the file name of the
 /// picture without its last four characters (empty for four or fewer).

@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "core/calibration.h"
 #include "core/document.h"
 #include "core/workspace.h"
 #include "io/datacommands.h"
@@ -25,7 +26,7 @@ namespace {
 const QString kDataName = "work.gra";
 const QString kPictureName = "picture.bmp";
 const QString kOriginName = "origin.txt";
-constexpr int kPictureStatusPanel = 2;
+constexpr int kMessageStatusPanel = 0, kPictureStatusPanel = 2;
 
 QString lockPathOf(const QString& folder) {
     return folder + ".lock";
@@ -83,11 +84,6 @@ RecoveryCopy::~RecoveryCopy() {
 }
 
 void RecoveryCopy::workChanged() {
-    discardAfterWrite_ = false;
-    if (writing_) {
-        changedDuringWrite_ = true;
-        return;
-    }
     if (timer_.isActive())
         return; // the write already planned takes this change too
     const qint64 gapLeft = sinceWrite_.isValid() ? kMinGapMs - sinceWrite_.elapsed() : 0;
@@ -96,61 +92,56 @@ void RecoveryCopy::workChanged() {
 
 void RecoveryCopy::discard() {
     timer_.stop();
-    changedDuringWrite_ = false;
-    if (writing_)
-        discardAfterWrite_ = true;
-    else
-        removeFiles();
-}
-
-void RecoveryCopy::removeFiles() {
-    for (const QString& name : {kDataName, kOriginName, kPictureName})
-        QFile::remove(folder_ + '/' + name);
-    pictureKey_ = -1;
-}
-
-void RecoveryCopy::startWrite() {
-    const std::optional<QByteArray> data = DataFileBytes(DataFileFromDocument(doc_, kPictureName));
-    if (!data)
-        return; // texts a data file cannot hold: no copy rather than a wrong one
-    Job job{folder_, *data, originOf(doc_), {}, doc_.cleanPicture.cacheKey()};
-    if (job.pictureKey != pictureKey_)
-        job.picture = doc_.cleanPicture; // shared, not copied: the clean picture is not written
-    writing_ = true;
-    sinceWrite_.start();
-    worker_.start([this, job] {
-        QDir().mkpath(job.folder);
-        bool ok = job.picture.isNull() ||
-                  saveAtomically(job.folder + '/' + kPictureName, [&](QIODevice& d) {
-                      return QImageWriter(&d, "bmp").write(job.picture);
-                  });
-        ok = ok && saveBytes(job.folder + '/' + kOriginName, job.origin) &&
-             saveBytes(job.folder + '/' + kDataName, job.data);
-        QMetaObject::invokeMethod(
-            this, [this, ok, key = job.pictureKey] { finished(ok, key); }, Qt::QueuedConnection);
+    // Behind any write in progress on the one worker thread, so nothing written comes back.
+    worker_.start([this] {
+        for (const QString& name : {kDataName, kOriginName, kPictureName})
+            QFile::remove(folder_ + '/' + name);
+        pictureOnDisk_ = -1;
     });
 }
 
-void RecoveryCopy::finished(bool ok, qint64 pictureKey) {
-    writing_ = false;
-    if (ok)
-        pictureKey_ = pictureKey;
-    if (discardAfterWrite_) {
-        discardAfterWrite_ = false;
-        removeFiles();
-    } else if (changedDuringWrite_) {
-        changedDuringWrite_ = false;
-        workChanged();
-    }
-    emit written(ok);
+std::optional<RecoveryCopy::Job> RecoveryCopy::takeJob() const {
+    const std::optional<QByteArray> data = DataFileBytes(DataFileFromDocument(doc_, kPictureName));
+    if (!data)
+        return std::nullopt;
+    Job job{folder_, *data, originOf(doc_), {}, doc_.cleanPicture.cacheKey()};
+    if (job.pictureKey != pictureOnDisk_)
+        job.picture = doc_.cleanPicture; // shared, not copied: the clean picture is not written
+    return job;
 }
 
-void RecoveryCopy::writeNow() {
+bool RecoveryCopy::write(const Job& job) {
+    QDir().mkpath(job.folder);
+    if (!job.picture.isNull()) {
+        const bool pictureOk = saveAtomically(job.folder + '/' + kPictureName, [&](QIODevice& d) {
+            return QImageWriter(&d, "bmp").write(job.picture);
+        });
+        pictureOnDisk_ = pictureOk ? job.pictureKey : -1;
+        if (!pictureOk)
+            return false;
+    }
+    return saveBytes(job.folder + '/' + kOriginName, job.origin) &&
+           saveBytes(job.folder + '/' + kDataName, job.data);
+}
+
+void RecoveryCopy::startWrite() {
+    if (worker_.activeThreadCount() > 0) {
+        timer_.start(kQuietMs); // the change comes with the next write
+        return;
+    }
+    const std::optional<Job> job = takeJob();
+    if (!job)
+        return;
+    sinceWrite_.start();
+    worker_.start([this, job = *job] { write(job); });
+}
+
+bool RecoveryCopy::writeNow() {
     timer_.stop();
-    if (!writing_)
-        startWrite();
     worker_.waitForDone();
-    QCoreApplication::sendPostedEvents(this);
+    const std::optional<Job> job = takeJob();
+    sinceWrite_.start();
+    return job && write(*job);
 }
 
 void RecoveryCopy::adopt(const QString& abandonedFolder) {
@@ -158,9 +149,8 @@ void RecoveryCopy::adopt(const QString& abandonedFolder) {
     QDir(folder_).removeRecursively();
     if (QDir().rename(abandonedFolder, folder_)) {
         // The picture there is the one the restore put in place.
-        pictureKey_ = doc_.cleanPicture.cacheKey();
-    } else {
-        QDir().mkpath(folder_);
+        pictureOnDisk_ = doc_.cleanPicture.cacheKey();
+    } else if (writeNow()) {
         RemoveRecoveryCopy(abandonedFolder);
     }
     QFile::remove(lockPathOf(abandonedFolder));
@@ -197,10 +187,76 @@ void RestoreRecoveryCopy(Workspace& ws, const QString& folder) {
     const QStringList origin = originFile.open(QIODevice::ReadOnly)
                                    ? QString::fromUtf8(originFile.readAll()).split('\n')
                                    : QStringList();
-    ShowDataFile(ws, opened, origin.value(0), true);
+    InstallDataFile(ws, opened, origin.value(0), true);
     if (!origin.value(1).isEmpty())
         ws.doc.pictureFileName = origin.value(1);
     ws.view.setStatusText(kPictureStatusPanel, ws.doc.pictureFileName);
+    try {
+        RefreshValues(ws);
+    } catch (const CommandError& error) {
+        // The work is restored as it stood; the values follow once the texts are corrected.
+        ws.view.setStatusText(kMessageStatusPanel, error.text());
+    }
+}
+
+namespace {
+
+/// The points a copy holds; -1 when its data file cannot be read.
+int PointsInCopy(const Document& doc, const QString& folder) {
+    try {
+        const DataFileContent content = ReadDataFile(folder + '/' + kDataName, doc.texts);
+        int points = 0;
+        for (const auto& line : content.lines)
+            points += int(line.size());
+        return points;
+    } catch (const CommandError&) {
+        return -1;
+    }
+}
+
+/// Discard, asked once more where there is work to lose; No keeps the copy for the next start.
+void DiscardAbandonedCopy(Workspace& ws, const QString& copy) {
+    const int points = PointsInCopy(ws.doc, copy);
+    if (points != 0 &&
+        ws.dialogs.question(ws.doc.texts.extra(ExtraText::DiscardRecoveryQuestion)
+                                .arg(points < 0 ? QString("?") : QString::number(points)),
+                            platform::QuestionButtons::YesNo) != platform::Answer::Yes)
+        return;
+    RemoveRecoveryCopy(copy);
+}
+
+bool TryRestore(Workspace& ws, const QString& copy, RecoveryCopy& own) {
+    try {
+        RestoreRecoveryCopy(ws, copy);
+    } catch (const CommandError& error) {
+        ws.dialogs.information(
+            ws.doc.texts.extra(ExtraText::RecoveryNotRestored).arg(error.text()));
+        return false;
+    }
+    own.adopt(copy);
+    return true;
+}
+
+} // namespace
+
+bool OfferAbandonedWork(Workspace& ws, const std::vector<QString>& copies, RecoveryCopy& own) {
+    const Texts& texts = ws.doc.texts;
+    for (const QString& copy : copies) {
+        switch (ws.dialogs.choice(
+            texts.extra(ExtraText::RestoreQuestion),
+            {texts.extra(ExtraText::RestoreButton), texts.extra(ExtraText::DiscardButton)})) {
+        case platform::Answer::Yes:
+            if (TryRestore(ws, copy, own))
+                return true;
+            break;
+        case platform::Answer::No:
+            DiscardAbandonedCopy(ws, copy);
+            break;
+        case platform::Answer::Cancel:
+            return false; // not now
+        }
+    }
+    return false;
 }
 
 void RemoveRecoveryCopy(const QString& folder) {

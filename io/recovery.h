@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QElapsedTimer>
@@ -43,34 +45,33 @@ public:
     void workChanged();
     /// The work is saved or given up: the copy goes (its folder stays, empty, while running).
     void discard();
-    /// Writes the copy now and waits for it (tests; a restore's first copy).
-    void writeNow();
+    /// Writes the copy now, on this thread, after any write in progress; false when it failed.
+    bool writeNow();
     /// Takes an abandoned copy's files as this program's own, so that the restored work stays
-    /// safe without writing its picture again.
+    /// safe without writing its picture again. The abandoned copy goes only once this
+    /// program's copy holds the work.
     void adopt(const QString& abandonedFolder);
 
     QString folder() const { return folder_; }
 
-signals:
-    /// A write finished (true) or failed (false); the window need not know, tests do.
-    void written(bool ok);
-
 private:
     struct Job;
+    /// The timer's end: one write at a time, the next one planned while the worker is busy.
     void startWrite();
-    void finished(bool ok, qint64 pictureKey);
-    void removeFiles();
+    /// What the next write needs, taken on the interface thread; nothing when the document
+    /// holds texts a data file cannot store (no copy rather than a wrong one).
+    std::optional<Job> takeJob() const;
+    bool write(const Job& job);
 
     const Document& doc_;
     QString folder_;
     std::unique_ptr<QLockFile> lock_;
     QTimer timer_;
     QElapsedTimer sinceWrite_;
+    /// One thread, so writes and removals run in the order they were asked for.
     QThreadPool worker_;
-    bool writing_ = false;
-    bool changedDuringWrite_ = false;
-    bool discardAfterWrite_ = false;
-    qint64 pictureKey_ = -1; ///< cache key of the clean picture last written
+    /// Cache key of the clean picture whose copy is on disk, -1 when none is known to be.
+    std::atomic<qint64> pictureOnDisk_{-1};
 };
 
 /// Folders of copies under `root` left by programs that died, newest first. Empty folders of
@@ -78,9 +79,17 @@ private:
 std::vector<QString> AbandonedRecoveryCopies(const QString& root);
 
 /// Restores an abandoned copy: points, calibration and picture as they were, the data file and
-/// picture names it came from, marked not saved. Throws CommandError (nothing changed) when
-/// the copy cannot be read.
+/// picture names it came from, marked not saved. Axis texts that do not convert (a box being
+/// retyped when the copy was written) come back as they stood, their values not computed, the
+/// reason in the status bar. Throws CommandError (nothing changed) when the copy cannot be read.
 void RestoreRecoveryCopy(Workspace& ws, const QString& folder);
+
+/// The start-up question for copies left by programs that died, newest first. Restore puts a
+/// copy in place and gives its files to `own`; a copy that cannot be restored is reported and
+/// kept, and the next one is offered. Discard removes a copy, asking once more when it holds
+/// points (or cannot be read). Escape or the close button mean "not now": this copy and the
+/// older ones stay for the next start. Returns true when work was restored.
+bool OfferAbandonedWork(Workspace& ws, const std::vector<QString>& copies, RecoveryCopy& own);
 
 /// Removes an abandoned copy with its files.
 void RemoveRecoveryCopy(const QString& folder);

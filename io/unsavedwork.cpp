@@ -16,8 +16,7 @@ bool ConfirmDropOfUnsavedWork(Workspace& ws) {
                                texts.extra(ExtraText::DiscardButton),
                                texts.extra(ExtraText::CancelButton)})) {
     case platform::Answer::Yes:
-        SaveData(ws);
-        return true;
+        return SaveData(ws); // a Cancel in its name boxes abandons what asked, too
     case platform::Answer::No:
         return true;
     case platform::Answer::Cancel:

@@ -26,14 +26,17 @@ public:
     /// Question box; closing it counts as No (or Cancel where offered).
     virtual Answer question(const QString& text, QuestionButtons buttons) = 0;
     /// Question box with the buttons named `buttons` (two or three, the first the default):
-    /// they answer Yes, No and Cancel in that order; closing the box answers the last one.
+    /// they answer Yes, No and Cancel in that order. Escape and the window's close button
+    /// answer Cancel, also with two buttons: "not now" is never taken for the second button,
+    /// which may be the one that throws work away.
     virtual Answer choice(const QString& text, const QStringList& buttons) {
         return question(text,
                         buttons.size() > 2 ? QuestionButtons::YesNoCancel : QuestionButtons::YesNo);
     }
-    /// Simple input box: OK returns the edited text, Cancel returns the proposal unchanged.
-    virtual QString inputBox(const QString& caption, const QString& prompt,
-                             const QString& proposal) = 0;
+    /// Simple input box proposing `proposal`: OK returns the edited text, Cancel (Escape, the
+    /// close button) returns nothing.
+    virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                            const QString& proposal) = 0;
     /// Open-file dialog; returns the chosen path or nothing when cancelled.
     virtual std::optional<QString> openFile(const QString& caption, const QString& folder,
                                             const QString& filter) = 0;

@@ -11,7 +11,8 @@ namespace kurvana::platform {
 
 /// Dialogs whose answers are scripted in advance; records every text shown. For tests.
 /// Unscripted questions answer Yes, input boxes return their proposal, open dialogs and the
-/// colour dialog are cancelled.
+/// colour dialog are cancelled. A scripted Cancel for a two-button choice() is Escape or the
+/// window's close button.
 class ScriptedDialogs : public Dialogs {
 public:
     std::deque<Answer> answers;
@@ -30,15 +31,12 @@ public:
         questions << text;
         return take(answers, Answer::Yes);
     }
-    QString inputBox(const QString& caption, const QString& prompt,
-                     const QString& proposal) override {
+    std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                    const QString& proposal) override {
         prompts << caption + '|' + prompt + '|' + proposal;
         if (inputs.empty())
             return proposal;
-        const bool cancelled = !inputs.front().has_value();
-        const QString typed = cancelled ? proposal : *inputs.front();
-        inputs.pop_front();
-        return typed;
+        return takeFile(inputs);
     }
     std::optional<QString> openFile(const QString&, const QString&, const QString&) override {
         return takeFile(files);

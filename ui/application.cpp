@@ -120,13 +120,17 @@ void KurvanaApplication::start(const QString& programDir, const QStringList& arg
     zoom_->show();
     about_->show();
     recovery_ = std::make_unique<RecoveryCopy>(doc, recoveryRoot_);
-    // Work restored from a crash needs no open dialog; a file named on the command line is
-    // still opened, after the question whether to keep the restored work.
-    const bool restored = offerRecovery();
-    if (!doc.commandLineArg.isEmpty())
+    // Work restored from a crash needs no open dialog, and a file named on the command line
+    // is not opened over it: the user has the work in hand and opens the file when ready.
+    if (offerRecovery()) {
+        if (!doc.commandLineArg.isEmpty())
+            setStatusText(0, doc.texts.extra(ExtraText::CommandLineFileKept)
+                                 .arg(QFileInfo(doc.commandLineArg).fileName()));
+    } else if (!doc.commandLineArg.isEmpty()) {
         runCommand(ws_, [this] { OpenFromCommandLine(ws_, ws_.doc.commandLineArg, pdfOptions_); });
-    else if (!restored)
+    } else {
         runCommand(ws_, [this] { OpenPictureDialog(ws_); });
+    }
     // A new user's first sight of the program is the whole chart, the tool windows beside it.
     if (firstStart && doc.pictureWidth > 0) {
         fitMainWindowToPicture();
@@ -145,24 +149,7 @@ bool KurvanaApplication::offerRecovery() {
     } catch (const CommandError&) {
         // The built-in English asks instead.
     }
-    const Texts& texts = ws_.doc.texts;
-    for (const QString& copy : copies) {
-        const auto answer = ws_.dialogs.choice(
-            texts.extra(ExtraText::RestoreQuestion),
-            {texts.extra(ExtraText::RestoreButton), texts.extra(ExtraText::DiscardButton)});
-        if (answer == platform::Answer::Yes) {
-            try {
-                RestoreRecoveryCopy(ws_, copy);
-                recovery_->adopt(copy);
-                return true;
-            } catch (const CommandError& error) {
-                ws_.dialogs.information(
-                    texts.extra(ExtraText::RecoveryNotRestored).arg(error.text()));
-            }
-        }
-        RemoveRecoveryCopy(copy);
-    }
-    return false;
+    return OfferAbandonedWork(ws_, copies, *recovery_);
 }
 
 void KurvanaApplication::historyChanged() {

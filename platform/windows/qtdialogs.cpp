@@ -63,19 +63,25 @@ Answer QtDialogs::choice(const QString& text, const QStringList& buttons) {
     if (shown.empty())
         return Answer::No;
     box.setDefaultButton(qobject_cast<QPushButton*>(shown.front()));
-    box.setEscapeButton(shown.back());
+    // Escape and the close button press a hidden button of their own, which answers Cancel
+    // even where no Cancel button is shown.
+    QAbstractButton* notNow = box.addButton(QMessageBox::Cancel);
+    notNow->hide();
+    box.setEscapeButton(notNow);
     box.exec();
     const auto chosen = std::find(shown.begin(), shown.end(), box.clickedButton());
     const Answer answers[] = {Answer::Yes, Answer::No, Answer::Cancel};
-    return chosen == shown.end() ? answers[shown.size() - 1] : answers[chosen - shown.begin()];
+    return chosen == shown.end() ? Answer::Cancel : answers[chosen - shown.begin()];
 }
 
-QString QtDialogs::inputBox(const QString& caption, const QString& prompt,
-                            const QString& proposal) {
+std::optional<QString> QtDialogs::inputBox(const QString& caption, const QString& prompt,
+                                           const QString& proposal) {
     bool ok = false;
     const QString text =
         QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, proposal, &ok);
-    return ok ? text : proposal;
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 std::optional<QString> QtDialogs::openFile(const QString& caption, const QString& folder,

@@ -16,8 +16,8 @@ public:
     void information(const QString& text) override;
     Answer question(const QString& text, QuestionButtons buttons) override;
     Answer choice(const QString& text, const QStringList& buttons) override;
-    QString inputBox(const QString& caption, const QString& prompt,
-                     const QString& proposal) override;
+    std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                    const QString& proposal) override;
     std::optional<QString> openFile(const QString& caption, const QString& folder,
                                     const QString& filter) override;
     std::optional<QString> saveFile(const QString& caption, const QString& proposal,

@@ -31,8 +31,9 @@ PY
 }
 
 # answer_box TEXT ANSWER: waits for the program's question box, checks it shows TEXT and
-# answers: Return takes the default button (Save, Restore), Escape the last (Cancel), any other
-# ANSWER is clicked as a button caption (the question itself holds "Save" and "Restore").
+# answers: Return takes the default button (Save, Restore), Escape means "not now" (Cancel),
+# any other ANSWER is clicked as a button caption (the question itself holds "Save" and
+# "Restore").
 answer_box() {
     local box
     wait_window '^"Kurvana II"$' box
@@ -114,11 +115,18 @@ safety_run() {
     wait "$APP_PID" 2>/dev/null
     APP_EXPECTED=""
 
-    step "the next start offers the work; Restore brings it back"
+    step "Escape at the restore question keeps the work for the next start"
+    start_program "examples/$CHART.bmp"
+    answer_box "Restore the work" Escape
+    arrange_windows # nothing restored: the chart named on the command line opens
+    recovery_written || fail "Escape at the restore question removed the recovery copy"
+    close_by_system "$MAIN"
+    expect_program_end
+
+    step "the next start offers the work again; Restore brings it back"
+    # The chart named on the command line is not opened over the restored work.
     start_program "examples/$CHART.bmp"
     answer_box "Restore the work" Return
-    # The chart named on the command line would replace the restored work: Cancel keeps it.
-    answer_save_question Escape
     arrange_windows
     locate_picture
     wait_until 10 "the caption to show '*'" caption_marked

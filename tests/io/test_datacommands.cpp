@@ -1,3 +1,5 @@
+#include <deque>
+
 #include <QtTest>
 
 #include "core/calibration.h"
@@ -54,6 +56,17 @@ struct Snapshot {
     QImage clean, working;
 };
 
+/// A recovery copy of the fixture's work as a program that died leaves it: `root`/`name`.
+QString AbandonedCopy(IoFixture& f, const QString& root, const QString& name) {
+    RecoveryCopy copy(*f.doc, root);
+    copy.writeNow();
+    const QString dead = root + '/' + name;
+    QDir().mkpath(dead);
+    for (const QString file : {"work.gra", "picture.bmp", "origin.txt"})
+        QFile::copy(copy.folder() + '/' + file, dead + '/' + file);
+    return dead;
+}
+
 QString CommandErrorOf(const std::function<void()>& command) {
     try {
         command();
@@ -81,7 +94,7 @@ private slots:
         RedrawMarks(doc);
         ToggleAxes(doc);
         const QImage shown = doc.workingPicture;
-        f.dialogs.inputs = {std::nullopt, QString("three_points")};
+        f.dialogs.inputs = {QString("chart"), QString("three_points")};
 
         SaveData(f.ws); // Data/ and Data/Grafiks/ do not exist yet
 
@@ -94,7 +107,7 @@ private slots:
         QCOMPARE(QDir(f.path("Data/Grafiks")).entryList(QDir::Files), QStringList{"chart.bmp"});
     }
 
-    void proposesNamesAndSavesUnderThemOnCancel_data() {
+    void proposesNamesAndSavesUnderThem_data() {
         QTest::addColumn<QString>("pictureFileName");
         QTest::addColumn<QString>("dataFileName");
         QTest::addColumn<QString>("copyStem");
@@ -120,7 +133,7 @@ private slots:
                                         << "plot1"
                                         << "old";
     }
-    void proposesNamesAndSavesUnderThemOnCancel() {
+    void proposesNamesAndSavesUnderThem() {
         QFETCH(QString, pictureFileName);
         QFETCH(QString, dataFileName);
         QFETCH(QString, copyStem);
@@ -130,13 +143,42 @@ private slots:
         f.doc->pictureFileName = pictureFileName;
         f.doc->dataFileName = dataFileName;
 
-        SaveData(f.ws); // both prompts cancelled
+        QVERIFY(SaveData(f.ws)); // both proposals taken
 
         QCOMPARE(f.dialogs.prompts, QStringList({"M16|M17|" + copyStem, "M18|M17|" + dataStem}));
         QVERIFY(QFile::exists(f.path("Data/Grafiks/" + copyStem + ".bmp")));
         QCOMPARE(ParseDataFile(FileBytes(f.path("Data/" + dataStem + ".gra")), "", Texts())
                      .pictureCopyName,
                  copyStem + ".bmp");
+    }
+
+    void savingOverAnotherChartsFilesAsksFirst() {
+        IoFixture f;
+        PrepareWork(f);
+        QVERIFY(SaveData(f.ws));
+        const QByteArray oldCopy = FileBytes(f.path("Data/Grafiks/tilt.bmp"));
+        const QByteArray oldData = FileBytes(f.path("Data/tilt.gra"));
+        QVERIFY(SaveData(f.ws)); // its own files again: no question
+        QVERIFY(f.dialogs.questions.isEmpty());
+
+        // Another picture of the same name proposes the same names.
+        InstallNewPicture(f.ws, ChartPicture(600, 500, qRgb(0, 0, 255)));
+        f.doc->pictureFileName = "/elsewhere/tilt.bmp";
+        f.dialogs.answers = {platform::Answer::No};
+        QVERIFY(!SaveData(f.ws));
+        QCOMPARE(f.dialogs.questions.size(), 1);
+        QVERIFY(f.dialogs.questions[0].contains(f.path("Data/tilt.gra")));
+        QCOMPARE(FileBytes(f.path("Data/Grafiks/tilt.bmp")), oldCopy);
+        QCOMPARE(FileBytes(f.path("Data/tilt.gra")), oldData);
+
+        // Only the copy's name taken: asked too.
+        f.dialogs.inputs = {QString("tilt"), QString("second")};
+        f.dialogs.answers = {platform::Answer::No};
+        QVERIFY(!SaveData(f.ws));
+        QVERIFY(f.dialogs.questions.last().contains(f.path("Data/Grafiks/tilt.bmp")));
+        QVERIFY(!QFile::exists(f.path("Data/second.gra")));
+        QVERIFY(SaveData(f.ws)); // Yes replaces
+        QVERIFY(FileBytes(f.path("Data/tilt.gra")) != oldData);
     }
 
     void failedSaveLeavesTheOldPairIntact() {
@@ -151,7 +193,7 @@ private slots:
         f.doc->appendPoint(2, 5, 5);
         QVERIFY(QDir().mkpath(f.path("Data/blocked.gra/inside")));
         const Snapshot before(*f.doc);
-        f.dialogs.inputs = {std::nullopt, QString("blocked")};
+        f.dialogs.inputs = {QString("tilt"), QString("blocked")};
         const QString error = CommandErrorOf([&] { SaveData(f.ws); });
 
         QVERIFY2(error.startsWith("Saving \"" + f.path("Data/blocked.gra") + "\" failed"),
@@ -327,6 +369,15 @@ private slots:
         f.dialogs.answers = {Answer::No};
         QVERIFY(ConfirmDropOfUnsavedWork(f.ws));
         QVERIFY(history.modified()); // Discard saves nothing
+        // Save, then Cancel in a name box: back to the work, nothing written.
+        for (const int cancelled : {0, 1}) {
+            f.dialogs.answers = {Answer::Yes};
+            f.dialogs.inputs = {QString("kept")};
+            f.dialogs.inputs.insert(f.dialogs.inputs.begin() + cancelled, std::nullopt);
+            QVERIFY(!ConfirmDropOfUnsavedWork(f.ws));
+            QVERIFY(!QDir(f.path("Data")).exists());
+            QVERIFY(history.modified());
+        }
         f.dialogs.answers = {Answer::Yes};
         f.dialogs.inputs = {QString("kept"), QString("kept")};
         QVERIFY(ConfirmDropOfUnsavedWork(f.ws));
@@ -371,6 +422,61 @@ private slots:
         QVERIFY(!QDir(own).exists());
         RemoveRecoveryCopy(dead);
         QVERIFY(AbandonedRecoveryCopies(root).empty());
+    }
+
+    void restoreQuestionRemovesACopyOnlyOnAConfirmedDiscard() {
+        IoFixture f;
+        PrepareWork(f);
+        const QString root = f.path("recovery");
+        const QString dead = AbandonedCopy(f, root, "dead");
+        IoFixture g;
+        RecoveryCopy own(*g.doc, root);
+        using platform::Answer;
+        const std::vector<std::deque<Answer>> keptBy = {
+            {Answer::Cancel},            // Escape or the close button: not now
+            {Answer::No, Answer::No},    // Discard, then No to deleting 6 points
+            {Answer::No, Answer::Cancel} // ... or Escape there
+        };
+        for (const std::deque<Answer>& answers : keptBy) {
+            g.dialogs.answers = answers;
+            QVERIFY(!OfferAbandonedWork(g.ws, AbandonedRecoveryCopies(root), own));
+            QCOMPARE(AbandonedRecoveryCopies(root), std::vector<QString>{dead});
+        }
+        QVERIFY(g.dialogs.questions.last().contains("6 points"));
+        QCOMPARE(g.doc->nextRow[1], 1);
+        g.dialogs.answers = {Answer::No, Answer::Yes};
+        QVERIFY(!OfferAbandonedWork(g.ws, AbandonedRecoveryCopies(root), own));
+        QVERIFY(!QDir(dead).exists());
+    }
+
+    void restoreSucceedsWholeOrKeepsTheCopy() {
+        IoFixture f;
+        PrepareWork(f);
+        f.doc->editMaxX = ""; // being retyped when the copy was written
+        const QString root = f.path("recovery");
+        const QString unreadable = AbandonedCopy(f, root, "unreadable");
+        QVERIFY(QFile::remove(unreadable + "/picture.bmp"));
+        const QString dead = AbandonedCopy(f, root, "dead");
+
+        IoFixture g;
+        History history;
+        g.ws.history = &history;
+        RecoveryCopy own(*g.doc, root);
+        g.dialogs.answers = {platform::Answer::Yes};
+        QVERIFY(!OfferAbandonedWork(g.ws, {unreadable}, own));
+        QCOMPARE(g.dialogs.informations.size(), 1);
+        QVERIFY(QFile::exists(unreadable + "/work.gra"));
+        QCOMPARE(g.doc->nextRow[1], 1);
+
+        g.dialogs.answers = {platform::Answer::Yes};
+        QVERIFY(OfferAbandonedWork(g.ws, {dead}, own));
+        QCOMPARE(g.dialogs.informations.size(), 1); // no message over the restored work
+        QCOMPARE(g.doc->nextRow, f.doc->nextRow);
+        QCOMPARE(g.doc->editMaxX, QString());
+        QVERIFY(history.modified());
+        QVERIFY(!g.view.status[0].isEmpty()); // why the values wait
+        QVERIFY(!QDir(dead).exists());        // the copy is now this program's own
+        QCOMPARE(FileBytes(own.folder() + "/work.gra"), FileBytes(unreadable + "/work.gra"));
     }
 };
 

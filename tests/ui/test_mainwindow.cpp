@@ -8,16 +8,16 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTableView>
-#include <QToolBar>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "core/calibration.h"
@@ -25,9 +25,10 @@
 #include "core/document.h"
 #include "core/picture.h"
 #include "core/windows/inputwindow.h"
-#include "io/pdffile.h"
 #include "core/windows/nudgewindow.h"
 #include "io/datacommands.h"
+#include "io/datafile.h"
+#include "io/pdffile.h"
 #include "io/windows/clipboardwindow.h"
 #include "io/windows/pagechooserwindow.h"
 #include "io/windows/pagepreview.h"
@@ -96,6 +97,34 @@ private slots:
         // The language file was applied: English captions and messages.
         QCOMPARE(p.action("menuOpenBMP")->text(), QString("Open BMP..."));
         QVERIFY(!p.doc.texts.message(20).isEmpty());
+    }
+
+    void restoredWorkIsNotReplacedByTheFileNamedAtStartUp() {
+        QTemporaryDir root; // outlives the program's own copy
+        Program p;
+        const QString dead = root.path() + "/dead";
+        QDir().mkpath(dead);
+        QImage white(200, 150, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QVERIFY(white.save(dead + "/picture.bmp"));
+        DataFileContent work;
+        work.pictureCopyName = "picture.bmp";
+        work.editMinX = work.editMinY = "0", work.editMaxX = work.editMaxY = "1";
+        work.zeroPointX = 10, work.zeroPointY = 140, work.xMaxPointX = 190, work.xMaxPointY = 140;
+        work.yMaxPointX = 10, work.yMaxPointY = 10;
+        work.lines[1] = {QPoint(50, 50)};
+        QFile file(dead + "/work.gra");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(*DataFileBytes(work)) > 0);
+        file.close();
+        p.app.setRecoveryRoot(root.path());
+        p.dialogs.answers = {platform::Answer::Yes, platform::Answer::Cancel};
+
+        p.app.start(KURVANA_SOURCE_DIR "/data", {"/charts/other.png"}, '.');
+
+        QCOMPARE(p.dialogs.questions.size(), 1); // the restore question alone
+        QVERIFY(p.dialogs.informations.isEmpty());
+        QCOMPARE(p.doc.nextRow[1], 2);
+        QVERIFY(p.app.mainWindow().statusText(0).contains("other.png not opened"));
     }
 
     void aMissingLanguageFileIsReportedAndTheBuiltInCopyServes() {
