@@ -109,6 +109,7 @@ enum class ExtraText : int {
     AxesLabelsDropped,
     AxesAcceptQuestion,
     PdfModuleMissing, ///< the PDF module could not be loaded
+    StepScaleKind,    ///< the undo step of a scale kind chosen in Setup
     Count
 };
 

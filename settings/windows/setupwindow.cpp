@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/numbers.h"
@@ -167,15 +168,10 @@ QGroupBox* TFormSetup::buildScaleGroup(bool xAxis) {
     const ScaleKind kinds[3] = {ScaleKind::Linear, ScaleKind::Log10, ScaleKind::Ln};
     for (int i = 0; i < 3; ++i) {
         column->addWidget(buttons.at(i));
-        // The choice is read at every conversion; nothing is recomputed here. The picture is
-        // shown again, so that a check grid over it follows the new kind at once.
         connect(buttons.at(i), &QRadioButton::toggled, this,
                 [this, xAxis, kind = kinds[i]](bool on) {
-                    if (!on)
-                        return;
-                    (xAxis ? ws_.doc.scaleX : ws_.doc.scaleY) = kind;
-                    if (ws_.doc.checkGridOn)
-                        ws_.view.pictureChanged();
+                    if (on)
+                        runCommand(ws_, [&] { SetScaleKind(ws_, xAxis, kind); });
                 });
     }
     return group;
