@@ -1,5 +1,6 @@
 #include "core/history.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "core/calibration.h"
@@ -118,20 +119,21 @@ void RestoreLine(Document& doc, int line, const LineRecord& record) {
     doc.nextRow.at(line) = record.nextRow;
 }
 
-bool RowHolds(const Document& doc, int line, int row, const RowCells& cells) {
+namespace {
+
+/// Row `row` of `line` holds exactly `cells` (bit for bit: a NaN value equals itself).
+bool rowHolds(const Document& doc, int line, int row, const RowCells& cells) {
     bool same = true;
     forEachCell(doc, line, row, cells,
                 [&same](auto stored, auto kept) { same = same && sameBits(stored, kept); });
     return same;
 }
 
-namespace {
-
 /// What changed of `line` since `before` was taken; nothing when the line is as it was.
 std::optional<LineChange> changeOf(const Document& doc, int line, const LineRecord& before) {
     int first = -1, last = -1;
     for (int row = 0; row < kRowCount; ++row)
-        if (!RowHolds(doc, line, row, before.rows[row])) {
+        if (!rowHolds(doc, line, row, before.rows[row])) {
             if (first < 0)
                 first = row;
             last = row;

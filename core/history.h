@@ -71,8 +71,6 @@ struct LineRecord {
 /// what undo gives back. The buffer is reused, so that a click costs no allocation.
 void CaptureLine(const Document& doc, int line, LineRecord& record);
 void RestoreLine(Document& doc, int line, const LineRecord& record);
-/// Row `row` of `line` holds exactly `cells` (bit for bit: a NaN value equals itself).
-bool RowHolds(const Document& doc, int line, int row, const RowCells& cells);
 
 /// What a step changed of one line: the rows from the first to the last that differ between
 /// the whole records taken before and after it, and the next free row.
