@@ -222,6 +222,18 @@ void TakeAxisValues(Workspace& ws) {
     RefreshValues(ws);
 }
 
+void SetScaleKind(Workspace& ws, bool xAxis, ScaleKind kind) {
+    ScaleKind& scale = xAxis ? ws.doc.scaleX : ws.doc.scaleY;
+    if (scale == kind)
+        return;
+    const RecordedStep step(ws, StepKind::ScaleKind);
+    // Dates become day counts and back, so the typed values keep their meaning.
+    RetypeAxisTexts(ws.doc, xAxis ? AxisName::X : AxisName::Y, kind);
+    scale = kind;
+    ws.view.documentSettingsChanged(); // Setup's buttons and the check grid follow
+    RefreshValues(ws);
+}
+
 AxisValues ValuesAtPixel(Document& doc, int x, int y) {
     refreshAxisLengths(doc);
     const RotatedPoint p = ToRotatedFrame(doc, x, y);

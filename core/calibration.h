@@ -6,6 +6,7 @@ namespace kurvana {
 
 struct Document;
 struct Workspace;
+enum class ScaleKind;
 
 /// A picture pixel in the rotated frame: u along the X axis from the zero point (positive
 /// towards the X max point), v across it (positive where picture y decreases). Whole pixels,
@@ -52,6 +53,11 @@ void RefreshValues(Workspace& ws);
 /// Enter in the Input window: RefreshValues, recorded as one undoable step (the typed axis
 /// texts, and the values and order they give).
 void TakeAxisValues(Workspace& ws);
+
+/// A scale kind chosen in Setup for the X (or Y) axis: one undoable step, the values computed
+/// in the new kind at once, so that nothing shows or exports values of another kind. Choosing
+/// the kind the axis has changes nothing.
+void SetScaleKind(Workspace& ws, bool xAxis, ScaleKind kind);
 
 /// Step 1 of RefreshValues alone: the four axis texts into the axis values.
 void ReadAxisTexts(Document& doc);

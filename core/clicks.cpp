@@ -177,6 +177,14 @@ void ErasePoints(Workspace& ws, int x, int y) {
     RefreshValues(ws);
 }
 
+void EraseOnMove(Workspace& ws, int x, int y) {
+    // Into the drag's step; a move whose press left no step open (an undo in between) is a
+    // step of its own, never a change outside the history.
+    const RecordedStep step(ws, StepKind::Erase);
+    RemoveNearPoints(ws, x, y, 9);
+    RefreshValues(ws);
+}
+
 void PictureMouseDown(Workspace& ws, int screenX, int screenY, unsigned shiftState) {
     Document& doc = ws.doc;
     const int x = ScreenToPicture(screenX, doc.viewScale);
@@ -223,12 +231,13 @@ void PictureMouseDown(Workspace& ws, int screenX, int screenY, unsigned shiftSta
         PlaceYMaxPoint(ws, x, y);
         break;
     }
-    case ModeEraser:
+    case ModeEraser: {
         // The step stays open while the button is held: the moves erase into it.
-        if (ws.history)
-            ws.history->beginDrag(doc, StepKind::Erase);
+        DragStep drag(ws, StepKind::Erase);
         ErasePoints(ws, x, y);
+        drag.holdForRelease();
         break;
+    }
     case ModeColourPick:
         ws.view.takeColourSample();
         break;

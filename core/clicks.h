@@ -49,4 +49,7 @@ void AddPoint(Workspace& ws, int x, int y);
 /// A click in eraser mode: two removal passes with tolerance 9.
 void ErasePoints(Workspace& ws, int x, int y);
 
+/// A move with the button held in eraser mode: one removal pass with tolerance 9.
+void EraseOnMove(Workspace& ws, int x, int y);
+
 } // namespace kurvana

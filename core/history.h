@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,7 +19,6 @@ struct Workspace;
 class Texts;
 
 /// What a step of the digitising work did; it names the step in the Undo and Redo commands.
-/// The order is that of the step names in the language file.
 enum class StepKind {
     AddPoint,
     RemovePoints,
@@ -35,11 +33,12 @@ enum class StepKind {
     YMaxPoint,
     AxisValues,
     CleanUp,
+    ScaleKind,
     FindBars,
 };
 
 /// The calibration as a step keeps it: reference points, axis angle and lengths, the axis
-/// values and the texts they were read from.
+/// values, the texts they were read from and the scale kinds they are read in.
 struct CalibrationState {
     std::int32_t zeroPointX = 0, zeroPointY = 0;
     std::int32_t xMaxPointX = 0, xMaxPointY = 0;
@@ -48,6 +47,7 @@ struct CalibrationState {
     std::int32_t xAxisLength = 0, yAxisLength = 0;
     std::array<double, 4> axisValues{}; ///< axisXMax, axisYMax, axisXMin, axisYMin
     std::array<QString, 4> axisTexts;   ///< editMaxX, editMaxY, editMinX, editMinY
+    ScaleKind scaleX = ScaleKind::Linear, scaleY = ScaleKind::Linear;
 
     static CalibrationState of(const Document& doc);
     void applyTo(Document& doc) const;
@@ -55,14 +55,26 @@ struct CalibrationState {
     bool sameAs(const CalibrationState& other) const;
 };
 
-/// One stored row of one line: the cells of pixelTable and valueTable that belong to it.
+/// Everything the document keeps of one point: one row of one line.
 struct RowCells {
     std::int32_t flag = 0, x = 0, y = 0;
     double valueX = 0, valueY = 0;
-    bool sameAs(const RowCells& other) const;
 };
 
-/// The rows of one line that a step changed, as they were before and after it.
+/// A line's whole record: all its rows, the unused ones past the last point too (a data file
+/// holds them), and its next free row.
+struct LineRecord {
+    std::vector<RowCells> rows = std::vector<RowCells>(kRowCount); ///< rows 0..kLastRow
+    std::int32_t nextRow = 1;
+};
+
+/// The one place that knows which fields of the document make up a line: what is taken here is
+/// what undo gives back. The buffer is reused, so that a click costs no allocation.
+void CaptureLine(const Document& doc, int line, LineRecord& record);
+void RestoreLine(Document& doc, int line, const LineRecord& record);
+
+/// What a step changed of one line: the rows from the first to the last that differ between
+/// the whole records taken before and after it, and the next free row.
 struct LineChange {
     int line = 1;
     int firstRow = 0;
@@ -70,8 +82,8 @@ struct LineChange {
     std::int32_t nextRowBefore = 1, nextRowAfter = 1;
 };
 
-/// One undoable step: only what it changed. A clean picture is kept only when the clean-up
-/// replaced it, and then as Qt's shared copy of the picture that was current.
+/// One undoable step: what it changed. A clean picture is kept only when the clean-up replaced
+/// it, and then as Qt's shared copy of the picture that was current.
 struct Step {
     StepKind kind = StepKind::AddPoint;
     int line = 1; ///< the current line when the step began
@@ -95,12 +107,14 @@ public:
     explicit History(QObject* parent = nullptr);
     ~History() override;
 
-    /// Starts a step (nested calls join the outermost one).
+    /// Starts a step (nested calls join the outermost one). A command of another kind than an
+    /// open drag's ends the drag first: a drag whose release never came takes in nothing else.
     void begin(const Document& doc, StepKind kind);
     /// Ends a step: when the outermost one ends and the document changed, the change becomes
     /// the newest step and the redo steps go.
     void end(const Document& doc);
-    /// A step that stays open across events (an eraser drag, press to release).
+    /// A step that stays open across events (an eraser drag, press to release); DragStep
+    /// opens it for a press.
     void beginDrag(const Document& doc, StepKind kind);
     void endDrag(const Document& doc);
 
@@ -111,7 +125,8 @@ public:
     QString undoText(const Texts& texts) const;
     QString redoText(const Texts& texts) const;
     /// Undoes (redoes) the newest applied (oldest undone) step: the document as it was before
-    /// (after) it, only what changed redrawn, the table and the windows following.
+    /// (after) it, the marks and axes drawn again from that state, the table and the windows
+    /// following.
     void undo(Workspace& ws);
     void redo(Workspace& ws);
 
@@ -131,7 +146,6 @@ signals:
     void changed();
 
 private:
-    struct Snapshot;
     void finishStep(const Document& doc);
     void push(Step step);
     void dropOldest();
@@ -148,7 +162,10 @@ private:
     bool dragOpen_ = false;
     StepKind openKind_ = StepKind::AddPoint;
     int openLine_ = 1;
-    std::unique_ptr<Snapshot> before_;
+    /// The lines and the clean picture as the open step began; the line buffers are kept
+    /// between steps, the picture is let go.
+    std::array<LineRecord, kLineCount + 1> linesBefore_;
+    QImage cleanBefore_;
     /// The calibration as the last step (or reset) left it. Typed axis texts go into the
     /// document before Enter takes them, so the document itself no longer shows it.
     CalibrationState committed_;
@@ -165,6 +182,23 @@ public:
 
 private:
     Workspace& ws_;
+};
+
+/// Opens the step of a gesture that goes on after its press (an eraser drag) and closes it when
+/// the press fails: the message box that shows the failure takes the mouse release, and every
+/// later command would join a step left open. A press that went through keeps it open for the
+/// release with holdForRelease.
+class DragStep {
+public:
+    DragStep(Workspace& ws, StepKind kind);
+    ~DragStep();
+    DragStep(const DragStep&) = delete;
+    DragStep& operator=(const DragStep&) = delete;
+    void holdForRelease() { held_ = true; }
+
+private:
+    Workspace& ws_;
+    bool held_ = false;
 };
 
 } // namespace kurvana

@@ -244,6 +244,8 @@ QString Texts::builtInExtra(ExtraText id) {
         return "The work not saved holds %1 points. Delete it for good?";
     case ExtraText::CommandLineFileKept:
         return "%1 not opened (work restored)";
+    case ExtraText::StepScaleKind:
+        return "scale kind";
     case ExtraText::Count:
         break;
     }

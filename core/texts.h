@@ -121,6 +121,7 @@ enum class ExtraText : int {
     ReplaceOtherWorkQuestion, ///< Save Data: the names would replace another chart's files
     DiscardRecoveryQuestion,  ///< start-up: Discard of a recovery copy that holds points
     CommandLineFileKept,      ///< status bar: the file named at start-up was not opened
+    StepScaleKind,            ///< the undo step of a scale kind chosen in Setup
     Count
 };
 

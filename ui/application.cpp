@@ -458,10 +458,8 @@ void KurvanaApplication::imgGrafikMouseMove(QPoint position, unsigned shiftState
         showMagnifier(px, py);
         if (doc.inputMode == ModeZone && shiftState == LeftButton)
             PaintZoneOnMove(ws_, px, py);
-        if (doc.inputMode == ModeEraser && shiftState == LeftButton) {
-            RemoveNearPoints(ws_, px, py, 9);
-            RefreshValues(ws_);
-        }
+        if (doc.inputMode == ModeEraser && shiftState == LeftButton)
+            EraseOnMove(ws_, px, py);
         if (doc.inputMode == ModeColourPick) {
             doc.probe(px, py);
             inputColor_->showColourUnderCursor(doc.probeColor);

@@ -15,7 +15,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "core/axistext.h"
+#include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/numbers.h"
@@ -171,19 +171,10 @@ QGroupBox* TFormSetup::buildScaleGroup(bool xAxis) {
                                 ScaleKind::Date};
     for (int i = 0; i < 4; ++i) {
         column->addWidget(buttons.at(i));
-        // The choice is read at every conversion; nothing is recomputed here. The picture is
-        // shown again, so that a check grid over it follows the new kind at once.
         connect(buttons.at(i), &QRadioButton::toggled, this,
                 [this, xAxis, kind = kinds[i]](bool on) {
-                    if (!on)
-                        return;
-                    const AxisName axis = xAxis ? AxisName::X : AxisName::Y;
-                    const bool retyped = RetypeAxisTexts(ws_.doc, axis, kind);
-                    (xAxis ? ws_.doc.scaleX : ws_.doc.scaleY) = kind;
-                    if (retyped)
-                        ws_.view.documentSettingsChanged();
-                    if (ws_.doc.checkGridOn)
-                        ws_.view.pictureChanged();
+                    if (on)
+                        runCommand(ws_, [&] { SetScaleKind(ws_, xAxis, kind); });
                 });
     }
     return group;

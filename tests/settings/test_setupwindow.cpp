@@ -15,6 +15,7 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/workspace.h"
 #include "platform/scripteddialogs.h"
 #include "settings/languagefile.h"
@@ -176,18 +177,24 @@ private slots:
 
     void choicesGoIntoTheDocumentAtOnce() {
         SetupFixture f;
+        History history;
+        f.ws.history = &history;
         f.window();
         const int fills = f.view.tableFills;
         f.control<QRadioButton>("RadioButtonScalaLogarifm10X")->click();
         f.control<QRadioButton>("RadioButtonScalaLogarifmNatY")->click();
         QCOMPARE(f.doc.scaleX, ScaleKind::Log10);
         QCOMPARE(f.doc.scaleY, ScaleKind::Ln);
+        // A scale kind is a change of the work: a step, unsaved, the values computed in it.
+        QCOMPARE(history.stepCount(), std::size_t(2));
+        QVERIFY(history.modified());
+        QCOMPARE(f.view.tableFills, fills + 2);
         f.control<QRadioButton>("RadioButtonNoSort")->click();
         QVERIFY(!f.doc.sortOn);
-        QCOMPARE(f.view.tableFills, fills); // scale kinds and sorting recompute nothing
+        QCOMPARE(f.view.tableFills, fills + 2); // sorting recomputes nothing
         f.control<QRadioButton>("RadioButtonScientific")->click();
         QVERIFY(f.doc.scientificFormat);
-        QCOMPARE(f.view.tableFills, fills + 1); // the table shows the new format
+        QCOMPARE(f.view.tableFills, fills + 3); // the table shows the new format
         f.control<QRadioButton>("RadioButtonStandart")->click();
         QVERIFY(!f.doc.scientificFormat);
         f.control<QCheckBox>("CheckBoxAutoSave")->click();

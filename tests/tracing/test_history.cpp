@@ -1,6 +1,4 @@
-#include <cstring>
-
-#include <QCryptographicHash>
+#include <QHashFunctions>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -10,6 +8,8 @@
 #include "core/history.h"
 #include "core/linedata.h"
 #include "core/nudge.h"
+#include "recognition/axes/axiscommand.h"
+#include "recognition/axes/findaxes.h"
 #include "tests/core/fixture.h"
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
@@ -21,33 +21,70 @@ using kurvana::test::Fixture;
 
 namespace {
 
-QByteArray pictureHash(const QImage& image) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (int y = 0; y < image.height(); ++y)
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)),
-                                    image.width() * 4));
-    return hash.result();
+/// A digest of memory: a test keeps one per step of a few hundred, so it must be quick.
+std::size_t digest(const void* data, std::size_t bytes, std::size_t seed = 0) {
+    return qHashBits(data, bytes, seed);
 }
 
-/// Everything undo must give back, compared bit for bit.
-struct DocumentState {
-    decltype(Document::pixelTable) pixels;
-    decltype(Document::valueTable) values;
-    decltype(Document::nextRow) nextRow;
-    CalibrationState calibration;
-    QByteArray clean, working;
+std::size_t pictureHash(const QImage& image) {
+    std::size_t hash = 0;
+    for (int y = 0; y < image.height(); ++y)
+        hash = digest(image.constScanLine(y), std::size_t(image.width()) * 4, hash);
+    return hash;
+}
 
-    explicit DocumentState(const Document& doc)
-        : pixels(doc.pixelTable), values(doc.valueTable), nextRow(doc.nextRow),
-          calibration(CalibrationState::of(doc)), clean(pictureHash(doc.cleanPicture)),
-          working(pictureHash(doc.workingPicture)) {}
+/// The working picture as the document's state draws it from scratch: the clean picture, the
+/// marks in the order of the lines and rows, the axes. A click draws its mark over the others,
+/// so where marks overlap the picture shown before a step can differ from this; the picture an
+/// undo shows is this one.
+QImage drawnAfresh(const Document& doc) {
+    Document copy = doc;
+    copy.workingPicture = QImage();
+    RedrawMarks(copy);
+    ToggleAxes(copy);
+    return copy.workingPicture;
+}
+
+enum class Picture { AsShown, DrawnAfresh };
+
+/// Everything undo must give back, compared bit for bit: the point tables, the calibration
+/// with its scale kinds and texts, and both pictures (as digests, so that a test can keep one
+/// per step).
+struct DocumentState {
+    std::size_t points, clean, working;
+    CalibrationState calibration;
+    ScaleKind scaleX, scaleY;
+
+    explicit DocumentState(const Document& doc, Picture picture = Picture::AsShown)
+        : points(digest(&doc.pixelTable, sizeof doc.pixelTable,
+                        digest(&doc.valueTable, sizeof doc.valueTable,
+                               digest(&doc.nextRow, sizeof doc.nextRow)))),
+          clean(pictureHash(doc.cleanPicture)),
+          working(pictureHash(picture == Picture::AsShown ? doc.workingPicture : drawnAfresh(doc))),
+          calibration(CalibrationState::of(doc)), scaleX(doc.scaleX), scaleY(doc.scaleY) {}
 
     bool operator==(const DocumentState& o) const {
-        return pixels == o.pixels && std::memcmp(&values, &o.values, sizeof values) == 0 &&
-               nextRow == o.nextRow && calibration.sameAs(o.calibration) && clean == o.clean &&
-               working == o.working;
+        return points == o.points && calibration.sameAs(o.calibration) && scaleX == o.scaleX &&
+               scaleY == o.scaleY && clean == o.clean && working == o.working;
     }
 };
+
+/// A proposal of Find axes as the recogniser hands it over (the OCR is not needed to accept
+/// one): both axes found with these values, the Y axis logarithmic when asked.
+AxisProposal madeUpProposal(QPoint zero, QPoint xMax, QPoint yMax, double xLast, bool yLog) {
+    AxisProposal p;
+    p.x.status = p.y.status = AxisStatus::Found;
+    p.x.firstValue = 0;
+    p.x.lastValue = xLast;
+    p.y.logarithmic = yLog;
+    p.y.firstValue = yLog ? -1 : 0;
+    p.y.lastValue = yLog ? 2 : 100;
+    p.zero = zero;
+    p.xMax = xMax;
+    p.yMax = yMax;
+    p.yMaxExact = yMax;
+    return p;
+}
 
 /// A chart of 500 x 400: X axis on row 350, Y axis on column 40, a curve on row 200, one speck
 /// for the clean-up; points on lines 1 and 2, the marks and axes drawn, a history attached.
@@ -94,6 +131,8 @@ private slots:
         const std::vector<std::pair<const char*, std::function<void(Chart&)>>> commands{
             {"add a point", [](Chart& c) { c.press(250, 203); }},
             {"ctrl+click removes", [](Chart& c) { c.press(150, 201, CtrlKey | LeftButton); }},
+            {"ctrl+click removes the last point",
+             [](Chart& c) { c.press(400, 201, CtrlKey | LeftButton); }},
             {"eraser drag",
              [](Chart& c) {
                  SetInputMode(c.ws, ModeEraser);
@@ -133,6 +172,14 @@ private slots:
                  TakeAxisValues(c.ws);
              }},
             {"clean-up", [](Chart& c) { CleanUpPicture(c.ws); }},
+            {"scale kind", [](Chart& c) { SetScaleKind(c.ws, false, ScaleKind::Ln); }},
+            {"accepted Find axes proposal",
+             [](Chart& c) {
+                 // It makes the Y axis log10: the undo must take the kind back with the texts,
+                 // or the values come back computed in another kind.
+                 ApplyCalibrationProposal(
+                     c.ws, madeUpProposal({40, 350}, {460, 350}, {40, 30}, 100, true));
+             }},
         };
         for (const auto& [name, command] : commands) {
             Chart c;
@@ -175,22 +222,56 @@ private slots:
         QVERIFY(DocumentState(c.doc) == start);
     }
 
-    void randomCommandsUndoneAllReturnToTheStart() {
+    void anEraserPressWhoseRefreshFailsClosesItsStep() {
+        Chart c;
+        c.doc.editMaxX = "1O000"; // being retyped: the value refresh fails
+        SetInputMode(c.ws, ModeEraser);
+        QVERIFY(!runCommand(c.ws, [&] { PictureMouseDown(c.ws, 200, 200, LeftButton); }));
+        // The message box took the release. What was erased is a step of its own ...
+        QCOMPARE(c.history.stepCount(), std::size_t(1));
+        const DocumentState erased(c.doc);
+        c.doc.editMaxX = "10000";
+        SetInputMode(c.ws, ModeMarks);
+        c.press(250, 203);
+        // ... and the next command is another one.
+        QCOMPARE(c.history.stepCount(), std::size_t(2));
+        c.history.undo(c.ws);
+        QVERIFY(DocumentState(c.doc) == erased);
+    }
+
+    void randomCommandsUndoneAndRedoneGiveBackTheStateOfEachStep() {
         Chart c;
         QRandomGenerator random(16);
-        const DocumentState start(c.doc);
-        for (int i = 0; i < 300; ++i) {
+        int changes = 0;
+        QObject::connect(&c.history, &History::changed, [&changes] { ++changes; });
+        /// After 0, 1, ... steps
+        std::vector<DocumentState> states{DocumentState(c.doc, Picture::DrawnAfresh)};
+        std::size_t applied = 0;
+        const auto same = [&](Picture picture) {
+            return DocumentState(c.doc, picture) == states.at(applied);
+        };
+        const auto where = [](const char* what, int i) {
+            return QString("%1 at command %2").arg(what).arg(i).toUtf8();
+        };
+        for (int i = 0; i < 400; ++i) {
             const int x = random.bounded(45, 490), y = random.bounded(20, 390);
-            switch (random.bounded(8)) {
+            const int line = c.doc.currentLine, last = c.doc.nextRow.at(line) - 1;
+            // A point of the current line to erase or remove: any, or the last, whose removal
+            // only shortens the line.
+            const int row = last > 0 && random.bounded(2) ? random.bounded(1, last + 1) : last;
+            const int px = row > 0 ? c.doc.pointX(line, row) : x;
+            const int py = row > 0 ? c.doc.pointY(line, row) : y;
+            changes = 0;
+            switch (random.bounded(13)) {
             case 0:
                 SetInputMode(c.ws, ModeEraser);
-                c.press(x, y);
-                RemoveNearPoints(c.ws, x + 15, y, 9);
+                c.press(px, py);
+                EraseOnMove(c.ws, x, y);
                 PictureMouseUp(c.ws);
                 SetInputMode(c.ws, ModeMarks);
                 break;
             case 1:
-                c.press(x, y, CtrlKey | LeftButton);
+                c.press(px, py + 1, CtrlKey | LeftButton);
                 break;
             case 2:
                 if (random.bounded(4) == 0)
@@ -202,17 +283,61 @@ private slots:
             case 4:
                 c.pressIn(random.bounded(int(ModeZeroPoint), int(ModeYMaxPoint) + 1), x, y);
                 break;
+            case 5:
+                runCommand(c.ws, [&] {
+                    SetScaleKind(
+                        c.ws, random.bounded(2) == 0,
+                        ScaleKind(random.bounded(int(ScaleKind::Linear), int(ScaleKind::Ln) + 1)));
+                });
+                break;
+            case 6: {
+                const QPoint zero(random.bounded(40, 60), random.bounded(340, 360));
+                const AxisProposal proposal =
+                    madeUpProposal(zero, zero + QPoint(random.bounded(300, 420), 0),
+                                   zero - QPoint(0, random.bounded(250, 320)),
+                                   random.bounded(2) ? 100 : 5, random.bounded(2) == 0);
+                runCommand(c.ws, [&] { ApplyCalibrationProposal(c.ws, proposal); });
+                break;
+            }
+            case 7:
+                c.doc.editMinY = QString::number(random.bounded(-5, 1));
+                runCommand(c.ws, [&] { TakeAxisValues(c.ws); });
+                break;
+            case 8:
+            case 9:
+                if (c.history.canUndo()) {
+                    c.history.undo(c.ws);
+                    --applied;
+                    QVERIFY2(same(Picture::AsShown), where("undo", i));
+                }
+                continue;
+            case 10:
+                if (c.history.canRedo()) {
+                    c.history.redo(c.ws);
+                    ++applied;
+                    QVERIFY2(same(Picture::AsShown), where("redo", i));
+                }
+                continue;
             default:
                 c.press(x, y);
             }
+            if (changes > 0) { // a new step: the redo steps are gone
+                states.erase(states.begin() + std::ptrdiff_t(++applied), states.end());
+                states.push_back(DocumentState(c.doc, Picture::DrawnAfresh));
+                QCOMPARE(c.history.stepCount(), applied);
+            }
+            QVERIFY2(same(Picture::DrawnAfresh), where("a change outside the steps", i));
         }
-        const DocumentState end(c.doc);
-        while (c.history.canUndo())
+        while (c.history.canUndo()) {
             c.history.undo(c.ws);
-        QVERIFY(DocumentState(c.doc) == start);
-        while (c.history.canRedo())
+            --applied;
+            QVERIFY2(same(Picture::AsShown), where("undo", -1));
+        }
+        while (c.history.canRedo()) {
             c.history.redo(c.ws);
-        QVERIFY(DocumentState(c.doc) == end);
+            ++applied;
+            QVERIFY2(same(Picture::AsShown), where("redo", -1));
+        }
     }
 
     void thousandClicksOnA35MegapixelScanCostAFewKilobytesEach() {
