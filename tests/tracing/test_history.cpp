@@ -173,6 +173,8 @@ private slots:
              }},
             {"clean-up", [](Chart& c) { CleanUpPicture(c.ws); }},
             {"scale kind", [](Chart& c) { SetScaleKind(c.ws, false, ScaleKind::Ln); }},
+            // A date axis retypes its axis texts as dates: undo must bring the numbers back.
+            {"date scale kind", [](Chart& c) { SetScaleKind(c.ws, true, ScaleKind::Date); }},
             {"accepted Find axes proposal",
              [](Chart& c) {
                  // It makes the Y axis log10: the undo must take the kind back with the texts,
@@ -285,9 +287,9 @@ private slots:
                 break;
             case 5:
                 runCommand(c.ws, [&] {
-                    SetScaleKind(
-                        c.ws, random.bounded(2) == 0,
-                        ScaleKind(random.bounded(int(ScaleKind::Linear), int(ScaleKind::Ln) + 1)));
+                    SetScaleKind(c.ws, random.bounded(2) == 0,
+                                 ScaleKind(random.bounded(int(ScaleKind::Linear),
+                                                          int(ScaleKind::Date) + 1)));
                 });
                 break;
             case 6: {
