@@ -50,24 +50,50 @@ LabelStrip::LabelStrip(const GrayPicture& gray, const AxisLine& line) : line_(li
         width_ = height_ = 0;
         return;
     }
-    // Sampled between pixels (bilinear): on a tilted scan, taking the nearest pixel would
-    // jag the strokes of small digits enough to change how they read.
-    gray_.assign(std::size_t(width_) * std::size_t(height_), 255);
-    ink_.assign(gray_.size(), 0);
-    for (int row = 0; row < height_; ++row)
-        for (int column = 0; column < width_; ++column) {
-            const QPointF p = toPicture(column, row);
-            const int x = int(std::floor(p.x())), y = int(std::floor(p.y()));
-            const double fx = p.x() - x, fy = p.y() - y;
-            const double top = gray.at(x, y) * (1 - fx) + gray.at(x + 1, y) * fx;
-            const double bottom = gray.at(x, y + 1) * (1 - fx) + gray.at(x + 1, y + 1) * fx;
-            const int value = int(std::lround(top * (1 - fy) + bottom * fy));
-            const std::size_t i = std::size_t(row) * std::size_t(width_) + std::size_t(column);
-            gray_[i] = std::uint8_t(value);
-            ink_[i] = value < gray.ink;
-        }
+    sample(gray);
     findComponents();
     groupBlobs();
+}
+
+// Sampled between pixels (bilinear): on a tilted scan, taking the nearest pixel would jag the
+// strokes of small digits enough to change how they read. The strip is an affine view of the
+// picture, so each row starts at one picture point and steps by one fixed offset per column:
+// no per-pixel geometry, and the pixels read straight from the picture's rows away from its
+// edges.
+void LabelStrip::sample(const GrayPicture& gray) {
+    gray_.resize(std::size_t(width_) * std::size_t(height_));
+    // Positions in fixed point, 16 bits of fraction: the weights of the four pixels are the
+    // top 8 bits of it, finer than a stroke's grey edge needs.
+    constexpr double kOne = 65536;
+    const QPointF origin = toPicture(0, 0);
+    const QPointF perColumn = toPicture(1, 0) - origin;
+    const QPointF perRow = toPicture(0, 1) - origin;
+    const std::int64_t stepX = std::llround(perColumn.x() * kOne);
+    const std::int64_t stepY = std::llround(perColumn.y() * kOne);
+    const std::size_t stride = std::size_t(gray.width);
+    for (int row = 0; row < height_; ++row) {
+        std::uint8_t* out = gray_.data() + std::size_t(row) * std::size_t(width_);
+        // Shifted by one whole picture so that the positions stay positive at the edges.
+        std::int64_t px = std::llround((origin.x() + row * perRow.x() + 1) * kOne);
+        std::int64_t py = std::llround((origin.y() + row * perRow.y() + 1) * kOne);
+        for (int column = 0; column < width_; ++column, px += stepX, py += stepY) {
+            const int x = int(px >> 16) - 1, y = int(py >> 16) - 1;
+            const int fx = int((px >> 8) & 0xFF), fy = int((py >> 8) & 0xFF);
+            int p00, p10, p01, p11;
+            if (x >= 0 && y >= 0 && x + 1 < gray.width && y + 1 < gray.height) {
+                const std::uint8_t* at = gray.pixels.data() + std::size_t(y) * stride + x;
+                p00 = at[0], p10 = at[1], p01 = at[stride], p11 = at[stride + 1];
+            } else {
+                p00 = gray.at(x, y), p10 = gray.at(x + 1, y);
+                p01 = gray.at(x, y + 1), p11 = gray.at(x + 1, y + 1);
+            }
+            const int top = p00 * 256 + (p10 - p00) * fx;
+            const int bottom = p01 * 256 + (p11 - p01) * fx;
+            out[column] = std::uint8_t((top * 256 + (bottom - top) * fy + 32768) >> 16);
+        }
+    }
+    ink_ = std::uint8_t(gray.ink);
+    paper_ = std::max(1, int(*std::max_element(gray_.begin(), gray_.end())));
 }
 
 QPointF LabelStrip::toPicture(double column, double row) const {
@@ -78,10 +104,10 @@ QPointF LabelStrip::toPicture(double column, double row) const {
 }
 
 void LabelStrip::findComponents() {
-    component_.assign(ink_.size(), -1);
+    component_.assign(gray_.size(), -1);
     std::vector<int> stack;
-    for (int start = 0; start < int(ink_.size()); ++start) {
-        if (!ink_[std::size_t(start)] || component_[std::size_t(start)] >= 0)
+    for (int start = 0; start < int(gray_.size()); ++start) {
+        if (gray_[std::size_t(start)] >= ink_ || component_[std::size_t(start)] >= 0)
             continue;
         const int id = int(components_.size());
         Component c;
@@ -100,7 +126,7 @@ void LabelStrip::findComponents() {
                     if (nx < 0 || ny < 0 || nx >= width_ || ny >= height_)
                         continue;
                     const int n = ny * width_ + nx;
-                    if (ink_[std::size_t(n)] && component_[std::size_t(n)] < 0) {
+                    if (gray_[std::size_t(n)] < ink_ && component_[std::size_t(n)] < 0) {
                         component_[std::size_t(n)] = id;
                         stack.push_back(n);
                     }
@@ -222,7 +248,7 @@ QImage LabelStrip::render(const Blob& blob, bool exponent) const {
     QImage image(area.width() + 2 * pad, area.height() + 2 * pad, QImage::Format_Grayscale8);
     image.fill(255);
     // The paper's own shade becomes white, so that the reader sees the usual contrast.
-    const int paper = std::max(1, int(*std::max_element(gray_.begin(), gray_.end())));
+    const int paper = paper_;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         uchar* out = image.scanLine(y - area.top() + pad);
         for (int x = area.left(); x <= area.right(); ++x) {

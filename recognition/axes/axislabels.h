@@ -46,6 +46,7 @@ private:
         int pixels = 0;
     };
     QPointF toPicture(double column, double row) const;
+    void sample(const GrayPicture& gray);
     void findComponents();
     void groupBlobs();
     void splitBlob(Blob& blob) const;
@@ -55,8 +56,9 @@ private:
     double along0_ = 0;
     int near_ = 0; ///< distance of the strip's first row (column) from the axis centre
     std::vector<std::uint8_t> gray_; ///< luminance, sampled between pixels
-    std::vector<std::uint8_t> ink_;
-    std::vector<int> component_; ///< per strip pixel: component index, -1 for paper
+    std::uint8_t ink_ = 0;           ///< strictly below this a strip pixel is ink
+    int paper_ = 255;                ///< the lightest strip pixel: what the reader sees as white
+    std::vector<int> component_;     ///< per strip pixel: component index, -1 for paper
     std::vector<Component> components_;
     std::vector<Blob> blobs_;
 };
