@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <numeric>
 
 #include "recognition/axes/axisgray.h"
@@ -43,7 +45,7 @@ LabelStrip::LabelStrip(const GrayPicture& gray, const AxisLine& line) : line_(li
     near_ = int(line.thickness / 2) + 1;
     const double centre = line.acrossAt((line.start + line.end) / 2);
     const double room = LabelSide(line.upright) > 0 ? acrossSize - centre : centre;
-    const int depth = int(std::clamp(std::min(room, 0.3 * acrossSize + 40), 0.0, 4000.0));
+    const int depth = int(std::clamp(std::min(room, 0.15 * acrossSize + 60), 0.0, 4000.0));
     width_ = line.upright ? depth : alongCount;
     height_ = line.upright ? alongCount : depth;
     if (width_ <= 0 || height_ <= 0) {
@@ -104,15 +106,20 @@ QPointF LabelStrip::toPicture(double column, double row) const {
 }
 
 void LabelStrip::findComponents() {
-    component_.assign(gray_.size(), -1);
+    // Zeroed memory from the system: the pages of plain paper are never written (nor, on a
+    // large strip, even mapped), and most of a strip is paper.
+    component_.reset(
+        static_cast<int*>(std::calloc(std::max<std::size_t>(gray_.size(), 1), sizeof(int))));
+    if (!component_)
+        throw std::bad_alloc();
     std::vector<int> stack;
     for (int start = 0; start < int(gray_.size()); ++start) {
-        if (gray_[std::size_t(start)] >= ink_ || component_[std::size_t(start)] >= 0)
+        if (gray_[std::size_t(start)] >= ink_ || component_[std::size_t(start)] != 0)
             continue;
         const int id = int(components_.size());
         Component c;
         c.box = QRect(start % width_, start / width_, 1, 1);
-        component_[std::size_t(start)] = id;
+        component_[std::size_t(start)] = id + 1;
         stack.push_back(start);
         while (!stack.empty()) {
             const int i = stack.back();
@@ -126,8 +133,8 @@ void LabelStrip::findComponents() {
                     if (nx < 0 || ny < 0 || nx >= width_ || ny >= height_)
                         continue;
                     const int n = ny * width_ + nx;
-                    if (gray_[std::size_t(n)] < ink_ && component_[std::size_t(n)] < 0) {
-                        component_[std::size_t(n)] = id;
+                    if (gray_[std::size_t(n)] < ink_ && component_[std::size_t(n)] == 0) {
+                        component_[std::size_t(n)] = id + 1;
                         stack.push_back(n);
                     }
                 }
@@ -253,7 +260,7 @@ QImage LabelStrip::render(const Blob& blob, bool exponent) const {
         uchar* out = image.scanLine(y - area.top() + pad);
         for (int x = area.left(); x <= area.right(); ++x) {
             const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
-            const int c = component_[i];
+            const int c = component_[i] - 1;
             const bool ours = c < 0 || std::find(parts.begin(), parts.end(), c) != parts.end();
             if (ours)
                 out[x - area.left() + pad] = uchar(std::min(255, gray_[i] * 255 / paper));

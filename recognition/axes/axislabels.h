@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <QImage>
@@ -58,7 +60,11 @@ private:
     std::vector<std::uint8_t> gray_; ///< luminance, sampled between pixels
     std::uint8_t ink_ = 0;           ///< strictly below this a strip pixel is ink
     int paper_ = 255;                ///< the lightest strip pixel: what the reader sees as white
-    std::vector<int> component_;     ///< per strip pixel: component index, -1 for paper
+    struct Free {
+        void operator()(int* p) const { std::free(p); }
+    };
+    /// Per strip pixel: 1 + its component's index, 0 for paper.
+    std::unique_ptr<int[], Free> component_;
     std::vector<Component> components_;
     std::vector<Blob> blobs_;
 };
