@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QImage>
 #include <QLocale>
 
 #include "core/document.h"
@@ -11,7 +10,7 @@
 #include "io/exportcommandline.h"
 #include "io/picturereadahead.h"
 #include "platform/windows/qtdialogs.h"
-#include "recognition/axes/findaxes.h"
+#include "recognition/axes/findaxescommand.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
@@ -92,7 +91,9 @@ bool printVersionOrHelp(const char* option) {
                "                     json chooses another form, -o OUT writes it to a file;\n"
                "                     several files each get NAME.csv/.tsv/.json beside them\n"
                "  --find-axes PICTURE  print the calibration proposed from the chart's axes as\n"
-               "                     JSON (exit 0 full, 1 partial, 2 nothing found)\n"
+               "                     JSON; exit 0 full, 1 partial, 2 no axis found, 3 the\n"
+               "                     picture cannot be read, 4 a usage error or the answer\n"
+               "                     cannot be written\n"
                "  --version          print the version and exit\n"
                "  --help             print this help and exit\n",
                stdout);
@@ -100,28 +101,21 @@ bool printVersionOrHelp(const char* option) {
 }
 
 /// kurvana2 --find-axes PICTURE: the calibration the axis finder proposes, as JSON on standard
-/// output. Exit status 0 for a full proposal, 1 for a partial one, 2 when no axis was found or
-/// the picture cannot be read.
+/// output, the picture read as the window reads it; exit statuses in FindAxesExit.
 int findAxes(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const std::optional<QString> file = optionFile("--find-axes PICTURE");
     if (!file)
-        return 2;
-    const QImage picture(*file);
-    if (picture.isNull()) {
-        std::fprintf(stderr, "kurvana2: %s cannot be read as a picture\n",
-                     file->toLocal8Bit().constData());
-        return 2;
-    }
+        return kurvana::FindAxesOutputFailed;
     kurvana::TesseractReader reader;
     if (!reader.available())
         std::fputs("kurvana2: labels cannot be read (the label module or Tesseract's English data "
                    "are missing)\n",
                    stderr);
-    const kurvana::AxisProposal proposal = kurvana::FindAxes(picture, reader);
-    const QByteArray json = kurvana::ProposalJson(proposal);
-    std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
-    return proposal.complete() ? 0 : proposal.empty() ? 2 : 1;
+    QFile out, err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return kurvana::RunFindAxesCommand(*file, reader, out, err);
 }
 
 /// The file named alone on the command line, or nothing.
