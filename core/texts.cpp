@@ -218,6 +218,8 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::PdfModuleMissing:
         return "the program's PDF module (kurvana2-pdf.so) is missing or damaged: install the "
                "program again.";
+    case ExtraText::FindAxesRunning:
+        return "Looking for the axes and reading their labels…";
     case ExtraText::Count:
         break;
     }

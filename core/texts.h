@@ -109,6 +109,7 @@ enum class ExtraText : int {
     AxesLabelsDropped,
     AxesAcceptQuestion,
     PdfModuleMissing, ///< the PDF module could not be loaded
+    FindAxesRunning,  ///< the progress box while Find axes works
     Count
 };
 

@@ -76,6 +76,14 @@ const ChartStyle kStyles[] = {
      false, false},
     {"decimalsLogY", "set logscale y; set format y '%g'; set xrange [0:4]; set yrange [0.001:10]",
      "10**(x-3)", 0, 4, 0.001, 10, false, true},
+    // One decade labelled at its ends, the minor ticks 2 .. 9 between telling the scale.
+    {"logOneDecade", "set logscale y; set xrange [0:5]; set yrange [1:10]", "1+x*1.8", 0, 5, 1, 10,
+     false, true},
+    // Single-digit labels on both axes under bars standing on the X axis.
+    {"bars",
+     "set samples 6; set style fill solid 0.5; set boxwidth 0.6; set xrange [0:6]; set xtics 1; "
+     "set yrange [0:6]; set ytics 1",
+     "'+' using ($0+0.5):(int($0*37)%6+1) with boxes", 0, 6, 0, 6, false, false},
 };
 
 const ChartVariant kVariants[] = {
