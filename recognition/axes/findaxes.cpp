@@ -289,9 +289,7 @@ AxisProposal findAxes(const QImage& picture, LabelReader& reader, const Cancella
     AxisProposal proposal;
     const GrayPicture gray = ToGrayPicture(picture);
     cancel.check();
-    const std::vector<AxisLine> level = FindAxisLines(gray, false);
-    cancel.check();
-    const std::vector<AxisLine> upright = FindAxisLines(gray, true);
+    const auto [level, upright] = FindAxisLines(gray);
     proposal.x = readAxis(gray, level, upright, reader, cancel);
     proposal.y = readAxis(gray, upright, level, reader, cancel);
     // Y labels count from the bottom: the first labelled Y tick has the largest picture y.
