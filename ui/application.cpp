@@ -223,6 +223,11 @@ void KurvanaApplication::switchLanguage() {
     showExtraTexts();
 }
 
+namespace {
+/// Find axes on an ordinary chart is over within this: only a large scan shows its box.
+constexpr int kFindAxesProgressDelayMs = 1000;
+} // namespace
+
 void KurvanaApplication::findAxes() {
     const QImage picture = ws_.doc.cleanPicture;
     if (picture.isNull())
@@ -233,11 +238,12 @@ void KurvanaApplication::findAxes() {
     // keeps painting the windows, behind a box with Cancel when it lasts.
     AxisProposal proposal;
     setBusyCursor(true);
-    const bool found = RunWithProgress(main_.get(), ws_.doc.texts.extra(ExtraText::FindAxesRunning),
-                                       ws_.doc.texts.extra(ExtraText::CancelButton),
-                                       [&](const std::atomic_bool& cancel) {
-                                           proposal = FindAxes(picture, *labelReader_, &cancel);
-                                       });
+    const bool found =
+        RunWithProgress(main_.get(), ws_.doc.texts.extra(ExtraText::FindAxesRunning),
+                        ws_.doc.texts.extra(ExtraText::CancelButton), kFindAxesProgressDelayMs,
+                        [&](const std::atomic_bool& cancel) {
+                            proposal = FindAxes(picture, *labelReader_, &cancel);
+                        });
     setBusyCursor(false);
     if (!found)
         return; // Cancel: nothing changes

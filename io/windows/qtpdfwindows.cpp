@@ -7,6 +7,11 @@
 
 namespace kurvana {
 
+namespace {
+/// A render shorter than this shows no progress box at all.
+constexpr int kProgressDelayMs = 300;
+} // namespace
+
 std::optional<PdfPageRequest> QtPdfWindows::choosePage(const PdfFile& pdf,
                                                        const PdfPageRequest& proposal) {
     PageChooserWindow chooser(pdf, proposal, texts_, parent_);
@@ -22,7 +27,7 @@ std::optional<QImage> QtPdfWindows::renderPage(const PdfFile& pdf, const PdfPage
         parent_,
         texts_.extra(ExtraText::PdfRendering)
             .arg(QString::number(request.page), QString::number(request.dpi)),
-        texts_.extra(ExtraText::PdfCancelButton),
+        texts_.extra(ExtraText::PdfCancelButton), kProgressDelayMs,
         [&](const std::atomic_bool& cancel) { picture = pdf.render(request, cancel); });
     if (!rendered)
         return std::nullopt;

@@ -11,21 +11,19 @@ namespace kurvana {
 
 namespace {
 
-/// Work shorter than this shows no progress box at all.
-constexpr int kProgressDelayMs = 300;
 constexpr int kProgressWidth = 460;
 
 } // namespace
 
 bool RunWithProgress(QWidget* parent, const QString& message, const QString& cancelText,
-                     const std::function<void(const std::atomic_bool& cancel)>& work) {
+                     int delayMs, const std::function<void(const std::atomic_bool& cancel)>& work) {
     std::atomic_bool cancel{false};
     std::unique_ptr<QThread> worker(QThread::create([&] { work(cancel); }));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     // Until the box is up, no click or key may reach a window: the work reads the document.
-    QTimer::singleShot(kProgressDelayMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(delayMs, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!worker->isFinished()) {
         // Nothing tells how far the work is: the box runs as a busy bar until it is done.

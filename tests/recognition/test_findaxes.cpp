@@ -12,6 +12,7 @@
 
 #include "core/calibration.h"
 #include "core/picture.h"
+#include "io/picturefile.h"
 #include "recognition/axes/axiscommand.h"
 #include "recognition/axes/findaxes.h"
 #include "recognition/axes/findaxescommand.h"
@@ -359,6 +360,9 @@ void TestFindAxes::commandLineReadsPicturesAsTheWindowDoes() {
     const QJsonObject proposal = QJsonDocument::fromJson(json.data()).object();
     QCOMPARE(proposal["xmax_value"].toDouble(), 10.0);
     QCOMPARE(proposal["ymin_value"].toDouble(), -1.0);
+    // Cancel in the window's progress box: the search stops with nothing found.
+    const std::atomic_bool cancelled{true};
+    QVERIFY(FindAxes(TryReadPicture(scan).picture, reader(), &cancelled).empty());
 
     const QString broken = folder.filePath("broken.png");
     QFile text(broken);
