@@ -246,6 +246,8 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%1 not opened (work restored)";
     case ExtraText::StepScaleKind:
         return "scale kind";
+    case ExtraText::FindAxesRunning:
+        return "Looking for the axes and reading their labels…";
     case ExtraText::Count:
         break;
     }

@@ -122,6 +122,7 @@ enum class ExtraText : int {
     DiscardRecoveryQuestion,  ///< start-up: Discard of a recovery copy that holds points
     CommandLineFileKept,      ///< status bar: the file named at start-up was not opened
     StepScaleKind,            ///< the undo step of a scale kind chosen in Setup
+    FindAxesRunning,          ///< the progress box while Find axes works
     Count
 };
 

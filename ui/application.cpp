@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -14,7 +13,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBrowser>
-#include <QThread>
 #include <QUrl>
 
 #include "core/axistext.h"
@@ -34,6 +32,7 @@
 #include "io/windows/clipboardwindow.h"
 #include "io/windows/qtpdfwindows.h"
 #include "platform/dialogs.h"
+#include "platform/windows/workerprogress.h"
 #include "recognition/axes/axiscommand.h"
 #include "recognition/axes/findaxes.h"
 #include "recognition/ocr/tesseractreader.h"
@@ -217,26 +216,30 @@ void KurvanaApplication::switchLanguage() {
     showExtraTexts();
 }
 
+namespace {
+/// Find axes on an ordinary chart is over within this: only a large scan shows its box.
+constexpr int kFindAxesProgressDelayMs = 1000;
+} // namespace
+
 void KurvanaApplication::findAxes() {
     const QImage picture = ws_.doc.cleanPicture;
     if (picture.isNull())
         return;
     if (!labelReader_)
         labelReader_ = std::make_unique<TesseractReader>();
-    // A 35-megapixel scan takes seconds: the search runs beside the event loop, which keeps
-    // painting the windows while they take no input.
+    // A 35-megapixel scan takes a second or more: the search runs beside the event loop, which
+    // keeps painting the windows, behind a box with Cancel when it lasts.
     AxisProposal proposal;
-    QEventLoop waiting;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { proposal = FindAxes(picture, *labelReader_); }));
-    connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
     setBusyCursor(true);
-    main_->setEnabled(false);
-    worker->start();
-    waiting.exec(QEventLoop::ExcludeUserInputEvents);
-    worker->wait();
-    main_->setEnabled(true);
+    const bool found =
+        RunWithProgress(main_.get(), ws_.doc.texts.extra(ExtraText::FindAxesRunning),
+                        ws_.doc.texts.extra(ExtraText::CancelButton), kFindAxesProgressDelayMs,
+                        [&](const std::atomic_bool& cancel) {
+                            proposal = FindAxes(picture, *labelReader_, &cancel);
+                        });
     setBusyCursor(false);
+    if (!found)
+        return; // Cancel: nothing changes
     ReviewAxisProposal(ws_, proposal);
 }
 

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QImage>
 #include <QLocale>
 
 #include "core/document.h"
@@ -12,7 +11,7 @@
 #include "io/picturereadahead.h"
 #include "platform/standardoutput.h"
 #include "platform/windows/qtdialogs.h"
-#include "recognition/axes/findaxes.h"
+#include "recognition/axes/findaxescommand.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
@@ -94,8 +93,9 @@ std::optional<int> printVersionOrHelp(const char* option) {
         "                     -o naming a pipe or device writes into it (exit 0, 1 when\n"
         "                     any file could not be read or written, 2 usage error)\n"
         "  --find-axes PICTURE  print the calibration proposed from the chart's axes as\n"
-        "                     JSON (exit 0 full, 1 partial, 2 nothing found,\n"
-        "                     4 the answer could not be written)\n"
+        "                     JSON; exit 0 full, 1 partial, 2 no axis found, 3 the\n"
+        "                     picture cannot be read, 4 a usage error or the answer\n"
+        "                     cannot be written\n"
         "  --version          print the version and exit\n"
         "  --help             print this help and exit\n"
         "\n"
@@ -105,32 +105,22 @@ std::optional<int> printVersionOrHelp(const char* option) {
     return kurvana::PrintToStandardOutput(kHelp) ? 0 : 1;
 }
 
-/// The exit status of --find-axes when its JSON answer could not be written.
-constexpr int kAnswerNotWritten = 4;
-
 /// kurvana2 --find-axes PICTURE: the calibration the axis finder proposes, as JSON on standard
-/// output. Exit status 0 for a full proposal, 1 for a partial one, 2 when no axis was found or
-/// the picture cannot be read.
+/// output, the picture read as the window reads it; exit statuses in FindAxesExit.
 int findAxes(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const std::optional<QString> file = optionFile("--find-axes PICTURE");
     if (!file)
-        return 2;
-    const QImage picture(*file);
-    if (picture.isNull()) {
-        std::fprintf(stderr, "kurvana2: %s cannot be read as a picture\n",
-                     file->toLocal8Bit().constData());
-        return 2;
-    }
+        return kurvana::FindAxesOutputFailed;
     kurvana::TesseractReader reader;
     if (!reader.available())
         std::fputs("kurvana2: labels cannot be read (the label module or Tesseract's English data "
                    "are missing)\n",
                    stderr);
-    const kurvana::AxisProposal proposal = kurvana::FindAxes(picture, reader);
-    if (!kurvana::PrintToStandardOutput(kurvana::ProposalJson(proposal)))
-        return kAnswerNotWritten;
-    return proposal.complete() ? 0 : proposal.empty() ? 2 : 1;
+    QFile out, err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return kurvana::RunFindAxesCommand(*file, reader, out, err);
 }
 
 /// The file named alone on the command line, or nothing.

@@ -1,24 +1,15 @@
 #include "io/windows/qtpdfwindows.h"
 
-#include <atomic>
-#include <memory>
-
-#include <QEventLoop>
-#include <QProgressDialog>
-#include <QThread>
-
 #include "core/texts.h"
 #include "io/pdffile.h"
 #include "io/windows/pagechooserwindow.h"
+#include "platform/windows/workerprogress.h"
 
 namespace kurvana {
 
 namespace {
-
 /// A render shorter than this shows no progress box at all.
 constexpr int kProgressDelayMs = 300;
-constexpr int kProgressWidth = 460;
-
 } // namespace
 
 std::optional<PdfPageRequest> QtPdfWindows::choosePage(const PdfFile& pdf,
@@ -30,30 +21,15 @@ std::optional<PdfPageRequest> QtPdfWindows::choosePage(const PdfFile& pdf,
 }
 
 std::optional<QImage> QtPdfWindows::renderPage(const PdfFile& pdf, const PdfPageRequest& request) {
-    std::atomic_bool cancel{false};
     QImage picture;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { picture = pdf.render(request, cancel); }));
-
-    // Poppler tells nothing of its progress: the box runs as a busy bar until the page is done.
-    QProgressDialog progress(texts_.extra(ExtraText::PdfRendering)
-                                 .arg(QString::number(request.page), QString::number(request.dpi)),
-                             texts_.extra(ExtraText::PdfCancelButton), 0, 0, parent_);
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(kProgressDelayMs);
-    progress.setMinimumWidth(kProgressWidth); // the message in full, in either language
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-
-    QEventLoop loop;
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&progress, &QProgressDialog::canceled, &loop, [&] {
-        cancel = true; // Poppler asks between drawing operations and stops soon after
-    });
-    worker->start();
-    loop.exec();
-    worker->wait();
-    if (cancel)
+    // Poppler asks for the flag between drawing operations and stops soon after Cancel.
+    const bool rendered = RunWithProgress(
+        parent_,
+        texts_.extra(ExtraText::PdfRendering)
+            .arg(QString::number(request.page), QString::number(request.dpi)),
+        texts_.extra(ExtraText::PdfCancelButton), kProgressDelayMs,
+        [&](const std::atomic_bool& cancel) { picture = pdf.render(request, cancel); });
+    if (!rendered)
         return std::nullopt;
     return picture;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <numeric>
 
 #include "recognition/axes/axisgray.h"
@@ -43,31 +45,57 @@ LabelStrip::LabelStrip(const GrayPicture& gray, const AxisLine& line) : line_(li
     near_ = int(line.thickness / 2) + 1;
     const double centre = line.acrossAt((line.start + line.end) / 2);
     const double room = LabelSide(line.upright) > 0 ? acrossSize - centre : centre;
-    const int depth = int(std::clamp(std::min(room, 0.3 * acrossSize + 40), 0.0, 4000.0));
+    const int depth = int(std::clamp(std::min(room, 0.15 * acrossSize + 60), 0.0, 4000.0));
     width_ = line.upright ? depth : alongCount;
     height_ = line.upright ? alongCount : depth;
     if (width_ <= 0 || height_ <= 0) {
         width_ = height_ = 0;
         return;
     }
-    // Sampled between pixels (bilinear): on a tilted scan, taking the nearest pixel would
-    // jag the strokes of small digits enough to change how they read.
-    gray_.assign(std::size_t(width_) * std::size_t(height_), 255);
-    ink_.assign(gray_.size(), 0);
-    for (int row = 0; row < height_; ++row)
-        for (int column = 0; column < width_; ++column) {
-            const QPointF p = toPicture(column, row);
-            const int x = int(std::floor(p.x())), y = int(std::floor(p.y()));
-            const double fx = p.x() - x, fy = p.y() - y;
-            const double top = gray.at(x, y) * (1 - fx) + gray.at(x + 1, y) * fx;
-            const double bottom = gray.at(x, y + 1) * (1 - fx) + gray.at(x + 1, y + 1) * fx;
-            const int value = int(std::lround(top * (1 - fy) + bottom * fy));
-            const std::size_t i = std::size_t(row) * std::size_t(width_) + std::size_t(column);
-            gray_[i] = std::uint8_t(value);
-            ink_[i] = value < gray.ink;
-        }
+    sample(gray);
     findComponents();
     groupBlobs();
+}
+
+// Sampled between pixels (bilinear): on a tilted scan, taking the nearest pixel would jag the
+// strokes of small digits enough to change how they read. The strip is an affine view of the
+// picture, so each row starts at one picture point and steps by one fixed offset per column:
+// no per-pixel geometry, and the pixels read straight from the picture's rows away from its
+// edges.
+void LabelStrip::sample(const GrayPicture& gray) {
+    gray_.resize(std::size_t(width_) * std::size_t(height_));
+    // Positions in fixed point, 16 bits of fraction: the weights of the four pixels are the
+    // top 8 bits of it, finer than a stroke's grey edge needs.
+    constexpr double kOne = 65536;
+    const QPointF origin = toPicture(0, 0);
+    const QPointF perColumn = toPicture(1, 0) - origin;
+    const QPointF perRow = toPicture(0, 1) - origin;
+    const std::int64_t stepX = std::llround(perColumn.x() * kOne);
+    const std::int64_t stepY = std::llround(perColumn.y() * kOne);
+    const std::size_t stride = std::size_t(gray.width);
+    for (int row = 0; row < height_; ++row) {
+        std::uint8_t* out = gray_.data() + std::size_t(row) * std::size_t(width_);
+        // Shifted by one whole picture so that the positions stay positive at the edges.
+        std::int64_t px = std::llround((origin.x() + row * perRow.x() + 1) * kOne);
+        std::int64_t py = std::llround((origin.y() + row * perRow.y() + 1) * kOne);
+        for (int column = 0; column < width_; ++column, px += stepX, py += stepY) {
+            const int x = int(px >> 16) - 1, y = int(py >> 16) - 1;
+            const int fx = int((px >> 8) & 0xFF), fy = int((py >> 8) & 0xFF);
+            int p00, p10, p01, p11;
+            if (x >= 0 && y >= 0 && x + 1 < gray.width && y + 1 < gray.height) {
+                const std::uint8_t* at = gray.pixels.data() + std::size_t(y) * stride + x;
+                p00 = at[0], p10 = at[1], p01 = at[stride], p11 = at[stride + 1];
+            } else {
+                p00 = gray.at(x, y), p10 = gray.at(x + 1, y);
+                p01 = gray.at(x, y + 1), p11 = gray.at(x + 1, y + 1);
+            }
+            const int top = p00 * 256 + (p10 - p00) * fx;
+            const int bottom = p01 * 256 + (p11 - p01) * fx;
+            out[column] = std::uint8_t((top * 256 + (bottom - top) * fy + 32768) >> 16);
+        }
+    }
+    ink_ = std::uint8_t(gray.ink);
+    paper_ = std::max(1, int(*std::max_element(gray_.begin(), gray_.end())));
 }
 
 QPointF LabelStrip::toPicture(double column, double row) const {
@@ -78,15 +106,20 @@ QPointF LabelStrip::toPicture(double column, double row) const {
 }
 
 void LabelStrip::findComponents() {
-    component_.assign(ink_.size(), -1);
+    // Zeroed memory from the system: the pages of plain paper are never written (nor, on a
+    // large strip, even mapped), and most of a strip is paper.
+    component_.reset(
+        static_cast<int*>(std::calloc(std::max<std::size_t>(gray_.size(), 1), sizeof(int))));
+    if (!component_)
+        throw std::bad_alloc();
     std::vector<int> stack;
-    for (int start = 0; start < int(ink_.size()); ++start) {
-        if (!ink_[std::size_t(start)] || component_[std::size_t(start)] >= 0)
+    for (int start = 0; start < int(gray_.size()); ++start) {
+        if (gray_[std::size_t(start)] >= ink_ || component_[std::size_t(start)] != 0)
             continue;
         const int id = int(components_.size());
         Component c;
         c.box = QRect(start % width_, start / width_, 1, 1);
-        component_[std::size_t(start)] = id;
+        component_[std::size_t(start)] = id + 1;
         stack.push_back(start);
         while (!stack.empty()) {
             const int i = stack.back();
@@ -100,8 +133,8 @@ void LabelStrip::findComponents() {
                     if (nx < 0 || ny < 0 || nx >= width_ || ny >= height_)
                         continue;
                     const int n = ny * width_ + nx;
-                    if (ink_[std::size_t(n)] && component_[std::size_t(n)] < 0) {
-                        component_[std::size_t(n)] = id;
+                    if (gray_[std::size_t(n)] < ink_ && component_[std::size_t(n)] == 0) {
+                        component_[std::size_t(n)] = id + 1;
                         stack.push_back(n);
                     }
                 }
@@ -222,12 +255,12 @@ QImage LabelStrip::render(const Blob& blob, bool exponent) const {
     QImage image(area.width() + 2 * pad, area.height() + 2 * pad, QImage::Format_Grayscale8);
     image.fill(255);
     // The paper's own shade becomes white, so that the reader sees the usual contrast.
-    const int paper = std::max(1, int(*std::max_element(gray_.begin(), gray_.end())));
+    const int paper = paper_;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         uchar* out = image.scanLine(y - area.top() + pad);
         for (int x = area.left(); x <= area.right(); ++x) {
             const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
-            const int c = component_[i];
+            const int c = component_[i] - 1;
             const bool ours = c < 0 || std::find(parts.begin(), parts.end(), c) != parts.end();
             if (ours)
                 out[x - area.left() + pad] = uchar(std::min(255, gray_[i] * 255 / paper));

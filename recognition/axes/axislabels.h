@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <QImage>
@@ -46,6 +48,7 @@ private:
         int pixels = 0;
     };
     QPointF toPicture(double column, double row) const;
+    void sample(const GrayPicture& gray);
     void findComponents();
     void groupBlobs();
     void splitBlob(Blob& blob) const;
@@ -55,8 +58,13 @@ private:
     double along0_ = 0;
     int near_ = 0; ///< distance of the strip's first row (column) from the axis centre
     std::vector<std::uint8_t> gray_; ///< luminance, sampled between pixels
-    std::vector<std::uint8_t> ink_;
-    std::vector<int> component_; ///< per strip pixel: component index, -1 for paper
+    std::uint8_t ink_ = 0;           ///< strictly below this a strip pixel is ink
+    int paper_ = 255;                ///< the lightest strip pixel: what the reader sees as white
+    struct Free {
+        void operator()(int* p) const { std::free(p); }
+    };
+    /// Per strip pixel: 1 + its component's index, 0 for paper.
+    std::unique_ptr<int[], Free> component_;
     std::vector<Component> components_;
     std::vector<Blob> blobs_;
 };

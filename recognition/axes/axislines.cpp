@@ -44,9 +44,14 @@ ReducedMask reduce(const GrayPicture& gray) {
     for (int y = 0; y < gray.height; ++y) {
         const std::uint8_t* row = gray.pixels.data() + std::size_t(y) * std::size_t(gray.width);
         std::uint8_t* out = m.ink.data() + std::size_t(y / m.factor) * std::size_t(m.width);
-        for (int x = 0; x < gray.width; ++x)
-            if (row[x] < gray.ink)
-                out[x / m.factor] = 1;
+        // Block by block: one test per reduced pixel's run of the row, no division per pixel.
+        for (int x0 = 0, cell = 0; x0 < gray.width; x0 += m.factor, ++cell) {
+            const int x1 = std::min(gray.width, x0 + m.factor);
+            std::uint8_t darkest = 255;
+            for (int x = x0; x < x1; ++x)
+                darkest = std::min(darkest, row[x]);
+            out[cell] |= std::uint8_t(darkest < gray.ink);
+        }
     }
     return m;
 }
@@ -266,10 +271,9 @@ QPointF AxisLine::offsetPoint(double along, double distance) const {
     return upright ? QPointF(c, a) : QPointF(a, c);
 }
 
-std::vector<AxisLine> FindAxisLines(const GrayPicture& gray, bool upright) {
-    if (gray.width < 16 || gray.height < 16)
-        return {};
-    const ReducedMask mask = reduce(gray);
+namespace {
+
+std::vector<AxisLine> linesOf(const GrayPicture& gray, const ReducedMask& mask, bool upright) {
     const int alongN = upright ? mask.height : mask.width;
     const double step = 1.0 / alongN; // one reduced pixel of drift over the whole length
     const int slopes = int(std::ceil(kMaxTilt / step));
@@ -298,6 +302,16 @@ std::vector<AxisLine> FindAxisLines(const GrayPicture& gray, bool upright) {
         }
     }
     return lines;
+}
+
+} // namespace
+
+AxisLineCandidates FindAxisLines(const GrayPicture& gray) {
+    if (gray.width < 16 || gray.height < 16)
+        return {};
+    // One reduction serves both directions: it is a pass over the whole picture.
+    const ReducedMask mask = reduce(gray);
+    return {linesOf(gray, mask, false), linesOf(gray, mask, true)};
 }
 
 } // namespace kurvana

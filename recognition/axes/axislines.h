@@ -29,10 +29,13 @@ struct AxisLine {
     double length() const { return end - start; }
 };
 
-/// Long straight strokes tilted by at most about 5.5 degrees from level (or from upright when
-/// `upright`), each fitted at sub-pixel accuracy; the most likely axis first: for level lines
-/// the lowest, for upright lines the leftmost. Empty when the picture has none (a photograph,
-/// text only).
-std::vector<AxisLine> FindAxisLines(const GrayPicture& gray, bool upright);
+/// Long straight strokes tilted by at most about 5.5 degrees from level and from upright, each
+/// fitted at sub-pixel accuracy; the most likely axis first: of the level lines the lowest, of
+/// the upright lines the leftmost. Empty when the picture has none (a photograph, text only).
+struct AxisLineCandidates {
+    std::vector<AxisLine> level;
+    std::vector<AxisLine> upright;
+};
+AxisLineCandidates FindAxisLines(const GrayPicture& gray);
 
 } // namespace kurvana

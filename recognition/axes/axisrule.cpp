@@ -130,6 +130,32 @@ std::optional<AxisRule> FitAxisRule(const std::vector<LabelledTick>& labels) {
     return best;
 }
 
+bool LogMinorTicksBetween(const LabelledTick& first, const LabelledTick& last,
+                          const std::vector<double>& tickAlongs) {
+    if (first.value <= 0 || last.value <= first.value)
+        return false;
+    const double from = std::log10(first.value), to = std::log10(last.value);
+    const double decades = std::nearbyint(to - from);
+    if (std::abs(from - std::nearbyint(from)) > 1e-9 || std::abs(to - from - decades) > 1e-9 ||
+        decades < 1 || decades > 6)
+        return false;
+    const double perDecade = (last.along - first.along) / decades;
+    // The minor ticks are printed at the same precision as the labelled ones, whatever their
+    // length; on a short axis they stand a few pixels apart (the last two of a decade 5 % of it).
+    const double tolerance = std::max(1.0, 0.006 * std::abs(last.along - first.along));
+    if (std::abs(perDecade) * (1 - std::log10(9.0)) < 2 * tolerance)
+        return false;
+    int present = 0, expected = 0;
+    for (int decade = 0; decade < int(decades); ++decade)
+        for (int m = 2; m <= 9; ++m) {
+            ++expected;
+            const double along = first.along + perDecade * (decade + std::log10(double(m)));
+            present += std::any_of(tickAlongs.begin(), tickAlongs.end(),
+                                   [&](double t) { return std::abs(t - along) <= tolerance; });
+        }
+    return present * 10 >= expected * 9;
+}
+
 double InputValue(double value, bool logarithmic) {
     if (!logarithmic)
         return value;

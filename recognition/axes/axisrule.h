@@ -32,6 +32,13 @@ struct AxisRule {
 /// labels agree. The rule is only checked when at least three labels follow it.
 std::optional<AxisRule> FitAxisRule(const std::vector<LabelledTick>& labels);
 
+/// Whether the unlabelled ticks between two labelled powers of ten show the minor ticks of a
+/// decimal-logarithmic axis: a tick at 2, 3, .. 9 times each decade, where a linear axis would
+/// space them evenly. On an axis that labels only its decades this tells the scale by itself,
+/// so that two labels suffice.
+bool LogMinorTicksBetween(const LabelledTick& first, const LabelledTick& last,
+                          const std::vector<double>& tickAlongs);
+
 /// The number typed into the Input window for a label value: the value itself on a linear
 /// axis, its decimal exponent on a logarithmic one (exact for powers of ten).
 double InputValue(double value, bool logarithmic);

@@ -13,6 +13,17 @@ namespace kurvana {
 
 namespace {
 
+/// The user's Cancel, looked at between the steps of the search (each a fraction of a second
+/// on the largest scans): a cancelled search unwinds to FindAxes.
+struct Cancellation {
+    const std::atomic_bool* flag = nullptr;
+    struct Cancelled {};
+    void check() const {
+        if (flag != nullptr && flag->load())
+            throw Cancelled{};
+    }
+};
+
 /// A label blob beside the tick it names.
 struct Match {
     const LabelStrip::Blob* blob;
@@ -106,10 +117,20 @@ void dropMisreadLengths(std::vector<AxisLabel>& labels, const std::vector<Match>
             labels[i].value.reset();
 }
 
+/// Whether the two labels read are decades with the minor ticks of a logarithmic axis between.
+bool logDecadesByMinorTicks(const AxisReading& axis, const std::vector<LabelledTick>& two) {
+    std::vector<double> alongs;
+    for (const AxisTick& tick : axis.ticks)
+        alongs.push_back(tick.along);
+    const bool rising = two[0].value < two[1].value;
+    return LogMinorTicksBetween(rising ? two[0] : two[1], rising ? two[1] : two[0], alongs);
+}
+
 /// Reads the labels of one axis line and checks them against one rule.
 void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Match>& matches,
-                LabelReader& reader) {
+                LabelReader& reader, const Cancellation& cancel) {
     for (const Match& m : matches) {
+        cancel.check();
         AxisLabel label;
         label.text = readBlob(strip, *m.blob, reader);
         label.value = ParseLabelNumber(label.text);
@@ -125,13 +146,16 @@ void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Ma
             parsed.push_back({axis.labels[i].along, *axis.labels[i].value});
             parsedLabel.push_back(i);
         }
-    const auto rule = FitAxisRule(parsed);
+    auto rule = FitAxisRule(parsed);
     if (parsed.size() < 2 || !rule) {
         axis.status = AxisStatus::NoLabels;
         return;
     }
     const std::size_t fitting = rule->fitting.size();
-    if (fitting == 2 && parsed.size() == 2)
+    if (fitting == 2 && parsed.size() == 2 && logDecadesByMinorTicks(axis, parsed)) {
+        rule->logarithmic = true;
+        axis.status = AxisStatus::Found;
+    } else if (fitting == 2 && parsed.size() == 2)
         axis.status = AxisStatus::Unchecked;
     else if (fitting >= 3 && fitting * 2 > parsed.size())
         axis.status = AxisStatus::Found;
@@ -191,9 +215,11 @@ std::vector<AxisTick> ticksWithCrossings(const GrayPicture& gray, const AxisLine
 /// The axis among the candidate lines: the first (lowest, leftmost) with at least two labelled
 /// ticks; the first line at all when none has.
 AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines,
-                     const std::vector<AxisLine>& others, LabelReader& reader) {
+                     const std::vector<AxisLine>& others, LabelReader& reader,
+                     const Cancellation& cancel) {
     AxisReading axis;
     for (const AxisLine& line : lines) {
+        cancel.check();
         std::vector<AxisTick> ticks = ticksWithCrossings(gray, line, others);
         const LabelStrip strip(gray, line);
         const std::vector<Match> matches = matchLabels(strip, ticks);
@@ -208,7 +234,7 @@ AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines
         axis = AxisReading{};
         axis.line = line;
         axis.ticks = std::move(ticks);
-        readLabels(axis, strip, matches, reader);
+        readLabels(axis, strip, matches, reader, cancel);
         break;
     }
     if (axis.line && !axis.firstValue) {
@@ -259,18 +285,14 @@ void placeReferencePoints(AxisProposal& p) {
     p.yMaxExact = yMax;
 }
 
-} // namespace
-
-AxisProposal FindAxes(const QImage& picture, LabelReader& reader) {
+AxisProposal findAxes(const QImage& picture, LabelReader& reader, const Cancellation& cancel) {
     AxisProposal proposal;
     proposal.labelDataMissing = reader.dataMissing();
-    if (picture.isNull())
-        return proposal;
     const GrayPicture gray = ToGrayPicture(picture);
-    const std::vector<AxisLine> level = FindAxisLines(gray, false);
-    const std::vector<AxisLine> upright = FindAxisLines(gray, true);
-    proposal.x = readAxis(gray, level, upright, reader);
-    proposal.y = readAxis(gray, upright, level, reader);
+    cancel.check();
+    const auto [level, upright] = FindAxisLines(gray);
+    proposal.x = readAxis(gray, level, upright, reader, cancel);
+    proposal.y = readAxis(gray, upright, level, reader, cancel);
     // Y labels count from the bottom: the first labelled Y tick has the largest picture y.
     if (proposal.y.firstValue && proposal.y.firstAlong < proposal.y.lastAlong) {
         std::swap(proposal.y.firstAlong, proposal.y.lastAlong);
@@ -279,6 +301,18 @@ AxisProposal FindAxes(const QImage& picture, LabelReader& reader) {
     if (proposal.x.line && proposal.y.line)
         placeReferencePoints(proposal);
     return proposal;
+}
+
+} // namespace
+
+AxisProposal FindAxes(const QImage& picture, LabelReader& reader, const std::atomic_bool* cancel) {
+    if (picture.isNull())
+        return {};
+    try {
+        return findAxes(picture, reader, Cancellation{cancel});
+    } catch (const Cancellation::Cancelled&) {
+        return {};
+    }
 }
 
 } // namespace kurvana

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -70,8 +71,10 @@ struct AxisProposal {
 /// Looks for the axes of the chart in `picture`: the lowest long level line and the leftmost
 /// long upright line with labelled ticks, their labels read by `reader` and checked against
 /// one linear or decimal-logarithmic rule per axis, and the reference points on the first and
-/// last labelled ticks. Nothing in the picture is changed.
-AxisProposal FindAxes(const QImage& picture, LabelReader& reader);
+/// last labelled ticks. Nothing in the picture is changed. When `cancel` is given and becomes
+/// true, the search stops at its next step and gives the empty proposal.
+AxisProposal FindAxes(const QImage& picture, LabelReader& reader,
+                      const std::atomic_bool* cancel = nullptr);
 
 /// The proposal as JSON: the reference points, the four Input window values, the scale kinds,
 /// the ticks and labels read, and what could not be found ("label_data_missing" when the label

@@ -13,8 +13,10 @@
 
 #include "core/calibration.h"
 #include "core/picture.h"
+#include "io/picturefile.h"
 #include "recognition/axes/axiscommand.h"
 #include "recognition/axes/findaxes.h"
+#include "recognition/axes/findaxescommand.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "tests/core/fixture.h"
 
@@ -76,6 +78,14 @@ const ChartStyle kStyles[] = {
      false, false},
     {"decimalsLogY", "set logscale y; set format y '%g'; set xrange [0:4]; set yrange [0.001:10]",
      "10**(x-3)", 0, 4, 0.001, 10, false, true},
+    // One decade labelled at its ends, the minor ticks 2 .. 9 between telling the scale.
+    {"logOneDecade", "set logscale y; set xrange [0:5]; set yrange [1:10]", "1+x*1.8", 0, 5, 1, 10,
+     false, true},
+    // Single-digit labels on both axes under bars standing on the X axis.
+    {"bars",
+     "set samples 6; set style fill solid 0.5; set boxwidth 0.6; set xrange [0:6]; set xtics 1; "
+     "set yrange [0:6]; set ytics 1",
+     "'+' using ($0+0.5):(int($0*37)%6+1) with boxes", 0, 6, 0, 6, false, false},
 };
 
 const ChartVariant kVariants[] = {
@@ -126,6 +136,26 @@ QImage jpegRoundTrip(const QImage& picture) {
     return QImage::fromData(bytes, "JPG").convertToFormat(QImage::Format_RGB32);
 }
 
+/// Draws a chart with gnuplot into `file` (pngcairo with `terminal` options) and returns the
+/// plot border it used: left, right, bottom, top in gnuplot's pixels (y counted upwards).
+std::optional<QStringList> drawChart(const QString& file, int width, int height,
+                                     const QString& terminal, const ChartStyle& style) {
+    const QString script =
+        QString("set terminal pngcairo size %1,%2 %3; set output '%4'; %5; plot %6 notitle lw 2; "
+                "print GPVAL_TERM_XMIN, GPVAL_TERM_XMAX, GPVAL_TERM_YMIN, GPVAL_TERM_YMAX")
+            .arg(width)
+            .arg(height)
+            .arg(terminal, file, style.settings, style.plot);
+    QProcess gnuplot;
+    gnuplot.start("gnuplot", {"-e", script});
+    if (!gnuplot.waitForFinished(60000) || gnuplot.exitCode() != 0)
+        return std::nullopt;
+    const QStringList border = QString(gnuplot.readAllStandardError()).simplified().split(' ');
+    if (border.size() != 4)
+        return std::nullopt;
+    return border;
+}
+
 /// Draws the chart with gnuplot and reads back the plot border it used.
 std::optional<Chart> makeChart(const QString& folder, const ChartStyle& style,
                                const ChartVariant& variant) {
@@ -138,25 +168,15 @@ std::optional<Chart> makeChart(const QString& folder, const ChartStyle& style,
                      .arg(variant.tilt)
                      .arg(variant.jpeg ? "-jpeg" : "");
     const QString file = folder + '/' + chart.name + ".png";
-    const QString script =
-        QString("set terminal pngcairo size %1,%2; set output '%3'; %4; plot %5 notitle lw 2; "
-                "print GPVAL_TERM_XMIN, GPVAL_TERM_XMAX, GPVAL_TERM_YMIN, GPVAL_TERM_YMAX")
-            .arg(variant.width)
-            .arg(variant.height)
-            .arg(file, style.settings, style.plot);
-    QProcess gnuplot;
-    gnuplot.start("gnuplot", {"-e", script});
-    if (!gnuplot.waitForFinished(30000) || gnuplot.exitCode() != 0)
-        return std::nullopt;
-    const QStringList border = QString(gnuplot.readAllStandardError()).simplified().split(' ');
+    const auto border = drawChart(file, variant.width, variant.height, QString(), style);
     QImage picture(file);
-    if (border.size() != 4 || picture.isNull())
+    if (!border || picture.isNull())
         return std::nullopt;
-    chart.left = border[0].toDouble();
-    chart.right = border[1].toDouble();
+    chart.left = (*border)[0].toDouble();
+    chart.right = (*border)[1].toDouble();
     // gnuplot counts y upwards from the bottom edge.
-    chart.bottom = variant.height - 1 - border[2].toDouble();
-    chart.top = variant.height - 1 - border[3].toDouble();
+    chart.bottom = variant.height - 1 - (*border)[2].toDouble();
+    chart.top = variant.height - 1 - (*border)[3].toDouble();
     picture = picture.convertToFormat(QImage::Format_RGB32);
     if (variant.tilt != 0)
         picture = tilted(picture, variant.tilt, chart.tilt);
@@ -189,6 +209,7 @@ class TestFindAxes : public QObject {
 private slots:
     void generatedChartsGetExactProposalsAndNeverSilentlyWrongOnes();
     void noiseHasNoAxesAndTheCommandChangesNothing();
+    void commandLineReadsPicturesAsTheWindowDoes();
     void labelNumbersInTheirPrintedForms_data();
     void labelNumbersInTheirPrintedForms();
     void ruleDropsAMisreadLabelAndPrefersLinearOnATie();
@@ -317,6 +338,51 @@ void TestFindAxes::noiseHasNoAxesAndTheCommandChangesNothing() {
     QCOMPARE(f.doc.zeroPointX, before.zeroPointX);
     QCOMPARE(f.doc.editMaxX, before.editMaxX);
     QCOMPARE(f.doc.workingPicture, before.workingPicture);
+}
+
+// `--find-axes` reads with the window's reading routine: a 35-megapixel chart (beyond Qt's
+// default allocation limit) on a transparent background gets its full proposal; an unreadable
+// file, a picture without axes and an answer that cannot be written each get their own status.
+void TestFindAxes::commandLineReadsPicturesAsTheWindowDoes() {
+    if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+        QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+    QTemporaryDir folder;
+    auto run = [&](const QString& file, QIODevice& out) {
+        QBuffer err;
+        err.open(QIODevice::WriteOnly);
+        const int status = RunFindAxesCommand(file, reader(), out, err);
+        return std::pair{status, QString(err.data())};
+    };
+    const QString scan = folder.filePath("scan.png");
+    QVERIFY(drawChart(scan, 7000, 5000, "transparent font ',60' linewidth 8", kStyles[0]));
+    QBuffer json;
+    json.open(QIODevice::WriteOnly);
+    QCOMPARE(run(scan, json).first, int(FindAxesFull));
+    const QJsonObject proposal = QJsonDocument::fromJson(json.data()).object();
+    QCOMPARE(proposal["xmax_value"].toDouble(), 10.0);
+    QCOMPARE(proposal["ymin_value"].toDouble(), -1.0);
+    // Cancel in the window's progress box: the search stops with nothing found.
+    const std::atomic_bool cancelled{true};
+    QVERIFY(FindAxes(TryReadPicture(scan).picture, reader(), &cancelled).empty());
+
+    const QString broken = folder.filePath("broken.png");
+    QFile text(broken);
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+    text.close();
+    QBuffer unused;
+    unused.open(QIODevice::WriteOnly);
+    const auto [status, reason] = run(broken, unused);
+    QCOMPARE(status, int(FindAxesUnreadable));
+    QVERIFY(reason.contains(broken));
+    QVERIFY(unused.data().isEmpty());
+
+    const QString paper = folder.filePath("paper.bmp");
+    QImage white(300, 200, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QVERIFY(white.save(paper));
+    QCOMPARE(run(paper, unused).first, int(FindAxesNothing));
+    QBuffer closed; // standard output closed or full
+    QCOMPARE(run(paper, closed).first, int(FindAxesOutputFailed));
 }
 
 void TestFindAxes::labelNumbersInTheirPrintedForms_data() {
