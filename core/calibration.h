@@ -6,6 +6,7 @@ namespace kurvana {
 
 struct Document;
 struct Workspace;
+enum class ScaleKind;
 
 /// A picture pixel in the rotated frame: u along the X axis from the zero point (positive
 /// towards the X max point), v across it (positive where picture y decreases). Whole pixels,
@@ -34,6 +35,9 @@ AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v, std
 /// in extended precision for whole exponents up to 2147483647 in magnitude, exp(t ln base)
 /// otherwise.
 long double ExtendedPower(long double base, long double t);
+
+/// An exponent t on an axis of the given kind (a ScaleKind) as its value: 10^t, base^t or t.
+long double ApplyScale(ScaleKind kind, long double t);
 
 /// Refreshes xAxisLength and yAxisLength from the reference points and recomputes the values
 /// of every stored point of all five lines. Throws CommandError (values untouched) when an axis

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/history.h"
@@ -51,6 +52,7 @@ int cursorForMode(const Document& doc, int mode) {
     case ModeZeroPoint:
     case ModeXMaxPoint:
     case ModeYMaxPoint:
+    case ModeFramePoint:
     case ModeHandScroll:
         return CursorCross;
     case ModeZone:
@@ -223,6 +225,9 @@ void PictureMouseDown(Workspace& ws, int screenX, int screenY, unsigned shiftSta
         PlaceYMaxPoint(ws, x, y);
         break;
     }
+    case ModeFramePoint:
+        PlaceFramePoint(ws, x, y);
+        break;
     case ModeEraser:
         // The step stays open while the button is held: the moves erase into it.
         if (ws.history)

@@ -109,6 +109,23 @@ enum class ExtraText : int {
     AxesLabelsDropped,
     AxesAcceptQuestion,
     PdfModuleMissing, ///< the PDF module could not be loaded
+    FourPointsUnusable,
+    PolarUnusable,
+    FrameThreePoints,
+    FramePerspective,
+    FramePolar,
+    FramePointButton,
+    PolarCentreButton,
+    PolarReferenceButton,
+    PolarReferenceAngle,
+    PolarReferenceRadius,
+    PolarCentreRadius,
+    PolarCounterclockwise,
+    PolarClockwise,
+    PolarDegrees,
+    PolarRadians,
+    PolarRadiusLinear,
+    PolarRadiusLog10,
     Count
 };
 
