@@ -118,8 +118,7 @@ void polarFromThreePoints(Document& doc) {
 FrameConversion FrameConversion::Of(const Document& doc) {
     FrameConversion conversion(doc);
     if (doc.frame == CalibrationFrame::Perspective) {
-        conversion.toExponents_ = Projective::Through(perspectivePixels(doc.perspective),
-                                                      perspectiveExponents(doc.perspective));
+        conversion.toExponents_ = PerspectiveToExponents(doc);
         if (!conversion.toExponents_)
             throw CommandError(doc.texts.extra(ExtraText::FourPointsUnusable));
     } else if (!PolarUsable(doc.polar)) {
@@ -139,6 +138,11 @@ AxisValues FrameConversion::at(int x, int y) const {
     if (!t)
         return {std::nan(""), std::nan("")};
     return {double(ApplyScale(doc_.scaleX, t->x)), double(ApplyScale(doc_.scaleY, t->y))};
+}
+
+std::optional<Projective> PerspectiveToExponents(const Document& doc) {
+    return Projective::Through(perspectivePixels(doc.perspective),
+                               perspectiveExponents(doc.perspective));
 }
 
 std::optional<Projective> PerspectiveToPicture(const Document& doc) {

@@ -29,6 +29,9 @@ private:
     std::optional<Projective> toExponents_;
 };
 
+/// The document's perspective frame: picture points to exponents. Nothing when unusable.
+std::optional<Projective> PerspectiveToExponents(const Document& doc);
+
 /// The inverse of the document's perspective frame: exponents to picture points. Nothing when
 /// the frame is unusable.
 std::optional<Projective> PerspectiveToPicture(const Document& doc);

@@ -502,6 +502,7 @@ void KurvanaApplication::pictureChanged(const QRect& area) {
 
 void KurvanaApplication::controlsChanged() {
     main_->showDocumentState();
+    input_->showFrameState();
 }
 
 void KurvanaApplication::applyViewScale() {

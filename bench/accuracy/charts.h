@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct ChartLayout {
     std::vector<Curve> curves;
     double tiltDegrees = 0; ///< the picture turned this much (counter-clockwise), as a tilted scan
     bool jpeg = false;      ///< saved as JPEG at quality 75 and read back
+    /// A page photographed at an angle: the chart plane turned this much about its horizontal
+    /// and its vertical centre line, seen through a lens-free camera 1.5 picture widths away.
+    double viewDegreesX = 0, viewDegreesY = 0;
 
     /// The plot frame in pixel indices (a pixel's index is its centre): left, right, top,
     /// bottom, whole numbers so that gnuplot puts the frame exactly there.
@@ -40,8 +44,12 @@ struct ChartLayout {
     QPointF untilted(double x, double y) const;
     /// The values at an untilted position (the inverse of untilted).
     std::pair<double, double> valuesAt(QPointF p) const;
-    /// An untilted position as it lies in the (possibly tilted) picture.
+    /// An untilted position as it lies in the (possibly tilted or photographed) picture.
     QPointF tilted(QPointF p) const;
+    bool photographed() const { return viewDegreesX != 0 || viewDegreesY != 0; }
+    /// The four frame corners as they lie in the picture, rounded: zero corner, X max corner,
+    /// far corner, Y max corner.
+    std::array<QPoint, 4> frameCorners() const;
     /// The reference pixels a careful user clicks: the corners of the frame, tilted, rounded.
     QPoint zeroPoint() const;
     QPoint xMaxPoint() const;

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <QWidget>
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 
 namespace kurvana {
 
 struct Workspace;
+class FramePanel;
 
 /// TFormInput: the four axis values. Typed texts go into the document at once; Enter
 /// recomputes everything and moves the focus on.
@@ -22,6 +25,8 @@ public:
     void showDocumentTexts();
     void setStayOnTop(bool on);
     bool stayOnTop() const;
+    /// The frame part follows the document (the pressed point button after a mode change).
+    void showFrameState();
 
     QLineEdit* EditMaxX;
     QLineEdit* EditMaxY;
@@ -38,7 +43,12 @@ private:
     void enterPressed(QLineEdit* edit);
     QLineEdit* firstEditNotANumber() const;
 
+    /// The edits Enter moves through: the four axis values, or those of the frame.
+    std::vector<QLineEdit*> shownEdits() const;
+
     Workspace& ws_;
+    QGroupBox* threePoints_ = nullptr;
+    FramePanel* frame_ = nullptr;
     QCheckBox* stayOnTop_;
     bool showing_ = false;
 };
