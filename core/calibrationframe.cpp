@@ -191,12 +191,12 @@ void ChooseFrame(Workspace& ws, CalibrationFrame frame) {
     Document& doc = ws.doc;
     if (frame == doc.frame)
         return;
-    if (doc.frame == CalibrationFrame::ThreePoint) {
-        if (frame == CalibrationFrame::Perspective)
-            perspectiveFromThreePoints(doc);
-        else
-            polarFromThreePoints(doc);
-    }
+    // A frame used before keeps its points; a new one (or one left unusable) starts from the
+    // three points, which the other frames keep as their nearest three-point calibration.
+    if (frame == CalibrationFrame::Perspective && !PerspectiveToExponents(doc))
+        perspectiveFromThreePoints(doc);
+    else if (frame == CalibrationFrame::Polar && !PolarUsable(doc.polar))
+        polarFromThreePoints(doc);
     ToggleAxes(doc);
     doc.frame = frame;
     doc.framePoint = 0;

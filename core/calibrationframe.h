@@ -44,8 +44,8 @@ std::array<long double, 16> FrameNumbers(const Document& doc);
 /// texts and values, so that the data file holds sensible values for programs without frames.
 void ReadFrameTexts(Document& doc);
 
-/// Setup's choice of frame. Switching to a new frame starts it from the current three-point
-/// calibration, so that it converts as before until its points are moved.
+/// The Input window's choice of frame. A frame chosen for the first time starts from the
+/// current three-point calibration, so that it converts as before until its points move.
 void ChooseFrame(Workspace& ws, CalibrationFrame frame);
 
 /// A click in ModeFramePoint: places frame point framePoint and moves on to the next one, so
