@@ -150,6 +150,26 @@ std::optional<Projective> PerspectiveToPicture(const Document& doc) {
                                perspectivePixels(doc.perspective));
 }
 
+SearchArea ColumnSearchArea(const Document& doc) {
+    SearchArea area{doc.zeroPointX, doc.xMaxPointX, doc.yMaxPointY, doc.zeroPointY};
+    const auto toPicture = PerspectiveToPicture(doc);
+    if (doc.frame != CalibrationFrame::Perspective || !toPicture)
+        return area;
+    const auto& p = doc.perspective;
+    const auto [xLow, xHigh] = std::minmax_element(p.valueX.begin(), p.valueX.end());
+    const auto [yLow, yHigh] = std::minmax_element(p.valueY.begin(), p.valueY.end());
+    const auto a = toPicture->apply({*xLow, *yLow}), b = toPicture->apply({*xHigh, *yLow});
+    const auto c = toPicture->apply({*xHigh, *yHigh}), d = toPicture->apply({*xLow, *yHigh});
+    if (!a || !b || !c || !d)
+        return area;
+    // The corners of a convex quadrilateral bound the rectangle inside it.
+    area.left = roundedPixel(std::max(a->x, d->x));
+    area.right = roundedPixel(std::min(b->x, c->x));
+    area.top = roundedPixel(std::max(c->y, d->y));
+    area.bottom = roundedPixel(std::min(a->y, b->y));
+    return area;
+}
+
 std::array<long double, 16> FrameNumbers(const Document& doc) {
     std::array<long double, 16> n{};
     if (doc.frame == CalibrationFrame::Perspective) {

@@ -36,6 +36,15 @@ std::optional<Projective> PerspectiveToExponents(const Document& doc);
 /// the frame is unusable.
 std::optional<Projective> PerspectiveToPicture(const Document& doc);
 
+/// The upright rectangle of picture pixels the column searches look in: from the zero point
+/// to the X max point across, from the Y max point down to the zero point; in the perspective
+/// frame the largest such rectangle inside its quadrilateral, so that the searches stay clear
+/// of a frame that is no longer upright.
+struct SearchArea {
+    long long left = 0, right = 0, top = 0, bottom = 0;
+};
+SearchArea ColumnSearchArea(const Document& doc);
+
 /// The numbers the frame's conversion depends on besides the pixel (a cache key).
 std::array<long double, 16> FrameNumbers(const Document& doc);
 
