@@ -288,13 +288,11 @@ std::vector<ChartLayout> AccuracyCharts(bool quick) {
     return charts;
 }
 
-QImage RenderChart(const ChartLayout& chart, const QString& folder) {
-    const QString png = folder + "/chart.png";
+QImage RunGnuplot(const QString& scriptText, const QString& png, const QString& folder) {
     const QString scriptPath = folder + "/chart.gp";
     QFile script(scriptPath);
-    if (!script.open(QIODevice::WriteOnly))
+    if (!script.open(QIODevice::WriteOnly) || script.write(scriptText.toUtf8()) < 0)
         throw std::runtime_error("cannot write the gnuplot script");
-    script.write(gnuplotScript(chart, png).toUtf8());
     script.close();
     QProcess gnuplot;
     gnuplot.start("gnuplot", {scriptPath});
@@ -303,7 +301,12 @@ QImage RenderChart(const ChartLayout& chart, const QString& folder) {
     QImage image(png);
     if (image.isNull())
         throw std::runtime_error("gnuplot wrote no picture");
-    image = image.convertToFormat(QImage::Format_RGB32);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage RenderChart(const ChartLayout& chart, const QString& folder) {
+    const QString png = folder + "/chart.png";
+    QImage image = RunGnuplot(gnuplotScript(chart, png), png, folder);
     if (chart.tiltDegrees != 0)
         image = tiltedPicture(chart, image);
     if (chart.photographed())

@@ -59,6 +59,10 @@ struct ChartLayout {
 /// The charts of the accuracy run; `quick` keeps two small ones for the smoke test.
 std::vector<ChartLayout> AccuracyCharts(bool quick);
 
+/// Runs the gnuplot script, which writes the picture `png`, in `folder` and reads the picture.
+/// Throws std::runtime_error when gnuplot fails.
+QImage RunGnuplot(const QString& script, const QString& png, const QString& folder);
+
 /// Draws the chart with gnuplot (pngcairo, anti-aliased) in `folder`, then tilts it and takes
 /// it through JPEG as the chart says. Throws std::runtime_error when gnuplot fails.
 QImage RenderChart(const ChartLayout& chart, const QString& folder);
