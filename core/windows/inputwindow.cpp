@@ -81,6 +81,7 @@ void TFormInput::showDocumentTexts() {
 }
 
 void TFormInput::showFrameState() {
+    threePoints_->setVisible(ws_.doc.frame == CalibrationFrame::ThreePoint);
     frame_->showDocumentState();
 }
 

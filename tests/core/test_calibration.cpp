@@ -348,6 +348,9 @@ private slots:
         QVERIFY(std::fabs(back.x - 200) < 1e-9L && std::fabs(back.y - 150) < 1e-9L);
         p.editRadius = "-1"; // the same radius as at the centre
         QVERIFY_THROWS_EXCEPTION(CommandError, RefreshValues(f.ws));
+        // Placing a three-point reference point goes back to the three points.
+        PlaceZeroPoint(f.ws, 60, 200);
+        QCOMPARE(f.doc.frame, CalibrationFrame::ThreePoint);
     }
 };
 
