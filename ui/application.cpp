@@ -213,6 +213,7 @@ void KurvanaApplication::applyLanguage() {
 void KurvanaApplication::showExtraTexts() {
     setup_->showExtraTexts();
     avtomatColor_->showExtraTexts();
+    input_->showExtraTexts();
     main_->showExtraTexts(ws_.doc.texts);
     main_->showUnsaved(false); // the language file's caption came without the mark
     historyChanged();

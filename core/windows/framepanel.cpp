@@ -17,11 +17,18 @@ namespace kurvana {
 
 namespace {
 
-QComboBox* choiceOf(const Texts& texts, std::initializer_list<ExtraText> items) {
+/// A choice of `count` items; their captions come with the language (showExtraTexts).
+QComboBox* choiceOf(int count) {
     auto* box = new QComboBox;
-    for (const ExtraText item : items)
-        box->addItem(texts.extra(item));
+    for (int i = 0; i < count; ++i)
+        box->addItem(QString());
     return box;
+}
+
+void setCaptions(QComboBox* box, const Texts& texts, std::initializer_list<ExtraText> items) {
+    int i = 0;
+    for (const ExtraText item : items)
+        box->setItemText(i++, texts.extra(item));
 }
 
 /// Only a changed text is set: showing the document runs on every click, and setting the same
@@ -35,9 +42,7 @@ void showText(QLineEdit* edit, const QString& text) {
 
 FramePanel::FramePanel(Workspace& ws, QObject* keyFilter, QWidget* parent)
     : QWidget(parent), ws_(ws) {
-    const Texts& texts = ws.doc.texts;
-    frame_ = choiceOf(
-        texts, {ExtraText::FrameThreePoints, ExtraText::FramePerspective, ExtraText::FramePolar});
+    frame_ = choiceOf(3);
     frame_->setObjectName("ComboBoxFrame");
     perspective_ = makePerspectiveGroup(keyFilter);
     polar_ = makePolarGroup(keyFilter);
@@ -51,7 +56,27 @@ FramePanel::FramePanel(Workspace& ws, QObject* keyFilter, QWidget* parent)
         showDocumentState();
         emit frameChosen();
     });
+    showExtraTexts();
     showDocumentState();
+}
+
+void FramePanel::showExtraTexts() {
+    const Texts& texts = ws_.doc.texts;
+    setCaptions(frame_, texts,
+                {ExtraText::FrameThreePoints, ExtraText::FramePerspective, ExtraText::FramePolar});
+    perspective_->setTitle(texts.extra(ExtraText::FramePerspective));
+    polar_->setTitle(texts.extra(ExtraText::FramePolar));
+    for (int i = 0; i < 4; ++i)
+        pointButtons_[std::size_t(i)]->setText(texts.extra(ExtraText::FramePointButton).arg(i + 1));
+    pointButtons_[4]->setText(texts.extra(ExtraText::PolarCentreButton));
+    pointButtons_[5]->setText(texts.extra(ExtraText::PolarReferenceButton));
+    const ExtraText labels[] = {ExtraText::PolarReferenceAngle, ExtraText::PolarReferenceRadius,
+                                ExtraText::PolarCentreRadius};
+    for (int i = 0; i < 3; ++i)
+        polarLabels_[std::size_t(i)]->setText(texts.extra(labels[i]));
+    setCaptions(direction_, texts, {ExtraText::PolarCounterclockwise, ExtraText::PolarClockwise});
+    setCaptions(unit_, texts, {ExtraText::PolarDegrees, ExtraText::PolarRadians});
+    setCaptions(radiusScale_, texts, {ExtraText::PolarRadiusLinear, ExtraText::PolarRadiusLog10});
 }
 
 QLineEdit* FramePanel::edit(QObject* keyFilter) {
@@ -62,8 +87,8 @@ QLineEdit* FramePanel::edit(QObject* keyFilter) {
     return line;
 }
 
-QPushButton* FramePanel::pointButton(int index, const QString& caption) {
-    auto* button = new QPushButton(caption);
+QPushButton* FramePanel::pointButton(int index) {
+    auto* button = new QPushButton;
     button->setCheckable(true);
     connect(button, &QPushButton::clicked, this, [this, index] {
         ws_.doc.framePoint = index;
@@ -75,14 +100,13 @@ QPushButton* FramePanel::pointButton(int index, const QString& caption) {
 }
 
 QGroupBox* FramePanel::makePerspectiveGroup(QObject* keyFilter) {
-    auto* group = new QGroupBox(ws_.doc.texts.extra(ExtraText::FramePerspective));
+    auto* group = new QGroupBox;
     group->setObjectName("GroupBoxPerspective");
     auto* grid = new QGridLayout(group);
     grid->addWidget(new QLabel("X"), 0, 1, Qt::AlignHCenter);
     grid->addWidget(new QLabel("Y"), 0, 2, Qt::AlignHCenter);
     for (int i = 0; i < 4; ++i) {
-        grid->addWidget(pointButton(i, ws_.doc.texts.extra(ExtraText::FramePointButton).arg(i + 1)),
-                        i + 1, 0);
+        grid->addWidget(pointButton(i), i + 1, 0);
         editX_[i] = edit(keyFilter);
         editY_[i] = edit(keyFilter);
         grid->addWidget(editX_[i], i + 1, 1);
@@ -92,26 +116,23 @@ QGroupBox* FramePanel::makePerspectiveGroup(QObject* keyFilter) {
 }
 
 QGroupBox* FramePanel::makePolarGroup(QObject* keyFilter) {
-    const Texts& texts = ws_.doc.texts;
-    auto* group = new QGroupBox(texts.extra(ExtraText::FramePolar));
+    auto* group = new QGroupBox;
     group->setObjectName("GroupBoxPolar");
     auto* grid = new QGridLayout(group);
-    grid->addWidget(pointButton(0, texts.extra(ExtraText::PolarCentreButton)), 0, 0);
-    grid->addWidget(pointButton(1, texts.extra(ExtraText::PolarReferenceButton)), 0, 1);
+    grid->addWidget(pointButton(0), 0, 0);
+    grid->addWidget(pointButton(1), 0, 1);
     angle_ = edit(keyFilter);
     radius_ = edit(keyFilter);
     centreRadius_ = edit(keyFilter);
-    const std::array<std::pair<ExtraText, QLineEdit*>, 3> rows{
-        {{ExtraText::PolarReferenceAngle, angle_},
-         {ExtraText::PolarReferenceRadius, radius_},
-         {ExtraText::PolarCentreRadius, centreRadius_}}};
+    const std::array<QLineEdit*, 3> edits{angle_, radius_, centreRadius_};
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(new QLabel(texts.extra(rows[i].first)), i + 1, 0);
-        grid->addWidget(rows[i].second, i + 1, 1);
+        polarLabels_[std::size_t(i)] = new QLabel;
+        grid->addWidget(polarLabels_[std::size_t(i)], i + 1, 0);
+        grid->addWidget(edits[std::size_t(i)], i + 1, 1);
     }
-    direction_ = choiceOf(texts, {ExtraText::PolarCounterclockwise, ExtraText::PolarClockwise});
-    unit_ = choiceOf(texts, {ExtraText::PolarDegrees, ExtraText::PolarRadians});
-    radiusScale_ = choiceOf(texts, {ExtraText::PolarRadiusLinear, ExtraText::PolarRadiusLog10});
+    direction_ = choiceOf(2);
+    unit_ = choiceOf(2);
+    radiusScale_ = choiceOf(2);
     int row = 4;
     for (QComboBox* box : {direction_, unit_, radiusScale_}) {
         grid->addWidget(box, row++, 0, 1, 2);

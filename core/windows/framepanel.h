@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -23,6 +24,8 @@ public:
     /// `keyFilter` watches the edits (the Input window: Enter and the accepted characters).
     FramePanel(Workspace& ws, QObject* keyFilter, QWidget* parent = nullptr);
 
+    /// The captions in the current language.
+    void showExtraTexts();
     /// Texts, choices and the pressed point button from the document.
     void showDocumentState();
     /// The edits of the shown frame, in the order Enter moves through them.
@@ -35,7 +38,7 @@ signals:
 private:
     QGroupBox* makePerspectiveGroup(QObject* keyFilter);
     QGroupBox* makePolarGroup(QObject* keyFilter);
-    QPushButton* pointButton(int index, const QString& caption);
+    QPushButton* pointButton(int index);
     QLineEdit* edit(QObject* keyFilter);
     void storeTexts();
     void storeChoices();
@@ -48,7 +51,8 @@ private:
     std::array<QLineEdit*, 4> editX_{}, editY_{};
     QLineEdit *angle_ = nullptr, *radius_ = nullptr, *centreRadius_ = nullptr;
     QComboBox *direction_ = nullptr, *unit_ = nullptr, *radiusScale_ = nullptr;
-    std::vector<QPushButton*> pointButtons_;
+    std::array<QLabel*, 3> polarLabels_{};
+    std::vector<QPushButton*> pointButtons_; ///< the four perspective points, centre, reference
 };
 
 } // namespace kurvana

@@ -80,6 +80,10 @@ void TFormInput::showDocumentTexts() {
     frame_->showDocumentState();
 }
 
+void TFormInput::showExtraTexts() {
+    frame_->showExtraTexts();
+}
+
 void TFormInput::showFrameState() {
     threePoints_->setVisible(ws_.doc.frame == CalibrationFrame::ThreePoint);
     frame_->showDocumentState();

@@ -27,6 +27,8 @@ public:
     bool stayOnTop() const;
     /// The frame part follows the document (the pressed point button after a mode change).
     void showFrameState();
+    /// The frame part's captions in the current language.
+    void showExtraTexts();
 
     QLineEdit* EditMaxX;
     QLineEdit* EditMaxY;
