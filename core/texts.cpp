@@ -255,6 +255,9 @@ QString Texts::builtInExtra(ExtraText id) {
         return "linear radius";
     case ExtraText::PolarRadiusLog10:
         return "log10 radius (typed as exponents)";
+    case ExtraText::FixedStepNeedsThreePoints:
+        return "The fixed-step search works on the three-point calibration only: choose three "
+               "points in the Input window. Nothing was searched.";
     case ExtraText::Count:
         break;
     }

@@ -126,6 +126,7 @@ enum class ExtraText : int {
     PolarRadians,
     PolarRadiusLinear,
     PolarRadiusLog10,
+    FixedStepNeedsThreePoints,
     Count
 };
 
