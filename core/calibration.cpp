@@ -4,9 +4,11 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "core/axistext.h"
+#include "core/calibrationframe.h"
 #include "core/document.h"
 #include "core/history.h"
 #include "core/numbers.h"
@@ -40,7 +42,9 @@ std::int32_t truncateToInt32(const Document& doc, long double value) {
     return static_cast<std::int32_t>(t);
 }
 
-long double applyScale(ScaleKind kind, long double t) {
+} // namespace
+
+long double ApplyScale(ScaleKind kind, long double t) {
     switch (kind) {
     case ScaleKind::Log10:
         return ExtendedPower(10.0L, t);
@@ -54,6 +58,8 @@ long double applyScale(ScaleKind kind, long double t) {
     return t;
 }
 
+namespace {
+
 void requireAxisLengths(const Document& doc, std::int32_t xLength, std::int32_t yLength) {
     if (xLength == 0)
         throw CommandError(doc.texts.extra(ExtraText::XAxisTooShort));
@@ -62,14 +68,37 @@ void requireAxisLengths(const Document& doc, std::int32_t xLength, std::int32_t 
 }
 
 ConversionInputs conversionInputs(const Document& doc) {
-    return {doc.zeroPointX,  doc.zeroPointY,  doc.axisAngle,  doc.xAxisLength,
-            doc.yAxisLength, doc.axisXMax,    doc.axisXMin,   doc.axisYMax,
-            doc.axisYMin,    int(doc.scaleX), int(doc.scaleY)};
+    return {doc.zeroPointX,  doc.zeroPointY, doc.axisAngle,    doc.xAxisLength, doc.yAxisLength,
+            doc.axisXMax,    doc.axisXMin,   doc.axisYMax,     doc.axisYMin,    int(doc.scaleX),
+            int(doc.scaleY), int(doc.frame), FrameNumbers(doc)};
 }
 
 void refreshAxisLengths(Document& doc) {
     doc.xAxisLength = ToRotatedFrame(doc, doc.xMaxPointX, doc.xMaxPointY).u;
     doc.yAxisLength = ToRotatedFrame(doc, doc.yMaxPointX, doc.yMaxPointY).v;
+}
+
+/// The rotated-frame position and values of a pixel under the document's frame: the
+/// perspective and polar frames leave the rotated position 0.
+ConvertedPoint converted(const Document& doc, const std::optional<FrameConversion>& frame,
+                         std::int32_t x, std::int32_t y) {
+    if (frame) {
+        const AxisValues values = frame->at(x, y);
+        return {x, y, 0, 0, values.x, values.y};
+    }
+    const RotatedPoint p = ToRotatedFrame(doc, x, y);
+    const AxisValues values = ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
+    return {x, y, p.u, p.v, values.x, values.y};
+}
+
+/// The perspective or polar conversion, made once; nothing in the three-point frame, whose
+/// axes must then be at least a pixel long. Throws CommandError when the frame is unusable.
+std::optional<FrameConversion> frameConversion(Document& doc) {
+    refreshAxisLengths(doc);
+    if (doc.frame != CalibrationFrame::ThreePoint)
+        return FrameConversion::Of(doc);
+    requireAxisLengths(doc, doc.xAxisLength, doc.yAxisLength);
+    return std::nullopt;
 }
 
 } // namespace
@@ -129,13 +158,12 @@ AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v, std
         (static_cast<long double>(doc.axisXMax) - doc.axisXMin) / xLength * u + doc.axisXMin;
     const long double ty =
         (static_cast<long double>(doc.axisYMax) - doc.axisYMin) / yLength * v + doc.axisYMin;
-    return {static_cast<double>(applyScale(doc.scaleX, tx)),
-            static_cast<double>(applyScale(doc.scaleY, ty))};
+    return {static_cast<double>(ApplyScale(doc.scaleX, tx)),
+            static_cast<double>(ApplyScale(doc.scaleY, ty))};
 }
 
 void RecomputeValues(Document& doc) {
-    refreshAxisLengths(doc);
-    requireAxisLengths(doc, doc.xAxisLength, doc.yAxisLength);
+    const std::optional<FrameConversion> frame = frameConversion(doc);
     doc.valueCache.useInputs(conversionInputs(doc));
     for (int line = 1; line <= kLineCount; ++line) {
         for (int row = 1; row < doc.nextRow.at(line); ++row) {
@@ -146,10 +174,7 @@ void RecomputeValues(Document& doc) {
             if (const ConvertedPoint* known = doc.valueCache.find(slot, x, y)) {
                 point = *known;
             } else {
-                const RotatedPoint p = ToRotatedFrame(doc, x, y);
-                const AxisValues values =
-                    ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
-                point = {x, y, p.u, p.v, values.x, values.y};
+                point = converted(doc, frame, x, y);
                 doc.valueCache.store(slot, point);
             }
             doc.rotX = point.u;
@@ -204,6 +229,11 @@ void SortCurrentLine(Document& doc, int n) {
 }
 
 void ReadAxisTexts(Document& doc) {
+    // The other frames have texts of their own; the axis texts follow from them.
+    if (doc.frame != CalibrationFrame::ThreePoint) {
+        ReadFrameTexts(doc);
+        return;
+    }
     doc.axisXMax = ParseAxisText(doc, AxisName::X, doc.editMaxX);
     doc.axisYMax = ParseAxisText(doc, AxisName::Y, doc.editMaxY);
     doc.axisXMin = ParseAxisText(doc, AxisName::X, doc.editMinX);
@@ -235,6 +265,11 @@ void SetScaleKind(Workspace& ws, bool xAxis, ScaleKind kind) {
 }
 
 AxisValues ValuesAtPixel(Document& doc, int x, int y) {
+    if (doc.frame != CalibrationFrame::ThreePoint) {
+        refreshAxisLengths(doc);
+        doc.rotX = doc.rotY = 0;
+        return FrameConversion::Of(doc).at(x, y);
+    }
     refreshAxisLengths(doc);
     const RotatedPoint p = ToRotatedFrame(doc, x, y);
     doc.rotX = p.u;

@@ -36,6 +36,9 @@ AxisValues ToAxisValues(const Document& doc, std::int32_t u, std::int32_t v, std
 /// otherwise.
 long double ExtendedPower(long double base, long double t);
 
+/// An exponent t on an axis of the given kind (a ScaleKind) as its value: 10^t, base^t or t.
+long double ApplyScale(ScaleKind kind, long double t);
+
 /// Refreshes xAxisLength and yAxisLength from the reference points and recomputes the values
 /// of every stored point of all five lines. Throws CommandError (values untouched) when an axis
 /// is shorter than one pixel.

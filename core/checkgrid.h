@@ -19,6 +19,9 @@ struct GridLine {
     double value = 0;    ///< the axis value the line stands for (a round number)
     QPointF from, to;    ///< the part of the line inside the picture
     QPointF labelAnchor; ///< where the line meets the other axis, moved into the picture part
+    /// A curved line (a circle of the polar grid) as a closed polyline; empty for straight
+    /// lines, which go from `from` to `to`.
+    std::vector<QPointF> path;
 };
 
 /// The lines of constant X and constant Y at round axis values, laid through the current
@@ -26,7 +29,10 @@ struct GridLine {
 /// 5 to 12 lines between the typed minimum and maximum, logarithmic axes at every decade with
 /// 2 and 5 between when a decade is wide enough. The lines continue with the same step up to
 /// the picture's edges; they are tilted with the X axis. An axis whose reference point lies on
-/// the zero point, whose two typed values are equal or not numbers gets no lines.
+/// the zero point, whose two typed values are equal or not numbers gets no lines. In the
+/// perspective frame the lines follow its projective transform (straight, no longer
+/// parallel); in the polar frame X lines are rays of constant angle and Y lines circles of
+/// constant radius.
 std::vector<GridLine> CheckGridLines(const Document& doc);
 
 } // namespace kurvana

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/history.h"
@@ -38,6 +39,12 @@ void refuseCoincidingAxisPoints(const Document& doc, int zeroX, int zeroY, int x
         throw CommandError(doc.texts.extra(ExtraText::XMaxOnZeroPoint));
 }
 
+/// A three-point reference point placed means a three-point calibration: the frame's points
+/// stay for when it is chosen again. Called with the axes removed, as they follow the frame.
+void leavePerspectiveOrPolar(Document& doc) {
+    doc.frame = CalibrationFrame::ThreePoint;
+}
+
 void pictureAndAxesChanged(Workspace& ws) {
     ToggleAxes(ws.doc);
     ws.view.pictureChanged();
@@ -51,6 +58,7 @@ int cursorForMode(const Document& doc, int mode) {
     case ModeZeroPoint:
     case ModeXMaxPoint:
     case ModeYMaxPoint:
+    case ModeFramePoint:
     case ModeHandScroll:
         return CursorCross;
     case ModeZone:
@@ -112,6 +120,7 @@ void PlaceZeroPoint(Workspace& ws, int x, int y) {
     Document& doc = ws.doc;
     refuseCoincidingAxisPoints(doc, x, y, doc.xMaxPointX, doc.xMaxPointY);
     ToggleAxes(doc);
+    leavePerspectiveOrPolar(doc);
     const double length = distance(doc.zeroPointX, doc.zeroPointY, doc.yMaxPointX, doc.yMaxPointY);
     doc.zeroPointX = x;
     doc.zeroPointY = y;
@@ -124,6 +133,7 @@ void PlaceXMaxPoint(Workspace& ws, int x, int y) {
     Document& doc = ws.doc;
     refuseCoincidingAxisPoints(doc, doc.zeroPointX, doc.zeroPointY, x, y);
     ToggleAxes(doc);
+    leavePerspectiveOrPolar(doc);
     const double length = distance(doc.zeroPointX, doc.zeroPointY, doc.yMaxPointX, doc.yMaxPointY);
     doc.xMaxPointX = x;
     doc.xMaxPointY = y;
@@ -145,6 +155,7 @@ void PlaceXMaxPoint(Workspace& ws, int x, int y) {
 void PlaceYMaxPoint(Workspace& ws, int x, int y) {
     Document& doc = ws.doc;
     ToggleAxes(doc);
+    leavePerspectiveOrPolar(doc);
     // The click gives only the length: the Y max point stays on the perpendicular, above the
     // X axis, whichever side was clicked.
     placeYMaxOnPerpendicular(doc, distance(doc.zeroPointX, doc.zeroPointY, x, y));
@@ -231,6 +242,9 @@ void PictureMouseDown(Workspace& ws, int screenX, int screenY, unsigned shiftSta
         PlaceYMaxPoint(ws, x, y);
         break;
     }
+    case ModeFramePoint:
+        PlaceFramePoint(ws, x, y);
+        break;
     case ModeEraser: {
         // The step stays open while the button is held: the moves erase into it.
         DragStep drag(ws, StepKind::Erase);

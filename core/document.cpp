@@ -55,6 +55,7 @@ void Document::resetForNewPicture() {
     yMaxPointX = 50;
     yMaxPointY = 50;
     axisAngle = std::atan(0.0L / 150.0L);
+    frame = CalibrationFrame::ThreePoint;
     nextRow.fill(1); // the old rows stay in the tables, free
 }
 

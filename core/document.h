@@ -32,6 +32,31 @@ enum InputMode : std::int32_t {
     ModeEraser = 6,
     ModeColourPick = 7,
     ModeHandScroll = 8,
+    ModeFramePoint = 9, ///< places reference point framePoint of the perspective or polar frame
+};
+
+/// How picture pixels become axis values: through the three reference points (the frame the
+/// data file holds), the projective transform of four points (a chart photographed at an
+/// angle), or angle and radius about a centre (a polar chart).
+enum class CalibrationFrame { ThreePoint = 0, Perspective = 1, Polar = 2 };
+
+/// Four picture pixels and the axis values typed for them (exponents on logarithmic axes, as
+/// for the three-point frame). Any three of them must not lie on one line.
+struct PerspectiveCalibration {
+    std::array<std::int32_t, 4> pointX{}, pointY{};
+    std::array<QString, 4> editX{"0", "1", "1", "0"}, editY{"0", "0", "1", "1"};
+    std::array<double, 4> valueX{0, 1, 1, 0}, valueY{0, 0, 1, 1};
+};
+
+/// A polar chart: the centre, a reference pixel on the ray of referenceAngle at
+/// referenceRadius, the radius at the centre. On a log10 radius the typed radii are exponents.
+struct PolarCalibration {
+    std::int32_t centreX = 0, centreY = 0, referenceX = 0, referenceY = 0;
+    QString editAngle = "0", editRadius = "1", editCentreRadius = "0";
+    double referenceAngle = 0, referenceRadius = 1, centreRadius = 0;
+    bool clockwise = false; ///< angles grow clockwise in the picture
+    bool radians = false;   ///< angles in radians, otherwise degrees
+    bool logRadius = false; ///< the radius axis is log10
 };
 
 /// Scale kind of an axis. On the logarithmic kinds the axis values are exponents. `None` is the
@@ -98,6 +123,12 @@ struct Document {
     long double axisAngle = 0; ///< radians, y counted upwards; extended precision
     std::int32_t xAxisLength = 0, yAxisLength = 0;
     std::int32_t rotX = 0, rotY = 0;
+    /// The frame in use; perspective and polar keep the three points above as the nearest
+    /// three-point calibration (what the data file stores).
+    CalibrationFrame frame = CalibrationFrame::ThreePoint;
+    PerspectiveCalibration perspective;
+    PolarCalibration polar;
+    int framePoint = 0; ///< the frame point the next click places (0..3, or 0..1 for polar)
     /// What RecomputeValues already worked out (a cache: the values follow from the pixels).
     ValueCache valueCache;
 

@@ -324,12 +324,30 @@ void noteDrawing(Document& doc, bool wasTracked, const QRect& area, bool canonic
 
 constexpr int kAxesWidth = 3;
 
+/// The polyline the axes are drawn along: Y max point, zero point, X max point; in the
+/// perspective frame the quadrilateral of its four points, so that it shows the fit; in the
+/// polar frame the centre and the reference ray. The frame's points change only between two
+/// toggles, so that drawing twice removes.
+std::vector<QPoint> axesCorners(const Document& doc) {
+    if (doc.frame == CalibrationFrame::Perspective) {
+        const auto& p = doc.perspective;
+        std::vector<QPoint> corners;
+        for (int i = 0; i <= 4; ++i)
+            corners.emplace_back(p.pointX[i % 4], p.pointY[i % 4]);
+        return corners;
+    }
+    if (doc.frame == CalibrationFrame::Polar)
+        return {{doc.polar.centreX, doc.polar.centreY},
+                {doc.polar.referenceX, doc.polar.referenceY}};
+    return {{doc.yMaxPointX, doc.yMaxPointY},
+            {doc.zeroPointX, doc.zeroPointY},
+            {doc.xMaxPointX, doc.xMaxPointY}};
+}
+
 /// Draws (or removes) the part of the axes inside `clip`, NOT-XOR, each pixel once. Returns
 /// the area of the axes' pixels there.
 QRect toggleAxesWithin(Document& doc, const QRect& clip) {
-    const std::vector<QPoint> corners{{doc.yMaxPointX, doc.yMaxPointY},
-                                      {doc.zeroPointX, doc.zeroPointY},
-                                      {doc.xMaxPointX, doc.xMaxPointY}};
+    const std::vector<QPoint> corners = axesCorners(doc);
     const QRgb pen = qrgbFromColour(doc.axesColor);
     PixelWriter writer(doc.workingPicture);
     QPoint topLeft(INT_MAX, INT_MAX), bottomRight(INT_MIN, INT_MIN);
@@ -466,11 +484,13 @@ void restoreRegion(Document& doc, const TileRegion& region) {
         return;
     // Only the runs the axes pass through: a cleared line's marks lie all over the picture.
     const QRect picture = pictureRect(doc.workingPicture);
-    const QPoint zero(doc.zeroPointX, doc.zeroPointY);
-    const QRect yAxis = segmentReach(QPoint(doc.yMaxPointX, doc.yMaxPointY), zero, picture);
-    const QRect xAxis = segmentReach(zero, QPoint(doc.xMaxPointX, doc.xMaxPointY), picture);
+    const std::vector<QPoint> corners = axesCorners(doc);
+    std::vector<QRect> reaches;
+    for (std::size_t i = 0; i + 1 < corners.size(); ++i)
+        reaches.push_back(segmentReach(corners[i], corners[i + 1], picture));
     for (const QRect& r : runs)
-        if (r.intersects(yAxis) || r.intersects(xAxis))
+        if (std::any_of(reaches.begin(), reaches.end(),
+                        [&r](const QRect& reach) { return r.intersects(reach); }))
             toggleAxesWithin(doc, r);
 }
 

@@ -248,6 +248,46 @@ QString Texts::builtInExtra(ExtraText id) {
         return "scale kind";
     case ExtraText::FindAxesRunning:
         return "Looking for the axes and reading their labels…";
+    case ExtraText::FourPointsUnusable:
+        return "Three of the four reference points lie on one line, or their values go round in "
+               "another order than the points: place the points on four corners of the plot and "
+               "type their values. The values were not recomputed.";
+    case ExtraText::PolarUnusable:
+        return "The polar reference point lies on the centre, or its radius equals the radius at "
+               "the centre. The values were not recomputed.";
+    case ExtraText::FrameThreePoints:
+        return "three points";
+    case ExtraText::FramePerspective:
+        return "perspective (four points)";
+    case ExtraText::FramePolar:
+        return "polar";
+    case ExtraText::FramePointButton:
+        return "Point %1";
+    case ExtraText::PolarCentreButton:
+        return "Centre";
+    case ExtraText::PolarReferenceButton:
+        return "Reference point";
+    case ExtraText::PolarReferenceAngle:
+        return "Angle of the reference point";
+    case ExtraText::PolarReferenceRadius:
+        return "Radius of the reference point";
+    case ExtraText::PolarCentreRadius:
+        return "Radius at the centre";
+    case ExtraText::PolarCounterclockwise:
+        return "counter-clockwise";
+    case ExtraText::PolarClockwise:
+        return "clockwise";
+    case ExtraText::PolarDegrees:
+        return "degrees";
+    case ExtraText::PolarRadians:
+        return "radians";
+    case ExtraText::PolarRadiusLinear:
+        return "linear radius";
+    case ExtraText::PolarRadiusLog10:
+        return "log10 radius (typed as exponents)";
+    case ExtraText::FixedStepNeedsThreePoints:
+        return "The fixed-step search works on the three-point calibration only: choose three "
+               "points in the Input window. Nothing was searched.";
     case ExtraText::Count:
         break;
     }

@@ -123,6 +123,24 @@ enum class ExtraText : int {
     CommandLineFileKept,      ///< status bar: the file named at start-up was not opened
     StepScaleKind,            ///< the undo step of a scale kind chosen in Setup
     FindAxesRunning,          ///< the progress box while Find axes works
+    FourPointsUnusable,
+    PolarUnusable,
+    FrameThreePoints,
+    FramePerspective,
+    FramePolar,
+    FramePointButton,
+    PolarCentreButton,
+    PolarReferenceButton,
+    PolarReferenceAngle,
+    PolarReferenceRadius,
+    PolarCentreRadius,
+    PolarCounterclockwise,
+    PolarClockwise,
+    PolarDegrees,
+    PolarRadians,
+    PolarRadiusLinear,
+    PolarRadiusLog10,
+    FixedStepNeedsThreePoints,
     Count
 };
 

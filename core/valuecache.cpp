@@ -13,6 +13,13 @@ template <typename T> bool sameNumber(T a, T b) {
     return a == b && std::signbit(a) == std::signbit(b);
 }
 
+bool sameFrameNumbers(const std::array<long double, 16>& a, const std::array<long double, 16>& b) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!sameNumber(a[i], b[i]))
+            return false;
+    return true;
+}
+
 } // namespace
 
 bool ConversionInputs::sameAs(const ConversionInputs& other) const {
@@ -20,7 +27,9 @@ bool ConversionInputs::sameAs(const ConversionInputs& other) const {
            sameNumber(axisAngle, other.axisAngle) && xAxisLength == other.xAxisLength &&
            yAxisLength == other.yAxisLength && sameNumber(axisXMax, other.axisXMax) &&
            sameNumber(axisXMin, other.axisXMin) && sameNumber(axisYMax, other.axisYMax) &&
-           sameNumber(axisYMin, other.axisYMin) && scaleX == other.scaleX && scaleY == other.scaleY;
+           sameNumber(axisYMin, other.axisYMin) && scaleX == other.scaleX &&
+           scaleY == other.scaleY && frame == other.frame &&
+           sameFrameNumbers(frameNumbers, other.frameNumbers);
 }
 
 void ValueCache::useInputs(const ConversionInputs& inputs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
@@ -14,6 +15,8 @@ struct ConversionInputs {
     std::int32_t xAxisLength = 0, yAxisLength = 0;
     double axisXMax = 0, axisXMin = 0, axisYMax = 0, axisYMin = 0;
     int scaleX = 0, scaleY = 0;
+    int frame = 0;                              ///< CalibrationFrame
+    std::array<long double, 16> frameNumbers{}; ///< the perspective or polar frame's numbers
 
     /// The same numbers with the same signs, so the conversion gives the same bits (a NaN is
     /// never the same as anything).

@@ -212,6 +212,9 @@ void ApplyDataFile(Document& doc, const DataFileContent& content) {
     doc.yMaxPointY = content.yMaxPointY;
     // The angle belongs to the reference points: a tilted calibration must reopen tilted.
     doc.axisAngle = axisAngleFor(doc);
+    // The file holds a three-point calibration; a perspective or polar frame kept beside it is
+    // taken after this.
+    doc.frame = CalibrationFrame::ThreePoint;
     // An unknown code keeps the kind in force, so that a later save writes a readable file.
     if (content.scaleX != ScaleKind::None)
         doc.scaleX = content.scaleX;

@@ -4,12 +4,14 @@
 #include <cmath>
 #include <functional>
 
+#include <QJsonDocument>
 #include <QStringList>
 
 #include "core/axistext.h"
 #include "core/document.h"
 #include "core/linedata.h"
 #include "core/numbers.h"
+#include "io/calibrationframe.h"
 
 namespace kurvana {
 
@@ -119,6 +121,9 @@ QString scaleName(ScaleKind kind) {
 }
 
 QString jsonCalibration(const Document& doc) {
+    if (const QJsonObject frame = FrameToJson(doc); !frame.isEmpty())
+        return "  \"calibration\": " +
+               QString::fromUtf8(QJsonDocument(frame).toJson(QJsonDocument::Compact)) + ",\n";
     return QString("  \"calibration\": {\n"
                    "    \"zero\": %1,\n"
                    "    \"xmax\": %2,\n"

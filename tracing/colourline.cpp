@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/history.h"
@@ -63,10 +64,11 @@ int ParseSearchCount(const Document& doc, const QString& countText) {
 
 ColourColumns PlanColourColumns(const Document& doc, int count) {
     ColourColumns columns;
-    columns.startX = static_cast<long long>(doc.zeroPointX) + 4;
-    const long long endX = static_cast<long long>(doc.xMaxPointX) - 4;
-    columns.topY = static_cast<long long>(doc.yMaxPointY) + 4;
-    columns.bottomY = static_cast<long long>(doc.zeroPointY) - 4;
+    const SearchArea area = ColumnSearchArea(doc);
+    columns.startX = area.left + 4;
+    const long long endX = area.right - 4;
+    columns.topY = area.top + 4;
+    columns.bottomY = area.bottom - 4;
     const long double width = static_cast<long double>(endX - columns.startX);
     // A negative count gives a step below 1, hence one column per pixel.
     columns.step = std::max(roundHalfEven(width / count), 1LL);

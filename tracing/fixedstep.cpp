@@ -158,6 +158,10 @@ QString listLine(const Document& doc, long double c, long long x, int y) {
 
 bool PrepareFixedStepSearch(Workspace& ws) {
     Document& doc = ws.doc;
+    // The search steps along the X axis of the three points; in another frame its values
+    // would be those of the nearest three-point calibration, not the table's.
+    if (doc.frame != CalibrationFrame::ThreePoint)
+        throw CommandError(doc.texts.extra(ExtraText::FixedStepNeedsThreePoints));
     const int line = doc.currentLine;
     if (doc.nextRow.at(line) < 4) {
         ws.dialogs.information(doc.texts.message(21));

@@ -200,6 +200,7 @@ void KurvanaApplication::applyLanguage() {
 void KurvanaApplication::showExtraTexts() {
     setup_->showExtraTexts();
     avtomatColor_->showExtraTexts();
+    input_->showExtraTexts();
     main_->showExtraTexts(ws_.doc.texts);
     main_->showUnsaved(false); // the language file's caption came without the mark
     historyChanged();
@@ -491,6 +492,7 @@ void KurvanaApplication::pictureChanged(const QRect& area) {
 
 void KurvanaApplication::controlsChanged() {
     main_->showDocumentState();
+    input_->showFrameState();
 }
 
 void KurvanaApplication::applyViewScale() {

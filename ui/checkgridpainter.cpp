@@ -83,9 +83,18 @@ void PaintCheckGrid(QPainter& painter, const Document& doc, const QRect& exposed
     painter.setClipRect(exposed);
     const QColor colour = gridColour(doc);
     // Level lines stay one crisp pixel wide; tilted ones are smoothed so they do not stair-step.
-    painter.setRenderHint(QPainter::Antialiasing, doc.axisAngle != 0);
+    painter.setRenderHint(QPainter::Antialiasing,
+                          doc.axisAngle != 0 || doc.frame != CalibrationFrame::ThreePoint);
     painter.setPen(QPen(colour, 0));
     for (const GridLine& line : lines) {
+        if (!line.path.empty()) {
+            QPolygonF path;
+            for (const QPointF& p : line.path)
+                path << toControl(p);
+            if (path.boundingRect().adjusted(-1, -1, 1, 1).intersects(exposed))
+                painter.drawPolyline(path);
+            continue;
+        }
         const QLineF shown(toControl(line.from), toControl(line.to));
         if (QRectF(shown.p1(), shown.p2()).normalized().adjusted(-1, -1, 1, 1).intersects(exposed))
             painter.drawLine(shown);

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTextStream>
 
+#include "core/perspective.h"
+
 namespace kurvana::accuracy {
 
 namespace {
@@ -101,6 +103,45 @@ QImage tiltedPicture(const ChartLayout& s, const QImage& image) {
     return out;
 }
 
+/// Where an untilted chart position lies in the photograph: the plane turned about its centre
+/// lines, then projected through a pinhole 1.5 widths in front of it.
+QPointF photographedPoint(const ChartLayout& s, QPointF p) {
+    const double ax = radians(s.viewDegreesX), ay = radians(s.viewDegreesY);
+    const double cx = s.width / 2.0, cy = s.height / 2.0, distance = 1.5 * s.width;
+    const double x = p.x() - cx, y = p.y() - cy;
+    // Turned about the vertical line (x into depth), then about the horizontal one.
+    const double x1 = x * std::cos(ay), z1 = x * std::sin(ay);
+    const double y2 = y * std::cos(ax) - z1 * std::sin(ax);
+    const double z2 = y * std::sin(ax) + z1 * std::cos(ax);
+    const double k = distance / (distance + z2);
+    return {cx + k * x1, cy + k * y2};
+}
+
+/// The photograph of the chart: each picture pixel takes the chart where the inverse of the
+/// (projective) camera mapping puts it, bilinearly, white where nothing was.
+QImage photographedPicture(const ChartLayout& s, const QImage& image) {
+    const QPointF corners[] = {
+        {0, 0}, {double(s.width), 0}, {double(s.width), double(s.height)}, {0, double(s.height)}};
+    std::array<PlanePoint, 4> from, to;
+    for (int i = 0; i < 4; ++i) {
+        const QPointF q = photographedPoint(s, corners[i]);
+        from[i] = {q.x(), q.y()};
+        to[i] = {corners[i].x(), corners[i].y()};
+    }
+    const auto back = Projective::Through(from, to);
+    if (!back)
+        throw std::runtime_error("the camera mapping has no inverse");
+    QImage out(image.size(), QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const auto source = back->apply({Widened(x), Widened(y)});
+            line[x] = source ? bilinear(image, double(source->x), double(source->y)) : 0xFFFFFFFFu;
+        }
+    }
+    return out;
+}
+
 QImage throughJpeg(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -138,7 +179,13 @@ QPointF ChartLayout::tilted(QPointF p) const {
     const double a = radians(tiltDegrees), c = std::cos(a), s = std::sin(a);
     const double cx = width / 2.0, cy = height / 2.0;
     const double dx = p.x() - cx, dy = p.y() - cy;
-    return {cx + c * dx + s * dy, cy - s * dx + c * dy};
+    const QPointF turned(cx + c * dx + s * dy, cy - s * dx + c * dy);
+    return photographed() ? photographedPoint(*this, turned) : turned;
+}
+
+std::array<QPoint, 4> ChartLayout::frameCorners() const {
+    return {rounded(tilted(QPointF(left(), bottom()))), rounded(tilted(QPointF(right(), bottom()))),
+            rounded(tilted(QPointF(right(), top()))), rounded(tilted(QPointF(left(), top())))};
 }
 
 QPoint ChartLayout::zeroPoint() const {
@@ -176,8 +223,13 @@ std::vector<ChartLayout> AccuracyCharts(bool quick) {
     // search for black takes the frame.
     tilted.curves[2] =
         curve("0.3*sin(2*x)", sinLike(0, 0.3, 2), qRgb(0, 110, 0), 2, "dark green 2 px");
+    ChartLayout photo = tilted;
+    photo.name = "1200 x 900, seen 20 degrees off square (upright)";
+    photo.tiltDegrees = 0;
+    photo.viewDegreesX = 20;
     if (quick) {
         charts.push_back(tilted);
+        charts.push_back(photo);
         return charts;
     }
     ChartLayout log{"1600 x 1200, log-log",
@@ -222,16 +274,25 @@ std::vector<ChartLayout> AccuracyCharts(bool quick) {
     jpeg.jpeg = true;
     jpeg.curves[2] = curve("0.3*sin(2*x)", sinLike(0, 0.3, 2), qRgb(0, 0, 0), 2, "black 2 px");
     charts.push_back(jpeg);
+    charts.push_back(photo);
+    ChartLayout oblique = photo;
+    oblique.name = "1200 x 900, seen 15 and 12 degrees off square, tilted 2";
+    oblique.viewDegreesX = -15;
+    oblique.viewDegreesY = 12;
+    oblique.tiltDegrees = 2;
+    charts.push_back(oblique);
+    ChartLayout logPhoto = log;
+    logPhoto.name = "1600 x 1200, log-log, seen 20 degrees off square (sideways)";
+    logPhoto.viewDegreesY = 20;
+    charts.push_back(logPhoto);
     return charts;
 }
 
-QImage RenderChart(const ChartLayout& chart, const QString& folder) {
-    const QString png = folder + "/chart.png";
+QImage RunGnuplot(const QString& scriptText, const QString& png, const QString& folder) {
     const QString scriptPath = folder + "/chart.gp";
     QFile script(scriptPath);
-    if (!script.open(QIODevice::WriteOnly))
+    if (!script.open(QIODevice::WriteOnly) || script.write(scriptText.toUtf8()) < 0)
         throw std::runtime_error("cannot write the gnuplot script");
-    script.write(gnuplotScript(chart, png).toUtf8());
     script.close();
     QProcess gnuplot;
     gnuplot.start("gnuplot", {scriptPath});
@@ -240,9 +301,16 @@ QImage RenderChart(const ChartLayout& chart, const QString& folder) {
     QImage image(png);
     if (image.isNull())
         throw std::runtime_error("gnuplot wrote no picture");
-    image = image.convertToFormat(QImage::Format_RGB32);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage RenderChart(const ChartLayout& chart, const QString& folder) {
+    const QString png = folder + "/chart.png";
+    QImage image = RunGnuplot(gnuplotScript(chart, png), png, folder);
     if (chart.tiltDegrees != 0)
         image = tiltedPicture(chart, image);
+    if (chart.photographed())
+        image = photographedPicture(chart, image);
     if (chart.jpeg)
         image = throughJpeg(image);
     return image;

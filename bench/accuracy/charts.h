@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct ChartLayout {
     bool jpeg = false;      ///< saved as JPEG at quality 75 and read back
     /// A plot command of its own (with its inline data) instead of the curves': bar charts.
     QString plot;
+    /// A page photographed at an angle: the chart plane turned this much about its horizontal
+    /// and its vertical centre line, seen through a lens-free camera 1.5 picture widths away.
+    double viewDegreesX = 0, viewDegreesY = 0;
 
     /// The plot frame in pixel indices (a pixel's index is its centre): left, right, top,
     /// bottom, whole numbers so that gnuplot puts the frame exactly there.
@@ -42,8 +46,12 @@ struct ChartLayout {
     QPointF untilted(double x, double y) const;
     /// The values at an untilted position (the inverse of untilted).
     std::pair<double, double> valuesAt(QPointF p) const;
-    /// An untilted position as it lies in the (possibly tilted) picture.
+    /// An untilted position as it lies in the (possibly tilted or photographed) picture.
     QPointF tilted(QPointF p) const;
+    bool photographed() const { return viewDegreesX != 0 || viewDegreesY != 0; }
+    /// The four frame corners as they lie in the picture, rounded: zero corner, X max corner,
+    /// far corner, Y max corner.
+    std::array<QPoint, 4> frameCorners() const;
     /// The reference pixels a careful user clicks: the corners of the frame, tilted, rounded.
     QPoint zeroPoint() const;
     QPoint xMaxPoint() const;
@@ -52,6 +60,10 @@ struct ChartLayout {
 
 /// The charts of the accuracy run; `quick` keeps two small ones for the smoke test.
 std::vector<ChartLayout> AccuracyCharts(bool quick);
+
+/// Runs the gnuplot script, which writes the picture `png`, in `folder` and reads the picture.
+/// Throws std::runtime_error when gnuplot fails.
+QImage RunGnuplot(const QString& script, const QString& png, const QString& folder);
 
 /// Draws the chart with gnuplot (pngcairo, anti-aliased) in `folder`, then tilts it and takes
 /// it through JPEG as the chart says. Throws std::runtime_error when gnuplot fails.

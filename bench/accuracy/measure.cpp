@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/clicks.h"
 #include "core/linedata.h"
 #include "core/picture.h"
@@ -80,6 +81,8 @@ public:
         doc_.sortOn = false; // the rows stay in the order the points came
         doc_.autoCorrectOn = true;
         RefreshValues(ws_);
+        if (chart.photographed())
+            calibrateOnFourCorners(typed);
     }
 
     Workspace& ws() { return ws_; }
@@ -96,12 +99,37 @@ public:
     }
 
 private:
+    /// The perspective frame through the four frame corners as the photograph shows them.
+    template <typename Typed> void calibrateOnFourCorners(const Typed& typed) {
+        ChooseFrame(ws_, CalibrationFrame::Perspective);
+        const std::array<QPoint, 4> corners = chart_.frameCorners();
+        for (std::size_t i = 0; i < 4; ++i) {
+            doc_.perspective.pointX[i] = corners[i].x();
+            doc_.perspective.pointY[i] = corners[i].y();
+        }
+        const QString xLow = typed(chart_.xMin, chart_.logX),
+                      xHigh = typed(chart_.xMax, chart_.logX);
+        const QString yLow = typed(chart_.yMin, chart_.logY),
+                      yHigh = typed(chart_.yMax, chart_.logY);
+        doc_.perspective.editX = {xLow, xHigh, xHigh, xLow};
+        doc_.perspective.editY = {yLow, yLow, yHigh, yHigh};
+        RefreshValues(ws_);
+    }
+
     const ChartLayout& chart_;
     Document doc_;
     platform::ScriptedDialogs dialogs_;
     ViewHooks view_;
     Workspace ws_{doc_, dialogs_, view_};
 };
+
+/// Figures that count the points within 0.3 % of the shorter axis range.
+Figures rangeFigures(const ChartLayout& chart) {
+    Figures figures;
+    figures.rangeLimit =
+        0.003 * std::min(chart.right() - chart.left(), chart.bottom() - chart.top());
+    return figures;
+}
 
 bool nearOtherCurve(const std::vector<TrueCurve>& curves, std::size_t self, QPointF p) {
     for (std::size_t i = 0; i < curves.size(); ++i)
@@ -118,7 +146,7 @@ Figures measureClicks(Session& session, const ChartLayout& chart,
     const Curve& curve = chart.curves[index];
     const double t0 = chart.logX ? std::log10(chart.xMin) : chart.xMin;
     const double t1 = chart.logX ? std::log10(chart.xMax) : chart.xMax;
-    Figures figures;
+    Figures figures = rangeFigures(chart);
     for (int k = 0; k < kClicksPerCurve; ++k) {
         const auto xAt = [&](double t) { return chart.logX ? std::pow(10.0, t) : t; };
         const double t = t0 + (t1 - t0) * (k + 0.5) / kClicksPerCurve;
@@ -148,7 +176,7 @@ Figures measureSearch(Session& session, const ChartLayout& chart,
     doc.searchG = qGreen(colour);
     doc.searchB = qBlue(colour);
     FindColourLine(session.ws(), kind, "1000", tolerance);
-    Figures figures;
+    Figures figures = rangeFigures(chart);
     const Curve& curve = chart.curves[index];
     for (int row = 1; row < doc.nextRow.at(1); ++row) {
         // Columns are left out by where the curve truly lies there, so that a point taken
@@ -164,6 +192,7 @@ Figures measureSearch(Session& session, const ChartLayout& chart,
 
 void Figures::add(double distance) {
     ++points;
+    withinRange += distance <= rangeLimit;
     within1 += distance <= 1.0;
     within15 += distance <= 1.5;
     sum += distance;

@@ -14,8 +14,13 @@ struct Figures {
     int within15 = 0;
     double sum = 0;
     double max = 0;
+    /// 0.3 % of the shorter axis range, in untilted pixels: a point this close to its curve
+    /// has values within 0.3 % of the axis ranges of the truth.
+    double rangeLimit = 0;
+    int withinRange = 0;
 
     void add(double distance);
+    double shareWithinRange() const { return points ? 100.0 * withinRange / points : 0; }
     double shareWithin1() const { return points ? 100.0 * within1 / points : 0; }
     double shareWithin15() const { return points ? 100.0 * within15 / points : 0; }
     double mean() const { return points ? sum / points : 0; }

@@ -1,5 +1,7 @@
 #include "core/windows/inputwindow.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include "core/document.h"
 #include "core/keyfilters.h"
 #include "core/numbers.h"
+#include "core/windows/framepanel.h"
 #include "core/workspace.h"
 #include "platform/windows/stayontop.h"
 
@@ -55,7 +58,11 @@ TFormInput::TFormInput(Workspace& ws, QWidget* parent)
     stayOnTop_->setChecked(true);
     connect(stayOnTop_, &QCheckBox::clicked, this,
             [this] { SetStayOnTop(*this, stayOnTop_->isChecked()); });
+    threePoints_ = group;
+    frame_ = new FramePanel(ws, this);
+    connect(frame_, &FramePanel::frameChosen, this, [this] { showDocumentTexts(); });
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame_);
     layout->addWidget(group);
     layout->addWidget(stayOnTop_);
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -69,6 +76,23 @@ void TFormInput::showDocumentTexts() {
     EditMinX->setText(ws_.doc.editMinX);
     EditMinY->setText(ws_.doc.editMinY);
     showing_ = false;
+    threePoints_->setVisible(ws_.doc.frame == CalibrationFrame::ThreePoint);
+    frame_->showDocumentState();
+}
+
+void TFormInput::showExtraTexts() {
+    frame_->showExtraTexts();
+}
+
+void TFormInput::showFrameState() {
+    threePoints_->setVisible(ws_.doc.frame == CalibrationFrame::ThreePoint);
+    frame_->showDocumentState();
+}
+
+std::vector<QLineEdit*> TFormInput::shownEdits() const {
+    if (ws_.doc.frame != CalibrationFrame::ThreePoint)
+        return frame_->edits();
+    return {EditMaxX, EditMinX, EditMaxY, EditMinY};
 }
 
 void TFormInput::setStayOnTop(bool on) {
@@ -95,9 +119,16 @@ AxisName TFormInput::axisOf(const QLineEdit* edit) const {
 
 QLineEdit* TFormInput::firstEditNotANumber() const {
     // The order in which RefreshValues reads the texts, so the edit named in its message.
-    for (QLineEdit* edit : {EditMaxX, EditMaxY, EditMinX, EditMinY})
+    const bool threePoints = ws_.doc.frame == CalibrationFrame::ThreePoint;
+    const std::vector<QLineEdit*> order =
+        threePoints ? std::vector<QLineEdit*>{EditMaxX, EditMaxY, EditMinX, EditMinY}
+                    : frame_->edits();
+    for (QLineEdit* edit : order)
         try {
-            ParseAxisText(ws_.doc, axisOf(edit), edit->text());
+            if (threePoints)
+                ParseAxisText(ws_.doc, axisOf(edit), edit->text());
+            else if (!parseFloat(edit->text(), ws_.doc.decimalSeparator))
+                return edit;
         } catch (const CommandError&) {
             return edit;
         }
@@ -113,10 +144,12 @@ void TFormInput::enterPressed(QLineEdit* edit) {
         stay->selectAll();
         return;
     }
-    QLineEdit* next = edit == EditMaxX   ? EditMinX
-                      : edit == EditMinX ? EditMaxY
-                      : edit == EditMaxY ? EditMinY
-                                         : EditMaxX;
+    // On to the next edit: maximum X, minimum X, maximum Y, minimum Y, round again.
+    const std::vector<QLineEdit*> edits = shownEdits();
+    const auto at = std::find(edits.begin(), edits.end(), edit);
+    if (at == edits.end())
+        return;
+    QLineEdit* next = at + 1 == edits.end() ? edits.front() : *(at + 1);
     next->setFocus();
     next->selectAll();
 }

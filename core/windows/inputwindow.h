@@ -1,17 +1,20 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <QWidget>
 
 #include "core/axistext.h"
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 
 namespace kurvana {
 
 struct Workspace;
+class FramePanel;
 
 /// TFormInput: the four axis values. Typed texts go into the document at once; Enter
 /// recomputes everything and moves the focus on.
@@ -24,6 +27,10 @@ public:
     void showDocumentTexts();
     void setStayOnTop(bool on);
     bool stayOnTop() const;
+    /// The frame part follows the document (the pressed point button after a mode change).
+    void showFrameState();
+    /// The frame part's captions in the current language.
+    void showExtraTexts();
 
     QLineEdit* EditMaxX;
     QLineEdit* EditMaxY;
@@ -41,7 +48,12 @@ private:
     QLineEdit* firstEditNotANumber() const;
     AxisName axisOf(const QLineEdit* edit) const;
 
+    /// The edits Enter moves through: the four axis values, or those of the frame.
+    std::vector<QLineEdit*> shownEdits() const;
+
     Workspace& ws_;
+    QGroupBox* threePoints_ = nullptr;
+    FramePanel* frame_ = nullptr;
     QCheckBox* stayOnTop_;
     bool showing_ = false;
 };

@@ -1,11 +1,14 @@
 #include <bit>
 #include <cmath>
+#include <numbers>
 
 #include <QtTest>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/clicks.h"
 #include "core/document.h"
+#include "core/polar.h"
 #include "fixture.h"
 
 using namespace kurvana;
@@ -247,6 +250,107 @@ private slots:
         const AxisValues v = ValuesAtPixel(f.doc, 50, 150);
         QCOMPARE(v.x, 50.0);
         QVERIFY(std::isfinite(v.y));
+    }
+
+    void perspectiveFrameConvertsThroughTheFourPointsAndBack() {
+        Fixture f(400, 400);
+        f.doc.sortOn = false;
+        f.doc.appendPoint(1, 125, 125);
+        RefreshValues(f.ws);
+        // Chosen from the three-point calibration, the frame converts as before.
+        ChooseFrame(f.ws, CalibrationFrame::Perspective);
+        QCOMPARE(f.doc.valueX(1, 1), 5000.0);
+        QVERIFY(std::fabs(f.doc.valueY(1, 1) - 1.05) < 1e-12);
+        // A plot seen at an angle: the far side shorter, the sides not parallel.
+        const std::array<int, 4> px{40, 360, 300, 90}, py{300, 320, 60, 40};
+        for (int i = 0; i < 4; ++i) {
+            f.doc.perspective.pointX[i] = px[i];
+            f.doc.perspective.pointY[i] = py[i];
+        }
+        f.doc.perspective.editX = {"0", "10", "10", "0"};
+        f.doc.perspective.editY = {"-1", "-1", "2", "2"}; // exponents: 0.1 .. 100
+        f.doc.scaleY = ScaleKind::Log10;
+        for (int i = 0; i < 4; ++i)
+            f.doc.appendPoint(1, px[i], py[i]);
+        RefreshValues(f.ws);
+        const double expectX[] = {0, 10, 10, 0}, expectY[] = {0.1, 0.1, 100, 100};
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(std::fabs(f.doc.valueX(1, i + 2) - expectX[i]) < 1e-12);
+            QVERIFY(std::fabs(f.doc.valueY(1, i + 2) / expectY[i] - 1) < 1e-12);
+        }
+        // Projective, not bilinear: the crossing of the diagonals is the middle of the values.
+        const auto toValues = Projective::Through({{{40, 300}, {360, 320}, {300, 60}, {90, 40}}},
+                                                  {{{0, -1}, {10, -1}, {10, 2}, {0, 2}}});
+        const auto toPicture = PerspectiveToPicture(f.doc);
+        QVERIFY(toValues && toPicture);
+        const PlanePoint middle = *toPicture->apply({5, 0.5});
+        const auto d1 = [](long double x) { return 300 + (60 - 300) * (x - 40) / (300 - 40); };
+        const auto d2 = [](long double x) { return 320 + (40 - 320) * (x - 360) / (90 - 360); };
+        QVERIFY(std::fabs(d1(middle.x) - middle.y) < 1e-9 &&
+                std::fabs(d2(middle.x) - middle.y) < 1e-9);
+        const PlanePoint back = *toValues->apply(*toPicture->apply({3.25, 1.5}));
+        QVERIFY(std::fabs(back.x - 3.25L) < 1e-12L && std::fabs(back.y - 1.5L) < 1e-12L);
+        // The data file keeps the nearest three-point calibration: exact at three corners.
+        QCOMPARE(f.doc.zeroPointX, 40);
+        QCOMPARE(f.doc.zeroPointY, 300);
+        QCOMPARE(f.doc.editMaxX, QString("10"));
+        QCOMPARE(f.doc.editMinY, QString("-1"));
+    }
+
+    void perspectiveFrameRefusesPointsOnOneLineOrInAnotherOrder() {
+        Fixture f(400, 400);
+        ChooseFrame(f.ws, CalibrationFrame::Perspective);
+        f.doc.appendPoint(1, 125, 125);
+        RefreshValues(f.ws);
+        const double before = f.doc.valueX(1, 1);
+        f.doc.perspective.pointX = {50, 200, 350, 50};
+        f.doc.perspective.pointY = {200, 200, 200, 50}; // the first three on one row
+        QVERIFY_THROWS_EXCEPTION(CommandError, RefreshValues(f.ws));
+        QCOMPARE(f.doc.valueX(1, 1), before);
+        // The points go round one way, their values the other (two corners swapped).
+        f.doc.perspective.pointX = {50, 200, 200, 50};
+        f.doc.perspective.pointY = {200, 200, 50, 50};
+        f.doc.perspective.editX = {"0", "10", "0", "10"};
+        f.doc.perspective.editY = {"0", "0", "1", "1"};
+        QVERIFY_THROWS_EXCEPTION(CommandError, RefreshValues(f.ws));
+    }
+
+    void polarFrameGivesAngleAndRadius() {
+        Fixture f(400, 400);
+        ChooseFrame(f.ws, CalibrationFrame::Polar);
+        PolarCalibration& p = f.doc.polar;
+        // Placed by clicks: the reference point, then round again to the centre.
+        f.doc.inputMode = ModeFramePoint;
+        f.doc.framePoint = 1;
+        PictureMouseDown(f.ws, 300, 200, LeftButton);
+        PictureMouseDown(f.ws, 200, 200, LeftButton);
+        QCOMPARE(p.referenceX, 300);
+        QCOMPARE(p.centreX, 200);
+        p.editAngle = "0";
+        p.editRadius = "0";
+        p.editCentreRadius = "-40"; // a dB plot
+        f.doc.appendPoint(1, 200, 150);
+        f.doc.appendPoint(1, 300, 201);
+        RefreshValues(f.ws);
+        QVERIFY(std::fabs(f.doc.valueX(1, 1) - 90) < 1e-12);
+        QVERIFY(std::fabs(f.doc.valueY(1, 1) - -20) < 1e-12);
+        QVERIFY(f.doc.valueX(1, 2) > 359 && f.doc.valueX(1, 2) < 360); // within one turn
+        p.clockwise = true;
+        p.radians = true;
+        p.editAngle = "1";
+        p.logRadius = true;
+        p.editRadius = "1";
+        p.editCentreRadius = "-1";
+        RefreshValues(f.ws);
+        QVERIFY(std::fabs(f.doc.valueX(1, 1) - (1 + 1.5 * std::numbers::pi)) < 1e-12);
+        QVERIFY(std::fabs(f.doc.valueY(1, 1) - 1) < 1e-12);
+        const PlanePoint back = *PolarPointOf(p, 1 + 1.5L * std::numbers::pi_v<long double>, 0);
+        QVERIFY(std::fabs(back.x - 200) < 1e-9L && std::fabs(back.y - 150) < 1e-9L);
+        p.editRadius = "-1"; // the same radius as at the centre
+        QVERIFY_THROWS_EXCEPTION(CommandError, RefreshValues(f.ws));
+        // Placing a three-point reference point goes back to the three points.
+        PlaceZeroPoint(f.ws, 60, 200);
+        QCOMPARE(f.doc.frame, CalibrationFrame::ThreePoint);
     }
 };
 

@@ -3,8 +3,10 @@
 #include <QtTest>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/checkgrid.h"
 #include "core/clicks.h"
+#include "core/polar.h"
 #include "fixture.h"
 
 using namespace kurvana;
@@ -146,6 +148,46 @@ private slots:
         RefreshValues(f.ws);
         QVERIFY(checkedValues(f.doc, GridAxis::X).isEmpty());
         QVERIFY(!checkedValues(f.doc, GridAxis::Y).isEmpty());
+    }
+
+    void theGridFollowsThePerspectiveAndThePolarFrame() {
+        Fixture f(400, 400);
+        ChooseFrame(f.ws, CalibrationFrame::Perspective);
+        f.doc.perspective.pointX = {40, 360, 300, 90};
+        f.doc.perspective.pointY = {300, 320, 60, 40};
+        f.doc.perspective.editX = {"0", "10", "10", "0"};
+        f.doc.perspective.editY = {"-1", "-1", "2", "2"};
+        f.doc.scaleY = ScaleKind::Log10;
+        RefreshValues(f.ws);
+        const auto toExponents = PerspectiveToExponents(f.doc);
+        int lines = 0;
+        for (const GridLine& line : CheckGridLines(f.doc))
+            for (const QPointF p : {line.from, (line.from + line.to) / 2, line.to}) {
+                const PlanePoint t = *toExponents->apply({p.x(), p.y()});
+                const long double want =
+                    line.axis == GridAxis::X ? line.value : std::log10(line.value);
+                QVERIFY(std::fabs((line.axis == GridAxis::X ? t.x : t.y) - want) < 1e-9L);
+                ++lines;
+            }
+        QVERIFY(lines > 3 * 12);
+
+        ChooseFrame(f.ws, CalibrationFrame::Polar);
+        f.doc.polar = PolarCalibration{200, 200, 300, 150, "30", "5", "0"};
+        RefreshValues(f.ws);
+        int rays = 0, circles = 0;
+        for (const GridLine& line : CheckGridLines(f.doc)) {
+            const auto& points = line.path.empty() ? std::vector<QPointF>{line.to} : line.path;
+            for (const QPointF p : points) {
+                const PlanePoint v = *PolarValuesAt(f.doc.polar, {p.x(), p.y()});
+                if (line.axis == GridAxis::X)
+                    QVERIFY(std::fabs(std::remainder(v.x - line.value, 360.0L)) < 1e-9L);
+                else
+                    QVERIFY(std::fabs(v.y - line.value) < 1e-9L);
+            }
+            ++(line.path.empty() ? rays : circles);
+        }
+        QCOMPARE(rays, 12);
+        QVERIFY(circles >= 5);
     }
 };
 

@@ -12,6 +12,7 @@
 #include "core/calibration.h"
 #include "core/linedata.h"
 #include "core/picture.h"
+#include "io/calibrationframe.h"
 #include "io/datacommands.h"
 #include "io/datafile.h"
 #include "io/export.h"
@@ -161,6 +162,40 @@ private slots:
                 QCOMPARE(p["px"].toInt(), doc.pointX(n, row));
             }
         }
+    }
+
+    void theOtherFramesGoOutAndBackInTheirJsonForm() {
+        IoFixture f;
+        InstallNewPicture(f.ws, ChartPicture(600, 500));
+        Document& doc = *f.doc;
+        doc.appendPoint(1, 300, 200);
+        const auto frameOf = [](const char* text) {
+            return QJsonDocument::fromJson(QByteArray(text)).object();
+        };
+        const QJsonObject perspective = frameOf(
+            R"({"frame": "perspective", "points": [[40, 450], [560, 470], [500, 60], [90, 40]],
+                "values": [[0, -1], [10, -1], [10, 2.5], [0, 2.5]], "xscale": "linear",
+                "yscale": "log10"})");
+        const QJsonObject polar = frameOf(
+            R"({"frame": "polar", "centre": [300, 250], "reference": [400, 250],
+                "reference_angle": 0, "reference_radius": 0, "centre_radius": -40,
+                "direction": "cw", "angle_unit": "degrees", "rscale": "linear"})");
+        for (const QJsonObject& frame : {perspective, polar}) {
+            QVERIFY(FrameFromJson(doc, frame));
+            RefreshValues(f.ws);
+            const QJsonObject json =
+                QJsonDocument::fromJson(ExportText(doc, ExportFormat::Json)).object();
+            QCOMPARE(json["calibration"].toObject(), frame);
+        }
+        // Polar points: x the angle (clockwise, so the point above the centre is at 270), y the
+        // radius.
+        QCOMPARE(doc.valueX(1, 1), 270.0);
+        QCOMPARE(doc.valueY(1, 1), -20.0);
+        // An incomplete frame changes nothing.
+        QJsonObject broken = perspective;
+        broken["points"] = QJsonArray{QJsonArray{1, 2}, QJsonArray{3, 4}, QJsonArray{5, 6}};
+        QVERIFY(!FrameFromJson(doc, broken));
+        QCOMPARE(doc.frame, CalibrationFrame::Polar);
     }
 
     void theExportCommandWritesTheChosenForm() {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QJsonObject>
+
+namespace kurvana {
+
+struct Document;
+
+/// The document's perspective or polar frame as the JSON `calibration` object:
+/// {"frame": "perspective", "points": [four [x, y]], "values": [four [X, Y]], "xscale",
+/// "yscale"} or {"frame": "polar", "centre", "reference", "reference_angle",
+/// "reference_radius", "centre_radius", "direction": "ccw"|"cw", "angle_unit":
+/// "degrees"|"radians", "rscale": "linear"|"log10"}. Pixels as everywhere (whole numbers at
+/// pixel centres, y downwards); values as typed (exponents on logarithmic axes). An empty
+/// object in the three-point frame, which the export writes in its own form.
+QJsonObject FrameToJson(const Document& doc);
+
+/// Takes a frame written by FrameToJson into the document: points, values (and their texts),
+/// scale kinds, the frame itself. False, and the document untouched, for an object that is not
+/// a complete perspective or polar frame. The caller recomputes the values.
+bool FrameFromJson(Document& doc, const QJsonObject& json);
+
+} // namespace kurvana
