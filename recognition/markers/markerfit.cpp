@@ -1,0 +1,314 @@
+#include "recognition/markers/markerfit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+#include <QDebug>
+
+namespace kurvana::markers {
+
+namespace {
+
+/// A place is worth fitting when its template box holds at least this share of the sample's
+/// ink (a marker half hidden by another still does).
+constexpr double kSeedInk = 0.5;
+/// A correlation peak at least this share of the sample's own correlation is a candidate.
+constexpr double kPeakShare = 0.45;
+/// At tolerance 1, as shares of the sample's ink: the sample's ink missing where it is laid on
+/// the mask (a circle laid on a square of its size misses none, a square on a circle 21 %)...
+constexpr double kMostMissing = 0.2;
+/// ... and ink within its box that it does not explain (the square's corners over the circle).
+constexpr double kMostExtra = 0.16;
+/// A peak this many times over the limits is no marker, however it is moved.
+constexpr double kWorthRefining = 2.5;
+/// Two centres closer than this share of the marker's box are one marker.
+constexpr double kSameMarker = 0.35;
+
+constexpr float kNone = -std::numeric_limits<float>::infinity();
+
+/// Sums of the mask over rectangles in constant time. The table wraps around in 32 bits; a
+/// rectangle's difference is still exact while its own sum fits.
+class SummedArea {
+public:
+    explicit SummedArea(const InkMask& mask)
+        : area_(mask.area()), stride_(std::size_t(area_.width()) + 1),
+          sums_(stride_ * (std::size_t(area_.height()) + 1)) {
+        for (int y = 0; y < area_.height(); ++y) {
+            const std::uint8_t* row = mask.row(area_.top() + y);
+            std::uint32_t rowSum = 0;
+            for (int x = 0; x < area_.width(); ++x) {
+                rowSum += row[x];
+                sums_[(y + 1) * stride_ + x + 1] = sums_[y * stride_ + x + 1] + rowSum;
+            }
+        }
+    }
+
+    std::uint32_t sum(QRect r) const {
+        r = r.translated(-area_.topLeft()).intersected(QRect(0, 0, area_.width(), area_.height()));
+        if (r.isEmpty())
+            return 0;
+        const std::size_t x0 = r.left(), x1 = r.right() + 1, y0 = r.top(), y1 = r.bottom() + 1;
+        return sums_[y1 * stride_ + x1] - sums_[y0 * stride_ + x1] - sums_[y1 * stride_ + x0] +
+               sums_[y0 * stride_ + x0];
+    }
+
+private:
+    QRect area_;
+    std::size_t stride_;
+    std::vector<std::uint32_t> sums_;
+};
+
+struct Peak {
+    QPoint at;
+    float score;
+    QPointF subPixel;
+};
+
+class Fitter {
+public:
+    Fitter(const InkMask& cleaned, const MarkerTemplate& shape, double tolerance)
+        : mask_(cleaned), shape_(shape), tolerance_(tolerance), sums_(cleaned) {
+        const double mean = shape.inkSum / shape.weights.size();
+        for (float w : shape.weights)
+            zeroMean_.push_back(float(w - mean));
+        selfScore_ = 0;
+        for (std::size_t i = 0; i < shape.weights.size(); ++i)
+            selfScore_ += zeroMean_[i] * shape.weights[i];
+        seedSum_ = std::uint32_t(kSeedInk * shape.inkSum * 255);
+    }
+
+    std::vector<QPointF> fit(const std::atomic<bool>* cancel) {
+        std::vector<Peak> peaks = findPeaks(cancel);
+        if (cancel && cancel->load())
+            return {};
+        std::sort(peaks.begin(), peaks.end(),
+                  [](const Peak& a, const Peak& b) { return a.score > b.score; });
+        std::vector<QPointF> centres;
+        for (Peak& peak : peaks)
+            if (!nearTaken(peak.subPixel, centres) && matches(peak)) {
+                centres.push_back(peak.subPixel + shape_.centreOffset);
+                subtract(peak);
+            }
+        return centres;
+    }
+
+private:
+    float correlation(QPoint p) const {
+        const QRect& box = shape_.box;
+        float sum = 0;
+        for (int dy = box.top(); dy <= box.bottom(); ++dy) {
+            const int y = p.y() + dy;
+            if (y < mask_.area().top() || y > mask_.area().bottom())
+                continue;
+            const std::uint8_t* row = mask_.row(y) - mask_.area().left();
+            const float* weights = zeroMean_.data() + shape_.index(box.left(), dy);
+            const int first = std::max(box.left(), mask_.area().left() - p.x());
+            const int last = std::min(box.right(), mask_.area().right() - p.x());
+            for (int dx = first; dx <= last; ++dx)
+                sum += weights[dx - box.left()] * row[p.x() + dx];
+        }
+        return sum / 255.f;
+    }
+
+    bool seed(QPoint p) const { return sums_.sum(shape_.box.translated(p)) >= seedSum_; }
+
+    std::vector<Peak> findPeaks(const std::atomic<bool>* cancel) const {
+        const QRect area = mask_.area();
+        std::vector<std::vector<float>> rows(3, std::vector<float>(area.width(), kNone));
+        std::vector<Peak> peaks;
+        auto rowOf = [&](int y) -> std::vector<float>& { return rows[std::size_t(y - area.top()) % 3]; };
+        for (int y = area.top(); y <= area.bottom() + 1; ++y) {
+            if (cancel && cancel->load())
+                return {};
+            if (y <= area.bottom()) {
+                std::vector<float>& row = rowOf(y);
+                for (int x = area.left(); x <= area.right(); ++x)
+                    row[x - area.left()] = seed({x, y}) ? correlation({x, y}) : kNone;
+            }
+            if (y - 1 >= area.top())
+                peaksInRow(y - 1, rowOf, peaks);
+        }
+        return peaks;
+    }
+
+    template <typename RowOf>
+    void peaksInRow(int y, RowOf& rowOf, std::vector<Peak>& peaks) const {
+        const QRect area = mask_.area();
+        const float least = float(kPeakShare * selfScore_);
+        const std::vector<float>& here = rowOf(y);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const float c = here[x - area.left()];
+            if (c < least)
+                continue;
+            auto at = [&](int dx, int dy) {
+                const int nx = x + dx, ny = y + dy;
+                if (!area.contains(nx, ny))
+                    return kNone;
+                return rowOf(ny)[nx - area.left()];
+            };
+            bool highest = true;
+            for (int dy = -1; dy <= 1 && highest; ++dy)
+                for (int dx = -1; dx <= 1 && highest; ++dx) {
+                    const bool before = dy < 0 || (dy == 0 && dx < 0);
+                    const float n = (dx || dy) ? at(dx, dy) : kNone;
+                    highest = before ? c > n : c >= n;
+                }
+            if (highest)
+                peaks.push_back({{x, y}, c, subPixelPeak({x, y}, c)});
+        }
+    }
+
+    /// The peak's position between pixels: the top of the parabola through it and its two
+    /// neighbours, each way.
+    QPointF subPixelPeak(QPoint p, float c) const {
+        auto offset = [&](QPoint step) {
+            const float before = correlation(p - step), after = correlation(p + step);
+            const float curve = before - 2 * c + after;
+            return curve < 0 ? std::clamp(0.5 * (before - after) / curve, -0.5, 0.5) : 0.0;
+        };
+        return QPointF(p.x() + offset({1, 0}), p.y() + offset({0, 1}));
+    }
+
+    bool nearTaken(QPointF p, const std::vector<QPointF>& centres) const {
+        const double reach = kSameMarker * std::max(shape_.box.width(), shape_.box.height());
+        const QPointF centre = p + shape_.centreOffset;
+        return std::any_of(centres.begin(), centres.end(), [&](QPointF c) {
+            return std::hypot(c.x() - centre.x(), c.y() - centre.y()) < reach;
+        });
+    }
+
+    float maskAt(int x, int y) const { return mask_.at(x, y) / 255.f; }
+    float residualAt(int x, int y) const {
+        const auto taken = taken_.find(key(x, y));
+        return std::max(0.f, maskAt(x, y) - (taken == taken_.end() ? 0.f : taken->second));
+    }
+    static std::int64_t key(int x, int y) { return std::int64_t(y) << 32 | std::uint32_t(x); }
+
+    /// `read` at (x + fx, y + fy) between pixels, smoothed by a [1 4 6 4 1] / 16 kernel each
+    /// way: a one-pixel outline then reads nearly the same whatever fraction of a pixel it is
+    /// moved by, while shapes still differ by their corners and sides.
+    template <typename Read>
+    static float smoothBetween(const Read& read, int x, int y, float fx, float fy) {
+        const int x0 = x + int(std::floor(fx)), y0 = y + int(std::floor(fy));
+        const float ax = fx - std::floor(fx), ay = fy - std::floor(fy);
+        constexpr float kBinomial[7] = {0, 1 / 16.f, 4 / 16.f, 6 / 16.f, 4 / 16.f, 1 / 16.f, 0};
+        float kx[6], ky[6];
+        for (int i = 0; i < 6; ++i) {
+            kx[i] = (1 - ax) * kBinomial[i + 1] + ax * kBinomial[i];
+            ky[i] = (1 - ay) * kBinomial[i + 1] + ay * kBinomial[i];
+        }
+        float sum = 0;
+        for (int j = 0; j < 6; ++j) {
+            float row = 0;
+            for (int i = 0; i < 6; ++i)
+                row += kx[i] * read(x0 - 2 + i, y0 - 2 + j);
+            sum += ky[j] * row;
+        }
+        return sum;
+    }
+    template <typename Read>
+    static float between(const Read& read, int x, int y, float fx, float fy) {
+        const int x0 = x + int(std::floor(fx)), y0 = y + int(std::floor(fy));
+        const float ax = fx - std::floor(fx), ay = fy - std::floor(fy);
+        return (1 - ay) * ((1 - ax) * read(x0, y0) + ax * read(x0 + 1, y0)) +
+               ay * ((1 - ax) * read(x0, y0 + 1) + ax * read(x0 + 1, y0 + 1));
+    }
+    float templateAt(int dx, int dy) const {
+        return shape_.box.contains(dx, dy) ? shape_.weight(dx, dy) : 0.f;
+    }
+
+    struct Mismatch {
+        double missing = 0, extra = 0;
+        double total() const { return missing + extra; }
+    };
+
+    /// How the sample laid at (p + fraction) differs from the mask there: the sample's ink
+    /// missing, and ink left over once the markers taken so far are subtracted (so that
+    /// overlapping markers do not count against each other), as shares of the sample's ink.
+    Mismatch mismatchAt(QPoint p, float fx, float fy) const {
+        auto mask = [&](int x, int y) { return maskAt(x, y); };
+        auto residual = [&](int x, int y) { return residualAt(x, y); };
+        auto weight = [&](int dx, int dy) { return templateAt(dx, dy); };
+        Mismatch m;
+        const QRect box = shape_.box.adjusted(-2, -2, 2, 2);
+        for (int dy = box.top(); dy <= box.bottom(); ++dy)
+            for (int dx = box.left(); dx <= box.right(); ++dx) {
+                const float w = smoothBetween(weight, dx, dy, 0, 0);
+                const int x = p.x() + dx, y = p.y() + dy;
+                m.missing += std::max(0.f, w - smoothBetween(mask, x, y, fx, fy));
+                m.extra += std::max(0.f, smoothBetween(residual, x, y, fx, fy) - w);
+            }
+        m.missing /= shape_.inkSum;
+        m.extra /= shape_.inkSum;
+        return m;
+    }
+
+    bool acceptable(const Mismatch& m) const {
+        return m.missing <= kMostMissing * tolerance_ && m.extra <= kMostExtra * tolerance_;
+    }
+
+    /// Whether the sample's shape lies at the peak; `peak.subPixel` moves to where it lies
+    /// best when the correlation's parabola missed that (thin outlines peak sharply).
+    bool matches(Peak& peak) const {
+        const QPoint p = peak.at;
+        float fx = float(peak.subPixel.x() - p.x()), fy = float(peak.subPixel.y() - p.y());
+        Mismatch best = mismatchAt(p, fx, fy);
+        if (acceptable(best))
+            return true;
+        if (best.total() > kWorthRefining * (kMostMissing + kMostExtra) * tolerance_)
+            return false;
+        for (float step : {0.25f, 0.125f})
+            for (bool moved = true; moved;) {
+                moved = false;
+                for (const auto& [sx, sy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                    const float nx = fx + sx * step, ny = fy + sy * step;
+                    if (std::abs(nx) > 1 || std::abs(ny) > 1)
+                        continue;
+                    const Mismatch m = mismatchAt(p, nx, ny);
+                    if (m.total() < best.total()) {
+                        best = m;
+                        fx = nx;
+                        fy = ny;
+                        moved = true;
+                    }
+                }
+            }
+        peak.subPixel = QPointF(p.x() + fx, p.y() + fy);
+        if (qEnvironmentVariableIsSet("MARKER_DEBUG"))
+            qDebug("peak %d,%d missing %.2f extra %.2f", p.x(), p.y(), best.missing, best.extra);
+        return acceptable(best);
+    }
+
+    /// Takes the marker's ink out of what later markers may claim, at its own place between
+    /// pixels.
+    void subtract(const Peak& peak) {
+        const QPoint p = peak.at;
+        const float fx = float(peak.subPixel.x() - p.x()), fy = float(peak.subPixel.y() - p.y());
+        auto weight = [&](int dx, int dy) { return templateAt(dx, dy); };
+        const QRect box = shape_.box.adjusted(-1, -1, 1, 1);
+        for (int dy = box.top(); dy <= box.bottom(); ++dy)
+            for (int dx = box.left(); dx <= box.right(); ++dx)
+                if (const float w = between(weight, dx, dy, -fx, -fy); w > 0)
+                    taken_[key(p.x() + dx, p.y() + dy)] += w;
+    }
+
+    const InkMask& mask_;
+    const MarkerTemplate& shape_;
+    double tolerance_;
+    SummedArea sums_;
+    std::vector<float> zeroMean_;
+    double selfScore_ = 0;
+    std::uint32_t seedSum_ = 0;
+    std::unordered_map<std::int64_t, float> taken_;
+};
+
+} // namespace
+
+std::vector<QPointF> FitMarkers(const InkMask& cleaned, const MarkerTemplate& shape,
+                                double tolerance, const std::atomic<bool>* cancel) {
+    Fitter fitter(cleaned, shape, tolerance);
+    return fitter.fit(cancel);
+}
+
+} // namespace kurvana::markers

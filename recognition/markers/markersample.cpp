@@ -1,0 +1,306 @@
+#include "recognition/markers/markersample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <iterator>
+
+#include <QDebug>
+#include <QImage>
+
+namespace kurvana::markers {
+
+namespace {
+
+/// The paper is the commonest colour of a square this much around the click either way: twice
+/// the largest marker, so that even a filled one covers less than half of it.
+constexpr int kPaperRadius = 40;
+/// How far from the click the sample's ink may start.
+constexpr int kClickReach = 15;
+/// A component differing this much from the paper is the marker's colour being looked for.
+constexpr double kInkContrast = 80;
+/// Half the side of the window the sample is cut from: the largest marker with room for the
+/// lines that run through it to show as long.
+constexpr int kWindowRadius = 48;
+/// A line is this much longer than the marker it runs through: a cross's arms (1.41 of the
+/// marker's side) and an outline's straight edges stay.
+constexpr double kLineOverMarker = 1.6;
+constexpr int kShortestLine = 8;
+/// Smallest and largest marker the search takes, pixels.
+constexpr int kSmallestMarker = 3;
+constexpr int kLargestMarker = 40;
+
+Rgb rgbAt(const QImage& picture, int x, int y) {
+    const QRgb p = reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x];
+    return {double(qRed(p)), double(qGreen(p)), double(qBlue(p))};
+}
+
+double contrast(const Rgb& colour, const Rgb& paper) {
+    const Rgb d = colour - paper;
+    return std::max({std::fabs(d.r), std::fabs(d.g), std::fabs(d.b)});
+}
+
+/// The pixel nearest to `click` that `accept` takes, within `reach`.
+template <typename Accept>
+std::optional<QPoint> nearestPixel(QPoint click, int reach, Accept accept) {
+    std::optional<QPoint> nearest;
+    int nearestSquare = reach * reach + 1;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const int square = dx * dx + dy * dy;
+            if (square < nearestSquare && accept(click.x() + dx, click.y() + dy)) {
+                nearest = QPoint(click.x() + dx, click.y() + dy);
+                nearestSquare = square;
+            }
+        }
+    return nearest;
+}
+
+/// The marker's full colour: of the pixels around the first one found, the one that goes
+/// furthest from the paper (an edge pixel is only partly inked).
+Rgb inkColourNear(const QImage& picture, const Rgb& paper, QPoint hit) {
+    const Rgb direction = rgbAt(picture, hit.x(), hit.y()) - paper;
+    Rgb best = rgbAt(picture, hit.x(), hit.y());
+    double bestReach = direction.dot(direction);
+    const QRect around = QRect(hit - QPoint(2, 2), QSize(5, 5)).intersected(picture.rect());
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const Rgb colour = rgbAt(picture, x, y);
+            const double reach = (colour - paper).dot(direction);
+            if (reach > bestReach) {
+                best = colour;
+                bestReach = reach;
+            }
+        }
+    return best;
+}
+
+/// The 8-connected ink (weight >= kLineTrace... half of it) reached from `seed`.
+std::vector<QPoint> componentFrom(const InkMask& mask, QPoint seed) {
+    constexpr std::uint8_t kJoined = 64;
+    std::vector<QPoint> pixels;
+    if (mask.at(seed.x(), seed.y()) < kJoined)
+        return pixels;
+    const QRect area = mask.area();
+    std::vector<bool> seen(std::size_t(area.width()) * area.height());
+    auto mark = [&](QPoint p) {
+        const std::size_t i = std::size_t(p.y() - area.top()) * area.width() + (p.x() - area.left());
+        if (seen[i])
+            return false;
+        seen[i] = true;
+        return true;
+    };
+    std::deque<QPoint> queue{seed};
+    mark(seed);
+    while (!queue.empty()) {
+        const QPoint p = queue.front();
+        queue.pop_front();
+        pixels.push_back(p);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint q(p.x() + dx, p.y() + dy);
+                if (area.contains(q) && mask.at(q.x(), q.y()) >= kJoined && mark(q))
+                    queue.push_back(q);
+            }
+    }
+    return pixels;
+}
+
+QRect boundsOf(const std::vector<QPoint>& pixels) {
+    QRect bounds;
+    for (const QPoint& p : pixels)
+        bounds |= QRect(p, QSize(1, 1));
+    return bounds;
+}
+
+/// The marker's ink as it stands without lines: the component at the click once lines at
+/// least kLineOverMarker times its own size are taken out.
+struct CutOut {
+    InkMask cleaned;
+    std::vector<QPoint> pixels;
+    QRect bounds;
+    int lineLength = 0;
+};
+
+/// Whether what a shorter line length took away from `before` were lines running out of the
+/// marker left (an error bar, a short joining line), not the marker's own sides: most of it
+/// lies outside the box of what is left.
+bool tookLinesOnly(const CutOut& before, const CutOut& after) {
+    const QRect box = after.bounds.adjusted(-1, -1, 1, 1);
+    int inside = 0, outside = 0;
+    for (const QPoint& p : before.pixels)
+        if (after.cleaned.at(p.x(), p.y()) < kInkHalf && before.cleaned.at(p.x(), p.y()) >= kInkHalf)
+            ++(box.contains(p) ? inside : outside);
+    return outside >= 2 * inside;
+}
+
+/// Lines are tried from the window's size down. The marker is the component at the first
+/// length that is long enough for its size, or at a shorter one that still is, when what the
+/// shorter length took away ran out of it (error bars and joining lines shorter than the
+/// window).
+std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
+    std::optional<CutOut> chosen;
+    for (double length = 2 * kWindowRadius; length >= kShortestLine; length *= 0.85) {
+        CutOut cut{WithoutLines(mask, int(length), kWidestLine), {}, {}, int(length)};
+        const auto start = nearestPixel(click, kClickReach, [&](int x, int y) {
+            return cut.cleaned.at(x, y) >= kInkHalf;
+        });
+        if (!start)
+            break;
+        cut.pixels = componentFrom(cut.cleaned, *start);
+        cut.bounds = boundsOf(cut.pixels);
+        const int size = std::max(cut.bounds.width(), cut.bounds.height());
+        if (qEnvironmentVariableIsSet("MARKER_DEBUG")) {
+            qDebug("length %d size %d pixels %d", int(length), size, int(cut.pixels.size()));
+            QImage dump(cut.cleaned.area().size(), QImage::Format_Grayscale8);
+            for (int y = 0; y < dump.height(); ++y)
+                for (int x = 0; x < dump.width(); ++x)
+                    dump.scanLine(y)[x] = 255 - cut.cleaned.at(x + cut.cleaned.area().left(), y + cut.cleaned.area().top());
+            dump.scaled(dump.size() * 4).save(QString("/tmp/cut_%1.png").arg(int(length)));
+        }
+        // A marker's ink fills at least its outline; a shred left of one is not a marker.
+        if (kLineOverMarker * size > length || size < kSmallestMarker ||
+            int(cut.pixels.size()) < 2 * size)
+            continue;
+        if (!chosen || tookLinesOnly(*chosen, cut))
+            chosen = std::move(cut);
+    }
+    if (chosen) {
+        const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
+        chosen->lineLength = std::max(kShortestLine, int(std::ceil(kLineOverMarker * size)));
+    }
+    return chosen;
+}
+
+/// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels) {
+    std::vector<QPoint> inked;
+    std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
+                 [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
+    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0};
+    const QRect& b = s.box;
+    std::vector<bool> ink(std::size_t(b.width()) * b.height());
+    for (const QPoint& p : inked)
+        ink[std::size_t(p.y() - b.top()) * b.width() + (p.x() - b.left())] = true;
+    // Paper reached from the box's edge is outside; what it cannot reach is a hole.
+    std::vector<bool> outside(ink.size());
+    std::deque<QPoint> queue;
+    auto visit = [&](int x, int y) {
+        if (!b.contains(x, y))
+            return;
+        const std::size_t i = std::size_t(y - b.top()) * b.width() + (x - b.left());
+        if (ink[i] || outside[i])
+            return;
+        outside[i] = true;
+        queue.emplace_back(x, y);
+    };
+    for (int x = b.left(); x <= b.right(); ++x) {
+        visit(x, b.top());
+        visit(x, b.bottom());
+    }
+    for (int y = b.top(); y <= b.bottom(); ++y) {
+        visit(b.left(), y);
+        visit(b.right(), y);
+    }
+    while (!queue.empty()) {
+        const QPoint p = queue.front();
+        queue.pop_front();
+        visit(p.x() + 1, p.y());
+        visit(p.x() - 1, p.y());
+        visit(p.x(), p.y() + 1);
+        visit(p.x(), p.y() - 1);
+    }
+    s.inside.resize(ink.size());
+    for (std::size_t i = 0; i < ink.size(); ++i) {
+        s.inside[i] = !outside[i];
+        s.insideCount += s.inside[i];
+    }
+    return s;
+}
+
+/// The centre of the filled shape: holes weigh fully, ink by its weight, so that anti-aliased
+/// edges place it between pixels.
+QPointF centreOf(const InkMask& cleaned, const Silhouette& s) {
+    double sum = 0, sumX = 0, sumY = 0;
+    const QRect around = s.box.adjusted(-1, -1, 1, 1);
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const bool hole = s.at(x, y) && cleaned.at(x, y) < kInkHalf;
+            const double w = hole ? 1.0 : cleaned.at(x, y) / 255.0;
+            sum += w;
+            sumX += w * x;
+            sumY += w * y;
+        }
+    return {sumX / sum, sumY / sum};
+}
+
+MarkerTemplate templateOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, QPoint anchor,
+                          QPointF centre) {
+    const QRect bounds = boundsOf(pixels).adjusted(-1, -1, 1, 1);
+    MarkerTemplate t;
+    t.box = bounds.translated(-anchor);
+    t.weights.assign(std::size_t(t.box.width()) * t.box.height(), 0);
+    // The component's pixels and their fringe (anti-aliased edges too faint to join it).
+    for (const QPoint& p : pixels)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint q = p + QPoint(dx, dy) - anchor;
+                if (t.box.contains(q))
+                    t.weights[t.index(q.x(), q.y())] = cleaned.at(p.x() + dx, p.y() + dy) / 255.f;
+            }
+    for (float w : t.weights)
+        t.inkSum += w;
+    t.centreOffset = centre - QPointF(anchor);
+    return t;
+}
+
+/// The mean colour of the marker's fully inked pixels, as 0xRRGGBB.
+std::uint32_t meanColour(const QImage& picture, const InkMask& cleaned,
+                         const std::vector<QPoint>& pixels, const Rgb& fallback) {
+    Rgb sum;
+    int count = 0;
+    for (const QPoint& p : pixels)
+        if (cleaned.at(p.x(), p.y()) >= 230) {
+            const Rgb c = rgbAt(picture, p.x(), p.y());
+            sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+            ++count;
+        }
+    const Rgb mean = count ? sum * (1.0 / count) : fallback;
+    auto byte = [](double v) { return std::uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
+    return byte(mean.r) << 16 | byte(mean.g) << 8 | byte(mean.b);
+}
+
+} // namespace
+
+std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, double tolerance) {
+    if (!picture.rect().contains(click))
+        return std::nullopt;
+    const Rgb paper = PaperAround(picture, click.x(), click.y(), kPaperRadius);
+    const auto hit = nearestPixel(click, kClickReach, [&](int x, int y) {
+        return picture.rect().contains(x, y) && contrast(rgbAt(picture, x, y), paper) >= kInkContrast;
+    });
+    if (!hit)
+        return std::nullopt;
+    const Rgb ink = inkColourNear(picture, paper, *hit);
+    InkWeight weight(paper, ink, tolerance);
+    const QRect window(click - QPoint(kWindowRadius, kWindowRadius),
+                       QSize(2 * kWindowRadius + 1, 2 * kWindowRadius + 1));
+    const InkMask mask = MatchColour(picture, window, weight);
+    const auto cut = cutOut(mask, click);
+    if (!cut || cut->pixels.empty())
+        return std::nullopt;
+    const Silhouette silhouette = silhouetteOf(cut->cleaned, cut->pixels);
+    const int size = std::max(silhouette.box.width(), silhouette.box.height());
+    if (size < kSmallestMarker || size > kLargestMarker)
+        return std::nullopt;
+    const QPointF centre = centreOf(cut->cleaned, silhouette);
+    const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
+    const MarkerShape shape = ClassifyShape(silhouette);
+    const bool strokes = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
+    MarkerKind kind{shape, IsFilled(silhouette) && !strokes, size,
+                    meanColour(picture, cut->cleaned, cut->pixels, ink)};
+    return MarkerSample{kind, templateOf(cut->cleaned, cut->pixels, anchor, centre), weight,
+                        cut->lineLength};
+}
+
+} // namespace kurvana::markers
