@@ -101,17 +101,21 @@ const double kDrift = std::tan(std::numbers::pi / kDirections / 2) + 0.01;
 /// the side may carry it on, as long as the line stays within kDrift of the direction.
 int followLine(const InkMask& mask, int x, int y, double dx, double dy, int limit) {
     double side = 0; // pixels across the direction the line has drifted
-    int reached = 0;
+    int reached = 0, lastShift = 0;
     // One step without ink is passed over: a thin slanted line's pixels lie off the steps'
-    // grid, and its faintest ones fall below the trace.
+    // grid, and its faintest ones fall below the trace. A line within kDrift of the direction
+    // moves a pixel to the side at most every 1 / kDrift steps; an outline curving away, or a
+    // jump to other ink, moves faster.
     for (int t = 1; t <= limit && t <= reached + 2; ++t)
         for (double shift : {0.0, 1.0, -1.0}) {
-            const double across = side + shift;
-            if (std::fabs(across) > 1 + t * kDrift)
+            if (shift != 0 && t > 2 && (t - lastShift) * kDrift < 0.5)
                 continue;
+            const double across = side + shift;
             const int px = x + int(std::lround(t * dx - across * dy));
             const int py = y + int(std::lround(t * dy + across * dx));
             if (mask.at(px, py) >= kLineTrace) {
+                if (shift != 0)
+                    lastShift = t;
                 side = across;
                 reached = t;
                 break;

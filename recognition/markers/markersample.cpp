@@ -75,7 +75,7 @@ Rgb inkColourNear(const QImage& picture, const Rgb& paper, QPoint hit) {
     return best;
 }
 
-/// The 8-connected ink (weight >= kLineTrace... half of it) reached from `seed`.
+/// The ink (weight at least a quarter) reached from `seed`.
 std::vector<QPoint> componentFrom(const InkMask& mask, QPoint seed) {
     constexpr std::uint8_t kJoined = 64;
     std::vector<QPoint> pixels;
@@ -96,14 +96,41 @@ std::vector<QPoint> componentFrom(const InkMask& mask, QPoint seed) {
         const QPoint p = queue.front();
         queue.pop_front();
         pixels.push_back(p);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
+        // A gap of one pixel is bridged: where a line crossed the marker's outline, taking
+        // the line out may take a pixel of the outline with it.
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
                 const QPoint q(p.x() + dx, p.y() + dy);
                 if (area.contains(q) && mask.at(q.x(), q.y()) >= kJoined && mark(q))
                     queue.push_back(q);
             }
     }
     return pixels;
+}
+
+/// The component nearest to `click` within reach that is more than a shred (the dots a line
+/// leaves where its faint pixels stay).
+std::vector<QPoint> componentNear(const InkMask& mask, QPoint click) {
+    constexpr std::size_t kLeastPixels = 8;
+    std::vector<QPoint> inked;
+    for (int dy = -kClickReach; dy <= kClickReach; ++dy)
+        for (int dx = -kClickReach; dx <= kClickReach; ++dx)
+            if (dx * dx + dy * dy <= kClickReach * kClickReach &&
+                mask.at(click.x() + dx, click.y() + dy) >= kInkHalf)
+                inked.push_back(click + QPoint(dx, dy));
+    std::sort(inked.begin(), inked.end(), [&](QPoint a, QPoint b) {
+        return QPoint::dotProduct(a - click, a - click) < QPoint::dotProduct(b - click, b - click);
+    });
+    std::vector<QPoint> tried;
+    for (const QPoint& start : inked) {
+        if (std::find(tried.begin(), tried.end(), start) != tried.end())
+            continue;
+        std::vector<QPoint> component = componentFrom(mask, start);
+        if (component.size() >= kLeastPixels)
+            return component;
+        tried.insert(tried.end(), component.begin(), component.end());
+    }
+    return {};
 }
 
 QRect boundsOf(const std::vector<QPoint>& pixels) {
@@ -142,12 +169,9 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
     std::optional<CutOut> chosen;
     for (double length = 2 * kWindowRadius; length >= kShortestLine; length *= 0.85) {
         CutOut cut{WithoutLines(mask, int(length), kWidestLine), {}, {}, int(length)};
-        const auto start = nearestPixel(click, kClickReach, [&](int x, int y) {
-            return cut.cleaned.at(x, y) >= kInkHalf;
-        });
-        if (!start)
-            break;
-        cut.pixels = componentFrom(cut.cleaned, *start);
+        cut.pixels = componentNear(cut.cleaned, click);
+        if (cut.pixels.empty())
+            continue;
         cut.bounds = boundsOf(cut.pixels);
         const int size = std::max(cut.bounds.width(), cut.bounds.height());
         if (qEnvironmentVariableIsSet("MARKER_DEBUG")) {
