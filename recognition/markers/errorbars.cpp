@@ -40,7 +40,13 @@ struct BarView {
 std::optional<double> barEnd(const BarView& view, int start, int across, int step) {
     int along = start;
     int last = start - step;
+    const QRect area = view.mask.area();
+    const int edge = step < 0 ? (view.upright ? area.top() : area.left())
+                              : (view.upright ? area.bottom() : area.right());
     while (view.across3(along, across) >= kBarInk) {
+        // A line that runs to the picture's edge is a grid line or an axis, not a bar.
+        if (along == edge)
+            return std::nullopt;
         last = along;
         along += step;
     }

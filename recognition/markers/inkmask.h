@@ -32,9 +32,7 @@ public:
     InkMask(QRect area);
 
     QRect area() const { return area_; }
-    std::uint8_t at(int x, int y) const {
-        return area_.contains(x, y) ? weights_[index(x, y)] : 0;
-    }
+    std::uint8_t at(int x, int y) const { return area_.contains(x, y) ? weights_[index(x, y)] : 0; }
     std::uint8_t* row(int y) { return weights_.data() + std::size_t(y - area_.top()) * stride(); }
     const std::uint8_t* row(int y) const {
         return weights_.data() + std::size_t(y - area_.top()) * stride();

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <unordered_map>
-#include <QDebug>
 
 namespace kurvana::markers {
 
@@ -20,6 +19,11 @@ constexpr double kPeakShare = 0.45;
 constexpr double kMostMissing = 0.2;
 /// ... and ink within its box that it does not explain (the square's corners over the circle).
 constexpr double kMostExtra = 0.16;
+/// Rounds of taking and dropping peaks; clusters settle in two or three.
+constexpr int kFitRounds = 4;
+/// Ink in the marker's hole counts this much of ink around it: a line's end there is a small
+/// part of it, a filled marker's inside (against an open sample) still far too much.
+constexpr double kHoleExtra = 0.35;
 /// A peak this many times over the limits is no marker, however it is moved.
 constexpr double kWorthRefining = 2.5;
 /// Two centres closer than this share of the marker's box are one marker.
@@ -84,16 +88,51 @@ public:
             return {};
         std::sort(peaks.begin(), peaks.end(),
                   [](const Peak& a, const Peak& b) { return a.score > b.score; });
-        std::vector<QPointF> centres;
-        for (Peak& peak : peaks)
-            if (!nearTaken(peak.subPixel, centres) && matches(peak)) {
-                centres.push_back(peak.subPixel + shape_.centreOffset);
-                subtract(peak);
-            }
-        return centres;
+        return repeatedFit(peaks);
     }
 
 private:
+    /// Clusters of touching and overlapping markers are split by fitting repeatedly: a peak
+    /// where the sample's ink is all there is taken for now and its ink subtracted; then each
+    /// one taken is checked again with every other one subtracted, so that only ink no marker
+    /// explains counts against it, and those left with too much are dropped, freeing their
+    /// place for the peaks they hid.
+    std::vector<QPointF> repeatedFit(std::vector<Peak>& peaks) {
+        enum class State { Open, Taken, Dropped };
+        std::vector<State> state(peaks.size(), State::Open);
+        auto takenCentres = [&] {
+            std::vector<QPointF> centres;
+            for (std::size_t i = 0; i < peaks.size(); ++i)
+                if (state[i] == State::Taken)
+                    centres.push_back(peaks[i].subPixel + shape_.centreOffset);
+            return centres;
+        };
+        for (int round = 0; round < kFitRounds; ++round) {
+            bool changed = false;
+            for (std::size_t i = 0; i < peaks.size(); ++i)
+                if (state[i] == State::Open && !nearTaken(peaks[i].subPixel, takenCentres()) &&
+                    matches(peaks[i], false)) {
+                    state[i] = State::Taken;
+                    subtract(peaks[i], 1);
+                    changed = true;
+                }
+            for (std::size_t k = peaks.size(); k-- > 0;) {
+                if (state[k] != State::Taken)
+                    continue;
+                subtract(peaks[k], -1);
+                if (matches(peaks[k], true)) {
+                    subtract(peaks[k], 1);
+                } else {
+                    state[k] = State::Dropped;
+                    changed = true;
+                }
+            }
+            if (!changed)
+                break;
+        }
+        return takenCentres();
+    }
+
     float correlation(QPoint p) const {
         const QRect& box = shape_.box;
         float sum = 0;
@@ -117,7 +156,9 @@ private:
         const QRect area = mask_.area();
         std::vector<std::vector<float>> rows(3, std::vector<float>(area.width(), kNone));
         std::vector<Peak> peaks;
-        auto rowOf = [&](int y) -> std::vector<float>& { return rows[std::size_t(y - area.top()) % 3]; };
+        auto rowOf = [&](int y) -> std::vector<float>& {
+            return rows[std::size_t(y - area.top()) % 3];
+        };
         for (int y = area.top(); y <= area.bottom() + 1; ++y) {
             if (cancel && cancel->load())
                 return {};
@@ -132,8 +173,7 @@ private:
         return peaks;
     }
 
-    template <typename RowOf>
-    void peaksInRow(int y, RowOf& rowOf, std::vector<Peak>& peaks) const {
+    template <typename RowOf> void peaksInRow(int y, RowOf& rowOf, std::vector<Peak>& peaks) const {
         const QRect area = mask_.area();
         const float least = float(kPeakShare * selfScore_);
         const std::vector<float>& here = rowOf(y);
@@ -237,24 +277,28 @@ private:
                 const float w = smoothBetween(weight, dx, dy, 0, 0);
                 const int x = p.x() + dx, y = p.y() + dy;
                 m.missing += std::max(0.f, w - smoothBetween(mask, x, y, fx, fy));
-                m.extra += std::max(0.f, smoothBetween(residual, x, y, fx, fy) - w);
+                if (!shape_.isNear(dx, dy))
+                    continue;
+                const float over = std::max(0.f, smoothBetween(residual, x, y, fx, fy) - w);
+                m.extra += shape_.inHole(dx, dy) ? kHoleExtra * over : over;
             }
         m.missing /= shape_.inkSum;
         m.extra /= shape_.inkSum;
         return m;
     }
 
-    bool acceptable(const Mismatch& m) const {
-        return m.missing <= kMostMissing * tolerance_ && m.extra <= kMostExtra * tolerance_;
+    bool acceptable(const Mismatch& m, bool judgeExtra) const {
+        return m.missing <= kMostMissing * tolerance_ &&
+               (!judgeExtra || m.extra <= kMostExtra * tolerance_);
     }
 
     /// Whether the sample's shape lies at the peak; `peak.subPixel` moves to where it lies
     /// best when the correlation's parabola missed that (thin outlines peak sharply).
-    bool matches(Peak& peak) const {
+    bool matches(Peak& peak, bool judgeExtra) const {
         const QPoint p = peak.at;
         float fx = float(peak.subPixel.x() - p.x()), fy = float(peak.subPixel.y() - p.y());
         Mismatch best = mismatchAt(p, fx, fy);
-        if (acceptable(best))
+        if (acceptable(best, judgeExtra))
             return true;
         if (best.total() > kWorthRefining * (kMostMissing + kMostExtra) * tolerance_)
             return false;
@@ -275,14 +319,12 @@ private:
                 }
             }
         peak.subPixel = QPointF(p.x() + fx, p.y() + fy);
-        if (qEnvironmentVariableIsSet("MARKER_DEBUG"))
-            qDebug("peak %d,%d missing %.2f extra %.2f", p.x(), p.y(), best.missing, best.extra);
-        return acceptable(best);
+        return acceptable(best, judgeExtra);
     }
 
     /// Takes the marker's ink out of what later markers may claim, at its own place between
     /// pixels.
-    void subtract(const Peak& peak) {
+    void subtract(const Peak& peak, float sign) {
         const QPoint p = peak.at;
         const float fx = float(peak.subPixel.x() - p.x()), fy = float(peak.subPixel.y() - p.y());
         auto weight = [&](int dx, int dy) { return templateAt(dx, dy); };
@@ -290,7 +332,7 @@ private:
         for (int dy = box.top(); dy <= box.bottom(); ++dy)
             for (int dx = box.left(); dx <= box.right(); ++dx)
                 if (const float w = between(weight, dx, dy, -fx, -fy); w > 0)
-                    taken_[key(p.x() + dx, p.y() + dy)] += w;
+                    taken_[key(p.x() + dx, p.y() + dy)] += sign * w;
     }
 
     const InkMask& mask_;

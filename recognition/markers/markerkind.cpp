@@ -40,7 +40,8 @@ double coverAlong(const Silhouette& s, double x0, double y0, double x1, double y
     int covered = 0;
     for (int i = 0; i <= steps; ++i) {
         const double t = double(i) / steps;
-        const int x = int(std::lround(x0 + t * (x1 - x0))), y = int(std::lround(y0 + t * (y1 - y0)));
+        const int x = int(std::lround(x0 + t * (x1 - x0))),
+                  y = int(std::lround(y0 + t * (y1 - y0)));
         bool near = false;
         for (int dy = -1; dy <= 1 && !near; ++dy)
             for (int dx = -1; dx <= 1 && !near; ++dx)
@@ -68,14 +69,22 @@ std::optional<MarkerShape> armsShape(const Silhouette& s) {
 
 const char* ShapeName(MarkerShape shape) {
     switch (shape) {
-    case MarkerShape::Circle: return "circle";
-    case MarkerShape::Square: return "square";
-    case MarkerShape::TriangleUp: return "triangle-up";
-    case MarkerShape::TriangleDown: return "triangle-down";
-    case MarkerShape::Diamond: return "diamond";
-    case MarkerShape::Cross: return "cross";
-    case MarkerShape::Plus: return "plus";
-    case MarkerShape::Other: break;
+    case MarkerShape::Circle:
+        return "circle";
+    case MarkerShape::Square:
+        return "square";
+    case MarkerShape::TriangleUp:
+        return "triangle-up";
+    case MarkerShape::TriangleDown:
+        return "triangle-down";
+    case MarkerShape::Diamond:
+        return "diamond";
+    case MarkerShape::Cross:
+        return "cross";
+    case MarkerShape::Plus:
+        return "plus";
+    case MarkerShape::Other:
+        break;
     }
     return "other";
 }
@@ -85,14 +94,16 @@ bool IsFilled(const Silhouette& silhouette) {
            double(silhouette.inkCount) / silhouette.insideCount >= kFilledInk;
 }
 
-MarkerShape ClassifyShape(const Silhouette& s) {
+MarkerShape ClassifyShape(const Silhouette& s, const Silhouette& unclosed) {
     const QRect& b = s.box;
     if (b.isEmpty() || s.insideCount == 0)
         return MarkerShape::Other;
     const double fill = double(s.insideCount) / (double(b.width()) * b.height());
-    // Arms drawn as strokes enclose nothing: all of the silhouette is ink, little of the box.
-    if (fill < 0.5 && s.inkCount == s.insideCount)
-        if (const auto arms = armsShape(s))
+    // Arms drawn as strokes enclose nothing and fill little of the box.
+    const double unclosedFill =
+        double(unclosed.insideCount) / (double(unclosed.box.width()) * unclosed.box.height());
+    if (unclosedFill < 0.5 && unclosed.holeCount <= 1)
+        if (const auto arms = armsShape(unclosed))
             return *arms;
     if (fill >= kSquareFill)
         return MarkerShape::Square;

@@ -5,7 +5,6 @@
 #include <deque>
 #include <iterator>
 
-#include <QDebug>
 #include <QImage>
 
 namespace kurvana::markers {
@@ -84,7 +83,8 @@ std::vector<QPoint> componentFrom(const InkMask& mask, QPoint seed) {
     const QRect area = mask.area();
     std::vector<bool> seen(std::size_t(area.width()) * area.height());
     auto mark = [&](QPoint p) {
-        const std::size_t i = std::size_t(p.y() - area.top()) * area.width() + (p.x() - area.left());
+        const std::size_t i =
+            std::size_t(p.y() - area.top()) * area.width() + (p.x() - area.left());
         if (seen[i])
             return false;
         seen[i] = true;
@@ -156,7 +156,8 @@ bool tookLinesOnly(const CutOut& before, const CutOut& after) {
     const QRect box = after.bounds.adjusted(-1, -1, 1, 1);
     int inside = 0, outside = 0;
     for (const QPoint& p : before.pixels)
-        if (after.cleaned.at(p.x(), p.y()) < kInkHalf && before.cleaned.at(p.x(), p.y()) >= kInkHalf)
+        if (after.cleaned.at(p.x(), p.y()) < kInkHalf &&
+            before.cleaned.at(p.x(), p.y()) >= kInkHalf)
             ++(box.contains(p) ? inside : outside);
     return outside >= 2 * inside;
 }
@@ -174,14 +175,6 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
             continue;
         cut.bounds = boundsOf(cut.pixels);
         const int size = std::max(cut.bounds.width(), cut.bounds.height());
-        if (qEnvironmentVariableIsSet("MARKER_DEBUG")) {
-            qDebug("length %d size %d pixels %d", int(length), size, int(cut.pixels.size()));
-            QImage dump(cut.cleaned.area().size(), QImage::Format_Grayscale8);
-            for (int y = 0; y < dump.height(); ++y)
-                for (int x = 0; x < dump.width(); ++x)
-                    dump.scanLine(y)[x] = 255 - cut.cleaned.at(x + cut.cleaned.area().left(), y + cut.cleaned.area().top());
-            dump.scaled(dump.size() * 4).save(QString("/tmp/cut_%1.png").arg(int(length)));
-        }
         // A marker's ink fills at least its outline; a shred left of one is not a marker.
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
             int(cut.pixels.size()) < 2 * size)
@@ -197,23 +190,40 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
 }
 
 /// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
-Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels) {
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels,
+                        bool closeGaps = true) {
     std::vector<QPoint> inked;
     std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
                  [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
-    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0};
+    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0, 0};
     const QRect& b = s.box;
+    // The outline's faint pixels close it too: a thin outline's anti-aliased steps leave
+    // gaps between its pixels of half the colour.
     std::vector<bool> ink(std::size_t(b.width()) * b.height());
-    for (const QPoint& p : inked)
-        ink[std::size_t(p.y() - b.top()) * b.width() + (p.x() - b.left())] = true;
-    // Paper reached from the box's edge is outside; what it cannot reach is a hole.
+    for (const QPoint& p : pixels)
+        if (b.contains(p))
+            ink[std::size_t(p.y() - b.top()) * b.width() + (p.x() - b.left())] = true;
+    auto inkAt = [&](int x, int y) {
+        return b.contains(x, y) && ink[std::size_t(y - b.top()) * b.width() + (x - b.left())];
+    };
+    // Paper reached from the box's edge is outside; what it cannot reach is a hole. The paper
+    // walks at a pixel's distance from the ink, so that a gap of a pixel or two in an outline
+    // (where a line crossing it was taken out) does not open the hole.
+    const int reach = closeGaps ? 1 : 0;
+    auto barrier = [&](int x, int y) {
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
+                if (inkAt(x + dx, y + dy))
+                    return true;
+        return false;
+    };
     std::vector<bool> outside(ink.size());
     std::deque<QPoint> queue;
     auto visit = [&](int x, int y) {
         if (!b.contains(x, y))
             return;
         const std::size_t i = std::size_t(y - b.top()) * b.width() + (x - b.left());
-        if (ink[i] || outside[i])
+        if (outside[i] || barrier(x, y))
             return;
         outside[i] = true;
         queue.emplace_back(x, y);
@@ -234,12 +244,83 @@ Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixel
         visit(p.x(), p.y() + 1);
         visit(p.x(), p.y() - 1);
     }
+    // The paper next to the ink, held back above, is outside too where it touches outside
+    // paper or the box's edge.
+    std::vector<bool> ring = outside;
+    for (int y = b.top(); y <= b.bottom(); ++y)
+        for (int x = b.left(); x <= b.right(); ++x) {
+            const std::size_t i = std::size_t(y - b.top()) * b.width() + (x - b.left());
+            if (ink[i] || outside[i])
+                continue;
+            for (const QPoint& n :
+                 {QPoint(x + 1, y), QPoint(x - 1, y), QPoint(x, y + 1), QPoint(x, y - 1)})
+                if (!b.contains(n) ||
+                    outside[std::size_t(n.y() - b.top()) * b.width() + (n.x() - b.left())])
+                    ring[i] = true;
+        }
+    outside = std::move(ring);
     s.inside.resize(ink.size());
     for (std::size_t i = 0; i < ink.size(); ++i) {
         s.inside[i] = !outside[i];
         s.insideCount += s.inside[i];
+        s.holeCount += s.inside[i] && !ink[i];
     }
     return s;
+}
+
+/// Takes out the rest of lines inside an open marker: the ends of a joining line that stops at
+/// the marker's centre are too short to be taken for lines. Thin ink lying deeper inside the
+/// silhouette than its outline goes; a filled marker's inside is thick and stays.
+void removeInnerLines(CutOut& cut) {
+    constexpr int kOutlineDepth = 3;
+    Silhouette s = silhouetteOf(cut.cleaned, cut.pixels);
+    for (int round = 0; round < kOutlineDepth; ++round) {
+        // One step of erosion: a pixel stays inside when its four neighbours are inside.
+        std::vector<bool> eroded(s.inside.size());
+        for (int y = s.box.top(); y <= s.box.bottom(); ++y)
+            for (int x = s.box.left(); x <= s.box.right(); ++x)
+                eroded[std::size_t(y - s.box.top()) * s.box.width() + (x - s.box.left())] =
+                    s.at(x, y) && s.at(x - 1, y) && s.at(x + 1, y) && s.at(x, y - 1) &&
+                    s.at(x, y + 1);
+        s.inside = std::move(eroded);
+    }
+    const InkMask before = cut.cleaned;
+    auto thin = [&](int x, int y, int dx, int dy) {
+        int run = 1;
+        for (int side : {1, -1})
+            for (int t = 1;
+                 run <= kWidestLine && before.at(x + side * t * dx, y + side * t * dy) >= kInkHalf;
+                 ++t)
+                ++run;
+        return run <= kWidestLine;
+    };
+    std::erase_if(cut.pixels, [&](QPoint p) {
+        if (!s.at(p.x(), p.y()) || !(thin(p.x(), p.y(), 1, 0) || thin(p.x(), p.y(), 0, 1)))
+            return false;
+        cut.cleaned.set(p.x(), p.y(), 0);
+        return true;
+    });
+}
+
+/// Marks the template's holes (inside the silhouette, not ink) and its reach (the silhouette
+/// and two pixels around it: what lies further is a neighbour's, not this marker's concern).
+void markHoles(MarkerTemplate& t, const Silhouette& s, const InkMask& cleaned, QPoint anchor) {
+    constexpr int kReach = 2;
+    t.hole.assign(t.weights.size(), false);
+    t.reach = t.box.adjusted(-kReach, -kReach, kReach, kReach);
+    t.near.assign(std::size_t(t.reach.width()) * t.reach.height(), false);
+    for (int dy = t.reach.top(); dy <= t.reach.bottom(); ++dy)
+        for (int dx = t.reach.left(); dx <= t.reach.right(); ++dx) {
+            const int x = anchor.x() + dx, y = anchor.y() + dy;
+            if (t.box.contains(dx, dy))
+                t.hole[t.index(dx, dy)] = s.at(x, y) && cleaned.at(x, y) < kInkHalf;
+            bool near = false;
+            for (int ny = -kReach; ny <= kReach && !near; ++ny)
+                for (int nx = -kReach; nx <= kReach && !near; ++nx)
+                    near = s.at(x + nx, y + ny);
+            t.near[std::size_t(dy - t.reach.top()) * t.reach.width() + (dx - t.reach.left())] =
+                near;
+        }
 }
 
 /// The centre of the filled shape: holes weigh fully, ink by its weight, so that anti-aliased
@@ -301,7 +382,8 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
         return std::nullopt;
     const Rgb paper = PaperAround(picture, click.x(), click.y(), kPaperRadius);
     const auto hit = nearestPixel(click, kClickReach, [&](int x, int y) {
-        return picture.rect().contains(x, y) && contrast(rgbAt(picture, x, y), paper) >= kInkContrast;
+        return picture.rect().contains(x, y) &&
+               contrast(rgbAt(picture, x, y), paper) >= kInkContrast;
     });
     if (!hit)
         return std::nullopt;
@@ -310,21 +392,24 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
     const QRect window(click - QPoint(kWindowRadius, kWindowRadius),
                        QSize(2 * kWindowRadius + 1, 2 * kWindowRadius + 1));
     const InkMask mask = MatchColour(picture, window, weight);
-    const auto cut = cutOut(mask, click);
+    auto cut = cutOut(mask, click);
     if (!cut || cut->pixels.empty())
         return std::nullopt;
+    removeInnerLines(*cut);
     const Silhouette silhouette = silhouetteOf(cut->cleaned, cut->pixels);
     const int size = std::max(silhouette.box.width(), silhouette.box.height());
     if (size < kSmallestMarker || size > kLargestMarker)
         return std::nullopt;
     const QPointF centre = centreOf(cut->cleaned, silhouette);
     const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
-    const MarkerShape shape = ClassifyShape(silhouette);
+    const MarkerShape shape =
+        ClassifyShape(silhouette, silhouetteOf(cut->cleaned, cut->pixels, false));
     const bool strokes = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
     MarkerKind kind{shape, IsFilled(silhouette) && !strokes, size,
                     meanColour(picture, cut->cleaned, cut->pixels, ink)};
-    return MarkerSample{kind, templateOf(cut->cleaned, cut->pixels, anchor, centre), weight,
-                        cut->lineLength};
+    MarkerTemplate shapeTemplate = templateOf(cut->cleaned, cut->pixels, anchor, centre);
+    markHoles(shapeTemplate, silhouette, cut->cleaned, anchor);
+    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength};
 }
 
 } // namespace kurvana::markers

@@ -19,10 +19,22 @@ namespace kurvana::markers {
 struct MarkerTemplate {
     QRect box; ///< offsets from the anchor pixel
     std::vector<float> weights;
+    /// Inside the marker's outline but not ink: other ink there (the end of a line running
+    /// to the centre) counts less against a match than ink around the marker.
+    std::vector<bool> hole;
+    /// Offsets within two pixels of the silhouette, flagged over `reach` (the box and two
+    /// pixels around it): ink beyond belongs to neighbours and lines, not to a match's account.
+    QRect reach;
+    std::vector<bool> near;
     QPointF centreOffset; ///< the marker's centre minus the anchor pixel
     double inkSum = 0;
 
     float weight(int dx, int dy) const { return weights[index(dx, dy)]; }
+    bool inHole(int dx, int dy) const { return box.contains(dx, dy) && hole[index(dx, dy)]; }
+    bool isNear(int dx, int dy) const {
+        return reach.contains(dx, dy) &&
+               near[std::size_t(dy - reach.top()) * reach.width() + (dx - reach.left())];
+    }
     std::size_t index(int dx, int dy) const {
         return std::size_t(dy - box.top()) * box.width() + std::size_t(dx - box.left());
     }
