@@ -51,6 +51,15 @@ struct ChartLayout {
 /// The charts of the accuracy run; `quick` keeps two small ones for the smoke test.
 std::vector<ChartLayout> AccuracyCharts(bool quick);
 
+/// The start of a gnuplot script for the chart: pngcairo to `output` (a file named chart.png in
+/// the folder given to RenderScript), the frame put on whole pixels, the axis ranges and
+/// scales, ticks outside, a light grid, no key.
+QString GnuplotFrame(const ChartLayout& chart, const QString& output);
+
+/// Runs the gnuplot script (which writes chart.png in `folder`), then tilts the picture and
+/// takes it through JPEG as the chart says. Throws std::runtime_error when gnuplot fails.
+QImage RenderScript(const ChartLayout& chart, const QString& script, const QString& folder);
+
 /// Draws the chart with gnuplot (pngcairo, anti-aliased) in `folder`, then tilts it and takes
 /// it through JPEG as the chart says. Throws std::runtime_error when gnuplot fails.
 QImage RenderChart(const ChartLayout& chart, const QString& folder);
