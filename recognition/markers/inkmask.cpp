@@ -71,9 +71,16 @@ InkMask MatchColour(const QImage& picture, QRect area, const InkWeight& weight) 
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         std::uint8_t* out = mask.row(y);
+        // Runs of one colour (the paper above all) are weighed once.
+        QRgb last = line[clipped.left()];
+        std::uint8_t lastWeight = weight(qRed(last), qGreen(last), qBlue(last));
         for (int x = clipped.left(); x <= clipped.right(); ++x) {
             const QRgb p = line[x];
-            *out++ = weight(qRed(p), qGreen(p), qBlue(p));
+            if (p != last) {
+                last = p;
+                lastWeight = weight(qRed(p), qGreen(p), qBlue(p));
+            }
+            *out++ = lastWeight;
         }
     }
     return mask;

@@ -31,37 +31,9 @@ constexpr double kSameMarker = 0.35;
 
 constexpr float kNone = -std::numeric_limits<float>::infinity();
 
-/// Sums of the mask over rectangles in constant time. The table wraps around in 32 bits; a
-/// rectangle's difference is still exact while its own sum fits.
-class SummedArea {
-public:
-    explicit SummedArea(const InkMask& mask)
-        : area_(mask.area()), stride_(std::size_t(area_.width()) + 1),
-          sums_(stride_ * (std::size_t(area_.height()) + 1)) {
-        for (int y = 0; y < area_.height(); ++y) {
-            const std::uint8_t* row = mask.row(area_.top() + y);
-            std::uint32_t rowSum = 0;
-            for (int x = 0; x < area_.width(); ++x) {
-                rowSum += row[x];
-                sums_[(y + 1) * stride_ + x + 1] = sums_[y * stride_ + x + 1] + rowSum;
-            }
-        }
-    }
-
-    std::uint32_t sum(QRect r) const {
-        r = r.translated(-area_.topLeft()).intersected(QRect(0, 0, area_.width(), area_.height()));
-        if (r.isEmpty())
-            return 0;
-        const std::size_t x0 = r.left(), x1 = r.right() + 1, y0 = r.top(), y1 = r.bottom() + 1;
-        return sums_[y1 * stride_ + x1] - sums_[y0 * stride_ + x1] - sums_[y1 * stride_ + x0] +
-               sums_[y0 * stride_ + x0];
-    }
-
-private:
-    QRect area_;
-    std::size_t stride_;
-    std::vector<std::uint32_t> sums_;
-};
+/// The smoothing of the mismatch, [1 4 6 4 1] / 16, with a zero either end for moving it by
+/// a fraction of a pixel.
+constexpr float kBinomial[7] = {0, 1 / 16.f, 4 / 16.f, 6 / 16.f, 4 / 16.f, 1 / 16.f, 0};
 
 struct Peak {
     QPoint at;
@@ -72,7 +44,7 @@ struct Peak {
 class Fitter {
 public:
     Fitter(const InkMask& cleaned, const MarkerTemplate& shape, double tolerance)
-        : mask_(cleaned), shape_(shape), tolerance_(tolerance), sums_(cleaned) {
+        : mask_(cleaned), shape_(shape), tolerance_(tolerance) {
         const double mean = shape.inkSum / shape.weights.size();
         for (float w : shape.weights)
             zeroMean_.push_back(float(w - mean));
@@ -80,6 +52,11 @@ public:
         for (std::size_t i = 0; i < shape.weights.size(); ++i)
             selfScore_ += zeroMean_[i] * shape.weights[i];
         seedSum_ = std::uint32_t(kSeedInk * shape.inkSum * 255);
+        auto weight = [&](int dx, int dy) { return templateAt(dx, dy); };
+        smoothBox_ = shape.box.adjusted(-2, -2, 2, 2);
+        for (int dy = smoothBox_.top(); dy <= smoothBox_.bottom(); ++dy)
+            for (int dx = smoothBox_.left(); dx <= smoothBox_.right(); ++dx)
+                smoothTemplate_.push_back(smoothBetween(weight, dx, dy, 0, 0));
     }
 
     std::vector<QPointF> fit(const std::atomic<bool>* cancel) {
@@ -109,11 +86,13 @@ private:
         };
         for (int round = 0; round < kFitRounds; ++round) {
             bool changed = false;
+            std::vector<QPointF> taken = takenCentres();
             for (std::size_t i = 0; i < peaks.size(); ++i)
-                if (state[i] == State::Open && !nearTaken(peaks[i].subPixel, takenCentres()) &&
+                if (state[i] == State::Open && !nearTaken(peaks[i].subPixel, taken) &&
                     matches(peaks[i], false)) {
                     state[i] = State::Taken;
                     subtract(peaks[i], 1);
+                    taken.push_back(peaks[i].subPixel + shape_.centreOffset);
                     changed = true;
                 }
             for (std::size_t k = peaks.size(); k-- > 0;) {
@@ -150,27 +129,78 @@ private:
         return sum / 255.f;
     }
 
-    bool seed(QPoint p) const { return sums_.sum(shape_.box.translated(p)) >= seedSum_; }
+    /// Rows whose template box holds any ink: the others need no fitting at all.
+    std::vector<bool> rowsNearInk() const {
+        const QRect area = mask_.area();
+        std::vector<bool> inked(area.height()), near(area.height());
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const std::uint8_t* row = mask_.row(y);
+            inked[y - area.top()] =
+                std::any_of(row, row + area.width(), [](std::uint8_t w) { return w != 0; });
+        }
+        for (int i = 0; i < area.height(); ++i)
+            if (inked[i])
+                for (int j = std::max(0, i - shape_.box.bottom());
+                     j <= std::min(area.height() - 1, i - shape_.box.top()); ++j)
+                    near[j] = true;
+        return near;
+    }
 
+    /// The correlation at every place whose template box holds enough ink, row by row, and its
+    /// local peaks. The box sums come from column sums kept over the box's rows and a sum
+    /// sliding along each row: the mask is read in order, twice.
     std::vector<Peak> findPeaks(const std::atomic<bool>* cancel) const {
         const QRect area = mask_.area();
+        const QRect& box = shape_.box;
         std::vector<std::vector<float>> rows(3, std::vector<float>(area.width(), kNone));
         std::vector<Peak> peaks;
+        const std::vector<bool> near = rowsNearInk();
         auto rowOf = [&](int y) -> std::vector<float>& {
             return rows[std::size_t(y - area.top()) % 3];
         };
+        std::vector<std::uint32_t> columns(area.width());
+        auto addRow = [&](int y, int sign) {
+            if (y < area.top() || y > area.bottom())
+                return;
+            const std::uint8_t* weights = mask_.row(y);
+            for (int i = 0; i < area.width(); ++i)
+                columns[i] += std::uint32_t(sign * weights[i]);
+        };
+        for (int y = area.top() + box.top(); y < area.top() + box.bottom(); ++y)
+            addRow(y, 1);
         for (int y = area.top(); y <= area.bottom() + 1; ++y) {
             if (cancel && cancel->load())
                 return {};
             if (y <= area.bottom()) {
+                addRow(y + box.bottom(), 1);
                 std::vector<float>& row = rowOf(y);
-                for (int x = area.left(); x <= area.right(); ++x)
-                    row[x - area.left()] = seed({x, y}) ? correlation({x, y}) : kNone;
+                std::fill(row.begin(), row.end(), kNone);
+                if (near[y - area.top()])
+                    fitRow(y, columns, row);
+                addRow(y + box.top(), -1);
             }
             if (y - 1 >= area.top())
                 peaksInRow(y - 1, rowOf, peaks);
         }
         return peaks;
+    }
+
+    /// The correlation along row y where the box sum (from `columns`, the sums of the box's
+    /// rows) reaches the seed share.
+    void fitRow(int y, const std::vector<std::uint32_t>& columns, std::vector<float>& row) const {
+        const QRect area = mask_.area();
+        const QRect& box = shape_.box;
+        auto column = [&](int x) {
+            return x < area.left() || x > area.right() ? 0u : columns[x - area.left()];
+        };
+        std::uint32_t sum = 0;
+        for (int x = area.left() + box.left(); x <= area.left() + box.right(); ++x)
+            sum += column(x);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (sum >= seedSum_)
+                row[x - area.left()] = correlation({x, y});
+            sum += column(x + box.right() + 1) - column(x + box.left());
+        }
     }
 
     template <typename RowOf> void peaksInRow(int y, RowOf& rowOf, std::vector<Peak>& peaks) const {
@@ -232,7 +262,6 @@ private:
     static float smoothBetween(const Read& read, int x, int y, float fx, float fy) {
         const int x0 = x + int(std::floor(fx)), y0 = y + int(std::floor(fy));
         const float ax = fx - std::floor(fx), ay = fy - std::floor(fy);
-        constexpr float kBinomial[7] = {0, 1 / 16.f, 4 / 16.f, 6 / 16.f, 4 / 16.f, 1 / 16.f, 0};
         float kx[6], ky[6];
         for (int i = 0; i < 6; ++i) {
             kx[i] = (1 - ax) * kBinomial[i + 1] + ax * kBinomial[i];
@@ -266,25 +295,95 @@ private:
     /// How the sample laid at (p + fraction) differs from the mask there: the sample's ink
     /// missing, and ink left over once the markers taken so far are subtracted (so that
     /// overlapping markers do not count against each other), as shares of the sample's ink.
-    Mismatch mismatchAt(QPoint p, float fx, float fy) const {
-        auto mask = [&](int x, int y) { return maskAt(x, y); };
-        auto residual = [&](int x, int y) { return residualAt(x, y); };
-        auto weight = [&](int dx, int dy) { return templateAt(dx, dy); };
+    /// The mask and what is left of it around a peak, read once for all the fractions of a
+    /// pixel tried there.
+    struct Patch {
+        QRect area;
+        std::vector<float> mask, residual;
+
+        std::size_t index(int x, int y) const {
+            return std::size_t(y - area.top()) * area.width() + (x - area.left());
+        }
+        float maskAt(int x, int y) const { return area.contains(x, y) ? mask[index(x, y)] : 0.f; }
+        float residualAt(int x, int y) const {
+            return area.contains(x, y) ? residual[index(x, y)] : 0.f;
+        }
+    };
+
+    Patch patchAround(QPoint p) const {
+        // The smoothing reaches two pixels and a fraction of up to one beyond the box's own
+        // two: five pixels around it hold every read.
+        Patch patch{shape_.box.translated(p).adjusted(-5, -5, 5, 5), {}, {}};
+        const std::size_t size = std::size_t(patch.area.width()) * patch.area.height();
+        patch.mask.resize(size);
+        patch.residual.resize(size);
+        for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+            for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
+                const std::size_t i = patch.index(x, y);
+                patch.mask[i] = maskAt(x, y);
+                patch.residual[i] = taken_.empty() ? patch.mask[i] : residualAt(x, y);
+            }
+        return patch;
+    }
+
+    /// How the sample laid at (p + fraction) differs from the mask there: the sample's ink
+    /// missing, and ink left over once the markers taken so far are subtracted (so that
+    /// overlapping markers do not count against each other), as shares of the sample's ink.
+    Mismatch mismatchAt(const Patch& patch, QPoint p, float fx, float fy) const {
+        const std::vector<float> mask = smoothedAt(patch, patch.mask, p, fx, fy);
+        const std::vector<float> residual =
+            taken_.empty() ? mask : smoothedAt(patch, patch.residual, p, fx, fy);
         Mismatch m;
-        const QRect box = shape_.box.adjusted(-2, -2, 2, 2);
+        const QRect& box = smoothBox_;
+        std::size_t i = 0;
         for (int dy = box.top(); dy <= box.bottom(); ++dy)
-            for (int dx = box.left(); dx <= box.right(); ++dx) {
-                const float w = smoothBetween(weight, dx, dy, 0, 0);
-                const int x = p.x() + dx, y = p.y() + dy;
-                m.missing += std::max(0.f, w - smoothBetween(mask, x, y, fx, fy));
+            for (int dx = box.left(); dx <= box.right(); ++dx, ++i) {
+                const float w = smoothTemplate_[i];
+                m.missing += std::max(0.f, w - mask[i]);
                 if (!shape_.isNear(dx, dy))
                     continue;
-                const float over = std::max(0.f, smoothBetween(residual, x, y, fx, fy) - w);
+                const float over = std::max(0.f, residual[i] - w);
                 m.extra += shape_.inHole(dx, dy) ? kHoleExtra * over : over;
             }
         m.missing /= shape_.inkSum;
         m.extra /= shape_.inkSum;
         return m;
+    }
+
+    /// `values` of the patch smoothed as smoothBetween does, moved by the fraction, at every
+    /// offset of smoothBox_ from p: one pass along rows, one down columns.
+    std::vector<float> smoothedAt(const Patch& patch, const std::vector<float>& values, QPoint p,
+                                  float fx, float fy) const {
+        const int sx = int(std::floor(fx)), sy = int(std::floor(fy));
+        const float ax = fx - sx, ay = fy - sy;
+        float kx[6], ky[6];
+        for (int i = 0; i < 6; ++i) {
+            kx[i] = (1 - ax) * kBinomial[i + 1] + ax * kBinomial[i];
+            ky[i] = (1 - ay) * kBinomial[i + 1] + ay * kBinomial[i];
+        }
+        const QRect& box = smoothBox_;
+        const int firstRow = p.y() + box.top() + sy - 2, rows = box.height() + 5;
+        std::vector<float> along(std::size_t(rows) * box.width());
+        for (int r = 0; r < rows; ++r) {
+            const float* row =
+                values.data() + patch.index(p.x() + box.left() + sx - 2, firstRow + r);
+            float* out = along.data() + std::size_t(r) * box.width();
+            for (int c = 0; c < box.width(); ++c) {
+                float sum = 0;
+                for (int i = 0; i < 6; ++i)
+                    sum += kx[i] * row[c + i];
+                out[c] = sum;
+            }
+        }
+        std::vector<float> smoothed(std::size_t(box.width()) * box.height());
+        for (int r = 0; r < box.height(); ++r)
+            for (int c = 0; c < box.width(); ++c) {
+                float sum = 0;
+                for (int j = 0; j < 6; ++j)
+                    sum += ky[j] * along[std::size_t(r + j) * box.width() + c];
+                smoothed[std::size_t(r) * box.width() + c] = sum;
+            }
+        return smoothed;
     }
 
     bool acceptable(const Mismatch& m, bool judgeExtra) const {
@@ -297,7 +396,8 @@ private:
     bool matches(Peak& peak, bool judgeExtra) const {
         const QPoint p = peak.at;
         float fx = float(peak.subPixel.x() - p.x()), fy = float(peak.subPixel.y() - p.y());
-        Mismatch best = mismatchAt(p, fx, fy);
+        const Patch patch = patchAround(p);
+        Mismatch best = mismatchAt(patch, p, fx, fy);
         if (acceptable(best, judgeExtra))
             return true;
         if (best.total() > kWorthRefining * (kMostMissing + kMostExtra) * tolerance_)
@@ -309,7 +409,7 @@ private:
                     const float nx = fx + sx * step, ny = fy + sy * step;
                     if (std::abs(nx) > 1 || std::abs(ny) > 1)
                         continue;
-                    const Mismatch m = mismatchAt(p, nx, ny);
+                    const Mismatch m = mismatchAt(patch, p, nx, ny);
                     if (m.total() < best.total()) {
                         best = m;
                         fx = nx;
@@ -338,11 +438,14 @@ private:
     const InkMask& mask_;
     const MarkerTemplate& shape_;
     double tolerance_;
-    SummedArea sums_;
     std::vector<float> zeroMean_;
     double selfScore_ = 0;
     std::uint32_t seedSum_ = 0;
     std::unordered_map<std::int64_t, float> taken_;
+    /// The template smoothed as the mismatch reads the mask, over the box and two pixels
+    /// around it.
+    QRect smoothBox_;
+    std::vector<float> smoothTemplate_;
 };
 
 } // namespace
