@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include "bench/accuracy/markercharts.h"
@@ -120,6 +121,8 @@ SeriesResult measure(const QImage& picture, const MarkerChart& chart, const Mark
     const auto finding = FindMarkers(picture, s.centres.front());
     const double size = finding ? finding->kind.size : s.pointSize * 7;
     std::vector<QPointF> centres;
+    if (!finding)
+        r.kind = QString("nothing at %1,%2").arg(s.centres.front().x()).arg(s.centres.front().y());
     if (finding) {
         r.kind = QString("%1%2 %3px")
                      .arg(finding->kind.filled ? "filled " : "")
@@ -165,6 +168,10 @@ bool meets(const Tally& t, bool jpeg) {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const bool quick = app.arguments().contains("--quick");
+    QString keep; // --keep FOLDER: each chart's picture is kept there, named after the chart
+    if (const int i = int(app.arguments().indexOf("--keep"));
+        i >= 0 && i + 1 < app.arguments().size())
+        keep = app.arguments()[i + 1];
     QTemporaryDir folder;
     std::printf("Markers found from a click on each series' first marker, against the truth:\n"
                 "recall, precision, centre error mean and 99th percentile (pixels); [columns]:\n"
@@ -178,6 +185,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(chart.name), error.what());
             return 2;
         }
+        if (!keep.isEmpty())
+            picture.save(QString("%1/%2.png")
+                             .arg(keep, QString(chart.name).replace(' ', '_').replace(',', "")));
         std::printf("\n%s\n", qPrintable(chart.name));
         for (const MarkerSeries& s : chart.series) {
             const SeriesResult r = measure(picture, chart, s);

@@ -111,7 +111,7 @@ std::vector<QPoint> componentFrom(const InkMask& mask, QPoint seed) {
 /// The component nearest to `click` within reach that is more than a shred (the dots a line
 /// leaves where its faint pixels stay).
 std::vector<QPoint> componentNear(const InkMask& mask, QPoint click) {
-    constexpr std::size_t kLeastPixels = 8;
+    constexpr std::size_t kLeastPixels = 6;
     std::vector<QPoint> inked;
     for (int dy = -kClickReach; dy <= kClickReach; ++dy)
         for (int dx = -kClickReach; dx <= kClickReach; ++dx)
@@ -177,7 +177,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         const int size = std::max(cut.bounds.width(), cut.bounds.height());
         // A marker's ink fills at least its outline; a shred left of one is not a marker.
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
-            int(cut.pixels.size()) < 2 * size)
+            2 * int(cut.pixels.size()) < 3 * size)
             continue;
         if (!chosen || tookLinesOnly(*chosen, cut))
             chosen = std::move(cut);
