@@ -8,7 +8,7 @@ namespace kurvana::markers {
 namespace {
 
 /// A silhouette filling more of its box than this is a square (a circle fills pi/4 of it).
-constexpr double kSquareFill = 0.88;
+constexpr double kSquareFill = 0.9;
 /// ... more than this a circle (triangles and diamonds fill about half of it)...
 constexpr double kRoundFill = 0.72;
 /// ... and down to this, when it is neither widest in the middle nor at one end (a small
@@ -98,7 +98,10 @@ MarkerShape ClassifyShape(const Silhouette& s, const Silhouette& unclosed) {
     const QRect& b = s.box;
     if (b.isEmpty() || s.insideCount == 0)
         return MarkerShape::Other;
-    const double fill = double(s.insideCount) / (double(b.width()) * b.height());
+    // Faint edge pixels (kept in the silhouette to close it) would fatten a circle towards a
+    // square: they count half, as the share of them the edge covers.
+    const int faint = s.insideCount - s.inkCount - s.holeCount;
+    const double fill = (s.inkCount + s.holeCount + 0.5 * faint) / (double(b.width()) * b.height());
     // Arms drawn as strokes enclose nothing and fill little of the box.
     const double unclosedFill =
         double(unclosed.insideCount) / (double(unclosed.box.width()) * unclosed.box.height());
