@@ -2,6 +2,7 @@
 
 #include "bench/kurvanabench.h"
 
+#include <QPainter>
 #include <QtTest>
 
 #include <QImageReader>
@@ -26,6 +27,7 @@
 #include "io/picturecommands.h"
 #include "io/picturefile.h"
 #include "recognition/axes/findaxes.h"
+#include "recognition/markers/findmarkers.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "tracing/autodigitise.h"
 #include "tracing/cleanup.h"
@@ -44,6 +46,9 @@ constexpr int kFreshRuns = 3;
 constexpr int kTrailCircles = 999;
 constexpr long long kColourColumns = 1000;
 constexpr int kZoneStride = 11; ///< a new trail circle needs more than 10 pixels of travel
+constexpr int kBenchMarkers = 2000;
+/// Find markers on a 35-megapixel scan: at most 50 copies of the picture's memory.
+constexpr double kFindMarkersRatio = 50;
 
 } // namespace
 
@@ -479,6 +484,42 @@ private slots:
                  [&] { proposal = FindAxes(p.ws().doc.cleanPicture, reader); },
                  {}});
         QVERIFY(proposal.x.line && proposal.y.line);
+    }
+
+    /// A scan with filled circles of their own colour, each about 10 pixels wide, over the
+    /// synthetic chart's curves: 50 x 40 (kBenchMarkers) on 35 MP, as many per pixel on other
+    /// sizes. The click goes on the first; returns how many were drawn.
+    static int drawMarkers(BenchProgram& p, QImage& picture, QPoint& first) {
+        picture = p.ws().doc.cleanPicture.copy();
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 90, 200), 1));
+        painter.setBrush(QColor(0, 90, 200));
+        const int columns = std::max(3, 50 * picture.width() / 7000);
+        const int rows = std::max(2, kBenchMarkers / 50 * picture.height() / 5000);
+        const double stepX = (p.scan().plotRight - p.scan().axisColumn - 40) / double(columns);
+        const double stepY = (picture.height() * 0.8) / rows;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c) {
+                const QPointF centre(p.scan().axisColumn + 20 + c * stepX + 0.37 * (r % 3),
+                                     picture.height() * 0.1 + r * stepY + 0.29 * (c % 4));
+                painter.drawEllipse(centre + QPointF(0.5, 0.5), 5, 5);
+                if (r == 0 && c == 0)
+                    first = centre.toPoint();
+            }
+        return rows * columns;
+    }
+
+    void findMarkers_data() { addSizeRows(); }
+    void findMarkers() {
+        BenchProgram& p = current();
+        QPoint first;
+        QImage picture;
+        const int drawn = drawMarkers(p, picture, first); // not timed
+        std::optional<MarkerFinding> finding;
+        measure("find markers (2000 on 35 MP)", kFindMarkersRatio,
+                {[] {}, [&] { finding = FindMarkers(picture, first); }, {}});
+        QVERIFY(finding && int(finding->markers.size()) == drawn);
     }
 
     void peakMemory_data() {

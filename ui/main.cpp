@@ -16,6 +16,7 @@
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
 #include "ui/application.h"
+#include "ui/findmarkerscommand.h"
 #include "ui/kurvana.h"
 
 namespace {
@@ -44,6 +45,16 @@ std::optional<QString> optionFile(const char* usage) {
     return std::nullopt;
 }
 
+/// Readies a document as the program's own start does: program folder, decimal separator,
+/// settings.
+void prepareDocument(kurvana::Document& doc, const QString& folder, QChar separator) {
+    doc.programDir = folder;
+    kurvana::LocateProgramFiles(doc);
+    doc.decimalSeparator = separator;
+    kurvana::WindowPlacements placements;
+    kurvana::LoadSettings(doc, placements);
+}
+
 /// kurvana2 --export ...: the digitised data of saved charts, without a window or a display.
 int exportDataFiles(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -55,15 +66,20 @@ int exportDataFiles(int argc, char* argv[]) {
     QFile err;
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     return kurvana::RunExportCommand(
-        arguments,
-        [&](kurvana::Document& doc) {
-            doc.programDir = folder;
-            kurvana::LocateProgramFiles(doc);
-            doc.decimalSeparator = separator;
-            kurvana::WindowPlacements placements;
-            kurvana::LoadSettings(doc, placements);
-        },
-        out, err);
+        arguments, [&](kurvana::Document& doc) { prepareDocument(doc, folder, separator); }, out,
+        err);
+}
+
+/// kurvana2 --find-markers X,Y PICTURE [--calibration DATA.gra]: the markers like the one at
+/// (X, Y), as JSON, without a window or a display.
+int findMarkers(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kApplicationName);
+    const QString folder = programDir();
+    const QChar separator = systemDecimalSeparator();
+    return kurvana::RunFindMarkersCommand(
+        QCoreApplication::arguments().mid(2),
+        [&](kurvana::Document& doc) { prepareDocument(doc, folder, separator); });
 }
 
 /// kurvana2 --version and --help: answered on standard output without a display; the exit
@@ -78,6 +94,7 @@ std::optional<int> printVersionOrHelp(const char* option) {
         "       kurvana2 --page N --dpi D PAPER.pdf\n"
         "       kurvana2 --export [--format csv|tsv|json] [-o OUT] DATA.gra...\n"
         "       kurvana2 --find-axes PICTURE\n"
+        "       kurvana2 --find-markers X,Y PICTURE [--calibration DATA.gra]\n"
         "       kurvana2 --version | --help\n"
         "\n"
         "Kurvana II turns a picture of a chart into numbers.\n"
@@ -96,6 +113,10 @@ std::optional<int> printVersionOrHelp(const char* option) {
         "                     JSON; exit 0 full, 1 partial, 2 no axis found, 3 the\n"
         "                     picture cannot be read, 4 a usage error or the answer\n"
         "                     cannot be written\n"
+        "  --find-markers X,Y PICTURE  print every marker like the one at pixel X,Y\n"
+        "                     (its shape, size, colour; each centre and error bar\n"
+        "                     ends in pixels) as JSON; --calibration DATA.gra adds\n"
+        "                     their axis values (exit 0 found, 2 none or unreadable)\n"
         "  --version          print the version and exit\n"
         "  --help             print this help and exit\n"
         "\n"
@@ -146,6 +167,8 @@ int main(int argc, char* argv[]) {
         return exportDataFiles(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--find-axes") == 0)
         return findAxes(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--find-markers") == 0)
+        return findMarkers(argc, argv);
     if (!displayAvailable()) {
         std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
                    "a desktop session or under xvfb-run.\n",

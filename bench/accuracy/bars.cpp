@@ -38,8 +38,8 @@ QString colourText(QRgb c) {
 }
 
 /// gnuplot draws each series as rectangles (boxxyerror), the error bars of the first over them.
-QString plotCommand(const BarChartCase& c) {
-    QString text;
+QString plotScript(const BarChartCase& c, const QString& png) {
+    QString text = GnuplotFrame(c.layout, png);
     QTextStream out(&text);
     out << "set style fill solid 1.0 " << (c.border ? "border lc rgb 'black'" : "noborder")
         << "\nset bars 3\nplot ";
@@ -184,8 +184,7 @@ bool RunBarCharts(bool quick, const QString& folder, const QString& only) {
     for (BarChartCase& c : barCharts(quick)) {
         if (!c.layout.name.contains(only))
             continue;
-        c.layout.plot = plotCommand(c);
-        const QImage picture = RenderChart(c.layout, folder);
+        const QImage picture = RenderScript(c.layout, plotScript(c, folder + "/chart.png"), folder);
         BarFigures f;
         for (const BarSeries& s : c.series)
             measureSeries(c, s, picture, f);

@@ -39,29 +39,12 @@ QString screen(double pixels, double size) {
     return QString::number(pixels / size, 'g', 17);
 }
 
-/// The gnuplot script: the frame put on whole pixels, ticks outside, a light grid, every curve
-/// sampled finer than a pixel.
+/// The gnuplot script of a chart of curves, every curve sampled finer than a pixel.
 QString gnuplotScript(const ChartLayout& s, const QString& output) {
-    QString text;
+    QString text = GnuplotFrame(s, output);
     QTextStream out(&text);
-    out << "set term pngcairo size " << s.width << "," << s.height
-        << " background rgb 'white' font 'sans," << std::max(8, s.width / 90) << "'\n"
-        << "set output '" << output
-        << "'\n"
-        // gnuplot's pngcairo puts screen position f at pixel index f x (size - 1), rows
-        // counted from the bottom, and rounds every vertex to a whole pixel.
-        << "set lmargin at screen " << screen(s.left(), s.width - 1) << "\n"
-        << "set rmargin at screen " << screen(s.right(), s.width - 1) << "\n"
-        << "set bmargin at screen " << screen(s.height - 1 - s.bottom(), s.height - 1) << "\n"
-        << "set tmargin at screen " << screen(s.height - 1 - s.top(), s.height - 1) << "\n"
-        << "set xrange [" << s.xMin << ":" << s.xMax << "]\n"
-        << "set yrange [" << s.yMin << ":" << s.yMax << "]\n"
-        << (s.logX ? "set logscale x\n" : "") << (s.logY ? "set logscale y\n" : "")
-        << "set tics out nomirror\n"
-        << "set grid xtics ytics lc rgb '#d8d8d8' lw 1 dt 1\n"
-        << "unset key\n"
-        << "set samples " << 4 * s.width << "\n"
-        << (s.plot.isEmpty() ? "plot " : s.plot);
+    out << "set samples " << 4 * s.width << "\n"
+        << "plot ";
     for (std::size_t i = 0; i < s.curves.size(); ++i) {
         const Curve& c = s.curves[i];
         out << (i ? ", " : "") << c.gnuplot << " with lines lw " << c.width << " lc rgb '"
@@ -304,9 +287,35 @@ QImage RunGnuplot(const QString& scriptText, const QString& png, const QString& 
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+QString GnuplotFrame(const ChartLayout& s, const QString& output) {
+    QString text;
+    QTextStream out(&text);
+    out << "set term pngcairo size " << s.width << "," << s.height
+        << " background rgb 'white' font 'sans," << std::max(8, s.width / 90) << "'\n"
+        << "set output '" << output
+        << "'\n"
+        // gnuplot's pngcairo puts screen position f at pixel index f x (size - 1), rows
+        // counted from the bottom, and rounds every vertex to a whole pixel.
+        << "set lmargin at screen " << screen(s.left(), s.width - 1) << "\n"
+        << "set rmargin at screen " << screen(s.right(), s.width - 1) << "\n"
+        << "set bmargin at screen " << screen(s.height - 1 - s.bottom(), s.height - 1) << "\n"
+        << "set tmargin at screen " << screen(s.height - 1 - s.top(), s.height - 1) << "\n"
+        << "set xrange [" << s.xMin << ":" << s.xMax << "]\n"
+        << "set yrange [" << s.yMin << ":" << s.yMax << "]\n"
+        << (s.logX ? "set logscale x\n" : "") << (s.logY ? "set logscale y\n" : "")
+        << "set tics out nomirror\n"
+        << "set grid xtics ytics lc rgb '#d8d8d8' lw 1 dt 1\n"
+        << "unset key\n";
+    return text;
+}
+
 QImage RenderChart(const ChartLayout& chart, const QString& folder) {
+    return RenderScript(chart, gnuplotScript(chart, folder + "/chart.png"), folder);
+}
+
+QImage RenderScript(const ChartLayout& chart, const QString& scriptText, const QString& folder) {
     const QString png = folder + "/chart.png";
-    QImage image = RunGnuplot(gnuplotScript(chart, png), png, folder);
+    QImage image = RunGnuplot(scriptText, png, folder);
     if (chart.tiltDegrees != 0)
         image = tiltedPicture(chart, image);
     if (chart.photographed())

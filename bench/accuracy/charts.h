@@ -29,8 +29,6 @@ struct ChartLayout {
     std::vector<Curve> curves;
     double tiltDegrees = 0; ///< the picture turned this much (counter-clockwise), as a tilted scan
     bool jpeg = false;      ///< saved as JPEG at quality 75 and read back
-    /// A plot command of its own (with its inline data) instead of the curves': bar charts.
-    QString plot;
     /// A page photographed at an angle: the chart plane turned this much about its horizontal
     /// and its vertical centre line, seen through a lens-free camera 1.5 picture widths away.
     double viewDegreesX = 0, viewDegreesY = 0;
@@ -60,6 +58,16 @@ struct ChartLayout {
 
 /// The charts of the accuracy run; `quick` keeps two small ones for the smoke test.
 std::vector<ChartLayout> AccuracyCharts(bool quick);
+
+/// The start of a gnuplot script for the chart: pngcairo to `output` (a file named chart.png in
+/// the folder given to RenderScript), the frame put on whole pixels, the axis ranges and
+/// scales, ticks outside, a light grid, no key.
+QString GnuplotFrame(const ChartLayout& chart, const QString& output);
+
+/// Runs the gnuplot script (which writes chart.png in `folder`), then tilts, photographs and
+/// takes the picture through JPEG as the chart says. Throws std::runtime_error when gnuplot
+/// fails.
+QImage RenderScript(const ChartLayout& chart, const QString& script, const QString& folder);
 
 /// Runs the gnuplot script, which writes the picture `png`, in `folder` and reads the picture.
 /// Throws std::runtime_error when gnuplot fails.

@@ -1,0 +1,131 @@
+#include "recognition/markers/markerkind.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kurvana::markers {
+
+namespace {
+
+/// A silhouette filling more of its box than this is a square (a circle fills pi/4 of it).
+constexpr double kSquareFill = 0.9;
+/// ... more than this a circle (triangles and diamonds fill about half of it)...
+constexpr double kRoundFill = 0.72;
+/// ... and down to this, when it is neither widest in the middle nor at one end (a small
+/// circle's rows come out uneven).
+constexpr double kCircleFill = 0.66;
+/// A middle third this much wider than either end third is a diamond's.
+constexpr double kWiderMiddle = 1.25;
+/// Where the silhouette's width changes by this factor between its thirds, it narrows to a
+/// point: a triangle (top against bottom) or a diamond (middle against both ends).
+constexpr double kNarrowing = 1.5;
+/// Thin arms cover at least this share of the line they lie on.
+constexpr double kArmCover = 0.8;
+/// Ink over silhouette from which a marker is filled (an outline leaves most of it empty).
+constexpr double kFilledInk = 0.7;
+
+/// The mean number of silhouette pixels per row over rows [first, last).
+double meanWidth(const Silhouette& s, int first, int last) {
+    int count = 0;
+    for (int y = first; y < last; ++y)
+        for (int x = s.box.left(); x <= s.box.right(); ++x)
+            count += s.at(x, y);
+    return last > first ? double(count) / (last - first) : 0;
+}
+
+/// The share of points along the segment from (x0, y0) to (x1, y1) within a pixel of the
+/// silhouette.
+double coverAlong(const Silhouette& s, double x0, double y0, double x1, double y1) {
+    const int steps = std::max(2, int(std::ceil(std::hypot(x1 - x0, y1 - y0))));
+    int covered = 0;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = double(i) / steps;
+        const int x = int(std::lround(x0 + t * (x1 - x0))),
+                  y = int(std::lround(y0 + t * (y1 - y0)));
+        bool near = false;
+        for (int dy = -1; dy <= 1 && !near; ++dy)
+            for (int dx = -1; dx <= 1 && !near; ++dx)
+                near = s.at(x + dx, y + dy);
+        covered += near;
+    }
+    return double(covered) / (steps + 1);
+}
+
+std::optional<MarkerShape> armsShape(const Silhouette& s) {
+    const QRect& b = s.box;
+    const double midX = (b.left() + b.right()) / 2.0, midY = (b.top() + b.bottom()) / 2.0;
+    const double upright = std::min(coverAlong(s, b.left(), midY, b.right(), midY),
+                                    coverAlong(s, midX, b.top(), midX, b.bottom()));
+    const double slanted = std::min(coverAlong(s, b.left(), b.top(), b.right(), b.bottom()),
+                                    coverAlong(s, b.left(), b.bottom(), b.right(), b.top()));
+    if (upright >= kArmCover && slanted < kArmCover)
+        return MarkerShape::Plus;
+    if (slanted >= kArmCover && upright < kArmCover)
+        return MarkerShape::Cross;
+    return std::nullopt;
+}
+
+} // namespace
+
+const char* ShapeName(MarkerShape shape) {
+    switch (shape) {
+    case MarkerShape::Circle:
+        return "circle";
+    case MarkerShape::Square:
+        return "square";
+    case MarkerShape::TriangleUp:
+        return "triangle-up";
+    case MarkerShape::TriangleDown:
+        return "triangle-down";
+    case MarkerShape::Diamond:
+        return "diamond";
+    case MarkerShape::Cross:
+        return "cross";
+    case MarkerShape::Plus:
+        return "plus";
+    case MarkerShape::Other:
+        break;
+    }
+    return "other";
+}
+
+bool IsFilled(const Silhouette& silhouette) {
+    return silhouette.insideCount > 0 &&
+           double(silhouette.inkCount) / silhouette.insideCount >= kFilledInk;
+}
+
+MarkerShape ClassifyShape(const Silhouette& s, const Silhouette& unclosed) {
+    const QRect& b = s.box;
+    if (b.isEmpty() || s.insideCount == 0)
+        return MarkerShape::Other;
+    // Faint edge pixels (kept in the silhouette to close it) would fatten a circle towards a
+    // square: they count half, as the share of them the edge covers.
+    const int faint = s.insideCount - s.inkCount - s.holeCount;
+    const double fill = (s.inkCount + s.holeCount + 0.5 * faint) / (double(b.width()) * b.height());
+    // Arms drawn as strokes enclose nothing and fill little of the box.
+    const double unclosedFill =
+        double(unclosed.insideCount) / (double(unclosed.box.width()) * unclosed.box.height());
+    if (unclosedFill < 0.5 && unclosed.holeCount <= 1)
+        if (const auto arms = armsShape(unclosed))
+            return *arms;
+    if (fill >= kSquareFill)
+        return MarkerShape::Square;
+    if (fill >= kRoundFill)
+        return MarkerShape::Circle;
+    const int third = std::max(1, b.height() / 3);
+    const double top = meanWidth(s, b.top(), b.top() + third);
+    const double middle = meanWidth(s, b.top() + third, b.bottom() + 1 - third);
+    const double bottom = meanWidth(s, b.bottom() + 1 - third, b.bottom() + 1);
+    // A diamond is widest in its middle third; a triangle is widest at its base.
+    if (middle >= kWiderMiddle * std::max(top, bottom))
+        return MarkerShape::Diamond;
+    if (bottom >= kNarrowing * top)
+        return MarkerShape::TriangleUp;
+    if (top >= kNarrowing * bottom)
+        return MarkerShape::TriangleDown;
+    if (fill >= kCircleFill)
+        return MarkerShape::Circle;
+    return MarkerShape::Other;
+}
+
+} // namespace kurvana::markers

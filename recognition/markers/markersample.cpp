@@ -1,0 +1,415 @@
+#include "recognition/markers/markersample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <iterator>
+
+#include <QImage>
+
+namespace kurvana::markers {
+
+namespace {
+
+/// The paper is the commonest colour of a square this much around the click either way: twice
+/// the largest marker, so that even a filled one covers less than half of it.
+constexpr int kPaperRadius = 40;
+/// How far from the click the sample's ink may start.
+constexpr int kClickReach = 15;
+/// A component differing this much from the paper is the marker's colour being looked for.
+constexpr double kInkContrast = 80;
+/// Half the side of the window the sample is cut from: the largest marker with room for the
+/// lines that run through it to show as long.
+constexpr int kWindowRadius = 48;
+/// A line is this much longer than the marker it runs through: a cross's arms (1.41 of the
+/// marker's side) and an outline's straight edges stay.
+constexpr double kLineOverMarker = 1.6;
+constexpr int kShortestLine = 8;
+/// Smallest and largest marker the search takes, pixels.
+constexpr int kSmallestMarker = 3;
+constexpr int kLargestMarker = 40;
+
+Rgb rgbAt(const QImage& picture, int x, int y) {
+    const QRgb p = reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x];
+    return {double(qRed(p)), double(qGreen(p)), double(qBlue(p))};
+}
+
+double contrast(const Rgb& colour, const Rgb& paper) {
+    const Rgb d = colour - paper;
+    return std::max({std::fabs(d.r), std::fabs(d.g), std::fabs(d.b)});
+}
+
+/// The pixel nearest to `click` that `accept` takes, within `reach`.
+template <typename Accept>
+std::optional<QPoint> nearestPixel(QPoint click, int reach, Accept accept) {
+    std::optional<QPoint> nearest;
+    int nearestSquare = reach * reach + 1;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const int square = dx * dx + dy * dy;
+            if (square < nearestSquare && accept(click.x() + dx, click.y() + dy)) {
+                nearest = QPoint(click.x() + dx, click.y() + dy);
+                nearestSquare = square;
+            }
+        }
+    return nearest;
+}
+
+/// The marker's full colour: of the pixels around the first one found, the one that goes
+/// furthest from the paper (an edge pixel is only partly inked).
+Rgb inkColourNear(const QImage& picture, const Rgb& paper, QPoint hit) {
+    const Rgb direction = rgbAt(picture, hit.x(), hit.y()) - paper;
+    Rgb best = rgbAt(picture, hit.x(), hit.y());
+    double bestReach = direction.dot(direction);
+    const QRect around = QRect(hit - QPoint(2, 2), QSize(5, 5)).intersected(picture.rect());
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const Rgb colour = rgbAt(picture, x, y);
+            const double reach = (colour - paper).dot(direction);
+            if (reach > bestReach) {
+                best = colour;
+                bestReach = reach;
+            }
+        }
+    return best;
+}
+
+/// The ink (weight at least a quarter) reached from `seed`.
+std::vector<QPoint> componentFrom(const InkMask& mask, QPoint seed) {
+    constexpr std::uint8_t kJoined = 64;
+    std::vector<QPoint> pixels;
+    if (mask.at(seed.x(), seed.y()) < kJoined)
+        return pixels;
+    const QRect area = mask.area();
+    std::vector<bool> seen(std::size_t(area.width()) * area.height());
+    auto mark = [&](QPoint p) {
+        const std::size_t i =
+            std::size_t(p.y() - area.top()) * area.width() + (p.x() - area.left());
+        if (seen[i])
+            return false;
+        seen[i] = true;
+        return true;
+    };
+    std::deque<QPoint> queue{seed};
+    mark(seed);
+    while (!queue.empty()) {
+        const QPoint p = queue.front();
+        queue.pop_front();
+        pixels.push_back(p);
+        // A gap of one pixel is bridged: where a line crossed the marker's outline, taking
+        // the line out may take a pixel of the outline with it.
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QPoint q(p.x() + dx, p.y() + dy);
+                if (area.contains(q) && mask.at(q.x(), q.y()) >= kJoined && mark(q))
+                    queue.push_back(q);
+            }
+    }
+    return pixels;
+}
+
+/// The component nearest to `click` within reach that is more than a shred (the dots a line
+/// leaves where its faint pixels stay).
+std::vector<QPoint> componentNear(const InkMask& mask, QPoint click) {
+    constexpr std::size_t kLeastPixels = 6;
+    std::vector<QPoint> inked;
+    for (int dy = -kClickReach; dy <= kClickReach; ++dy)
+        for (int dx = -kClickReach; dx <= kClickReach; ++dx)
+            if (dx * dx + dy * dy <= kClickReach * kClickReach &&
+                mask.at(click.x() + dx, click.y() + dy) >= kInkHalf)
+                inked.push_back(click + QPoint(dx, dy));
+    std::sort(inked.begin(), inked.end(), [&](QPoint a, QPoint b) {
+        return QPoint::dotProduct(a - click, a - click) < QPoint::dotProduct(b - click, b - click);
+    });
+    std::vector<QPoint> tried;
+    for (const QPoint& start : inked) {
+        if (std::find(tried.begin(), tried.end(), start) != tried.end())
+            continue;
+        std::vector<QPoint> component = componentFrom(mask, start);
+        if (component.size() >= kLeastPixels)
+            return component;
+        tried.insert(tried.end(), component.begin(), component.end());
+    }
+    return {};
+}
+
+QRect boundsOf(const std::vector<QPoint>& pixels) {
+    QRect bounds;
+    for (const QPoint& p : pixels)
+        bounds |= QRect(p, QSize(1, 1));
+    return bounds;
+}
+
+/// The marker's ink as it stands without lines: the component at the click once lines at
+/// least kLineOverMarker times its own size are taken out.
+struct CutOut {
+    InkMask cleaned;
+    std::vector<QPoint> pixels;
+    QRect bounds;
+    int lineLength = 0;
+};
+
+/// Whether what a shorter line length took away from `before` were lines running out of the
+/// marker left (an error bar, a short joining line), not the marker's own sides: most of it
+/// lies outside the box of what is left.
+bool tookLinesOnly(const CutOut& before, const CutOut& after) {
+    const QRect box = after.bounds.adjusted(-1, -1, 1, 1);
+    int inside = 0, outside = 0;
+    for (const QPoint& p : before.pixels)
+        if (after.cleaned.at(p.x(), p.y()) < kInkHalf &&
+            before.cleaned.at(p.x(), p.y()) >= kInkHalf)
+            ++(box.contains(p) ? inside : outside);
+    return outside >= 2 * inside;
+}
+
+/// Lines are tried from the window's size down. The marker is the component at the first
+/// length that is long enough for its size, or at a shorter one that still is, when what the
+/// shorter length took away ran out of it (error bars and joining lines shorter than the
+/// window).
+std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
+    std::optional<CutOut> chosen;
+    for (double length = 2 * kWindowRadius; length >= kShortestLine; length *= 0.85) {
+        CutOut cut{WithoutLines(mask, int(length), kWidestLine), {}, {}, int(length)};
+        cut.pixels = componentNear(cut.cleaned, click);
+        if (cut.pixels.empty())
+            continue;
+        cut.bounds = boundsOf(cut.pixels);
+        const int size = std::max(cut.bounds.width(), cut.bounds.height());
+        // A marker's ink fills at least its outline; a shred left of one is not a marker.
+        if (kLineOverMarker * size > length || size < kSmallestMarker ||
+            2 * int(cut.pixels.size()) < 3 * size)
+            continue;
+        if (!chosen || tookLinesOnly(*chosen, cut))
+            chosen = std::move(cut);
+    }
+    if (chosen) {
+        const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
+        chosen->lineLength = std::max(kShortestLine, int(std::ceil(kLineOverMarker * size)));
+    }
+    return chosen;
+}
+
+/// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels,
+                        bool closeGaps = true) {
+    std::vector<QPoint> inked;
+    std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
+                 [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
+    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0, 0};
+    const QRect& b = s.box;
+    // The outline's faint pixels close it too: a thin outline's anti-aliased steps leave
+    // gaps between its pixels of half the colour.
+    std::vector<bool> ink(std::size_t(b.width()) * b.height());
+    for (const QPoint& p : pixels)
+        if (b.contains(p))
+            ink[std::size_t(p.y() - b.top()) * b.width() + (p.x() - b.left())] = true;
+    auto inkAt = [&](int x, int y) {
+        return b.contains(x, y) && ink[std::size_t(y - b.top()) * b.width() + (x - b.left())];
+    };
+    // Paper reached from the box's edge is outside; what it cannot reach is a hole. The paper
+    // walks at a pixel's distance from the ink, so that a gap of a pixel or two in an outline
+    // (where a line crossing it was taken out) does not open the hole.
+    const int reach = closeGaps ? 1 : 0;
+    auto barrier = [&](int x, int y) {
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
+                if (inkAt(x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    std::vector<bool> outside(ink.size());
+    std::deque<QPoint> queue;
+    auto visit = [&](int x, int y) {
+        if (!b.contains(x, y))
+            return;
+        const std::size_t i = std::size_t(y - b.top()) * b.width() + (x - b.left());
+        if (outside[i] || barrier(x, y))
+            return;
+        outside[i] = true;
+        queue.emplace_back(x, y);
+    };
+    for (int x = b.left(); x <= b.right(); ++x) {
+        visit(x, b.top());
+        visit(x, b.bottom());
+    }
+    for (int y = b.top(); y <= b.bottom(); ++y) {
+        visit(b.left(), y);
+        visit(b.right(), y);
+    }
+    while (!queue.empty()) {
+        const QPoint p = queue.front();
+        queue.pop_front();
+        visit(p.x() + 1, p.y());
+        visit(p.x() - 1, p.y());
+        visit(p.x(), p.y() + 1);
+        visit(p.x(), p.y() - 1);
+    }
+    // The paper next to the ink, held back above, is outside too where it touches outside
+    // paper or the box's edge.
+    std::vector<bool> ring = outside;
+    for (int y = b.top(); y <= b.bottom(); ++y)
+        for (int x = b.left(); x <= b.right(); ++x) {
+            const std::size_t i = std::size_t(y - b.top()) * b.width() + (x - b.left());
+            if (ink[i] || outside[i])
+                continue;
+            for (const QPoint& n :
+                 {QPoint(x + 1, y), QPoint(x - 1, y), QPoint(x, y + 1), QPoint(x, y - 1)})
+                if (!b.contains(n) ||
+                    outside[std::size_t(n.y() - b.top()) * b.width() + (n.x() - b.left())])
+                    ring[i] = true;
+        }
+    outside = std::move(ring);
+    s.inside.resize(ink.size());
+    for (std::size_t i = 0; i < ink.size(); ++i) {
+        s.inside[i] = !outside[i];
+        s.insideCount += s.inside[i];
+        s.holeCount += s.inside[i] && !ink[i];
+    }
+    return s;
+}
+
+/// Takes out the rest of lines inside an open marker: the ends of a joining line that stops at
+/// the marker's centre are too short to be taken for lines. Thin ink lying deeper inside the
+/// silhouette than its outline goes; a filled marker's inside is thick and stays.
+void removeInnerLines(CutOut& cut) {
+    constexpr int kOutlineDepth = 3;
+    Silhouette s = silhouetteOf(cut.cleaned, cut.pixels);
+    for (int round = 0; round < kOutlineDepth; ++round) {
+        // One step of erosion: a pixel stays inside when its four neighbours are inside.
+        std::vector<bool> eroded(s.inside.size());
+        for (int y = s.box.top(); y <= s.box.bottom(); ++y)
+            for (int x = s.box.left(); x <= s.box.right(); ++x)
+                eroded[std::size_t(y - s.box.top()) * s.box.width() + (x - s.box.left())] =
+                    s.at(x, y) && s.at(x - 1, y) && s.at(x + 1, y) && s.at(x, y - 1) &&
+                    s.at(x, y + 1);
+        s.inside = std::move(eroded);
+    }
+    const InkMask before = cut.cleaned;
+    auto thin = [&](int x, int y, int dx, int dy) {
+        int run = 1;
+        for (int side : {1, -1})
+            for (int t = 1;
+                 run <= kWidestLine && before.at(x + side * t * dx, y + side * t * dy) >= kInkHalf;
+                 ++t)
+                ++run;
+        return run <= kWidestLine;
+    };
+    std::erase_if(cut.pixels, [&](QPoint p) {
+        if (!s.at(p.x(), p.y()) || !(thin(p.x(), p.y(), 1, 0) || thin(p.x(), p.y(), 0, 1)))
+            return false;
+        cut.cleaned.set(p.x(), p.y(), 0);
+        return true;
+    });
+}
+
+/// Marks the template's holes (inside the silhouette, not ink) and its reach (the silhouette
+/// and two pixels around it: what lies further is a neighbour's, not this marker's concern).
+void markHoles(MarkerTemplate& t, const Silhouette& s, const InkMask& cleaned, QPoint anchor) {
+    constexpr int kReach = 2;
+    t.hole.assign(t.weights.size(), false);
+    t.reach = t.box.adjusted(-kReach, -kReach, kReach, kReach);
+    t.near.assign(std::size_t(t.reach.width()) * t.reach.height(), false);
+    for (int dy = t.reach.top(); dy <= t.reach.bottom(); ++dy)
+        for (int dx = t.reach.left(); dx <= t.reach.right(); ++dx) {
+            const int x = anchor.x() + dx, y = anchor.y() + dy;
+            if (t.box.contains(dx, dy))
+                t.hole[t.index(dx, dy)] = s.at(x, y) && cleaned.at(x, y) < kInkHalf;
+            bool near = false;
+            for (int ny = -kReach; ny <= kReach && !near; ++ny)
+                for (int nx = -kReach; nx <= kReach && !near; ++nx)
+                    near = s.at(x + nx, y + ny);
+            t.near[std::size_t(dy - t.reach.top()) * t.reach.width() + (dx - t.reach.left())] =
+                near;
+        }
+}
+
+/// The centre of the filled shape: holes weigh fully, ink by its weight, so that anti-aliased
+/// edges place it between pixels.
+QPointF centreOf(const InkMask& cleaned, const Silhouette& s) {
+    double sum = 0, sumX = 0, sumY = 0;
+    const QRect around = s.box.adjusted(-1, -1, 1, 1);
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const bool hole = s.at(x, y) && cleaned.at(x, y) < kInkHalf;
+            const double w = hole ? 1.0 : cleaned.at(x, y) / 255.0;
+            sum += w;
+            sumX += w * x;
+            sumY += w * y;
+        }
+    return {sumX / sum, sumY / sum};
+}
+
+MarkerTemplate templateOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, QPoint anchor,
+                          QPointF centre) {
+    const QRect bounds = boundsOf(pixels).adjusted(-1, -1, 1, 1);
+    MarkerTemplate t;
+    t.box = bounds.translated(-anchor);
+    t.weights.assign(std::size_t(t.box.width()) * t.box.height(), 0);
+    // The component's pixels and their fringe (anti-aliased edges too faint to join it).
+    for (const QPoint& p : pixels)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint q = p + QPoint(dx, dy) - anchor;
+                if (t.box.contains(q))
+                    t.weights[t.index(q.x(), q.y())] = cleaned.at(p.x() + dx, p.y() + dy) / 255.f;
+            }
+    for (float w : t.weights)
+        t.inkSum += w;
+    t.centreOffset = centre - QPointF(anchor);
+    return t;
+}
+
+/// The mean colour of the marker's fully inked pixels, as 0xRRGGBB.
+std::uint32_t meanColour(const QImage& picture, const InkMask& cleaned,
+                         const std::vector<QPoint>& pixels, const Rgb& fallback) {
+    Rgb sum;
+    int count = 0;
+    for (const QPoint& p : pixels)
+        if (cleaned.at(p.x(), p.y()) >= 230) {
+            const Rgb c = rgbAt(picture, p.x(), p.y());
+            sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+            ++count;
+        }
+    const Rgb mean = count ? sum * (1.0 / count) : fallback;
+    auto byte = [](double v) { return std::uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
+    return byte(mean.r) << 16 | byte(mean.g) << 8 | byte(mean.b);
+}
+
+} // namespace
+
+std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, double tolerance) {
+    if (!picture.rect().contains(click))
+        return std::nullopt;
+    const Rgb paper = PaperAround(picture, click.x(), click.y(), kPaperRadius);
+    const auto hit = nearestPixel(click, kClickReach, [&](int x, int y) {
+        return picture.rect().contains(x, y) &&
+               contrast(rgbAt(picture, x, y), paper) >= kInkContrast;
+    });
+    if (!hit)
+        return std::nullopt;
+    const Rgb ink = inkColourNear(picture, paper, *hit);
+    InkWeight weight(paper, ink, tolerance);
+    const QRect window(click - QPoint(kWindowRadius, kWindowRadius),
+                       QSize(2 * kWindowRadius + 1, 2 * kWindowRadius + 1));
+    const InkMask mask = MatchColour(picture, window, weight);
+    auto cut = cutOut(mask, click);
+    if (!cut || cut->pixels.empty())
+        return std::nullopt;
+    removeInnerLines(*cut);
+    const Silhouette silhouette = silhouetteOf(cut->cleaned, cut->pixels);
+    const int size = std::max(silhouette.box.width(), silhouette.box.height());
+    if (size < kSmallestMarker || size > kLargestMarker)
+        return std::nullopt;
+    const QPointF centre = centreOf(cut->cleaned, silhouette);
+    const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
+    const MarkerShape shape =
+        ClassifyShape(silhouette, silhouetteOf(cut->cleaned, cut->pixels, false));
+    const bool strokes = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
+    MarkerKind kind{shape, IsFilled(silhouette) && !strokes, size,
+                    meanColour(picture, cut->cleaned, cut->pixels, ink)};
+    MarkerTemplate shapeTemplate = templateOf(cut->cleaned, cut->pixels, anchor, centre);
+    markHoles(shapeTemplate, silhouette, cut->cleaned, anchor);
+    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength};
+}
+
+} // namespace kurvana::markers
