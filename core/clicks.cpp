@@ -67,6 +67,9 @@ int cursorForMode(const Document& doc, int mode) {
         return CursorEraser;
     case ModeColourPick:
         return CursorPipette;
+    case ModeFindMarkers:
+    case ModeFindBars:
+        return CursorCross;
     default:
         return CursorDefault;
     }
@@ -254,6 +257,10 @@ void PictureMouseDown(Workspace& ws, int screenX, int screenY, unsigned shiftSta
     }
     case ModeColourPick:
         ws.view.takeColourSample();
+        break;
+    case ModeFindMarkers:
+    case ModeFindBars:
+        ws.view.recogniseClick(doc.inputMode, x, y);
         break;
     case ModeHandScroll:
         doc.handLastX = x;

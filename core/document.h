@@ -32,7 +32,9 @@ enum InputMode : std::int32_t {
     ModeEraser = 6,
     ModeColourPick = 7,
     ModeHandScroll = 8,
-    ModeFramePoint = 9, ///< places reference point framePoint of the perspective or polar frame
+    ModeFramePoint = 9,   ///< places reference point framePoint of the perspective or polar frame
+    ModeFindMarkers = 10, ///< a click finds every marker like the one clicked
+    ModeFindBars = 11,    ///< a click finds every bar like the one clicked
 };
 
 /// How picture pixels become axis values: through the three reference points (the frame the

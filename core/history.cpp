@@ -55,6 +55,8 @@ ExtraText nameOf(StepKind kind) {
         return ExtraText::StepScaleKind;
     case StepKind::FindBars:
         return ExtraText::StepFindBars;
+    case StepKind::FindMarkers:
+        return ExtraText::StepFindMarkers;
     default:
         break;
     }

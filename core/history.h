@@ -35,6 +35,7 @@ enum class StepKind {
     CleanUp,
     ScaleKind,
     FindBars,
+    FindMarkers,
 };
 
 /// The calibration as a step keeps it: reference points, axis angle and lengths, the axis

@@ -232,7 +232,7 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::BarsFound:
         return "%1 bars";
     case ExtraText::StepFindBars:
-        return "Find bars";
+        return "find bars";
     case ExtraText::ExportOutputFailed:
         return "The export could not be written to the standard output (%1).";
     case ExtraText::AxesLabelDataMissing:
@@ -288,6 +288,17 @@ QString Texts::builtInExtra(ExtraText id) {
     case ExtraText::FixedStepNeedsThreePoints:
         return "The fixed-step search works on the three-point calibration only: choose three "
                "points in the Input window. Nothing was searched.";
+    case ExtraText::FindMarkersCaption:
+        return "Find &markers";
+    case ExtraText::FindMarkersHint:
+        return "Find markers: click one marker; every marker of its kind becomes a point of the "
+               "line";
+    case ExtraText::NoMarkerFound:
+        return "No marker was found under the click. Nothing was changed.";
+    case ExtraText::MarkersFound:
+        return "%1 markers";
+    case ExtraText::StepFindMarkers:
+        return "find markers";
     case ExtraText::Count:
         break;
     }

@@ -141,6 +141,11 @@ enum class ExtraText : int {
     PolarRadiusLinear,
     PolarRadiusLog10,
     FixedStepNeedsThreePoints,
+    FindMarkersCaption,
+    FindMarkersHint,
+    NoMarkerFound,
+    MarkersFound, ///< %1 = the number of markers
+    StepFindMarkers,
     Count
 };
 

@@ -64,6 +64,9 @@ public:
     virtual void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) {
         (void)matches, (void)onCleanPicture;
     }
+    /// A click in one of the recognisers' modes (Find markers, Find bars) at picture pixel
+    /// (x, y): the recognisers live above the digitising code, so the windows run them.
+    virtual void recogniseClick(int mode, int x, int y) { (void)mode, (void)x, (void)y; }
     /// The hourglass cursor on (a long pixel pass runs) or off.
     virtual void setBusyCursor(bool busy) { (void)busy; }
     /// The page chooser and rendering progress of PDF documents; null where there are no

@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +36,8 @@
 #include "platform/windows/workerprogress.h"
 #include "recognition/axes/axiscommand.h"
 #include "recognition/axes/findaxes.h"
+#include "recognition/bars/barcommand.h"
+#include "recognition/markers/markercommand.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "settings/languagefile.h"
 #include "settings/settingslocation.h"
@@ -208,6 +211,21 @@ void KurvanaApplication::showExtraTexts() {
     main_->action("MenuFindAxes")->setText(findAxes);
     main_->action("ButtonFindAxes")->setText(findAxes);
     main_->action("ButtonFindAxes")->setToolTip(ws_.doc.texts.extra(ExtraText::FindAxesHint));
+    const Texts& texts = ws_.doc.texts;
+    for (const auto& [name, caption, hint] :
+         {std::tuple{"FindMarkers", ExtraText::FindMarkersCaption, ExtraText::FindMarkersHint},
+          std::tuple{"FindBars", ExtraText::FindBarsCaption, ExtraText::FindBarsHint}}) {
+        main_->action(QString("Menu") + name)->setText(texts.extra(caption));
+        main_->action(QString("Button") + name)->setText(texts.extra(caption));
+        main_->action(QString("Button") + name)->setToolTip(texts.extra(hint));
+    }
+}
+
+void KurvanaApplication::recogniseClick(int mode, int x, int y) {
+    if (mode == ModeFindMarkers)
+        FindMarkersAt(ws_, x, y);
+    else if (mode == ModeFindBars)
+        FindBarsAt(ws_, x, y);
 }
 
 void KurvanaApplication::switchLanguage() {
@@ -335,11 +353,13 @@ void KurvanaApplication::connectCommand(const QString& name, std::function<void(
 void KurvanaApplication::wireCommands() {
     Workspace& ws = ws_;
     const std::pair<const char*, int> modeCommands[] = {
-        {"ButtonSetPoint", ModeMarks},         {"MenuInputPoint", ModeMarks},
-        {"ButtonSetZeroPoint", ModeZeroPoint}, {"MenuInput00", ModeZeroPoint},
-        {"ButtonSetXMaxPoint", ModeXMaxPoint}, {"MenuInputXmax", ModeXMaxPoint},
-        {"ButtonSetYMaxPoint", ModeYMaxPoint}, {"MenuInputYmax", ModeYMaxPoint},
-        {"ButtonErazer", ModeEraser},          {"MenuErazer", ModeEraser}};
+        {"ButtonSetPoint", ModeMarks},          {"MenuInputPoint", ModeMarks},
+        {"ButtonSetZeroPoint", ModeZeroPoint},  {"MenuInput00", ModeZeroPoint},
+        {"ButtonSetXMaxPoint", ModeXMaxPoint},  {"MenuInputXmax", ModeXMaxPoint},
+        {"ButtonSetYMaxPoint", ModeYMaxPoint},  {"MenuInputYmax", ModeYMaxPoint},
+        {"ButtonErazer", ModeEraser},           {"MenuErazer", ModeEraser},
+        {"ButtonFindMarkers", ModeFindMarkers}, {"MenuFindMarkers", ModeFindMarkers},
+        {"ButtonFindBars", ModeFindBars},       {"MenuFindBars", ModeFindBars}};
     for (const auto& [name, mode] : modeCommands)
         connectCommand(name, [&ws, mode = mode] { SetInputMode(ws, mode); });
     connectCommand("ButtonHandle", [&ws] { ButtonHandleClick(ws); });

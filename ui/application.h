@@ -75,6 +75,7 @@ public:
     void documentSettingsChanged() override;
     void setClipboardText(const QString& text) override;
     void takeColourSample() override;
+    void recogniseClick(int mode, int x, int y) override;
     void runNudgeWindow() override;
     void setBusyCursor(bool busy) override;
     void showMatchPreview(const PixelMatch& matches, bool onCleanPicture) override;
@@ -132,7 +133,7 @@ private:
     std::unique_ptr<TFormAvtomatColor> avtomatColor_;
     std::unique_ptr<TFormAbout> about_;
     std::unique_ptr<QtPdfWindows> pdfWindows_;
-    PdfOpenOptions pdfOptions_; ///< --page and --dpi of the command line
+    PdfOpenOptions pdfOptions_;                    ///< --page and --dpi of the command line
     std::unique_ptr<TesseractReader> labelReader_; ///< made at the first "Find axes"
 };
 

@@ -503,6 +503,28 @@ void drawPaintZone(QPainter& p) {
     fillOutlined(p, tip, kRed);
 }
 
+// Scattered markers with an error bar through one, a cross-hair on the one clicked.
+void drawFindMarkers(QPainter& p) {
+    lineOutlined(p, QPointF(12.5, 2.0), QPointF(12.5, 10.0), kNeutralInk, 1.0);
+    for (const QPointF& c :
+         {QPointF(4.0, 13.0), QPointF(8.0, 9.0), QPointF(12.5, 6.0), QPointF(15.0, 14.0)})
+        dotOutlined(p, c, 2.2, kBlue);
+    lineOutlined(p, QPointF(1.0, 4.5), QPointF(7.0, 4.5), kRed, 1.0);
+    lineOutlined(p, QPointF(4.0, 1.5), QPointF(4.0, 7.5), kRed, 1.0);
+}
+
+// Bars on a base line, the clicked one's top marked.
+void drawFindBars(QPainter& p) {
+    const qreal tops[] = {9.0, 4.0, 7.0, 11.0};
+    for (int i = 0; i < 4; ++i) {
+        QPainterPath bar;
+        bar.addRect(QRectF(1.5 + 4.0 * i, tops[i], 3.0, 15.5 - tops[i]));
+        fillOutlined(p, bar, i == 1 ? kOrange : kSky);
+    }
+    lineOutlined(p, QPointF(0.5, 16.0), QPointF(17.5, 16.0), kNeutralInk, 1.2);
+    dotOutlined(p, QPointF(7.0, 4.0), 1.8, kRed);
+}
+
 // Two axes with their ticks and, on the corner and the ends, the three reference points the
 // command proposes.
 void drawFindAxes(QPainter& p) {
@@ -628,6 +650,12 @@ QPixmap renderToolbarImage(int index, int scale) {
         break;
     case 37:
         drawFindAxes(p);
+        break;
+    case 38:
+        drawFindMarkers(p);
+        break;
+    case 39:
+        drawFindBars(p);
         break;
     default:
         drawSpare(p, index);

@@ -54,6 +54,8 @@ const ButtonSpec kToolbar[] = {
     {"ButtonInputColor", 25, "Выбор/настройка цветов", true},
     {"ButtonCheckGrid", -1, "", true},
     {"ButtonFindAxes", 37, "", false},
+    {"ButtonFindMarkers", 38, "", true},
+    {"ButtonFindBars", 39, "", true},
 };
 
 struct MenuSpec {
@@ -91,7 +93,9 @@ const MenuSpec kMenus[] = {
       {"MenuInputYmax", "Ввод точки Ymax"},
       {"MenuInputPoint", "Ввод меток"},
       {"MenuErazer", "Стирание меток"},
-      {"MenuFindAxes", ""}}},
+      {"MenuFindAxes", ""},
+      {"MenuFindMarkers", ""},
+      {"MenuFindBars", ""}}},
     {"Menu1Mode", "Mode", {{"MenuAutocorrection", "Автокоррекция"}}},
     {"Menu1Action",
      "Action",
@@ -247,8 +251,9 @@ void TFormKurvana::buildToolBar() {
     toolBar->addWidget(shape1_);
     lineButton_ = dropDownButton("ButtonSelectLine", menuOf("PopupMenu1", kLineItems, 5), 12);
     toolBar->addWidget(lineButton_);
-    for (const char* name : {"ButtonSetPoint", "ButtonErazer", "ButtonPasteLine",
-                             "ButtonFindOnLine", "ButtonAvtoCorrect"})
+    for (const char* name :
+         {"ButtonSetPoint", "ButtonErazer", "ButtonPasteLine", "ButtonFindOnLine",
+          "ButtonAvtoCorrect", "ButtonFindMarkers", "ButtonFindBars"})
         add(name);
     toolBar->addSeparator();
     scaleButton_ = dropDownButton("ButtonChangeMashtab", menuOf("PopupMenu2", kScaleItems, 7), 27);
@@ -290,10 +295,11 @@ void TFormKurvana::buildStatusBar() {
 
 void TFormKurvana::showDocumentState() {
     const std::pair<const char*, int> modes[] = {
-        {"ButtonSetPoint", ModeMarks},         {"ButtonSetZeroPoint", ModeZeroPoint},
-        {"ButtonSetXMaxPoint", ModeXMaxPoint}, {"ButtonSetYMaxPoint", ModeYMaxPoint},
-        {"ButtonPasteLine", ModeZone},         {"ButtonErazer", ModeEraser},
-        {"ButtonInputColor", ModeColourPick},  {"ButtonHandle", ModeHandScroll}};
+        {"ButtonSetPoint", ModeMarks},          {"ButtonSetZeroPoint", ModeZeroPoint},
+        {"ButtonSetXMaxPoint", ModeXMaxPoint},  {"ButtonSetYMaxPoint", ModeYMaxPoint},
+        {"ButtonPasteLine", ModeZone},          {"ButtonErazer", ModeEraser},
+        {"ButtonInputColor", ModeColourPick},   {"ButtonHandle", ModeHandScroll},
+        {"ButtonFindMarkers", ModeFindMarkers}, {"ButtonFindBars", ModeFindBars}};
     // These buttons run their command when their pressed state changes (see
     // KurvanaApplication::connectCommand); showing the state must not run it again. Buttons and
     // menu items follow through the action's change events, which the blocker leaves alone.

@@ -496,6 +496,29 @@ private slots:
         QCOMPARE(window.result(), int(QDialog::Accepted));
     }
 
+    // The recognisers' modes: a click on a bar finds every bar; one on paper says so and
+    // changes nothing.
+    void findBarsModeTurnsTheClickedBarsIntoPoints() {
+        Program p;
+        QImage chart(300, 200, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        QPainter painter(&chart);
+        for (int i = 0; i < 3; ++i)
+            painter.fillRect(40 + 70 * i, 180 - 40 * (i + 1), 30, 40 * (i + 1),
+                             QColor(60, 120, 200));
+        painter.end();
+        InstallNewPicture(p.app.workspace(), chart);
+        p.app.history().reset(p.doc, false);
+        p.action("MenuFindBars")->trigger();
+        QVERIFY(p.action("ButtonFindBars")->isChecked());
+        p.app.imgGrafikMouseDown(QPoint(55, 170), LeftButton);
+        QCOMPARE(p.doc.pointCount(1), 3);
+        QCOMPARE(p.action("MenuUndo")->text(), QString("Undo: find bars"));
+        p.app.imgGrafikMouseDown(QPoint(150, 20), LeftButton);
+        QCOMPARE(p.doc.pointCount(1), 3);
+        QCOMPARE(p.dialogs.informations.size(), 1);
+    }
+
     void undoAndRedoFollowTheHistoryAndTheCaptionMarksUnsavedWork() {
         Program p;
         p.loadWhite(300, 300);
