@@ -70,10 +70,14 @@ for module in kurvana2-pdf.so kurvana2-ocr.so; do
     [ -n "$path" ] || fail "not installed: lib/kurvana2/$module"
 done
 # The installed program loads code only from its own installed places: the build folder, where
-# others may write, is named nowhere in it (its debug data name the sources, and load nothing).
+# others may write, is not named in it as a place to load from, neither as a folder nor as the
+# path of a module (its debug data name the sources, and a sanitizer build names its generated
+# sources: those load nothing).
 objcopy --strip-debug "$PROGRAM_DIR/kurvana2" "$WORK/kurvana2-code" || fail "objcopy failed"
 build_folder=$(cd "$BUILD" && pwd -P)
-if strings "$WORK/kurvana2-code" | grep -F "$build_folder"; then
+if strings "$WORK/kurvana2-code" |
+    grep -x -F -e "$build_folder" -e "$build_folder/" -e "$BUILD" -e "$BUILD/" ||
+    strings "$WORK/kurvana2-code" | grep -F -e "$build_folder/kurvana2-" -e "$BUILD/kurvana2-"; then
     fail "the installed program names the build folder $build_folder"
 fi
 rm -f "$WORK/kurvana2-code"
