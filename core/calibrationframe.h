@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "core/calibration.h"
-#include "core/perspective.h"
+#include "core/projective.h"
 
 namespace kurvana {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "core/perspective.h"
+#include "core/projective.h"
 
 namespace kurvana {
 

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QTextStream>
 
-#include "core/perspective.h"
+#include "core/projective.h"
 
 namespace kurvana::accuracy {
 

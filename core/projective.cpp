@@ -1,4 +1,4 @@
-#include "core/perspective.h"
+#include "core/projective.h"
 
 #include <algorithm>
 #include <cmath>
