@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "core/document.h"
+#include "core/paper.h"
 #include "core/snap.h"
 #include "platform/colour.h"
 
@@ -15,16 +16,7 @@ namespace kurvana {
 
 namespace {
 
-/// A colour, or a difference of colours, as a vector of three components.
-struct Rgb {
-    double r = 0, g = 0, b = 0;
-
-    Rgb operator-(const Rgb& o) const { return {r - o.r, g - o.g, b - o.b}; }
-    Rgb operator*(double k) const { return {r * k, g * k, b * k}; }
-    double dot(const Rgb& o) const { return r * o.r + g * o.g + b * o.b; }
-    double length() const { return std::sqrt(dot(*this)); }
-    double largestComponent() const { return std::max({std::fabs(r), std::fabs(g), std::fabs(b)}); }
-};
+using Rgb = RgbVector;
 
 Rgb rgbAt(const QImage& picture, int x, int y) {
     const Colour c = pixelColour(picture, x, y);
@@ -50,34 +42,6 @@ constexpr double kOtherColour = 0.4;
 /// Radius of the window in which the cross-section's centre is found: a stroke up to 8 pixels
 /// wide fits when the window sits on its centre.
 constexpr double kCentreRadius = 4.5;
-
-/// The paper's colour around (x, y): the commonest colour (in steps of 16 per component) of
-/// the square around it, as the mean of the pixels of that step. Outside the picture is not
-/// paper; a square wholly outside gives white.
-Rgb paperAround(const QImage& picture, int x, int y) {
-    std::array<int, 4096> counts{};
-    std::array<Rgb, 4096> sums{};
-    const int left = std::max(0, x - kPaperRadius),
-              right = std::min(picture.width() - 1, x + kPaperRadius);
-    const int top = std::max(0, y - kPaperRadius),
-              bottom = std::min(picture.height() - 1, y + kPaperRadius);
-    int best = -1;
-    for (int py = top; py <= bottom; ++py) {
-        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(py));
-        for (int px = left; px <= right; ++px) {
-            const QRgb p = line[px];
-            const int bin = (qRed(p) >> 4) << 8 | (qGreen(p) >> 4) << 4 | qBlue(p) >> 4;
-            ++counts[bin];
-            Rgb& sum = sums[bin];
-            sum = {sum.r + qRed(p), sum.g + qGreen(p), sum.b + qBlue(p)};
-            if (best < 0 || counts[bin] > counts[best])
-                best = bin;
-        }
-    }
-    if (best < 0)
-        return {255, 255, 255};
-    return sums[best] * (1.0 / counts[best]);
-}
 
 /// The ink pixel nearest to (x, y) within reach, if any.
 std::optional<QPoint> nearestInk(const QImage& picture, const Rgb& paper, int x, int y) {
@@ -203,7 +167,7 @@ int nearestWhole(double value) {
 } // namespace
 
 QPoint SnapToStroke(const QImage& picture, int x, int y) {
-    const Rgb paper = paperAround(picture, x, y);
+    const Rgb paper = PaperAround(picture, x, y, kPaperRadius);
     const std::optional<QPoint> hit = nearestInk(picture, paper, x, y);
     if (!hit)
         return {x, y};

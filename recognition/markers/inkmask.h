@@ -5,23 +5,13 @@
 
 #include <QRect>
 
+#include "core/paper.h"
+
 class QImage;
 
 namespace kurvana::markers {
 
-/// A colour as three components, for the differences and projections colour matching needs.
-struct Rgb {
-    double r = 0, g = 0, b = 0;
-
-    Rgb operator-(const Rgb& o) const { return {r - o.r, g - o.g, b - o.b}; }
-    Rgb operator*(double k) const { return {r * k, g * k, b * k}; }
-    double dot(const Rgb& o) const { return r * o.r + g * o.g + b * o.b; }
-};
-
-/// The paper's colour around (x, y): the commonest colour (in steps of 16 per component) of the
-/// square of half side `radius` around it, as the mean of that step's pixels. A marker fills
-/// less than half of a square twice its size, so the paper wins even on a filled marker.
-Rgb PaperAround(const QImage& picture, int x, int y, int radius);
+using Rgb = RgbVector;
 
 /// How strongly a part of the picture is inked with one colour: 0 (paper or another colour)
 /// to 255 (the full colour; anti-aliased edges and blurred pixels take a share), one byte per

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+class QImage;
+
+namespace kurvana {
+
+/// A colour, or a difference of colours, as a vector of three components: for the differences
+/// and projections that telling ink from paper needs.
+struct RgbVector {
+    double r = 0, g = 0, b = 0;
+
+    RgbVector operator-(const RgbVector& o) const { return {r - o.r, g - o.g, b - o.b}; }
+    RgbVector operator*(double k) const { return {r * k, g * k, b * k}; }
+    double dot(const RgbVector& o) const { return r * o.r + g * o.g + b * o.b; }
+    double length() const { return std::sqrt(dot(*this)); }
+    double largestComponent() const { return std::max({std::fabs(r), std::fabs(g), std::fabs(b)}); }
+};
+
+/// The paper's colour around (x, y): the commonest colour (in steps of 16 per component) of the
+/// square of half side `radius` around it, as the mean of that step's pixels. Outside the
+/// picture is not paper; a square wholly outside gives white.
+RgbVector PaperAround(const QImage& picture, int x, int y, int radius);
+
+} // namespace kurvana
