@@ -16,30 +16,6 @@ QJsonArray pair(double a, double b) {
     return QJsonArray{a, b};
 }
 
-QString scaleName(ScaleKind kind) {
-    switch (kind) {
-    case ScaleKind::Log10:
-        return "log10";
-    case ScaleKind::Ln:
-        return "ln";
-    case ScaleKind::None:
-    case ScaleKind::Linear:
-        break;
-    }
-    return "linear";
-}
-
-std::optional<ScaleKind> scaleNamed(const QJsonValue& value) {
-    const QString name = value.toString();
-    if (name == "linear")
-        return ScaleKind::Linear;
-    if (name == "log10")
-        return ScaleKind::Log10;
-    if (name == "ln")
-        return ScaleKind::Ln;
-    return std::nullopt;
-}
-
 /// A finite number, or nothing (a missing key, text, null).
 std::optional<double> number(const QJsonValue& value) {
     if (!value.isDouble() || !std::isfinite(value.toDouble()))
@@ -78,8 +54,8 @@ QJsonObject perspectiveJson(const Document& doc) {
     return {{"frame", "perspective"},
             {"points", points},
             {"values", values},
-            {"xscale", scaleName(doc.scaleX)},
-            {"yscale", scaleName(doc.scaleY)}};
+            {"xscale", ScaleKindName(doc.scaleX)},
+            {"yscale", ScaleKindName(doc.scaleY)}};
 }
 
 QJsonObject polarJson(const Document& doc) {
@@ -98,8 +74,8 @@ QJsonObject polarJson(const Document& doc) {
 bool perspectiveFromJson(Document& doc, const QJsonObject& json) {
     const QJsonArray points = json["points"].toArray();
     const QJsonArray values = json["values"].toArray();
-    const auto xScale = scaleNamed(json["xscale"]);
-    const auto yScale = scaleNamed(json["yscale"]);
+    const auto xScale = ScaleKindNamed(json["xscale"].toString());
+    const auto yScale = ScaleKindNamed(json["yscale"].toString());
     if (points.size() != 4 || values.size() != 4 || !xScale || !yScale)
         return false;
     PerspectiveCalibration p;
@@ -181,6 +157,29 @@ bool FrameFromJson(Document& doc, const QJsonObject& json) {
     if (frame == "polar")
         return polarFromJson(doc, json);
     return false;
+}
+
+QString ScaleKindName(ScaleKind kind) {
+    switch (kind) {
+    case ScaleKind::Log10:
+        return "log10";
+    case ScaleKind::Ln:
+        return "ln";
+    case ScaleKind::Date:
+        return "date";
+    case ScaleKind::None:
+    case ScaleKind::Linear:
+        break;
+    }
+    return "linear";
+}
+
+std::optional<ScaleKind> ScaleKindNamed(const QString& name) {
+    for (const ScaleKind kind :
+         {ScaleKind::Linear, ScaleKind::Log10, ScaleKind::Ln, ScaleKind::Date})
+        if (name == ScaleKindName(kind))
+            return kind;
+    return std::nullopt;
 }
 
 } // namespace kurvana

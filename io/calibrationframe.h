@@ -1,6 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QJsonObject>
+#include <QString>
+
+#include "core/document.h"
 
 namespace kurvana {
 
@@ -19,5 +24,10 @@ QJsonObject FrameToJson(const Document& doc);
 /// scale kinds, the frame itself. False, and the document untouched, for an object that is not
 /// a complete perspective or polar frame. The caller recomputes the values.
 bool FrameFromJson(Document& doc, const QJsonObject& json);
+
+/// The name of a scale kind in the JSON forms: "linear", "log10", "ln" or "date".
+QString ScaleKindName(ScaleKind kind);
+/// The scale kind of such a name, or nothing.
+std::optional<ScaleKind> ScaleKindNamed(const QString& name);
 
 } // namespace kurvana

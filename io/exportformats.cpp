@@ -105,21 +105,6 @@ QString jsonPixel(std::int32_t x, std::int32_t y) {
     return QString("[%1, %2]").arg(x).arg(y);
 }
 
-QString scaleName(ScaleKind kind) {
-    switch (kind) {
-    case ScaleKind::Log10:
-        return "\"log10\"";
-    case ScaleKind::Ln:
-        return "\"ln\"";
-    case ScaleKind::Date:
-        return "\"date\"";
-    case ScaleKind::None:
-    case ScaleKind::Linear:
-        break;
-    }
-    return "\"linear\"";
-}
-
 QString jsonCalibration(const Document& doc) {
     if (const QJsonObject frame = FrameToJson(doc); !frame.isEmpty())
         return "  \"calibration\": " +
@@ -138,8 +123,8 @@ QString jsonCalibration(const Document& doc) {
         .arg(jsonPixel(doc.zeroPointX, doc.zeroPointY), jsonPixel(doc.xMaxPointX, doc.xMaxPointY),
              jsonPixel(doc.yMaxPointX, doc.yMaxPointY), jsonValue(doc, AxisName::X, doc.axisXMin),
              jsonValue(doc, AxisName::X, doc.axisXMax), jsonValue(doc, AxisName::Y, doc.axisYMin),
-             jsonValue(doc, AxisName::Y, doc.axisYMax), scaleName(doc.scaleX),
-             scaleName(doc.scaleY));
+             jsonValue(doc, AxisName::Y, doc.axisYMax), jsonString(ScaleKindName(doc.scaleX)),
+             jsonString(ScaleKindName(doc.scaleY)));
 }
 
 QString jsonLine(const Document& doc, int line) {
