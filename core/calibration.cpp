@@ -196,12 +196,13 @@ void SortCurrentLine(Document& doc, int n) {
     struct Row {
         std::int32_t x, y;
         double valueX, valueY;
+        PointExtras extras;
     };
     std::vector<Row> rows;
     rows.reserve(std::size_t(n - 1));
     for (int r = 1; r < n; ++r)
-        rows.push_back(
-            {doc.pointX(line, r), doc.pointY(line, r), doc.valueX(line, r), doc.valueY(line, r)});
+        rows.push_back({doc.pointX(line, r), doc.pointY(line, r), doc.valueX(line, r),
+                        doc.valueY(line, r), doc.extras(line, r)});
     const bool anyNaN = std::any_of(rows.begin(), rows.end(),
                                     [](const Row& row) { return std::isnan(row.valueX); });
     if (!anyNaN) {
@@ -225,6 +226,7 @@ void SortCurrentLine(Document& doc, int n) {
         doc.pointY(line, r) = row.y;
         doc.valueX(line, r) = row.valueX;
         doc.valueY(line, r) = row.valueY;
+        doc.extras(line, r) = row.extras;
     }
 }
 

@@ -64,7 +64,14 @@ void Document::appendPoint(int line, int x, int y) {
     flag(line, row) = 1;
     pointX(line, row) = x;
     pointY(line, row) = y;
+    extras(line, row) = {};
     nextRow.at(line) = row + 1;
+}
+
+void Document::clearSeries(int line) {
+    for (auto& row : pointExtras)
+        row.at(line - 1) = {};
+    lineInfo.at(line) = {};
 }
 
 void Document::removeRow(int line, int row) {
@@ -73,7 +80,10 @@ void Document::removeRow(int line, int row) {
         flag(line, r) = flag(line, r + 1);
         pointX(line, r) = pointX(line, r + 1);
         pointY(line, r) = pointY(line, r + 1);
+        extras(line, r) = extras(line, r + 1);
     }
+    if (row <= last)
+        extras(line, last) = {};
     nextRow.at(line) = last;
 }
 

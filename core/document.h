@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <vector>
 
 #include <QImage>
@@ -48,6 +50,7 @@ struct PerspectiveCalibration {
     std::array<std::int32_t, 4> pointX{}, pointY{};
     std::array<QString, 4> editX{"0", "1", "1", "0"}, editY{"0", "0", "1", "1"};
     std::array<double, 4> valueX{0, 1, 1, 0}, valueY{0, 0, 1, 1};
+    bool operator==(const PerspectiveCalibration&) const = default;
 };
 
 /// A polar chart: the centre, a reference pixel on the ray of referenceAngle at
@@ -59,6 +62,7 @@ struct PolarCalibration {
     bool clockwise = false; ///< angles grow clockwise in the picture
     bool radians = false;   ///< angles in radians, otherwise degrees
     bool logRadius = false; ///< the radius axis is log10
+    bool operator==(const PolarCalibration&) const = default;
 };
 
 /// Scale kind of an axis. On the logarithmic kinds the axis values are exponents. `None` is the
@@ -66,6 +70,33 @@ struct PolarCalibration {
 /// treats it as linear. `Date` is linear in day counts (core/datetime.h) and shows its values as
 /// dates; the data and settings files hold such an axis as a linear one with day counts.
 enum class ScaleKind { None = 0, Linear = 1, Log10 = 2, Ln = 3, Date = 4 };
+
+/// What a line holds, when a recogniser filled it: a curve followed along its stroke, one
+/// point per marker, or one per bar. Lines the user clicks say nothing.
+enum class SeriesKind { Unspecified = 0, Curve = 1, Markers = 2, Bars = 3 };
+
+/// Name, kind and colour of a line's series (the legend's name, the stroke colour found). The
+/// data file does not hold them; they are kept beside it.
+struct LineInfo {
+    QString name;
+    SeriesKind kind = SeriesKind::Unspecified;
+    std::optional<QRgb> colour;
+    bool operator==(const LineInfo&) const = default;
+};
+
+/// What a point carries beyond its pixel: the ends of its error bars in picture pixels (NaN
+/// where it has none; for an upright bar low is the lower end, the larger y) and the category
+/// label of a bar. The data file does not hold them; they are kept beside it.
+struct PointExtras {
+    double yLow = std::numeric_limits<double>::quiet_NaN();
+    double yHigh = std::numeric_limits<double>::quiet_NaN();
+    double xLow = std::numeric_limits<double>::quiet_NaN();
+    double xHigh = std::numeric_limits<double>::quiet_NaN();
+    QString label;
+    bool hasUpright() const { return yLow == yLow && yHigh == yHigh; }
+    bool hasLevel() const { return xLow == xLow && xHigh == xHigh; }
+    bool empty() const { return !hasUpright() && !hasLevel() && label.isEmpty(); }
+};
 
 /// What autocorrection snaps a click onto: the centre of the nearest stroke of any colour that
 /// stands out from the paper, or the first dark pixel on each ray of the probe star (the rule of
@@ -108,6 +139,14 @@ struct Document {
     std::int32_t pointY(int line, int row) const { return pixelTable.at(row).at(9 + line); }
     double valueX(int line, int row) const { return valueTable.at(row).at(4 + line); }
     double valueY(int line, int row) const { return valueTable.at(row).at(9 + line); }
+    /// Error-bar ends and labels per row and line, moved with their points.
+    std::array<std::array<PointExtras, kLineCount>, kRowCount> pointExtras{};
+    /// Name, kind and colour of each line's series; index 0 unused.
+    std::array<LineInfo, kLineCount + 1> lineInfo{};
+    PointExtras& extras(int line, int row) { return pointExtras.at(row).at(line - 1); }
+    const PointExtras& extras(int line, int row) const { return pointExtras.at(row).at(line - 1); }
+    /// Forgets what the line's series and points carried beyond their pixels.
+    void clearSeries(int line);
     /// Number of stored points of a line (rows 1..nextRow-1).
     int pointCount(int line) const { return nextRow.at(line) - 1; }
 

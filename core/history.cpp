@@ -20,6 +20,11 @@ bool sameBits(std::int32_t a, std::int32_t b) {
     return a == b;
 }
 
+bool sameBits(const PointExtras& a, const PointExtras& b) {
+    return sameBits(a.yLow, b.yLow) && sameBits(a.yHigh, b.yHigh) && sameBits(a.xLow, b.xLow) &&
+           sameBits(a.xHigh, b.xHigh) && a.label == b.label;
+}
+
 bool sameBits(long double a, long double b) {
     // Only the 80 bits of the value: the padding of an x87 long double holds garbage.
     return a == b || (a != a && b != b);
@@ -35,16 +40,17 @@ void forEachCell(Doc& doc, int line, int row, Cells& cells, Visit visit) {
     visit(doc.pointY(line, row), cells.y);
     visit(doc.valueX(line, row), cells.valueX);
     visit(doc.valueY(line, row), cells.valueY);
+    visit(doc.extras(line, row), cells.extras);
 }
 
 RowCells cellsAt(const Document& doc, int line, int row) {
     RowCells cells;
-    forEachCell(doc, line, row, cells, [](auto stored, auto& kept) { kept = stored; });
+    forEachCell(doc, line, row, cells, [](const auto& stored, auto& kept) { kept = stored; });
     return cells;
 }
 
 void writeCells(Document& doc, int line, int row, const RowCells& cells) {
-    forEachCell(doc, line, row, cells, [](auto& stored, auto kept) { stored = kept; });
+    forEachCell(doc, line, row, cells, [](auto& stored, const auto& kept) { stored = kept; });
 }
 
 ExtraText nameOf(StepKind kind) {
@@ -80,6 +86,9 @@ CalibrationState CalibrationState::of(const Document& doc) {
     c.axisTexts = {doc.editMaxX, doc.editMaxY, doc.editMinX, doc.editMinY};
     c.scaleX = doc.scaleX;
     c.scaleY = doc.scaleY;
+    c.frame = doc.frame;
+    c.perspective = doc.perspective;
+    c.polar = doc.polar;
     return c;
 }
 
@@ -103,6 +112,9 @@ void CalibrationState::applyTo(Document& doc) const {
     doc.editMinY = axisTexts[3];
     doc.scaleX = scaleX;
     doc.scaleY = scaleY;
+    doc.frame = frame;
+    doc.perspective = perspective;
+    doc.polar = polar;
 }
 
 bool CalibrationState::sameAs(const CalibrationState& o) const {
@@ -112,19 +124,22 @@ bool CalibrationState::sameAs(const CalibrationState& o) const {
     return zeroPointX == o.zeroPointX && zeroPointY == o.zeroPointY && xMaxPointX == o.xMaxPointX &&
            xMaxPointY == o.xMaxPointY && yMaxPointX == o.yMaxPointX && yMaxPointY == o.yMaxPointY &&
            sameBits(axisAngle, o.axisAngle) && xAxisLength == o.xAxisLength &&
-           yAxisLength == o.yAxisLength && scaleX == o.scaleX && scaleY == o.scaleY;
+           yAxisLength == o.yAxisLength && scaleX == o.scaleX && scaleY == o.scaleY &&
+           frame == o.frame && perspective == o.perspective && polar == o.polar;
 }
 
 void CaptureLine(const Document& doc, int line, LineRecord& record) {
     for (int row = 0; row < kRowCount; ++row)
         record.rows[row] = cellsAt(doc, line, row);
     record.nextRow = doc.nextRow.at(line);
+    record.info = doc.lineInfo.at(line);
 }
 
 void RestoreLine(Document& doc, int line, const LineRecord& record) {
     for (int row = 0; row < kRowCount; ++row)
         writeCells(doc, line, row, record.rows[row]);
     doc.nextRow.at(line) = record.nextRow;
+    doc.lineInfo.at(line) = record.info;
 }
 
 namespace {
@@ -132,8 +147,9 @@ namespace {
 /// Row `row` of `line` holds exactly `cells` (bit for bit: a NaN value equals itself).
 bool rowHolds(const Document& doc, int line, int row, const RowCells& cells) {
     bool same = true;
-    forEachCell(doc, line, row, cells,
-                [&same](auto stored, auto kept) { same = same && sameBits(stored, kept); });
+    forEachCell(doc, line, row, cells, [&same](const auto& stored, const auto& kept) {
+        same = same && sameBits(stored, kept);
+    });
     return same;
 }
 
@@ -146,9 +162,10 @@ std::optional<LineChange> changeOf(const Document& doc, int line, const LineReco
                 first = row;
             last = row;
         }
-    if (first < 0 && before.nextRow == doc.nextRow.at(line))
+    if (first < 0 && before.nextRow == doc.nextRow.at(line) && before.info == doc.lineInfo.at(line))
         return std::nullopt;
-    LineChange change{line, std::max(first, 0), {}, {}, before.nextRow, doc.nextRow.at(line)};
+    LineChange change{line,           std::max(first, 0),   {},          {},
+                      before.nextRow, doc.nextRow.at(line), before.info, doc.lineInfo.at(line)};
     for (int row = first; first >= 0 && row <= last; ++row) {
         change.before.push_back(before.rows[row]);
         change.after.push_back(cellsAt(doc, line, row));
@@ -163,6 +180,7 @@ void applyChange(Document& doc, const LineChange& change, bool forward, LineReco
     const std::vector<RowCells>& rows = forward ? change.after : change.before;
     std::copy(rows.begin(), rows.end(), buffer.rows.begin() + change.firstRow);
     buffer.nextRow = forward ? change.nextRowAfter : change.nextRowBefore;
+    buffer.info = forward ? change.infoAfter : change.infoBefore;
     RestoreLine(doc, change.line, buffer);
 }
 

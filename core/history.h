@@ -49,6 +49,9 @@ struct CalibrationState {
     std::array<double, 4> axisValues{}; ///< axisXMax, axisYMax, axisXMin, axisYMin
     std::array<QString, 4> axisTexts;   ///< editMaxX, editMaxY, editMinX, editMinY
     ScaleKind scaleX = ScaleKind::Linear, scaleY = ScaleKind::Linear;
+    CalibrationFrame frame = CalibrationFrame::ThreePoint;
+    PerspectiveCalibration perspective;
+    PolarCalibration polar;
 
     static CalibrationState of(const Document& doc);
     void applyTo(Document& doc) const;
@@ -60,6 +63,7 @@ struct CalibrationState {
 struct RowCells {
     std::int32_t flag = 0, x = 0, y = 0;
     double valueX = 0, valueY = 0;
+    PointExtras extras;
 };
 
 /// A line's whole record: all its rows, the unused ones past the last point too (a data file
@@ -67,6 +71,7 @@ struct RowCells {
 struct LineRecord {
     std::vector<RowCells> rows = std::vector<RowCells>(kRowCount); ///< rows 0..kLastRow
     std::int32_t nextRow = 1;
+    LineInfo info;
 };
 
 /// The one place that knows which fields of the document make up a line: what is taken here is
@@ -81,6 +86,7 @@ struct LineChange {
     int firstRow = 0;
     std::vector<RowCells> before, after; ///< rows firstRow.. of equal count
     std::int32_t nextRowBefore = 1, nextRowAfter = 1;
+    LineInfo infoBefore, infoAfter;
 };
 
 /// One undoable step: what it changed. A clean picture is kept only when the clean-up replaced

@@ -51,6 +51,7 @@ void ClearLineData(Workspace& ws) {
     }
     ws.view.fillTable();
     doc.nextRow.at(line) = 1;
+    doc.clearSeries(line);
     // RedrawMarks and ToggleAxes, restoring only the cleared marks' areas where the picture is
     // known: the searches clear a line before every run, on scans of tens of megapixels.
     ws.view.pictureChanged(RestoreMarksAndAxes(doc, clearedMarks));

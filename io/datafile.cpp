@@ -228,6 +228,7 @@ void ApplyDataFile(Document& doc, const DataFileContent& content) {
             doc.pointY(line, row) = 0;
         }
         doc.nextRow.at(line) = 1;
+        doc.clearSeries(line);
         for (const QPoint& point : content.lines.at(line))
             doc.appendPoint(line, point.x(), point.y());
     }

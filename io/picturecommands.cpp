@@ -28,6 +28,8 @@ constexpr int kClearedRows = 1000;
 /// The point rows 1..1000 of every line lose flag, x and y (a new picture starts empty).
 void ClearPointRows(Document& doc) {
     for (int line = 1; line <= kLineCount; ++line)
+        doc.clearSeries(line);
+    for (int line = 1; line <= kLineCount; ++line)
         for (int row = 1; row <= kClearedRows; ++row) {
             doc.flag(line, row) = 0;
             doc.pointX(line, row) = 0;

@@ -14,6 +14,12 @@ public:
     virtual ~LabelReader() = default;
     /// The text read, without spaces; empty when nothing could be read.
     virtual QString read(const QImage& label) = 0;
+    /// The words of one line of text that need not be a number (a legend entry, a category or
+    /// a month name), words separated by single spaces; empty when nothing could be read.
+    virtual QString readWords(const QImage& line) {
+        (void)line;
+        return {};
+    }
     /// Whether the reader cannot read anything because what it reads with is not installed
     /// (the language data, or the module that holds the engine): every read is empty for that
     /// reason and not because of the labels, and the user is told so.

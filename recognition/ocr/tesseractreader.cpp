@@ -24,4 +24,8 @@ QString TesseractReader::read(const QImage& label) {
     return engine_ && !label.isNull() ? engine_->read(label) : QString();
 }
 
+QString TesseractReader::readWords(const QImage& line) {
+    return engine_ && !line.isNull() ? engine_->readWords(line) : QString();
+}
+
 } // namespace kurvana

@@ -18,6 +18,7 @@ public:
     ~TesseractReader() override;
     bool available() const;
     QString read(const QImage& label) override;
+    QString readWords(const QImage& line) override;
     bool dataMissing() const override { return !available(); }
 
 private:

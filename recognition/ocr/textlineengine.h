@@ -12,6 +12,9 @@ public:
     virtual ~TextLineEngine() = default;
     /// The text read in a non-null picture, without spaces; empty when nothing was read.
     virtual QString read(const QImage& label) = 0;
+    /// Words in one line of text (a legend entry, a category or month label): any letters,
+    /// words separated by single spaces; empty when nothing was read.
+    virtual QString readWords(const QImage& line) = 0;
 };
 
 /// The module's entry: a started engine, or null when Tesseract's English data are missing.

@@ -16,6 +16,8 @@ namespace kurvana {
 
 namespace {
 
+constexpr const char* kNumberCharacters = "0123456789-+.,eE";
+
 class TesseractEngine : public TextLineEngine {
 public:
     /// Starts the engine restricted to the characters of numbers (digits, minus and plus,
@@ -29,7 +31,7 @@ public:
             return false;
         started_ = true;
         api_.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
-        api_.SetVariable("tessedit_char_whitelist", "0123456789-+.,eE");
+        api_.SetVariable("tessedit_char_whitelist", kNumberCharacters);
         api_.SetVariable("user_defined_dpi", "300");
         api_.SetVariable("debug_file", "/dev/null");
         return true;
@@ -54,6 +56,16 @@ public:
             result = single ? QString::fromUtf8(single.get()).simplified().remove(' ') : QString();
         }
         return result;
+    }
+
+    QString readWords(const QImage& line) override {
+        // Words may hold any character; the number restriction is lifted for this one read.
+        api_.SetVariable("tessedit_char_whitelist", "");
+        const QImage grey = line.convertToFormat(QImage::Format_Grayscale8);
+        api_.SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+        const std::unique_ptr<char[]> text(api_.GetUTF8Text());
+        api_.SetVariable("tessedit_char_whitelist", kNumberCharacters);
+        return text ? QString::fromUtf8(text.get()).simplified() : QString();
     }
 
 private:
