@@ -279,4 +279,45 @@ AxisValues ValuesAtPixel(Document& doc, int x, int y) {
     return ToAxisValues(doc, p.u, p.v, doc.xAxisLength, doc.yAxisLength);
 }
 
+namespace {
+
+/// A value as the axis spaces it: its exponent on a logarithmic axis.
+double spaced(ScaleKind kind, double value) {
+    if (kind == ScaleKind::Log10)
+        return std::log10(value);
+    return kind == ScaleKind::Ln ? std::log(value) : value;
+}
+
+double unspaced(ScaleKind kind, double t) {
+    return double(ApplyScale(kind, t));
+}
+
+} // namespace
+
+std::optional<AxisValues> ValuesAtPosition(const Document& doc, QPointF at) {
+    const int x0 = int(std::floor(at.x())), y0 = int(std::floor(at.y()));
+    const double ax = at.x() - x0, ay = at.y() - y0;
+    // The polar frame's angle and radius are not spaced by the scale kinds of the axes.
+    const bool spacedAxes = doc.frame != CalibrationFrame::Polar;
+    const ScaleKind kx = spacedAxes ? doc.scaleX : ScaleKind::Linear;
+    const ScaleKind ky = spacedAxes ? doc.scaleY : ScaleKind::Linear;
+    try {
+        const std::optional<FrameConversion> frame =
+            doc.frame != CalibrationFrame::ThreePoint
+                ? std::optional<FrameConversion>(FrameConversion::Of(doc))
+                : std::nullopt;
+        double sx = 0, sy = 0;
+        for (int j = 0; j < 2; ++j)
+            for (int i = 0; i < 2; ++i) {
+                const ConvertedPoint p = converted(doc, frame, x0 + i, y0 + j);
+                const double w = (i ? ax : 1 - ax) * (j ? ay : 1 - ay);
+                sx += spaced(kx, p.valueX) * w;
+                sy += spaced(ky, p.valueY) * w;
+            }
+        return AxisValues{unspaced(kx, sx), unspaced(ky, sy)};
+    } catch (const CommandError&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace kurvana

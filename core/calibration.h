@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+
+#include <QPointF>
+
 #include <cstdint>
 
 namespace kurvana {
@@ -68,5 +72,10 @@ void ReadAxisTexts(Document& doc);
 /// Axis values at the picture pixel (x, y), as the status-bar readout computes them (lengths
 /// refreshed, rotX/rotY filled).
 AxisValues ValuesAtPixel(Document& doc, int x, int y);
+
+/// Axis values at a position between pixels (an error-bar end, a marker centre): the values
+/// at the four pixels around it weighed by nearness, on logarithmic axes in exponents. Uses the
+/// axis lengths the last recomputation left; nothing when the calibration cannot convert.
+std::optional<AxisValues> ValuesAtPosition(const Document& doc, QPointF at);
 
 } // namespace kurvana

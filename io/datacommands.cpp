@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QImageWriter>
@@ -18,6 +19,7 @@
 #include "io/filepair.h"
 #include "io/picturecommands.h"
 #include "io/picturefile.h"
+#include "io/sidecar.h"
 #include "io/unsavedwork.h"
 
 namespace kurvana {
@@ -143,6 +145,9 @@ bool SaveData(Workspace& ws) {
         BitmapFile(targets->copyPath, doc.cleanPicture), BytesFile(targets->dataPath, *bytes));
     if (failure)
         throw SaveFailed(doc, failure->file, failure->reason);
+    // The data file is in place; until what it cannot hold is beside it, the work is not saved.
+    if (const QString reason = WriteSidecar(doc, targets->dataPath); !reason.isEmpty())
+        throw SaveFailed(doc, SidecarPath(targets->dataPath), reason);
 
     doc.dataFileName = targets->dataPath;
     if (ws.history)
@@ -164,6 +169,9 @@ void OpenDataDialog(Workspace& ws) {
         OpenDataFile(ws, *chosen);
 }
 
+/// More than any sidecar of five lines of a thousand points holds.
+constexpr qint64 kLargestSidecar = qint64(1) << 26;
+
 OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
                                     const QString& copyFolder) {
     OpenedDataFile opened{ReadDataFile(path, doc.texts), {}};
@@ -175,6 +183,9 @@ OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
                                     QString("its picture copy \"%1\" cannot be opened: %2")
                                         .arg(copyPath, AsSentence(copy.reason))));
     opened.picture = copy.picture;
+    QFile sidecar(SidecarPath(path));
+    if (sidecar.open(QIODevice::ReadOnly))
+        opened.sidecar = sidecar.read(kLargestSidecar);
     return opened;
 }
 
@@ -192,6 +203,8 @@ void InstallDataFile(Workspace& ws, const OpenedDataFile& opened, const QString&
     InstallNewPicture(ws, opened.picture);
     doc.dataFileName = dataFileName;
     ApplyDataFile(doc, opened.content);
+    if (!opened.sidecar.isEmpty())
+        ApplySidecar(doc, opened.sidecar);
     ws.view.setStatusText(kPictureStatusPanel, doc.pictureFileName);
     ws.view.documentSettingsChanged();
     ws.view.controlsChanged();

@@ -35,6 +35,7 @@ void OpenDataFile(Workspace& ws, const QString& path);
 struct OpenedDataFile {
     DataFileContent content;
     QImage picture;
+    QByteArray sidecar; ///< what is kept beside the data file (io/sidecar.h); empty when none
 };
 
 /// Reads the data file `path` and its picture copy from `copyFolder`. Throws CommandError

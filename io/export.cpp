@@ -4,6 +4,7 @@
 #include "core/document.h"
 #include "core/linedata.h"
 #include "io/datafile.h"
+#include "io/sidecar.h"
 
 namespace kurvana {
 
@@ -12,6 +13,7 @@ void LoadDataFileForExport(Document& doc, const QString& path) {
     doc.currentLine = 1;
     doc.dataFileName = path;
     ApplyDataFile(doc, content);
+    ReadSidecar(doc, path);
     // The same steps as the refresh that ends opening a data file, without the table window.
     ReadAxisTexts(doc);
     RecomputeValues(doc);

@@ -2,16 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 #include <QJsonDocument>
 #include <QStringList>
 
 #include "core/axistext.h"
+#include "core/calibration.h"
 #include "core/document.h"
 #include "core/linedata.h"
 #include "core/numbers.h"
 #include "io/calibrationframe.h"
+#include "io/seriesnames.h"
 
 namespace kurvana {
 
@@ -41,29 +44,93 @@ std::vector<int> nonEmptyLines(const Document& doc) {
     return lines;
 }
 
-/// CSV or TSV: a header X<n>,Y<n> per non-empty line, then one row per point depth.
+/// What a line's export columns hold beyond X and Y: its error-bar ends where any point has
+/// them.
+struct LineColumns {
+    int line = 1;
+    bool upright = false, level = false;
+};
+
+LineColumns columnsOf(const Document& doc, int line) {
+    LineColumns columns{line};
+    for (int row = 1; row <= doc.pointCount(line); ++row) {
+        columns.upright = columns.upright || doc.extras(line, row).hasUpright();
+        columns.level = columns.level || doc.extras(line, row).hasLevel();
+    }
+    return columns;
+}
+
+/// The axis values of a point's error-bar ends: Y of the upright bar's, X of the level bar's
+/// (NaN where it has none or the calibration cannot convert them).
+struct EndValues {
+    double yLow = NAN, yHigh = NAN, xLow = NAN, xHigh = NAN;
+};
+
+EndValues endValuesOf(const Document& doc, int line, int row) {
+    const PointExtras& e = doc.extras(line, row);
+    EndValues values;
+    const double px = doc.pointX(line, row), py = doc.pointY(line, row);
+    const auto y = [&](double at) {
+        const auto v = ValuesAtPosition(doc, {px, at});
+        return v ? v->y : NAN;
+    };
+    const auto x = [&](double at) {
+        const auto v = ValuesAtPosition(doc, {at, py});
+        return v ? v->x : NAN;
+    };
+    if (e.hasUpright()) {
+        values.yLow = y(e.yLow);
+        values.yHigh = y(e.yHigh);
+    }
+    if (e.hasLevel()) {
+        values.xLow = x(e.xLow);
+        values.xHigh = x(e.xHigh);
+    }
+    return values;
+}
+
+/// CSV or TSV: a header per non-empty line (X<n>, then the series' name or Y<n>, then
+/// Y<n>_low, Y<n>_high and X<n>_low, X<n>_high where its points have error bars), then one row
+/// per point depth. A bar's category label stands in its X cell.
 QString separatedText(const Document& doc, QChar separator,
                       const std::function<QString(double, AxisName)>& number) {
     const std::vector<int> lines = nonEmptyLines(doc);
     if (lines.empty())
         return {};
     QStringList header;
+    std::vector<LineColumns> columns;
     int depth = 0;
     for (const int line : lines) {
-        header << quotedField(QString("X%1").arg(line), separator)
-               << quotedField(QString("Y%1").arg(line), separator);
+        const LineColumns c = columnsOf(doc, line);
+        const QString& name = doc.lineInfo.at(line).name;
+        header << QString("X%1").arg(line) << (name.isEmpty() ? QString("Y%1").arg(line) : name);
+        if (c.upright)
+            header << QString("Y%1_low").arg(line) << QString("Y%1_high").arg(line);
+        if (c.level)
+            header << QString("X%1_low").arg(line) << QString("X%1_high").arg(line);
+        columns.push_back(c);
         depth = std::max(depth, doc.pointCount(line));
     }
+    for (QString& field : header)
+        field = quotedField(field, separator);
     QString text = header.join(separator) + "\r\n";
     for (int row = 1; row <= depth; ++row) {
         QStringList cells;
-        for (const int line : lines) {
+        for (const LineColumns& c : columns) {
+            const int line = c.line;
             const bool present = row <= doc.pointCount(line);
             const auto cell = [&](double value, AxisName axis) {
                 return present ? quotedField(number(value, axis), separator) : QString();
             };
-            cells << cell(doc.valueX(line, row), AxisName::X)
+            const QString& label = present ? doc.extras(line, row).label : QString();
+            cells << (label.isEmpty() ? cell(doc.valueX(line, row), AxisName::X)
+                                      : quotedField(label, separator))
                   << cell(doc.valueY(line, row), AxisName::Y);
+            const EndValues ends = present ? endValuesOf(doc, line, row) : EndValues{};
+            if (c.upright)
+                cells << cell(ends.yLow, AxisName::Y) << cell(ends.yHigh, AxisName::Y);
+            if (c.level)
+                cells << cell(ends.xLow, AxisName::X) << cell(ends.xHigh, AxisName::X);
         }
         text += cells.join(separator) + "\r\n";
     }
@@ -127,17 +194,46 @@ QString jsonCalibration(const Document& doc) {
              jsonString(ScaleKindName(doc.scaleY)));
 }
 
+QString jsonPoint(const Document& doc, int line, int row) {
+    QString point = QString("        {\"x\": %1, \"y\": %2, \"px\": %3, \"py\": %4")
+                        .arg(jsonValue(doc, AxisName::X, doc.valueX(line, row)),
+                             jsonValue(doc, AxisName::Y, doc.valueY(line, row)))
+                        .arg(doc.pointX(line, row))
+                        .arg(doc.pointY(line, row));
+    const PointExtras& extras = doc.extras(line, row);
+    const EndValues ends = endValuesOf(doc, line, row);
+    if (extras.hasUpright())
+        point += QString(", \"y_low\": %1, \"y_high\": %2")
+                     .arg(jsonValue(doc, AxisName::Y, ends.yLow),
+                          jsonValue(doc, AxisName::Y, ends.yHigh));
+    if (extras.hasLevel())
+        point += QString(", \"x_low\": %1, \"x_high\": %2")
+                     .arg(jsonValue(doc, AxisName::X, ends.xLow),
+                          jsonValue(doc, AxisName::X, ends.xHigh));
+    if (!extras.label.isEmpty())
+        point += ", \"label\": " + jsonString(extras.label);
+    return point + "}";
+}
+
+/// The series' name, kind and colour, where the line has them.
+QString jsonSeries(const LineInfo& info) {
+    QString fields;
+    if (!info.name.isEmpty())
+        fields += "      \"name\": " + jsonString(info.name) + ",\n";
+    if (info.kind != SeriesKind::Unspecified)
+        fields += "      \"kind\": " + jsonString(SeriesKindName(info.kind)) + ",\n";
+    if (info.colour)
+        fields += "      \"colour\": " + jsonString(ColourName(*info.colour)) + ",\n";
+    return fields;
+}
+
 QString jsonLine(const Document& doc, int line) {
     QStringList points;
     for (int row = 1; row <= doc.pointCount(line); ++row)
-        points << QString("        {\"x\": %1, \"y\": %2, \"px\": %3, \"py\": %4}")
-                      .arg(jsonValue(doc, AxisName::X, doc.valueX(line, row)),
-                           jsonValue(doc, AxisName::Y, doc.valueY(line, row)))
-                      .arg(doc.pointX(line, row))
-                      .arg(doc.pointY(line, row));
-    return QString("    {\n      \"line\": %1,\n      \"points\": [\n%2\n      ]\n    }")
+        points << jsonPoint(doc, line, row);
+    return QString("    {\n      \"line\": %1,\n%2      \"points\": [\n%3\n      ]\n    }")
         .arg(line)
-        .arg(points.join(",\n"));
+        .arg(jsonSeries(doc.lineInfo.at(line)), points.join(",\n"));
 }
 
 QString jsonText(const Document& doc) {

@@ -18,6 +18,7 @@
 #include "core/workspace.h"
 #include "io/datacommands.h"
 #include "io/datafile.h"
+#include "io/sidecar.h"
 
 namespace kurvana {
 
@@ -26,6 +27,7 @@ namespace {
 const QString kDataName = "work.gra";
 const QString kPictureName = "picture.bmp";
 const QString kOriginName = "origin.txt";
+const QString kSidecarName = SidecarPath(kDataName);
 constexpr int kMessageStatusPanel = 0, kPictureStatusPanel = 2;
 
 QString lockPathOf(const QString& folder) {
@@ -53,7 +55,8 @@ struct RecoveryCopy::Job {
     QString folder;
     QByteArray data;
     QByteArray origin;
-    QImage picture; ///< null when the copy on disk is current
+    std::optional<QByteArray> sidecar; ///< nothing: the work holds nothing beside its data file
+    QImage picture;                    ///< null when the copy on disk is current
     qint64 pictureKey = -1;
 };
 
@@ -94,7 +97,7 @@ void RecoveryCopy::discard() {
     timer_.stop();
     // Behind any write in progress on the one worker thread, so nothing written comes back.
     worker_.start([this] {
-        for (const QString& name : {kDataName, kOriginName, kPictureName})
+        for (const QString& name : {kDataName, kSidecarName, kOriginName, kPictureName})
             QFile::remove(folder_ + '/' + name);
         pictureOnDisk_ = -1;
     });
@@ -104,7 +107,7 @@ std::optional<RecoveryCopy::Job> RecoveryCopy::takeJob() const {
     const std::optional<QByteArray> data = DataFileBytes(DataFileFromDocument(doc_, kPictureName));
     if (!data)
         return std::nullopt;
-    Job job{folder_, *data, originOf(doc_), {}, doc_.cleanPicture.cacheKey()};
+    Job job{folder_, *data, originOf(doc_), SidecarBytes(doc_), {}, doc_.cleanPicture.cacheKey()};
     if (job.pictureKey != pictureOnDisk_)
         job.picture = doc_.cleanPicture; // shared, not copied: the clean picture is not written
     return job;
@@ -120,7 +123,13 @@ bool RecoveryCopy::write(const Job& job) {
         if (!pictureOk)
             return false;
     }
-    return saveBytes(job.folder + '/' + kOriginName, job.origin) &&
+    // The sidecar before the data file: a copy is read by its data file, which must not come
+    // with the extras of an older state.
+    const QString sidecarPath = job.folder + '/' + kSidecarName;
+    const bool sidecarOk = job.sidecar
+                               ? saveBytes(sidecarPath, *job.sidecar)
+                               : (QFile::remove(sidecarPath) || !QFile::exists(sidecarPath));
+    return sidecarOk && saveBytes(job.folder + '/' + kOriginName, job.origin) &&
            saveBytes(job.folder + '/' + kDataName, job.data);
 }
 

@@ -54,9 +54,13 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
 QVariant DataTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole)
         return {};
-    if (orientation == Qt::Horizontal)
-        return cellText(0, section);
-    return {};
+    if (orientation != Qt::Horizontal)
+        return {};
+    // A series read from a legend is shown under its name.
+    const int line = section - 1;
+    if (line >= 1 && line <= kLineCount && !doc_.lineInfo.at(line).name.isEmpty())
+        return doc_.lineInfo.at(line).name;
+    return cellText(0, section);
 }
 
 bool DataTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -2,7 +2,7 @@
 
 #include "core/calibration.h"
 #include "core/document.h"
-#include "core/drawing.h"
+#include "core/foundpoints.h"
 #include "core/history.h"
 #include "core/workspace.h"
 #include "recognition/bars/barfinder.h"
@@ -21,15 +21,12 @@ int FindBarsAt(Workspace& ws, int x, int y) {
         throw CommandError(doc.texts.extra(ExtraText::NoBarFound));
     const RecordedStep step(ws, StepKind::FindBars);
     const int line = doc.currentLine;
-    int added = 0;
-    for (const FoundBar& bar : search->bars) {
-        if (doc.nextRow.at(line) > kLastRow)
-            break;
-        const QPoint p = search->pointOf(bar);
-        doc.appendPoint(line, p.x(), p.y());
-        DrawMark(doc, p.x(), p.y(), doc.markDiameter, line);
-        ++added;
-    }
+    std::vector<FoundPoint> points;
+    for (const FoundBar& bar : search->bars)
+        points.push_back({search->pointOf(bar), {}});
+    const int added = AppendFoundPoints(doc, line, points);
+    doc.lineInfo.at(line).kind = SeriesKind::Bars;
+    doc.lineInfo.at(line).colour = search->colour | 0xFF000000u;
     ws.view.pictureChanged();
     ws.view.setStatusText(kSearchStatusPanel, doc.texts.extra(ExtraText::BarsFound).arg(added));
     RefreshValues(ws);

@@ -5,6 +5,7 @@
 #include "core/calibration.h"
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/foundpoints.h"
 #include "core/history.h"
 #include "core/workspace.h"
 #include "recognition/markers/findmarkers.h"
@@ -15,6 +16,19 @@ namespace {
 /// The status bar panel that reports what a search found.
 constexpr int kSearchStatusPanel = 3;
 } // namespace
+
+PointExtras MarkerExtras(const FoundMarker& marker) {
+    PointExtras extras;
+    if (marker.upright) {
+        extras.yLow = marker.upright->low;
+        extras.yHigh = marker.upright->high;
+    }
+    if (marker.level) {
+        extras.xLow = marker.level->low;
+        extras.xHigh = marker.level->high;
+    }
+    return extras;
+}
 
 int FindMarkersAt(Workspace& ws, int x, int y) {
     Document& doc = ws.doc;
@@ -27,16 +41,16 @@ int FindMarkersAt(Workspace& ws, int x, int y) {
         throw CommandError(doc.texts.extra(ExtraText::NoMarkerFound));
     const RecordedStep step(ws, StepKind::FindMarkers);
     const int line = doc.currentLine;
-    int added = 0;
-    for (const FoundMarker& marker : finding->markers) {
-        if (doc.nextRow.at(line) > kLastRow)
-            break;
-        const int px = int(std::lround(marker.centre.x())),
-                  py = int(std::lround(marker.centre.y()));
-        doc.appendPoint(line, px, py);
-        DrawMark(doc, px, py, doc.markDiameter, line);
-        ++added;
-    }
+    std::vector<FoundPoint> points;
+    for (const FoundMarker& marker : finding->markers)
+        points.push_back(
+            {{int(std::lround(marker.centre.x())), int(std::lround(marker.centre.y()))},
+             MarkerExtras(marker)});
+    const int added = AppendFoundPoints(doc, line, points);
+    doc.lineInfo.at(line).kind = SeriesKind::Markers;
+    doc.lineInfo.at(line).colour =
+        qRgb(int(finding->kind.colour >> 16 & 0xFF), int(finding->kind.colour >> 8 & 0xFF),
+             int(finding->kind.colour & 0xFF));
     ws.view.pictureChanged();
     ws.view.setStatusText(kSearchStatusPanel, doc.texts.extra(ExtraText::MarkersFound).arg(added));
     RefreshValues(ws);

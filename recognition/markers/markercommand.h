@@ -3,6 +3,11 @@
 namespace kurvana {
 
 struct Workspace;
+struct FoundMarker;
+struct PointExtras;
+
+/// A marker's error-bar ends as its point keeps them.
+PointExtras MarkerExtras(const FoundMarker& marker);
 
 /// Find markers: a click at (x, y) on one marker adds one point per marker of that kind (shape,
 /// size and colour) to the current line, at its centre rounded to the nearest pixel, sorted as

@@ -133,6 +133,50 @@ private slots:
         QVERIFY(DataFileBytes(content)->contains("\r\n1\r\n1\r\n")); // both scale codes linear
     }
 
+    // What the data file cannot hold (error bars, bar labels, series names, a date axis) goes
+    // to the exports, is kept beside the data file and comes back with it; the data file keeps
+    // the bytes it has without them.
+    void extrasGoToTheExportsAndComeBackWithTheSavedWork() {
+        IoFixture f;
+        InstallNewPicture(f.ws, ChartPicture(300, 260));
+        Document& doc = *f.doc;
+        PrepareKnownPoints(doc);
+        doc.pictureFileName = "/charts/extras.bmp";
+        doc.editMinX = "45350", doc.editMaxX = "45355"; // the day counts of the dates below
+        RefreshValues(f.ws);
+        SaveData(f.ws);
+        const QString gra = f.path("Data/extras.gra");
+        const QByteArray plain = FileBytes(gra);
+        QVERIFY(!QFile::exists(gra + ".json"));
+
+        SetScaleKind(f.ws, true, ScaleKind::Date);
+        doc.editMinX = "2024-02-28", doc.editMaxX = "2024-03-04";
+        doc.extras(1, 1).yLow = 200, doc.extras(1, 1).yHigh = 180; // Y 0 .. 20
+        doc.extras(3, 1).label = "Q1";
+        doc.lineInfo.at(1) = {"Sample A", SeriesKind::Markers, qRgb(200, 16, 32)};
+        RefreshValues(f.ws);
+        QCOMPARE(ExportText(doc, ExportFormat::Csv),
+                 QByteArray("X1,Sample A,Y1_low,Y1_high,X3,Y3\r\n"
+                            "2024-02-28T08:00,10,0,20,Q1,75\r\n"
+                            "2024-02-28T16:00,20,,,,\r\n"));
+        SaveData(f.ws);
+        QCOMPARE(FileBytes(gra), plain);
+
+        IoFixture g;
+        g.doc->programDir = doc.programDir; // the picture copy is found in its folder
+        OpenDataFile(g.ws, gra);
+        const QJsonObject json =
+            QJsonDocument::fromJson(ExportText(*g.doc, ExportFormat::Json)).object();
+        const QJsonObject line = json["lines"][0].toObject();
+        QCOMPARE(line["name"].toString(), QString("Sample A"));
+        QCOMPARE(line["kind"].toString(), QString("markers"));
+        QCOMPARE(line["colour"].toString(), QString("#c81020"));
+        QCOMPARE(line["points"][0]["y_low"].toDouble(), 0.0);
+        QCOMPARE(line["points"][0]["y_high"].toDouble(), 20.0);
+        QCOMPARE(json["lines"][1]["points"][0]["label"].toString(), QString("Q1"));
+        QCOMPARE(json["calibration"]["xscale"].toString(), QString("date"));
+    }
+
     void jsonNumbersReadBackToTheSameDoubles() {
         IoFixture f;
         InstallNewPicture(f.ws, ChartPicture(600, 500));
