@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 #include <array>
 #include <optional>
 
@@ -44,6 +46,11 @@ struct SearchArea {
     long long left = 0, right = 0, top = 0, bottom = 0;
 };
 SearchArea ColumnSearchArea(const Document& doc);
+
+/// The plot area a calibration stands for, within the picture: the column search area of the
+/// three-point and perspective frames, the whole picture for a polar chart (its rings may
+/// reach past the reference point). Empty when it holds no pixel.
+QRect CalibratedPlotArea(const Document& doc);
 
 /// The numbers the frame's conversion depends on besides the pixel (a cache key).
 std::array<long double, 16> FrameNumbers(const Document& doc);

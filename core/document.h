@@ -169,6 +169,9 @@ struct Document {
     CalibrationFrame frame = CalibrationFrame::ThreePoint;
     PerspectiveCalibration perspective;
     PolarCalibration polar;
+    /// Data > "Keep calibration for the next picture": a picture opened next keeps the
+    /// calibration, and Digitise whole chart reads its series under it instead of finding axes.
+    bool keepCalibration = false;
     int framePoint = 0; ///< the frame point the next click places (0..3, or 0..1 for polar)
     /// What RecomputeValues already worked out (a cache: the values follow from the pixels).
     ValueCache valueCache;

@@ -63,6 +63,8 @@ ExtraText nameOf(StepKind kind) {
         return ExtraText::StepFindBars;
     case StepKind::FindMarkers:
         return ExtraText::StepFindMarkers;
+    case StepKind::DigitiseChart:
+        return ExtraText::StepDigitiseChart;
     default:
         break;
     }

@@ -36,6 +36,7 @@ enum class StepKind {
     ScaleKind,
     FindBars,
     FindMarkers,
+    DigitiseChart,
 };
 
 /// The calibration as a step keeps it: reference points, axis angle and lengths, the axis

@@ -1,5 +1,7 @@
 #include "core/picture.h"
 
+#include "core/history.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@
 
 #include "core/document.h"
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/picturememory.h"
 #include "core/workspace.h"
 
@@ -101,7 +104,12 @@ void ShowCleanPicture(Document& doc) {
 }
 
 void ResetForNewPicture(Workspace& ws) {
+    // A series of identically laid-out charts: the next one keeps the calibration.
+    const std::optional<CalibrationState> kept =
+        ws.doc.keepCalibration ? std::optional(CalibrationState::of(ws.doc)) : std::nullopt;
     ws.doc.resetForNewPicture();
+    if (kept)
+        kept->applyTo(ws.doc);
     ws.view.applyViewScale();
     ToggleAxes(ws.doc);
     ws.view.pictureChanged();

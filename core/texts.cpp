@@ -299,6 +299,41 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%1 markers";
     case ExtraText::StepFindMarkers:
         return "find markers";
+    case ExtraText::DigitiseChartCaption:
+        return "Digitise &whole chart";
+    case ExtraText::DigitiseChartHint:
+        return "Digitise whole chart: find the axes and every data series, each series into a line "
+               "of its own";
+    case ExtraText::DigitiseChartRunning:
+        return "Reading the whole chart...";
+    case ExtraText::ChartNothingFound:
+        return "Neither axes nor data series were found in the picture. Nothing was changed.";
+    case ExtraText::ChartProposalHeading:
+        return "Found in the chart:";
+    case ExtraText::ChartSeriesLine:
+        return "Line %1: %2, colour %3, %4 points, %5";
+    case ExtraText::ChartKindCurve:
+        return "curve";
+    case ExtraText::ChartKindMarkers:
+        return "markers";
+    case ExtraText::ChartKindBars:
+        return "bars";
+    case ExtraText::ChartNoName:
+        return "no name";
+    case ExtraText::ChartNoSeries:
+        return "No data series was found in the plot area.";
+    case ExtraText::ChartTooManySeries:
+        return "%1 more series were found than the five lines hold; they are left out.";
+    case ExtraText::ChartCurveLost:
+        return "Line %1: the curve was followed over only %2 % of its length.";
+    case ExtraText::ChartAcceptQuestion:
+        return "Put these series into the lines (their points are replaced)?";
+    case ExtraText::ChartCalibrationKept:
+        return "The calibration is kept from the previous picture.";
+    case ExtraText::KeepCalibrationCaption:
+        return "Keep calibration for the next picture";
+    case ExtraText::StepDigitiseChart:
+        return "digitise whole chart";
     case ExtraText::Count:
         break;
     }

@@ -146,6 +146,23 @@ enum class ExtraText : int {
     NoMarkerFound,
     MarkersFound, ///< %1 = the number of markers
     StepFindMarkers,
+    DigitiseChartCaption,
+    DigitiseChartHint,
+    DigitiseChartRunning,
+    ChartNothingFound,
+    ChartProposalHeading,
+    ChartSeriesLine,
+    ChartKindCurve,
+    ChartKindMarkers,
+    ChartKindBars,
+    ChartNoName,
+    ChartNoSeries,
+    ChartTooManySeries,
+    ChartCurveLost,
+    ChartAcceptQuestion,
+    ChartCalibrationKept,
+    KeepCalibrationCaption,
+    StepDigitiseChart,
     Count
 };
 

@@ -18,6 +18,7 @@
 
 #include "core/axistext.h"
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/clicks.h"
 #include "core/document.h"
 #include "core/linedata.h"
@@ -37,6 +38,9 @@
 #include "recognition/axes/axiscommand.h"
 #include "recognition/axes/findaxes.h"
 #include "recognition/bars/barcommand.h"
+#include "recognition/chart/chartapply.h"
+#include "recognition/chart/chartcommand.h"
+#include "recognition/chart/wholechart.h"
 #include "recognition/markers/markercommand.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "settings/languagefile.h"
@@ -214,11 +218,14 @@ void KurvanaApplication::showExtraTexts() {
     const Texts& texts = ws_.doc.texts;
     for (const auto& [name, caption, hint] :
          {std::tuple{"FindMarkers", ExtraText::FindMarkersCaption, ExtraText::FindMarkersHint},
-          std::tuple{"FindBars", ExtraText::FindBarsCaption, ExtraText::FindBarsHint}}) {
+          std::tuple{"FindBars", ExtraText::FindBarsCaption, ExtraText::FindBarsHint},
+          std::tuple{"DigitiseChart", ExtraText::DigitiseChartCaption,
+                     ExtraText::DigitiseChartHint}}) {
         main_->action(QString("Menu") + name)->setText(texts.extra(caption));
         main_->action(QString("Button") + name)->setText(texts.extra(caption));
         main_->action(QString("Button") + name)->setToolTip(texts.extra(hint));
     }
+    main_->action("menuKeepCalibration")->setText(texts.extra(ExtraText::KeepCalibrationCaption));
 }
 
 void KurvanaApplication::recogniseClick(int mode, int x, int y) {
@@ -260,6 +267,30 @@ void KurvanaApplication::findAxes() {
     if (!found)
         return; // Cancel: nothing changes
     ReviewAxisProposal(ws_, proposal);
+}
+
+void KurvanaApplication::digitiseChart() {
+    const QImage picture = ws_.doc.cleanPicture;
+    if (picture.isNull())
+        return;
+    if (!labelReader_)
+        labelReader_ = std::make_unique<TesseractReader>();
+    ChartReadingOptions options;
+    // A calibration kept from the previous picture is used as it stands.
+    if (ws_.doc.keepCalibration)
+        options.plotArea = CalibratedPlotArea(ws_.doc);
+    ChartReading reading;
+    setBusyCursor(true);
+    const bool done =
+        RunWithProgress(main_.get(), ws_.doc.texts.extra(ExtraText::DigitiseChartRunning),
+                        ws_.doc.texts.extra(ExtraText::CancelButton), kFindAxesProgressDelayMs,
+                        [&](const std::atomic_bool& cancel) {
+                            options.cancel = &cancel;
+                            reading = ReadWholeChart(picture, *labelReader_, options);
+                        });
+    setBusyCursor(false);
+    if (done)
+        ReviewChartReading(ws_, reading, {});
 }
 
 void KurvanaApplication::saveSettings() {
@@ -400,6 +431,11 @@ void KurvanaApplication::wireCommands() {
         connectCommand(name, [&ws] { CleanUpPicture(ws); });
     for (const char* name : {"ButtonFindAxes", "MenuFindAxes"})
         connectCommand(name, [this] { findAxes(); });
+    for (const char* name : {"ButtonDigitiseChart", "MenuDigitiseChart"})
+        connectCommand(name, [this] { digitiseChart(); });
+    connectCommand("menuKeepCalibration", [this] {
+        ws_.doc.keepCalibration = main_->action("menuKeepCalibration")->isChecked();
+    });
     connectCommand("MenuAvtomat", [this] { AutomaticDigitising(ws_, avtomat_->threshold()); });
     connect(main_.get(), &TFormKurvana::fileDropped, this, [this](const QString& path) {
         runCommand(ws_, [&] { OpenFromCommandLine(ws_, path); });

@@ -89,6 +89,8 @@ private:
     void MenuHelpClick();
     /// "Find axes": the axis finder on the clean picture, then the review of its proposal.
     void findAxes();
+    /// Digitise whole chart: the reading off the interface thread, then its review.
+    void digitiseChart();
     void FormClose();
     /// Offers the copies of work a program that died left unsaved, newest first, until one is
     /// restored or all are discarded. Returns true when one was restored.

@@ -525,6 +525,22 @@ void drawFindBars(QPainter& p) {
     dotOutlined(p, QPointF(7.0, 4.0), 1.8, kRed);
 }
 
+// The whole chart at once: axes, two curves of different colours, and the spark of the one
+// click that reads them all.
+void drawDigitiseChart(QPainter& p) {
+    QPainterPath axes(QPointF(2.5, 1.5));
+    axes.lineTo(2.5, 15.5);
+    axes.lineTo(17.0, 15.5);
+    strokeOutlined(p, axes, kPaper, 1.2);
+    QPainterPath rising(QPointF(3.5, 13.5));
+    rising.cubicTo(QPointF(8.0, 12.5), QPointF(11.0, 6.0), QPointF(16.5, 4.5));
+    strokeOutlined(p, rising, kBlue, 1.4);
+    QPainterPath falling(QPointF(3.5, 6.0));
+    falling.cubicTo(QPointF(8.0, 7.0), QPointF(12.0, 12.5), QPointF(16.5, 12.0));
+    strokeOutlined(p, falling, kRed, 1.4);
+    dotOutlined(p, QPointF(14.5, 2.5), 1.8, kYellow);
+}
+
 // Two axes with their ticks and, on the corner and the ends, the three reference points the
 // command proposes.
 void drawFindAxes(QPainter& p) {
@@ -656,6 +672,9 @@ QPixmap renderToolbarImage(int index, int scale) {
         break;
     case 39:
         drawFindBars(p);
+        break;
+    case 40:
+        drawDigitiseChart(p);
         break;
     default:
         drawSpare(p, index);

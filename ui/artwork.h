@@ -7,7 +7,7 @@
 namespace kurvana {
 
 /// Number of images in the toolbar image list (indices 0 .. kToolbarImageCount - 1).
-constexpr int kToolbarImageCount = 40;
+constexpr int kToolbarImageCount = 41;
 
 /// Side of a toolbar image in pixels.
 constexpr int kToolbarImageSize = 18;

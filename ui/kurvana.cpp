@@ -56,6 +56,7 @@ const ButtonSpec kToolbar[] = {
     {"ButtonFindAxes", 37, "", false},
     {"ButtonFindMarkers", 38, "", true},
     {"ButtonFindBars", 39, "", true},
+    {"ButtonDigitiseChart", 40, "", false},
 };
 
 struct MenuSpec {
@@ -85,7 +86,8 @@ const MenuSpec kMenus[] = {
      "Data",
      {{"menuCopytoClipboard", "Copy to Clipboard"},
       {"menuCleardata", "Clear data of line"},
-      {"menuExportData", ""}}},
+      {"menuExportData", ""},
+      {"menuKeepCalibration", ""}}},
     {"Menu1Digitaze",
      "digitaze",
      {{"MenuInput00", "Ввод точки 0,0"},
@@ -95,7 +97,8 @@ const MenuSpec kMenus[] = {
       {"MenuErazer", "Стирание меток"},
       {"MenuFindAxes", ""},
       {"MenuFindMarkers", ""},
-      {"MenuFindBars", ""}}},
+      {"MenuFindBars", ""},
+      {"MenuDigitiseChart", ""}}},
     {"Menu1Mode", "Mode", {{"MenuAutocorrection", "Автокоррекция"}}},
     {"Menu1Action",
      "Action",
@@ -182,6 +185,8 @@ void TFormKurvana::buildActions() {
     action("MenuAutocorrection")->setCheckable(true);
     action("menuCheckGrid")->setCheckable(true);
     action("menuCheckGrid")->setShortcut(QKeySequence(Qt::Key_G));
+    action("MenuDigitiseChart")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    action("menuKeepCalibration")->setCheckable(true);
     action("ButtonCheckGrid")->setIcon(CheckGridIcon());
     showExtraTexts(doc_.texts);
     for (int i = 0; i < 5; ++i)
@@ -253,7 +258,7 @@ void TFormKurvana::buildToolBar() {
     toolBar->addWidget(lineButton_);
     for (const char* name :
          {"ButtonSetPoint", "ButtonErazer", "ButtonPasteLine", "ButtonFindOnLine",
-          "ButtonAvtoCorrect", "ButtonFindMarkers", "ButtonFindBars"})
+          "ButtonAvtoCorrect", "ButtonFindMarkers", "ButtonFindBars", "ButtonDigitiseChart"})
         add(name);
     toolBar->addSeparator();
     scaleButton_ = dropDownButton("ButtonChangeMashtab", menuOf("PopupMenu2", kScaleItems, 7), 27);

@@ -8,9 +8,9 @@
 
 #include "core/clicks.h"
 #include "core/document.h"
-#include "ui/matchpreview.h"
 #include "ui/checkgridpainter.h"
 #include "ui/firstpaint.h"
+#include "ui/matchpreview.h"
 
 namespace kurvana {
 
