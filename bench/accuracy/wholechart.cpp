@@ -281,6 +281,10 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
         std::printf("%-52s %6.3f %2zu/%-2zu %2d/%-2d %6.2f\n", qPrintable(c.name), score.score,
                     c.series.size(), reading.series.size(), score.namesRight, score.namesTotal,
                     seconds);
+        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
+            for (const SeriesReading& s : reading.series)
+                std::printf("    kind %d #%06x %zu points followed %.2f '%s'\n", int(s.kind),
+                            s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name));
         std::fflush(stdout);
     }
     if (counted == 0)

@@ -71,6 +71,52 @@ int nearestDirection(const std::vector<RgbVector>& directions, const RgbVector& 
     return best;
 }
 
+/// Joins each colour whose pixels mostly touch a larger colour's to it: a fringe whose hue JPEG
+/// or anti-aliasing moved off its colour's direction (crossing curves touch only where they
+/// cross). Relabels the map; gives for each old index the index it joined.
+std::vector<int> joinFringes(InkMap& map, const std::vector<int>& counts) {
+    const std::size_t n = counts.size();
+    std::vector<int> touching((n + 1) * (n + 1), 0);
+    const QRect& a = map.area;
+    for (int y = a.top(); y < a.bottom(); ++y) {
+        const std::uint8_t* row = map.row(y);
+        const std::uint8_t* below = map.row(y + 1);
+        for (int x = 0; x + 1 < a.width(); ++x) {
+            const int l = row[x];
+            if (l == InkMap::kPaper)
+                continue;
+            for (const int m : {int(row[x + 1]), int(below[x])})
+                if (m != InkMap::kPaper && m != l) {
+                    ++touching[std::size_t(l) * (n + 1) + std::size_t(m)];
+                    ++touching[std::size_t(m) * (n + 1) + std::size_t(l)];
+                }
+        }
+    }
+    std::vector<int> into(n);
+    for (std::size_t k = 0; k < n; ++k)
+        into[k] = int(k);
+    // Smallest first, so that a chain of fringes ends at the colour they fringe.
+    std::vector<std::size_t> order(n);
+    for (std::size_t k = 0; k < n; ++k)
+        order[k] = k;
+    std::sort(order.begin(), order.end(), [&](std::size_t p, std::size_t q) { return counts[p] < counts[q]; });
+    for (const std::size_t k : order) {
+        int best = -1, bestTouch = 0;
+        for (std::size_t m = 0; m < n; ++m)
+            if (m != k && counts[m] > counts[k] &&
+                touching[(k + 1) * (n + 1) + m + 1] > bestTouch) {
+                bestTouch = touching[(k + 1) * (n + 1) + m + 1];
+                best = int(m);
+            }
+        if (best >= 0 && bestTouch >= 0.3 * counts[k])
+            into[k] = best;
+    }
+    for (std::size_t k = 0; k < n; ++k)
+        while (into[std::size_t(into[k])] != into[k])
+            into[k] = into[std::size_t(into[k])];
+    return into;
+}
+
 } // namespace
 
 double InkStrength(QRgb pixel, const RgbVector& paper, const InkColour& ink) {
@@ -132,7 +178,24 @@ InkMap MapInks(const QImage& picture, const QRect& area, const std::atomic_bool*
             ++counts[std::size_t(k)];
         }
     }
+    const std::vector<int> into = joinFringes(map, counts);
+    // The kept colours renumbered in their order; the joined ones take their target's number.
+    std::vector<int> number(directions.size(), -1);
+    int kept = 0;
+    for (std::size_t k = 0; k < directions.size(); ++k)
+        if (into[k] == int(k))
+            number[k] = kept++;
+    std::vector<std::uint8_t> relabel(256, InkMap::kPaper);
     for (std::size_t k = 0; k < directions.size(); ++k) {
+        relabel[k + 1] = std::uint8_t(number[std::size_t(into[k])] + 1);
+        if (into[k] != int(k))
+            counts[std::size_t(into[k])] += counts[k];
+    }
+    for (std::uint8_t& l : map.labels)
+        l = relabel[l];
+    for (std::size_t k = 0; k < directions.size(); ++k) {
+        if (into[k] != int(k))
+            continue;
         InkColour ink;
         // The full colour: the paper moved along the direction by nearly the farthest pixel's
         // distance (the farthest alone may be a noisy one).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QDebug>
 #include <QImage>
 
 #include "recognition/chart/inkmap.h"
@@ -23,7 +24,7 @@ bool isCharacter(const InkMap& map, const InkBlob& b) {
     const QRect& a = map.area;
     const int tallest = std::max(12, a.height() / 12);
     return map.colours[std::size_t(b.label - 1)].neutral && b.box.height() >= 4 &&
-           b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 20);
+           b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
 }
 
 /// Characters joined into lines: overlapping rows, gaps under a character height and a half.
@@ -54,8 +55,6 @@ std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& b
             lines.push_back({b, {i}});
         }
     }
-    // Several characters, or one beside a sample: a lone blob of a curve's dots is not text.
-    std::erase_if(lines, [](const TextLine& l) { return l.blobs.size() < 2; });
     return lines;
 }
 
@@ -81,6 +80,30 @@ int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const Tex
     return best;
 }
 
+/// Marks the sample and the rest of a dashed or dotted sample (its colour's blobs on its row,
+/// one after the other); gives the box of them all.
+QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int height,
+                 std::vector<bool>& gone) {
+    QRect box = blobs[sample].box;
+    gone[sample] = true;
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (std::size_t i = 0; i < blobs.size(); ++i) {
+            const InkBlob& b = blobs[i];
+            if (gone[i] || b.label != blobs[sample].label || b.box.height() > std::max(8, height) ||
+                std::abs(b.box.center().y() - box.center().y()) > height / 2 + 2)
+                continue;
+            const int gap = std::max(box.left() - b.box.right(), b.box.left() - box.right());
+            if (gap <= height) {
+                gone[i] = true;
+                box |= b.box;
+                grown = true;
+            }
+        }
+    }
+    return box;
+}
+
 QString readLine(const QImage& picture, const TextLine& line, LabelReader& reader) {
     const int margin = std::max(3, line.box.height() / 3);
     const QRect crop = line.box.adjusted(-margin, -margin, margin, margin) & picture.rect();
@@ -95,15 +118,21 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
     std::vector<bool> gone(blobs.size(), false);
     QRect legend;
     for (const TextLine& line : textLines(map, blobs)) {
+        const int sample = sampleBeside(map, blobs, line);
+        // Small fonts' letters touch: a word may be one blob. A lone blob without a sample
+        // beside it may be a dot of a curve rather than text.
+        if (sample < 0 && line.blobs.size() < 2)
+            continue;
         for (const std::size_t i : line.blobs)
             gone[i] = true;
         legend |= line.box;
-        const int sample = sampleBeside(map, blobs, line);
+        if (qEnvironmentVariableIsSet("KURVANA_DEBUG_LEGEND"))
+            qDebug() << "line" << line.box << line.blobs.size() << "sample" << sample
+                     << (sample >= 0 ? blobs[std::size_t(sample)].box : QRect());
         if (sample < 0)
             continue;
-        gone[std::size_t(sample)] = true;
-        legend |= blobs[std::size_t(sample)].box;
         const int label = blobs[std::size_t(sample)].label;
+        legend |= takeSample(blobs, std::size_t(sample), line.box.height(), gone);
         if (!names.count(label))
             names[label] = readLine(picture, line, reader);
     }
