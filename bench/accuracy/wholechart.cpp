@@ -282,6 +282,10 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                     c.series.size(), reading.series.size(), score.namesRight, score.namesTotal,
                     seconds);
         if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
+            std::printf("    area %d,%d %dx%d; box %.1f %.1f %.1f %.1f\n", reading.plotArea.x(),
+                        reading.plotArea.y(), reading.plotArea.width(), reading.plotArea.height(),
+                        box.left, box.right, box.top, box.bottom);
+        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
             for (const SeriesReading& s : reading.series)
                 std::printf("    kind %d #%06x %zu points followed %.2f '%s'\n", int(s.kind),
                             s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name));

@@ -27,11 +27,23 @@ void markLines(InkMap& map, bool columns) {
                 ++counts[std::size_t(columns ? x : y - a.top()) * colours + row[x]];
     }
     std::vector<std::uint8_t> lineOf(std::size_t(lines) * colours, 0);
+    // A frame's far side near the area's far end: what lies beyond it (ticks pointing out,
+    // labels) is not data.
+    int frame = lines;
     for (int i = 0; i < lines; ++i)
         for (std::size_t c = 1; c < colours; ++c)
-            if (counts[std::size_t(i) * colours + c] >= kLineShare * along)
+            if (counts[std::size_t(i) * colours + c] >= kLineShare * along) {
                 for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j)
                     lineOf[std::size_t(j) * colours + c] = 1;
+                const bool farEnd = columns ? i >= lines * 9 / 10 : i < lines / 10;
+                if (farEnd && map.colours[c - 1].neutral)
+                    frame = columns ? std::min(frame, i) : i;
+            }
+    if (frame < lines)
+        for (int i = 0; i < lines; ++i)
+            if (columns ? i >= frame : i <= frame)
+                for (std::size_t c = 1; c < colours; ++c)
+                    lineOf[std::size_t(i) * colours + c] = 1;
     for (int y = a.top(); y <= a.bottom(); ++y) {
         std::uint8_t* row = map.row(y);
         for (int x = 0; x < a.width(); ++x)
