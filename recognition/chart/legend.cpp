@@ -22,7 +22,7 @@ struct TextLine {
 
 bool isCharacter(const InkMap& map, const InkBlob& b) {
     const QRect& a = map.area;
-    const int tallest = std::max(12, a.height() / 12);
+    const int tallest = std::max(10, a.height() / 25);
     return map.colours[std::size_t(b.label - 1)].neutral && b.box.height() >= 4 &&
            b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
 }
@@ -107,6 +107,8 @@ QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int heig
 QString readLine(const QImage& picture, const TextLine& line, LabelReader& reader) {
     const int margin = std::max(3, line.box.height() / 3);
     const QRect crop = line.box.adjusted(-margin, -margin, margin, margin) & picture.rect();
+    if (qEnvironmentVariableIsSet("KURVANA_DEBUG_LEGEND"))
+        picture.copy(crop).save(QString("/tmp/h1charts/crop%1.png").arg(crop.y()));
     return reader.readWords(picture.copy(crop)).trimmed();
 }
 
