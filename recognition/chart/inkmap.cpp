@@ -99,7 +99,8 @@ std::vector<int> joinFringes(InkMap& map, const std::vector<int>& counts) {
     std::vector<std::size_t> order(n);
     for (std::size_t k = 0; k < n; ++k)
         order[k] = k;
-    std::sort(order.begin(), order.end(), [&](std::size_t p, std::size_t q) { return counts[p] < counts[q]; });
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t p, std::size_t q) { return counts[p] < counts[q]; });
     for (const std::size_t k : order) {
         int best = -1, bestTouch = 0;
         for (std::size_t m = 0; m < n; ++m)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QDebug>
 #include <QImage>
 
 #include "recognition/chart/inkmap.h"
@@ -107,8 +106,6 @@ QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int heig
 QString readLine(const QImage& picture, const TextLine& line, LabelReader& reader) {
     const int margin = std::max(3, line.box.height() / 3);
     const QRect crop = line.box.adjusted(-margin, -margin, margin, margin) & picture.rect();
-    if (qEnvironmentVariableIsSet("KURVANA_DEBUG_LEGEND"))
-        picture.copy(crop).save(QString("/tmp/h1charts/crop%1.png").arg(crop.y()));
     return reader.readWords(picture.copy(crop)).trimmed();
 }
 
@@ -128,9 +125,6 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         for (const std::size_t i : line.blobs)
             gone[i] = true;
         legend |= line.box;
-        if (qEnvironmentVariableIsSet("KURVANA_DEBUG_LEGEND"))
-            qDebug() << "line" << line.box << line.blobs.size() << "sample" << sample
-                     << (sample >= 0 ? blobs[std::size_t(sample)].box : QRect());
         if (sample < 0)
             continue;
         const int label = blobs[std::size_t(sample)].label;
