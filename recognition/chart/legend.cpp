@@ -42,7 +42,8 @@ std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& b
         for (TextLine& line : lines) {
             const int height = line.box.height();
             const bool sameRow = std::abs(line.box.center().y() - b.center().y()) <= height / 2 + 2;
-            if (sameRow && b.left() - line.box.right() <= height * 3 / 2) {
+            // Letters and words of an entry lie closer than its sample does.
+            if (sameRow && b.left() - line.box.right() <= height * 4 / 5) {
                 joined = &line;
                 break;
             }
@@ -66,9 +67,12 @@ int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const Tex
         const InkBlob& b = blobs[i];
         if (std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end())
             continue;
-        const bool level = b.box.height() <= std::max(8, height) && b.box.width() >= 6 &&
-                           b.box.width() <= map.area.width() / 5;
-        if (!level || std::abs(b.box.center().y() - line.box.center().y()) > height / 2 + 2)
+        const int w = b.box.width(), h = b.box.height();
+        const bool stroke = h <= std::max(5, height / 2) && w >= std::max(6, height) &&
+                            w <= map.area.width() / 5;
+        const bool marker = b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 &&
+                            h <= height * 9 / 5;
+        if (!(stroke || marker) || std::abs(b.box.center().y() - line.box.center().y()) > height / 2 + 2)
             continue;
         const int gap = std::max(line.box.left() - b.box.right(), b.box.left() - line.box.right());
         if (gap >= 0 && gap < bestGap) {
