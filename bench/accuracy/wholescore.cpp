@@ -56,12 +56,14 @@ ChartScore ScoreChart(const std::vector<ScoredSeries>& truth,
     std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a > b; });
     std::vector<bool> trueTaken(truth.size()), foundTaken(found.size());
     ChartScore score;
+    score.seriesScores.assign(truth.size(), 0);
     double sum = 0;
     for (const auto& [s, t, f] : pairs) {
         if (trueTaken[t] || foundTaken[f])
             continue;
         trueTaken[t] = foundTaken[f] = true;
         sum += std::max(0.0, s);
+        score.seriesScores[t] = s;
         if (!truth[t].name.isEmpty()) {
             ++score.namesTotal;
             score.namesRight += found[f].name.compare(truth[t].name, Qt::CaseInsensitive) == 0;

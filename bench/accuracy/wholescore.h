@@ -18,6 +18,7 @@ struct ChartScore {
     double score = 0;
     int namesRight = 0; ///< of the matched series with a true name
     int namesTotal = 0;
+    std::vector<double> seriesScores; ///< per true series: its matched score, 0 when missing
 };
 
 /// The line-chart extraction score: true and found series matched one to one (best pairs

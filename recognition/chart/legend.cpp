@@ -68,11 +68,12 @@ int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const Tex
         if (std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end())
             continue;
         const int w = b.box.width(), h = b.box.height();
-        const bool stroke = h <= std::max(5, height / 2) && w >= std::max(6, height) &&
-                            w <= map.area.width() / 5;
-        const bool marker = b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 &&
-                            h <= height * 9 / 5;
-        if (!(stroke || marker) || std::abs(b.box.center().y() - line.box.center().y()) > height / 2 + 2)
+        // A dash or a dot of a dashed or dotted sample will do: the rest is taken with it.
+        const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
+        const bool marker =
+            b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 9 / 5;
+        if (!(stroke || marker) ||
+            std::abs(b.box.center().y() - line.box.center().y()) > height / 2 + 2)
             continue;
         const int gap = std::max(line.box.left() - b.box.right(), b.box.left() - line.box.right());
         if (gap >= 0 && gap < bestGap) {
