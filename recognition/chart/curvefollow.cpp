@@ -94,7 +94,7 @@ std::optional<int> startColumn(const Columns& columns) {
 }
 
 /// Follows from column `start` in direction `step` (+1, -1), filling `centres` (NaN where no
-/// run was taken). Counts the columns bridged beyond the gap limit in `lost`.
+/// run was taken); past a gap of more than `maxGap` columns it takes the next lone run.
 void followFrom(const Columns& columns, int start, int step, std::vector<double>& centres,
                 int maxGap) {
     const int n = int(columns.size());
@@ -152,11 +152,10 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
     const int maxGap = std::max(25, map.area.width() / 12);
     followFrom(columns, *start, 1, centres, maxGap);
     followFrom(columns, *start, -1, centres, maxGap);
-    int showing = 0, found = 0, first = -1, last = -1;
+    int showing = 0, first = -1, last = -1;
     for (int i = 0; i < n; ++i) {
         showing += !columns[std::size_t(i)].empty();
         if (!std::isnan(centres[std::size_t(i)])) {
-            ++found;
             first = first < 0 ? i : first;
             last = i;
         }
@@ -175,19 +174,15 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
             }
         previous = i;
     }
-    int bridgedOrFound = 0;
     for (int i = 0; i < n; ++i)
         if (!std::isnan(centres[std::size_t(i)])) {
             curve.points.emplace_back(i + map.area.left(), centres[std::size_t(i)]);
-            ++bridgedOrFound;
         }
     // Lost: columns showing the colour that the curve does not cover.
     int covered = 0;
     for (int i = 0; i < n; ++i)
         covered += !columns[std::size_t(i)].empty() && !std::isnan(centres[std::size_t(i)]);
     curve.followed = showing ? double(covered) / showing : 0;
-    (void)found;
-    (void)bridgedOrFound;
     return curve;
 }
 
