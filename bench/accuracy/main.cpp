@@ -11,6 +11,7 @@
 #include "bench/accuracy/charts.h"
 #include "bench/accuracy/measure.h"
 #include "bench/accuracy/polar.h"
+#include "bench/accuracy/wholechart.h"
 #include "tracing/colourline.h"
 
 using namespace kurvana;
@@ -132,6 +133,12 @@ int main(int argc, char** argv) {
         allMet = RunBarCharts(quick, folder.path(), only) && allMet;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bar charts: %s\n", error.what());
+        return 2;
+    }
+    try {
+        allMet = RunWholeCharts(quick, folder.path(), only) && allMet;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "whole charts: %s\n", error.what());
         return 2;
     }
     std::printf("\n%s\n", allMet ? "Every target met." : "A target was missed.");

@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include "core/datetime.h"
 #include "core/document.h"
@@ -12,6 +15,8 @@
 #include "recognition/axes/datelabels.h"
 #include "recognition/bars/barcommand.h"
 #include "recognition/bars/barfinder.h"
+#include "recognition/chart/wholechart.h"
+#include "recognition/ocr/tesseractreader.h"
 
 using namespace kurvana;
 
@@ -51,6 +56,44 @@ struct BarChart {
     }
 };
 
+/// Two curves of a gnuplot chart that cross three times, with a legend naming them; the plot
+/// box gnuplot used (left, right, top, bottom in pixel indices) to place their truth.
+struct CrossingCurves {
+    QImage picture;
+    double left = 0, right = 0, top = 0, bottom = 0;
+    /// The true row of curve `i` at picture column x.
+    double rowAt(int i, double x) const {
+        const double t = (x - left) / (right - left) * 10;
+        const double value = i == 0 ? 0.6 * std::sin(t) : 0.8 * std::cos(0.7 * t);
+        return bottom - (value + 1) / 2 * (bottom - top);
+    }
+};
+
+std::optional<CrossingCurves> drawCrossingCurves(const QString& folder) {
+    const QString png = folder + "/crossing.png";
+    const QString script =
+        QString("set term pngcairo size 700,460 font 'sans,10'; set output '%1'; "
+                "set xrange [0:10]; set yrange [-1:1]; set key top right reverse Left; "
+                "set samples 2800; plot 0.6*sin(x) lw 2 lc rgb '#1f5fbf' title 'Speed', "
+                "0.8*cos(0.7*x) lw 2 lc rgb '#d02020' title 'Heat'; "
+                "print GPVAL_TERM_XMIN, GPVAL_TERM_XMAX, GPVAL_TERM_YMIN, GPVAL_TERM_YMAX")
+            .arg(png);
+    QProcess gnuplot;
+    gnuplot.start("gnuplot", {"-e", script});
+    if (!gnuplot.waitForFinished(60000) || gnuplot.exitCode() != 0)
+        return std::nullopt;
+    const QStringList box = QString(gnuplot.readAllStandardError()).simplified().split(' ');
+    CrossingCurves chart;
+    chart.picture = QImage(png).convertToFormat(QImage::Format_RGB32);
+    if (box.size() != 4 || chart.picture.isNull())
+        return std::nullopt;
+    chart.left = box[0].toDouble();
+    chart.right = box[1].toDouble();
+    chart.top = chart.picture.height() - 1 - box[3].toDouble();
+    chart.bottom = chart.picture.height() - 1 - box[2].toDouble();
+    return chart;
+}
+
 /// Pixel centres are whole numbers: a painter coordinate p is the pixel coordinate p - 0.5.
 double Pixel(double painter) {
     return painter - 0.5;
@@ -63,6 +106,37 @@ Q_DECLARE_METATYPE(BarChart)
 class TestRecognisers : public QObject {
     Q_OBJECT
 private slots:
+    void wholeChartGivesEachCurveItsColourNameAndStrokeCentre() {
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        QTemporaryDir folder;
+        const auto chart = drawCrossingCurves(folder.path());
+        QVERIFY(chart);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(chart->picture, reader);
+        QCOMPARE(int(reading.series.size()), 2);
+        QVERIFY(reading.problems.empty());
+        // Largest first: the longer curve, the sine's three waves, is the blue one.
+        const QRgb colours[] = {qRgb(0x1f, 0x5f, 0xbf), qRgb(0xd0, 0x20, 0x20)};
+        const char* names[] = {"Speed", "Heat"};
+        for (int i = 0; i < 2; ++i) {
+            const SeriesReading& s = reading.series[std::size_t(i)];
+            QCOMPARE(s.kind, SeriesKind::Curve);
+            QVERIFY2(std::abs(qRed(s.colour) - qRed(colours[i])) <= 12 &&
+                         std::abs(qGreen(s.colour) - qGreen(colours[i])) <= 12 &&
+                         std::abs(qBlue(s.colour) - qBlue(colours[i])) <= 12,
+                     qPrintable(QString::number(s.colour, 16)));
+            if (reader.available())
+                QCOMPARE(s.name, QString(names[i]));
+            // Over the whole width, through the crossings, on its own curve's centre.
+            QVERIFY(s.points.size() >= std::size_t(0.97 * (chart->right - chart->left)));
+            int within = 0;
+            for (const QPointF& p : s.points)
+                within += std::abs(p.y() - chart->rowAt(i, p.x())) <= 1;
+            QVERIFY2(within >= int(0.99 * double(s.points.size())),
+                     qPrintable(QString("%1 of %2").arg(within).arg(s.points.size())));
+        }
+    }
     void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
         QTest::addColumn<BarChart>("chart");
         QTest::addColumn<bool>("negative");

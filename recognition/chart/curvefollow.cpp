@@ -1,0 +1,189 @@
+#include "recognition/chart/curvefollow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include <QImage>
+
+#include "recognition/chart/inkmap.h"
+
+namespace kurvana::chart {
+
+namespace {
+
+/// A run of the curve's colour in one column.
+struct Run {
+    double centre = 0; ///< ink-weighted, picture y
+    int top = 0, bottom = 0;
+};
+
+using Columns = std::vector<std::vector<Run>>;
+
+/// The ink-weighted centre of the run from `top` to `bottom` in column x, two pixels of fringe
+/// beyond each end counted by their strength.
+double weightedCentre(const QImage& picture, const InkMap& map, const InkColour& ink, int x,
+                      int top, int bottom, int label) {
+    double sum = 0, weight = 0;
+    const int from = std::max(map.area.top(), top - 2),
+              to = std::min(map.area.bottom(), bottom + 2);
+    for (int y = from; y <= to; ++y) {
+        const std::uint8_t l = map.at(x, y);
+        if (l != label && l != InkMap::kPaper && (y < top || y > bottom))
+            continue; // another colour's ink next to the run
+        const QRgb p = reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x];
+        const double w = (y >= top && y <= bottom) ? std::max(0.2, InkStrength(p, map.paper, ink))
+                                                   : InkStrength(p, map.paper, ink);
+        sum += w * y;
+        weight += w;
+    }
+    return weight > 0 ? sum / weight : (top + bottom) / 2.0;
+}
+
+/// The runs of the label per column, read row by row.
+Columns runsPerColumn(const QImage& picture, const InkMap& map, int label) {
+    const QRect& a = map.area;
+    Columns columns(std::size_t(a.width()));
+    std::vector<int> openTop(std::size_t(a.width()), -1);
+    const InkColour& ink = map.colours[std::size_t(label - 1)];
+    const auto close = [&](int x, int bottom) {
+        const int top = openTop[std::size_t(x - a.left())];
+        columns[std::size_t(x - a.left())].push_back(
+            {weightedCentre(picture, map, ink, x, top, bottom, label), top, bottom});
+        openTop[std::size_t(x - a.left())] = -1;
+    };
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        const std::uint8_t* row = map.row(y);
+        for (int x = 0; x < a.width(); ++x) {
+            const bool on = row[x] == label;
+            int& top = openTop[std::size_t(x)];
+            if (on && top < 0)
+                top = y;
+            else if (!on && top >= 0)
+                close(x + a.left(), y - 1);
+        }
+    }
+    for (int x = 0; x < a.width(); ++x)
+        if (openTop[std::size_t(x)] >= 0)
+            close(x + a.left(), a.bottom());
+    return columns;
+}
+
+/// Where to start: the middle of the longest stretch of columns holding a single thin run.
+std::optional<int> startColumn(const Columns& columns) {
+    int bestLength = 0, bestMiddle = -1, length = 0;
+    for (int i = 0; i <= int(columns.size()); ++i) {
+        const bool single = i < int(columns.size()) && columns[std::size_t(i)].size() == 1;
+        if (single) {
+            ++length;
+            continue;
+        }
+        if (length > bestLength) {
+            bestLength = length;
+            bestMiddle = i - 1 - length / 2;
+        }
+        length = 0;
+    }
+    if (bestMiddle < 0) {
+        for (int i = 0; i < int(columns.size()); ++i)
+            if (!columns[std::size_t(i)].empty())
+                return i;
+        return std::nullopt;
+    }
+    return bestMiddle;
+}
+
+/// Follows from column `start` in direction `step` (+1, -1), filling `centres` (NaN where no
+/// run was taken); past a gap of more than `maxGap` columns it takes the next lone run.
+void followFrom(const Columns& columns, int start, int step, std::vector<double>& centres,
+                int maxGap) {
+    const int n = int(columns.size());
+    std::vector<int> taken; // column indices with a centre, in order of following
+    taken.push_back(start);
+    double slope = 0;
+    int gap = 0;
+    for (int i = start + step; i >= 0 && i < n; i += step) {
+        const int last = taken.back();
+        const double distance = std::abs(i - last);
+        const double predicted = centres[std::size_t(last)] + slope * distance * step;
+        const double tolerance =
+            3 + 0.6 * std::abs(slope) + distance * (0.5 + 0.3 * std::abs(slope));
+        const std::vector<Run>& runs = columns[std::size_t(i)];
+        const Run* best = nullptr;
+        double bestMiss = 1e300;
+        for (const Run& r : runs) {
+            // A steep stroke's run spans the prediction rather than centring on it.
+            const double miss = predicted < r.top      ? r.top - predicted
+                                : predicted > r.bottom ? predicted - r.bottom
+                                                       : std::abs(r.centre - predicted) * 0.1;
+            if (miss < bestMiss) {
+                bestMiss = miss;
+                best = &r;
+            }
+        }
+        const bool lost = gap > maxGap;
+        if (best && (bestMiss <= tolerance || (lost && runs.size() == 1))) {
+            centres[std::size_t(i)] = best->centre;
+            // The slope over the last few columns followed, smoothing a run's steps.
+            const int back = std::max(0, int(taken.size()) - 4);
+            const int from = taken[std::size_t(back)];
+            slope = from != i && !lost
+                        ? (best->centre - centres[std::size_t(from)]) / (i - from) * step
+                        : 0;
+            taken.push_back(i);
+            gap = 0;
+        } else {
+            ++gap;
+        }
+    }
+}
+
+} // namespace
+
+FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
+    FollowedCurve curve;
+    const Columns columns = runsPerColumn(picture, map, label);
+    const std::optional<int> start = startColumn(columns);
+    if (!start)
+        return curve;
+    const int n = int(columns.size());
+    std::vector<double> centres(std::size_t(n), std::nan(""));
+    centres[std::size_t(*start)] = columns[std::size_t(*start)].front().centre;
+    const int maxGap = std::max(25, map.area.width() / 12);
+    followFrom(columns, *start, 1, centres, maxGap);
+    followFrom(columns, *start, -1, centres, maxGap);
+    int showing = 0, first = -1, last = -1;
+    for (int i = 0; i < n; ++i) {
+        showing += !columns[std::size_t(i)].empty();
+        if (!std::isnan(centres[std::size_t(i)])) {
+            first = first < 0 ? i : first;
+            last = i;
+        }
+    }
+    // Bridge the gaps (dashes, crossings) on the straight line between their ends; a gap longer
+    // than the follower bridges is left open: the curve was lost there.
+    int previous = -1;
+    for (int i = first; i <= last && first >= 0; ++i) {
+        if (std::isnan(centres[std::size_t(i)]))
+            continue;
+        if (previous >= 0 && i - previous > 1 && i - previous <= maxGap + 1)
+            for (int j = previous + 1; j < i; ++j) {
+                const double t = double(j - previous) / (i - previous);
+                centres[std::size_t(j)] =
+                    centres[std::size_t(previous)] * (1 - t) + centres[std::size_t(i)] * t;
+            }
+        previous = i;
+    }
+    for (int i = 0; i < n; ++i)
+        if (!std::isnan(centres[std::size_t(i)])) {
+            curve.points.emplace_back(i + map.area.left(), centres[std::size_t(i)]);
+        }
+    // Lost: columns showing the colour that the curve does not cover.
+    int covered = 0;
+    for (int i = 0; i < n; ++i)
+        covered += !columns[std::size_t(i)].empty() && !std::isnan(centres[std::size_t(i)]);
+    curve.followed = showing ? double(covered) / showing : 0;
+    return curve;
+}
+
+} // namespace kurvana::chart

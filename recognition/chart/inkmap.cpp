@@ -1,0 +1,217 @@
+#include "recognition/chart/inkmap.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include <QImage>
+
+namespace kurvana::chart {
+
+namespace {
+
+/// A pixel this far from the paper (RGB distance) is ink; below it JPEG noise and faint fringes.
+constexpr double kInkDistance = 45;
+/// Pixels this far give the clusters' directions: their hue is sure.
+constexpr double kStrongDistance = 90;
+/// Directions within this cosine belong to one colour.
+constexpr double kSameColour = 0.985;
+constexpr int kSteps = 24; ///< direction bins per component
+constexpr int kMinimumPixels = 30;
+
+RgbVector difference(const RgbVector& paper, QRgb p) {
+    return {paper.r - qRed(p), paper.g - qGreen(p), paper.b - qBlue(p)};
+}
+
+int binOf(const RgbVector& unit) {
+    const auto step = [](double v) { return std::clamp(int((v + 1) / 2 * kSteps), 0, kSteps - 1); };
+    return (step(unit.r) * kSteps + step(unit.g)) * kSteps + step(unit.b);
+}
+
+struct DirectionBin {
+    int count = 0;
+    RgbVector sum;
+};
+
+/// The directions of the strong ink, most common first, bins within kSameColour of a larger
+/// one joined to it.
+std::vector<RgbVector> clusterDirections(const std::vector<DirectionBin>& bins) {
+    std::vector<int> order;
+    for (int i = 0; i < int(bins.size()); ++i)
+        if (bins[std::size_t(i)].count > 0)
+            order.push_back(i);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return bins[std::size_t(a)].count > bins[std::size_t(b)].count;
+    });
+    std::vector<RgbVector> directions;
+    std::vector<int> counts;
+    for (const int i : order) {
+        const DirectionBin& bin = bins[std::size_t(i)];
+        const RgbVector unit = bin.sum * (1.0 / bin.sum.length());
+        bool joined = false;
+        for (std::size_t k = 0; k < directions.size() && !joined; ++k)
+            joined = unit.dot(directions[k]) >= kSameColour;
+        if (!joined && bin.count >= kMinimumPixels / 3) {
+            directions.push_back(unit);
+            counts.push_back(bin.count);
+        }
+    }
+    return directions;
+}
+
+int nearestDirection(const std::vector<RgbVector>& directions, const RgbVector& unit,
+                     double least) {
+    int best = -1;
+    double bestDot = least;
+    for (std::size_t k = 0; k < directions.size(); ++k)
+        if (const double d = unit.dot(directions[k]); d > bestDot) {
+            bestDot = d;
+            best = int(k);
+        }
+    return best;
+}
+
+/// Joins each colour whose pixels mostly touch a larger colour's to it: a fringe whose hue JPEG
+/// or anti-aliasing moved off its colour's direction (crossing curves touch only where they
+/// cross). Relabels the map; gives for each old index the index it joined.
+std::vector<int> joinFringes(InkMap& map, const std::vector<int>& counts) {
+    const std::size_t n = counts.size();
+    std::vector<int> touching((n + 1) * (n + 1), 0);
+    const QRect& a = map.area;
+    for (int y = a.top(); y < a.bottom(); ++y) {
+        const std::uint8_t* row = map.row(y);
+        const std::uint8_t* below = map.row(y + 1);
+        for (int x = 0; x + 1 < a.width(); ++x) {
+            const int l = row[x];
+            if (l == InkMap::kPaper)
+                continue;
+            for (const int m : {int(row[x + 1]), int(below[x])})
+                if (m != InkMap::kPaper && m != l) {
+                    ++touching[std::size_t(l) * (n + 1) + std::size_t(m)];
+                    ++touching[std::size_t(m) * (n + 1) + std::size_t(l)];
+                }
+        }
+    }
+    std::vector<int> into(n);
+    for (std::size_t k = 0; k < n; ++k)
+        into[k] = int(k);
+    // Smallest first, so that a chain of fringes ends at the colour they fringe.
+    std::vector<std::size_t> order(n);
+    for (std::size_t k = 0; k < n; ++k)
+        order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t p, std::size_t q) { return counts[p] < counts[q]; });
+    for (const std::size_t k : order) {
+        int best = -1, bestTouch = 0;
+        for (std::size_t m = 0; m < n; ++m)
+            if (m != k && counts[m] > counts[k] &&
+                touching[(k + 1) * (n + 1) + m + 1] > bestTouch) {
+                bestTouch = touching[(k + 1) * (n + 1) + m + 1];
+                best = int(m);
+            }
+        if (best >= 0 && bestTouch >= 0.3 * counts[k])
+            into[k] = best;
+    }
+    for (std::size_t k = 0; k < n; ++k)
+        while (into[std::size_t(into[k])] != into[k])
+            into[k] = into[std::size_t(into[k])];
+    return into;
+}
+
+} // namespace
+
+double InkStrength(QRgb pixel, const RgbVector& paper, const InkColour& ink) {
+    const RgbVector d = difference(paper, pixel);
+    const double full = ink.towards.dot(ink.towards);
+    if (full <= 0)
+        return 0;
+    const double t = d.dot(ink.towards) / full;
+    const RgbVector off = d - ink.towards * t;
+    if (off.length() > 30 + 0.25 * std::sqrt(full) * std::max(0.0, t))
+        return 0;
+    return std::clamp(t, 0.0, 1.0);
+}
+
+InkMap MapInks(const QImage& picture, const QRect& area, const std::atomic_bool* cancel) {
+    InkMap map;
+    map.area = area;
+    const QPoint centre = area.center();
+    map.paper = PaperAround(picture, centre.x(), centre.y(),
+                            std::min(300, std::max(area.width(), area.height()) / 2));
+    std::vector<DirectionBin> bins(std::size_t(kSteps * kSteps * kSteps));
+    const auto stopped = [&] { return cancel && cancel->load(); };
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        if (y % 64 == 0 && stopped())
+            return {};
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const RgbVector d = difference(map.paper, line[x]);
+            const double length = d.length();
+            if (length < kStrongDistance)
+                continue;
+            const RgbVector unit = d * (1 / length);
+            DirectionBin& bin = bins[std::size_t(binOf(unit))];
+            ++bin.count;
+            bin.sum = {bin.sum.r + unit.r, bin.sum.g + unit.g, bin.sum.b + unit.b};
+        }
+    }
+    const std::vector<RgbVector> directions = clusterDirections(bins);
+    map.labels.assign(std::size_t(area.width()) * std::size_t(area.height()), InkMap::kPaper);
+    std::vector<double> farthest(directions.size(), 0);
+    std::vector<int> counts(directions.size(), 0);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        if (y % 64 == 0 && stopped())
+            return {};
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        std::uint8_t* labels = map.row(y);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const RgbVector d = difference(map.paper, line[x]);
+            const double length = d.length();
+            if (length < kInkDistance)
+                continue;
+            // Faint pixels' hue is less sure (JPEG): they may lie further off a direction.
+            const double least = length >= kStrongDistance ? 0.96 : 0.9;
+            const int k = nearestDirection(directions, d * (1 / length), least);
+            if (k < 0 || k >= 250)
+                continue;
+            labels[x - area.left()] = std::uint8_t(k + 1);
+            farthest[std::size_t(k)] = std::max(farthest[std::size_t(k)], length);
+            ++counts[std::size_t(k)];
+        }
+    }
+    const std::vector<int> into = joinFringes(map, counts);
+    // The kept colours renumbered in their order; the joined ones take their target's number.
+    std::vector<int> number(directions.size(), -1);
+    int kept = 0;
+    for (std::size_t k = 0; k < directions.size(); ++k)
+        if (into[k] == int(k))
+            number[k] = kept++;
+    std::vector<std::uint8_t> relabel(256, InkMap::kPaper);
+    for (std::size_t k = 0; k < directions.size(); ++k) {
+        relabel[k + 1] = std::uint8_t(number[std::size_t(into[k])] + 1);
+        if (into[k] != int(k))
+            counts[std::size_t(into[k])] += counts[k];
+    }
+    for (std::uint8_t& l : map.labels)
+        l = relabel[l];
+    for (std::size_t k = 0; k < directions.size(); ++k) {
+        if (into[k] != int(k))
+            continue;
+        InkColour ink;
+        // The full colour: the paper moved along the direction by nearly the farthest pixel's
+        // distance (the farthest alone may be a noisy one).
+        ink.towards = directions[k] * (farthest[k] * 0.97);
+        const RgbVector full = map.paper - ink.towards;
+        ink.colour = qRgb(std::clamp(int(std::lround(full.r)), 0, 255),
+                          std::clamp(int(std::lround(full.g)), 0, 255),
+                          std::clamp(int(std::lround(full.b)), 0, 255));
+        const double spread = std::max({directions[k].r, directions[k].g, directions[k].b}) -
+                              std::min({directions[k].r, directions[k].g, directions[k].b});
+        ink.neutral = spread < 0.12;
+        ink.pixels = counts[k];
+        map.colours.push_back(ink);
+    }
+    return map;
+}
+
+} // namespace kurvana::chart

@@ -1,0 +1,139 @@
+#include "recognition/chart/inkstructure.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "recognition/chart/inkmap.h"
+
+namespace kurvana::chart {
+
+namespace {
+
+/// A row (column) with this share of the area's width (height) in one colour is a line.
+constexpr double kLineShare = 0.3;
+
+/// Marks the rows (transposed: the columns) of one colour that are lines, and the rows next to
+/// them that hold its anti-aliased edge.
+void markLines(InkMap& map, bool columns) {
+    const QRect& a = map.area;
+    const int lines = columns ? a.width() : a.height();
+    const int along = columns ? a.height() : a.width();
+    const std::size_t colours = map.colours.size() + 1;
+    std::vector<int> counts(std::size_t(lines) * colours, 0);
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        const std::uint8_t* row = map.row(y);
+        for (int x = 0; x < a.width(); ++x)
+            if (row[x] != InkMap::kPaper && row[x] != InkMap::kStructure)
+                ++counts[std::size_t(columns ? x : y - a.top()) * colours + row[x]];
+    }
+    std::vector<std::uint8_t> lineOf(std::size_t(lines) * colours, 0);
+    // A frame's far side near the area's far end: what lies beyond it (ticks pointing out,
+    // labels) is not data.
+    int frame = lines;
+    for (int i = 0; i < lines; ++i)
+        for (std::size_t c = 1; c < colours; ++c)
+            if (counts[std::size_t(i) * colours + c] >= kLineShare * along) {
+                for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j)
+                    lineOf[std::size_t(j) * colours + c] = 1;
+                const bool farEnd = columns ? i >= lines * 9 / 10 : i < lines / 10;
+                if (farEnd && map.colours[c - 1].neutral)
+                    frame = columns ? std::min(frame, i) : i;
+            }
+    if (frame < lines)
+        for (int i = 0; i < lines; ++i)
+            if (columns ? i >= frame : i <= frame)
+                for (std::size_t c = 1; c < colours; ++c)
+                    lineOf[std::size_t(i) * colours + c] = 1;
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        std::uint8_t* row = map.row(y);
+        for (int x = 0; x < a.width(); ++x)
+            if (row[x] != InkMap::kStructure &&
+                lineOf[std::size_t(columns ? x : y - a.top()) * colours + row[x]])
+                row[x] = InkMap::kStructure;
+    }
+}
+
+} // namespace
+
+void MarkLinesAndTicks(InkMap& map) {
+    if (map.labels.empty())
+        return;
+    markLines(map, false);
+    markLines(map, true);
+    // Ticks: thin short blobs touching the area's edge, across it.
+    const QRect& a = map.area;
+    const int tickLength = std::max(12, std::min(a.width(), a.height()) / 25);
+    for (const InkBlob& blob : FindBlobs(map)) {
+        const QRect& b = blob.box;
+        const bool onLevelEdge = (b.top() == a.top() || b.bottom() == a.bottom()) &&
+                                 b.width() <= 6 && b.height() <= tickLength;
+        const bool onUprightEdge = (b.left() == a.left() || b.right() == a.right()) &&
+                                   b.height() <= 6 && b.width() <= tickLength;
+        if (onLevelEdge || onUprightEdge)
+            MarkBlob(map, blob);
+    }
+}
+
+std::vector<InkBlob> FindBlobs(const InkMap& map) {
+    const QRect& a = map.area;
+    const int w = a.width(), h = a.height();
+    std::vector<std::uint8_t> seen(std::size_t(w) * std::size_t(h), 0);
+    std::vector<InkBlob> blobs;
+    std::vector<int> stack;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::size_t start = std::size_t(y) * std::size_t(w) + std::size_t(x);
+            const std::uint8_t label = map.labels[start];
+            if (label == InkMap::kPaper || label == InkMap::kStructure || seen[start])
+                continue;
+            InkBlob blob;
+            blob.label = label;
+            double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+            int left = x, right = x, top = y, bottom = y;
+            seen[start] = 1;
+            stack.assign(1, int(start));
+            while (!stack.empty()) {
+                const int p = stack.back();
+                stack.pop_back();
+                const int px = p % w, py = p / w;
+                ++blob.pixels;
+                sx += px, sy += py, sxx += double(px) * px, syy += double(py) * py;
+                sxy += double(px) * py;
+                left = std::min(left, px), right = std::max(right, px);
+                top = std::min(top, py), bottom = std::max(bottom, py);
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = px + dx, ny = py + dy;
+                        if (nx < 0 || ny < 0 || nx >= w || ny >= h)
+                            continue;
+                        const std::size_t n = std::size_t(ny) * std::size_t(w) + std::size_t(nx);
+                        if (!seen[n] && map.labels[n] == label) {
+                            seen[n] = 1;
+                            stack.push_back(int(n));
+                        }
+                    }
+            }
+            const double n = blob.pixels;
+            blob.meanX = sx / n + a.left();
+            blob.meanY = sy / n + a.top();
+            const double vx = sxx / n - (sx / n) * (sx / n) + 1.0 / 12;
+            const double vy = syy / n - (sy / n) * (sy / n) + 1.0 / 12;
+            const double cxy = sxy / n - (sx / n) * (sy / n);
+            const double mid = (vx + vy) / 2,
+                         root = std::sqrt((vx - vy) * (vx - vy) / 4 + cxy * cxy);
+            blob.elongation = std::sqrt((mid + root) / std::max(1e-6, mid - root));
+            blob.box = QRect(QPoint(left + a.left(), top + a.top()),
+                             QPoint(right + a.left(), bottom + a.top()));
+            blobs.push_back(blob);
+        }
+    return blobs;
+}
+
+void MarkBlob(InkMap& map, const InkBlob& blob) {
+    for (int y = blob.box.top(); y <= blob.box.bottom(); ++y)
+        for (int x = blob.box.left(); x <= blob.box.right(); ++x)
+            if (map.at(x, y) == blob.label)
+                map.at(x, y) = InkMap::kStructure;
+}
+
+} // namespace kurvana::chart

@@ -1,0 +1,174 @@
+#include "recognition/chart/wholechart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include <QImage>
+
+#include "recognition/bars/barfinder.h"
+#include "recognition/chart/curvefollow.h"
+#include "recognition/chart/inkmap.h"
+#include "recognition/chart/inkstructure.h"
+#include "recognition/chart/legend.h"
+#include "recognition/chart/plotarea.h"
+#include "recognition/chart/serieskind.h"
+#include "recognition/markers/findmarkers.h"
+
+namespace kurvana {
+
+namespace {
+
+using namespace chart;
+
+constexpr int kLines = 5;
+/// A curve followed over less of the columns its colour shows in was lost over part of it.
+constexpr double kFollowedEnough = 0.97;
+
+/// The pixel of the blob's colour nearest to its centre: where a click on it lands.
+QPoint inkNearCentre(const InkMap& map, const InkBlob& blob) {
+    QPoint best = blob.box.center();
+    double bestDistance = 1e300;
+    for (int y = blob.box.top(); y <= blob.box.bottom(); ++y)
+        for (int x = blob.box.left(); x <= blob.box.right(); ++x)
+            if (map.at(x, y) == blob.label) {
+                const double d = std::hypot(x - blob.meanX, y - blob.meanY);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    best = QPoint(x, y);
+                }
+            }
+    return best;
+}
+
+/// Whether ink of `label` lies within `radius` of `p` in the map (a marker found over the
+/// whole picture lies in the plot area, not in the legend).
+bool labelNear(const InkMap& map, QPointF p, int radius, int label) {
+    const QRect around = QRect(QPoint(int(p.x()) - radius, int(p.y()) - radius),
+                               QSize(2 * radius + 1, 2 * radius + 1)) &
+                         map.area;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+            if (map.at(x, y) == label)
+                return true;
+    return false;
+}
+
+void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typical,
+                 const ChartReadingOptions& options, SeriesReading& series) {
+    series.kind = SeriesKind::Markers;
+    MarkerSearchOptions search;
+    search.cancel = options.cancel;
+    const int radius = std::max(typical.box.width(), typical.box.height()) / 2 + 1;
+    if (const auto found = FindMarkers(picture, inkNearCentre(map, typical), search))
+        for (const FoundMarker& m : found->markers)
+            if (labelNear(map, m.centre, radius, typical.label))
+                series.points.push_back(m.centre);
+    std::sort(series.points.begin(), series.points.end(),
+              [](QPointF a, QPointF b) { return a.x() < b.x(); });
+}
+
+void readBars(const QImage& picture, const InkMap& map, const InkBlob& largest,
+              SeriesReading& series) {
+    series.kind = SeriesKind::Bars;
+    if (const auto found = FindBars(picture, inkNearCentre(map, largest)))
+        for (const FoundBar& bar : found->bars)
+            series.points.push_back(found->pointOf(bar));
+}
+
+/// One series per colour with enough ink, the most ink first.
+std::vector<std::pair<int, std::vector<const InkBlob*>>>
+seriesColours(const InkMap& map, const std::vector<InkBlob>& blobs) {
+    std::map<int, std::vector<const InkBlob*>> byLabel;
+    std::map<int, int> pixels;
+    for (const InkBlob& b : blobs) {
+        byLabel[b.label].push_back(&b);
+        pixels[b.label] += b.pixels;
+    }
+    const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
+    std::vector<std::pair<int, std::vector<const InkBlob*>>> colours;
+    for (auto& [label, list] : byLabel)
+        if (pixels[label] >= enough)
+            colours.emplace_back(label, std::move(list));
+    std::sort(colours.begin(), colours.end(),
+              [&](const auto& a, const auto& b) { return pixels[a.first] > pixels[b.first]; });
+    return colours;
+}
+
+} // namespace
+
+ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
+                            const ChartReadingOptions& options) {
+    ChartReading reading;
+    const auto stopped = [&] { return options.cancel && options.cancel->load(); };
+    const auto progress = [&](double done) {
+        if (options.progress)
+            options.progress(done);
+    };
+    const bool rgb =
+        original.format() == QImage::Format_RGB32 || original.format() == QImage::Format_ARGB32;
+    const QImage picture = rgb ? original : original.convertToFormat(QImage::Format_RGB32);
+    if (options.plotArea) {
+        reading.plotArea = *options.plotArea & picture.rect();
+    } else {
+        reading.axes = FindAxes(picture, reader, options.cancel);
+        if (reading.axes.empty())
+            reading.problems.push_back(ChartProblem::NoAxes);
+        else if (!reading.axes.complete())
+            reading.problems.push_back(ChartProblem::PartialAxes);
+        reading.plotArea = PlotAreaOf(reading.axes, picture.size());
+    }
+    progress(0.3);
+    if (stopped())
+        return {};
+    InkMap map = MapInks(picture, reading.plotArea, options.cancel);
+    if (map.labels.empty())
+        return {};
+    MarkLinesAndTicks(map);
+    std::vector<InkBlob> blobs = FindBlobs(map);
+    const std::map<int, QString> names = ReadLegend(picture, map, blobs, reader);
+    progress(0.5);
+    const auto colours = seriesColours(map, blobs);
+    for (std::size_t i = 0; i < colours.size() && i < std::size_t(kLines); ++i) {
+        if (stopped())
+            return {};
+        const auto& [label, list] = colours[i];
+        SeriesReading series;
+        series.colour = map.colours[std::size_t(label - 1)].colour;
+        if (const auto name = names.find(label); name != names.end())
+            series.name = name->second;
+        switch (ShapeOf(list, map.area)) {
+        case InkShape::Markers:
+            readMarkers(picture, map, *TypicalBlob(list), options, series);
+            break;
+        case InkShape::Bars:
+            readBars(picture, map,
+                     **std::max_element(list.begin(), list.end(),
+                                        [](auto* a, auto* b) { return a->pixels < b->pixels; }),
+                     series);
+            break;
+        case InkShape::Curve: {
+            FollowedCurve curve = FollowCurve(picture, map, label);
+            series.points = std::move(curve.points);
+            series.followed = curve.followed;
+            if (curve.followed < kFollowedEnough &&
+                std::find(reading.problems.begin(), reading.problems.end(),
+                          ChartProblem::CurveLost) == reading.problems.end())
+                reading.problems.push_back(ChartProblem::CurveLost);
+            break;
+        }
+        }
+        if (!series.points.empty())
+            reading.series.push_back(std::move(series));
+        progress(0.5 + 0.5 * double(i + 1) / double(std::min<std::size_t>(colours.size(), kLines)));
+    }
+    reading.seriesLeftOut = std::max(0, int(colours.size()) - kLines);
+    if (reading.seriesLeftOut > 0)
+        reading.problems.push_back(ChartProblem::TooManySeries);
+    if (reading.series.empty())
+        reading.problems.push_back(ChartProblem::NoSeries);
+    progress(1);
+    return reading;
+}
+
+} // namespace kurvana
