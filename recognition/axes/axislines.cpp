@@ -114,6 +114,7 @@ struct Cut {
     double along = 0;
     double centre = 0;
     int length = 0;
+    int first = 0, last = 0; ///< the ink run, across
 };
 
 std::optional<Cut> cutAt(const Oriented& o, int along, double expected, int window) {
@@ -140,7 +141,7 @@ std::optional<Cut> cutAt(const Oriented& o, int along, double expected, int wind
         sum += w;
         moment += double(w) * a;
     }
-    return Cut{double(along), sum > 0 ? moment / sum : double(hit), last - first + 1};
+    return Cut{double(along), sum > 0 ? moment / sum : double(hit), last - first + 1, first, last};
 }
 
 struct Fit {
@@ -204,6 +205,14 @@ std::pair<std::size_t, std::size_t> longestStretch(const std::vector<std::option
     return best;
 }
 
+/// Whether a cut longer than a stroke is something standing on the stroke on one side (a bar
+/// on the axis), the stroke's edge on the other side where the line puts it.
+bool standsOn(const Cut& cut, const Fit& line, int maxThickness) {
+    const double centre = line.offset + line.slope * cut.along;
+    const double half = maxThickness / 2.0 + 1;
+    return (centre - cut.first <= half) != (cut.last - centre <= half);
+}
+
 /// The stroke of a voted candidate fitted on the full picture, or nothing when the candidate
 /// is no long thin straight stroke (text rows, noise, a thick band).
 std::optional<AxisLine> refine(const Oriented& o, const Fit& coarse, int factor) {
@@ -231,17 +240,21 @@ std::optional<AxisLine> refine(const Oriented& o, const Fit& coarse, int factor)
     if (double(last - first) * step < 0.2 * o.alongSize())
         return std::nullopt;
     std::vector<int> widths;
-    std::size_t present = 0;
+    std::size_t present = 0, edged = 0;
     for (std::size_t i = first; i <= last; ++i)
         if (cuts[i]) {
             ++present;
             if (cuts[i]->length <= maxThickness)
                 widths.push_back(cuts[i]->length);
+            else if (standsOn(*cuts[i], line, maxThickness))
+                ++edged;
         }
     // A stroke is ink nearly all along and thin nearly everywhere (ticks, grid lines and curves
-    // crossing it make the exceptions).
+    // crossing it make the exceptions, and bars standing on it, which keep its edge on the
+    // other side).
     const std::size_t span = last - first + 1;
-    if (present * 10 < span * 9 || widths.size() * 10 < span * 6 || line.rms > 1.0)
+    if (present * 10 < span * 9 || widths.size() * 10 < span * 3 ||
+        (widths.size() + edged) * 10 < span * 6 || line.rms > 1.0)
         return std::nullopt;
     std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2),
                      widths.end());

@@ -88,4 +88,36 @@ std::vector<AxisTick> FindTicks(const GrayPicture& gray, const AxisLine& line) {
     return ticks;
 }
 
+std::vector<double> FindBarFeet(const GrayPicture& gray, const AxisLine& line) {
+    const Sampler s{gray, line};
+    const int inside = -LabelSide(line.upright);
+    const int maxTickWidth = std::max(3, int(std::ceil(3 * line.thickness)));
+    // Filled: clearly darker than the paper just inside the line, even a pale fill that does
+    // not count as ink; JPEG ripples stay well under this.
+    const int filled = std::max(24, (gray.paper - gray.ink) / 3) * kMinTick;
+    const int first = int(std::floor(line.start)) + 1, last = int(std::ceil(line.end)) - 1;
+    std::vector<double> feet;
+    int groupStart = -1;
+    for (int a = first; a <= last + 1; ++a) {
+        const bool bar = a <= last && s.weight(a, inside, kMinTick) >= filled;
+        if (bar && groupStart < 0)
+            groupStart = a;
+        if (bar || groupStart < 0)
+            continue;
+        if (a - groupStart > maxTickWidth + 1) {
+            // The centre of the foot weighed with its anti-aliased edges: exact for a bar
+            // that is symmetric about its category.
+            double sum = 0, moment = 0;
+            for (int b = groupStart - 1; b <= a; ++b) {
+                const int w = s.weight(b, inside, kMinTick);
+                sum += w;
+                moment += double(w) * b;
+            }
+            feet.push_back(moment / sum);
+        }
+        groupStart = -1;
+    }
+    return feet;
+}
+
 } // namespace kurvana

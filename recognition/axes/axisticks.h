@@ -24,4 +24,9 @@ inline int LabelSide(bool upright) {
 /// the line on either side, no wider than a few line widths.
 std::vector<AxisTick> FindTicks(const GrayPicture& gray, const AxisLine& line);
 
+/// The centres of the feet of bars standing on an axis line, in order along it: filled areas
+/// wider than a tick that touch the line on the plot's side. Where a bar hides its category's
+/// tick, its foot's centre is that tick's place.
+std::vector<double> FindBarFeet(const GrayPicture& gray, const AxisLine& line);
+
 } // namespace kurvana

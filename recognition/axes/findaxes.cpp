@@ -30,20 +30,27 @@ struct Match {
     double along;
 };
 
-/// Pairs label blobs with the nearest tick. Only the row of labels nearest the axis counts:
-/// an axis title further out, or text of the other axis, does not name ticks.
-std::vector<Match> matchLabels(const LabelStrip& strip, const std::vector<AxisTick>& ticks) {
+std::vector<double> alongsOf(const std::vector<AxisTick>& ticks) {
+    std::vector<double> alongs;
+    for (const AxisTick& tick : ticks)
+        alongs.push_back(tick.along);
+    return alongs;
+}
+
+/// Pairs label blobs with the nearest of the places (ticks), `slack` pixels further off than a
+/// label centred on its tick would be. Only the row of labels nearest the axis counts: an axis
+/// title further out, or text of the other axis, does not name ticks.
+std::vector<Match> matchLabels(const LabelStrip& strip, const std::vector<double>& places,
+                               double slack = 0) {
     std::vector<Match> matches;
     for (const LabelStrip::Blob& blob : strip.blobs()) {
-        if (ticks.empty()) {
-            matches.push_back({&blob, blob.along});
-            continue;
-        }
-        const auto nearest = std::min_element(ticks.begin(), ticks.end(), [&](auto& a, auto& b) {
-            return std::abs(a.along - blob.along) < std::abs(b.along - blob.along);
+        const auto nearest = std::min_element(places.begin(), places.end(), [&](auto a, auto b) {
+            return std::abs(a - blob.along) < std::abs(b - blob.along);
         });
-        if (std::abs(nearest->along - blob.along) <= std::max(2.0, 0.6 * blob.reach + 1))
-            matches.push_back({&blob, nearest->along});
+        if (places.empty()) // a bare line: the labels are all there is
+            matches.push_back({&blob, blob.along});
+        else if (std::abs(*nearest - blob.along) <= std::max(2.0, 0.6 * blob.reach + 1) + slack)
+            matches.push_back({&blob, *nearest});
     }
     if (matches.empty())
         return matches;
@@ -119,11 +126,9 @@ void dropMisreadLengths(std::vector<AxisLabel>& labels, const std::vector<Match>
 
 /// Whether the two labels read are decades with the minor ticks of a logarithmic axis between.
 bool logDecadesByMinorTicks(const AxisReading& axis, const std::vector<LabelledTick>& two) {
-    std::vector<double> alongs;
-    for (const AxisTick& tick : axis.ticks)
-        alongs.push_back(tick.along);
     const bool rising = two[0].value < two[1].value;
-    return LogMinorTicksBetween(rising ? two[0] : two[1], rising ? two[1] : two[0], alongs);
+    return LogMinorTicksBetween(rising ? two[0] : two[1], rising ? two[1] : two[0],
+                                alongsOf(axis.ticks));
 }
 
 /// Reads the labels of one axis line and checks them against one rule.
@@ -222,7 +227,13 @@ AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines
         cancel.check();
         std::vector<AxisTick> ticks = ticksWithCrossings(gray, line, others);
         const LabelStrip strip(gray, line);
-        const std::vector<Match> matches = matchLabels(strip, ticks);
+        std::vector<Match> matches = matchLabels(strip, alongsOf(ticks));
+        // Bars standing on the axis hide the inward ticks of their categories: the labels then
+        // name the centres of the bars' feet. The labels' own centres are no substitute: the
+        // ink of a digit sits a few pixels off the centre its font gives it.
+        if (const std::vector<double> feet = FindBarFeet(gray, line);
+            matches.size() < 2 && !feet.empty())
+            matches = matchLabels(strip, feet, 3);
         if (matches.size() < 2) {
             if (!axis.line) {
                 axis.line = line;

@@ -34,6 +34,8 @@ struct ChartStyle {
     const char* plot;
     double xFirst, xLast, yFirst, yLast; ///< labelled end ticks, also the axis ranges
     bool logX, logY;
+    /// The X range when it reaches beyond the labelled end ticks (linear axes only).
+    double xLow = NAN, xHigh = NAN;
 };
 
 struct ChartVariant {
@@ -86,6 +88,15 @@ const ChartStyle kStyles[] = {
      "set samples 6; set style fill solid 0.5; set boxwidth 0.6; set xrange [0:6]; set xtics 1; "
      "set yrange [0:6]; set ytics 1",
      "'+' using ($0+0.5):(int($0*37)%6+1) with boxes", 0, 6, 0, 6, false, false},
+    // Bars on the categories 0 .. 6, dark and pale, hiding the ticks under them.
+    {"barsHideTicks",
+     "set samples 7; set style fill solid 1.0; set boxwidth 0.6; set xrange [-0.5:6.5]; "
+     "set xtics 1; set yrange [0:6]; set ytics 1",
+     "'+' using 0:(int($0*37)%6+1) with boxes", 0, 6, 0, 6, false, false, -0.5, 6.5},
+    {"paleBarsHideTicks",
+     "set samples 7; set style fill solid 0.4; set boxwidth 0.7; set xrange [-0.5:6.5]; "
+     "set xtics 1; set yrange [0:6]; set ytics 1",
+     "'+' using 0:(int($0*37)%6+1) with boxes", 0, 6, 0, 6, false, false, -0.5, 6.5},
 };
 
 const ChartVariant kVariants[] = {
@@ -105,8 +116,9 @@ struct Chart {
 
     /// The pixel index of the axis values (x, y) in Input window units.
     QPointF at(double x, double y) const {
-        const double fx = (x - unit(style->xFirst, style->logX)) /
-                          (unit(style->xLast, style->logX) - unit(style->xFirst, style->logX));
+        const double x0 = std::isnan(style->xLow) ? unit(style->xFirst, style->logX) : style->xLow;
+        const double x1 = std::isnan(style->xHigh) ? unit(style->xLast, style->logX) : style->xHigh;
+        const double fx = (x - x0) / (x1 - x0);
         const double fy = (y - unit(style->yFirst, style->logY)) /
                           (unit(style->yLast, style->logY) - unit(style->yFirst, style->logY));
         const QPointF drawn(left + fx * (right - left), bottom + fy * (top - bottom));
