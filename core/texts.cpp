@@ -299,6 +299,23 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%1 markers";
     case ExtraText::StepFindMarkers:
         return "find markers";
+    case ExtraText::CalibrationUnreadable:
+        return "No calibration can be taken from \"%1\": it is neither a data file nor JSON "
+               "holding a calibration.";
+    case ExtraText::ChartNoAxes:
+        return "no axes were found (give a calibration with --calibration)";
+    case ExtraText::ChartPartialAxes:
+        return "the axes were found only in part";
+    case ExtraText::ChartNoSeries:
+        return "no data series was found in the plot area";
+    case ExtraText::ChartTooManySeries:
+        return "more series than the five lines: %1 left out";
+    case ExtraText::ChartCurveLost:
+        return "a curve was lost over part of its length (lines %1)";
+    case ExtraText::DigitiseProgress:
+        return "%1/%2: %3";
+    case ExtraText::DigitiseOverInput:
+        return "The output for \"%1\" would replace that file itself; nothing was written.";
     case ExtraText::Count:
         break;
     }

@@ -146,6 +146,14 @@ enum class ExtraText : int {
     NoMarkerFound,
     MarkersFound, ///< %1 = the number of markers
     StepFindMarkers,
+    CalibrationUnreadable, ///< %1 = file: it holds no calibration to take
+    ChartNoAxes,           ///< the whole-chart reader found no calibration
+    ChartPartialAxes,      ///< ... found only part of one
+    ChartNoSeries,         ///< ... found no data series
+    ChartTooManySeries,    ///< %1 = series left out beyond the five lines
+    ChartCurveLost,        ///< %1 = the lines whose curve was lost over part of its length
+    DigitiseProgress,      ///< %1 = input number, %2 = inputs, %3 = file
+    DigitiseOverInput,     ///< %1 = file: the output would replace the input itself
     Count
 };
 
