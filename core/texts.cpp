@@ -334,6 +334,23 @@ QString Texts::builtInExtra(ExtraText id) {
         return "Keep calibration for the next picture";
     case ExtraText::StepDigitiseChart:
         return "digitise whole chart";
+    case ExtraText::CalibrationUnreadable:
+        return "No calibration can be taken from \"%1\": it is neither a data file nor JSON "
+               "holding a calibration.";
+    case ExtraText::ChartNoAxes:
+        return "no axes were found (give a calibration with --calibration)";
+    case ExtraText::ChartPartialAxes:
+        return "the axes were found only in part";
+    case ExtraText::BatchNoSeries:
+        return "no data series was found in the plot area";
+    case ExtraText::BatchTooManySeries:
+        return "more series than the five lines: %1 left out";
+    case ExtraText::BatchCurveLost:
+        return "a curve was lost over part of its length (lines %1)";
+    case ExtraText::DigitiseProgress:
+        return "%1/%2: %3";
+    case ExtraText::DigitiseOverInput:
+        return "The output for \"%1\" would replace that file itself; nothing was written.";
     case ExtraText::Count:
         break;
     }

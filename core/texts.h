@@ -163,6 +163,14 @@ enum class ExtraText : int {
     ChartCalibrationKept,
     KeepCalibrationCaption,
     StepDigitiseChart,
+    CalibrationUnreadable,
+    ChartNoAxes,
+    ChartPartialAxes,
+    BatchNoSeries,
+    BatchTooManySeries,
+    BatchCurveLost,
+    DigitiseProgress,
+    DigitiseOverInput,
     Count
 };
 

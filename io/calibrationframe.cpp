@@ -136,7 +136,47 @@ bool polarFromJson(Document& doc, const QJsonObject& json) {
     return true;
 }
 
+/// An axis value as the Input window holds it: a number in the user's separator, or on a date
+/// axis the date text as written.
+std::optional<QString> axisText(const QJsonValue& value, ScaleKind scale, QChar separator) {
+    if (scale == ScaleKind::Date && value.isString())
+        return value.toString();
+    if (const auto v = number(value))
+        return typedText(*v, separator);
+    return std::nullopt;
+}
+
+bool threePointFromJson(Document& doc, const QJsonObject& json) {
+    const auto zero = pixel(json["zero"]);
+    const auto xMax = pixel(json["xmax"]);
+    const auto yMax = pixel(json["ymax"]);
+    const auto xScale = ScaleKindNamed(json["xscale"].toString());
+    const auto yScale = ScaleKindNamed(json["yscale"].toString());
+    if (!zero || !xMax || !yMax || !xScale || !yScale)
+        return false;
+    const QChar separator = doc.decimalSeparator;
+    const auto minX = axisText(json["xmin_value"], *xScale, separator);
+    const auto maxX = axisText(json["xmax_value"], *xScale, separator);
+    const auto minY = axisText(json["ymin_value"], *yScale, separator);
+    const auto maxY = axisText(json["ymax_value"], *yScale, separator);
+    if (!minX || !maxX || !minY || !maxY)
+        return false;
+    std::tie(doc.zeroPointX, doc.zeroPointY) = *zero;
+    std::tie(doc.xMaxPointX, doc.xMaxPointY) = *xMax;
+    std::tie(doc.yMaxPointX, doc.yMaxPointY) = *yMax;
+    doc.axisAngle = axisAngleFor(doc);
+    doc.editMinX = *minX, doc.editMaxX = *maxX, doc.editMinY = *minY, doc.editMaxY = *maxY;
+    doc.scaleX = *xScale;
+    doc.scaleY = *yScale;
+    doc.frame = CalibrationFrame::ThreePoint;
+    return true;
+}
+
 } // namespace
+
+bool CalibrationFromJson(Document& doc, const QJsonObject& json) {
+    return json.contains("frame") ? FrameFromJson(doc, json) : threePointFromJson(doc, json);
+}
 
 QJsonObject FrameToJson(const Document& doc) {
     switch (doc.frame) {

@@ -25,6 +25,13 @@ QJsonObject FrameToJson(const Document& doc);
 /// a complete perspective or polar frame. The caller recomputes the values.
 bool FrameFromJson(Document& doc, const QJsonObject& json);
 
+/// Takes any `calibration` object the export writes into the document: a perspective or polar
+/// frame (FrameFromJson), or the three-point form {"zero", "xmax", "ymax": [x, y], "xmin_value",
+/// "xmax_value", "ymin_value", "ymax_value": numbers (ISO dates on a date axis), "xscale",
+/// "yscale"}, which --find-axes writes too. False, and the document untouched, for anything
+/// else. The caller reads the axis texts and recomputes the values.
+bool CalibrationFromJson(Document& doc, const QJsonObject& json);
+
 /// The name of a scale kind in the JSON forms: "linear", "log10", "ln" or "date".
 QString ScaleKindName(ScaleKind kind);
 /// The scale kind of such a name, or nothing.

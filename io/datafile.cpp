@@ -198,8 +198,7 @@ DataFileContent DataFileFromDocument(const Document& doc, const QString& copyNam
     return content;
 }
 
-void ApplyDataFile(Document& doc, const DataFileContent& content) {
-    doc.pictureFileName = PictureCopyFolder(doc) + content.pictureCopyName;
+void ApplyDataFileCalibration(Document& doc, const DataFileContent& content) {
     doc.editMinX = NormalizeDecimalSeparator(content.editMinX, doc.decimalSeparator);
     doc.editMaxX = NormalizeDecimalSeparator(content.editMaxX, doc.decimalSeparator);
     doc.editMinY = NormalizeDecimalSeparator(content.editMinY, doc.decimalSeparator);
@@ -220,7 +219,11 @@ void ApplyDataFile(Document& doc, const DataFileContent& content) {
         doc.scaleX = content.scaleX;
     if (content.scaleY != ScaleKind::None)
         doc.scaleY = content.scaleY;
+}
 
+void ApplyDataFile(Document& doc, const DataFileContent& content) {
+    doc.pictureFileName = PictureCopyFolder(doc) + content.pictureCopyName;
+    ApplyDataFileCalibration(doc, content);
     for (int line = 1; line <= kLineCount; ++line) {
         for (int row = 1; row <= kClearedRows; ++row) {
             doc.flag(line, row) = 0;

@@ -56,6 +56,10 @@ DataFileContent DataFileFromDocument(const Document& doc, const QString& copyNam
 /// every row marked present. Rows 1..1000 of every line are cleared first.
 void ApplyDataFile(Document& doc, const DataFileContent& content);
 
+/// The calibration part of ApplyDataFile alone: the axis texts, the reference points with their
+/// axisAngle, the three-point frame and the scale kinds; points and picture name stay.
+void ApplyDataFileCalibration(Document& doc, const DataFileContent& content);
+
 /// Folder of the data files and of their picture copies, with a trailing '/'.
 QString DataFolder(const Document& doc);
 QString PictureCopyFolder(const Document& doc);

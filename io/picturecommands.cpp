@@ -100,6 +100,13 @@ void LoadPictureFile(Workspace& ws, const QString& path) {
     InstallPicture(ws, {ReadPictureFile(path, ws.doc.texts), path, path});
 }
 
+bool LoadPdfPage(Workspace& ws, const QString& path, const PdfOpenOptions& options) {
+    const std::optional<OpenedPicture> opened = ReadPdfPage(ws, path, options);
+    if (opened)
+        InstallPicture(ws, *opened);
+    return opened.has_value();
+}
+
 bool OpenFromCommandLine(Workspace& ws, const QString& argument, const PdfOpenOptions& options) {
     const QString ending = argument.right(3).toUpper();
     const bool opens = ending == "GRA" || ending == "BMP" || HasReadablePictureExtension(argument);
@@ -110,8 +117,7 @@ bool OpenFromCommandLine(Workspace& ws, const QString& argument, const PdfOpenOp
         return true;
     }
     if (IsPdfPath(argument)) {
-        if (const std::optional<OpenedPicture> opened = ReadPdfPage(ws, argument, options))
-            InstallPicture(ws, *opened);
+        LoadPdfPage(ws, argument, options);
         return true;
     }
     if (ending == "BMP" || HasReadablePictureExtension(argument)) {

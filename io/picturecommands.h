@@ -25,6 +25,12 @@ void OpenPictureDialog(Workspace& ws);
 /// CommandError (nothing changed) when the file cannot be read or is too large.
 void LoadPictureFile(Workspace& ws, const QString& path);
 
+/// Reads the page of the PDF `path` that `options` name (the page chooser where they name none
+/// and there are windows) and installs it as LoadPictureFile installs a picture. False, and
+/// nothing changed, when the chooser was cancelled. Throws CommandError (nothing changed) as
+/// ReadPdfPage does.
+bool LoadPdfPage(Workspace& ws, const QString& path, const PdfOpenOptions& options);
+
 /// The file named on the command line (or dropped on the main window): a name ending in "gra"
 /// opens as a data file, one with a readable picture extension (or ending in "bmp") as a
 /// picture, one ending in "pdf" as a page of a PDF (chosen by `options` or the page chooser);

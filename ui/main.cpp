@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <optional>
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
@@ -16,6 +18,7 @@
 #include "settings/settingsfile.h"
 #include "settings/settingslocation.h"
 #include "ui/application.h"
+#include "ui/digitisecommand.h"
 #include "ui/findmarkerscommand.h"
 #include "ui/kurvana.h"
 
@@ -82,6 +85,32 @@ int findMarkers(int argc, char* argv[]) {
         [&](kurvana::Document& doc) { prepareDocument(doc, folder, separator); });
 }
 
+/// Says on standard error when labels cannot be read, so that a missing calibration is
+/// explained.
+void warnWithoutLabels(const kurvana::TesseractReader& reader) {
+    if (!reader.available())
+        std::fputs("kurvana2: labels cannot be read (the label module or Tesseract's English data "
+                   "are missing)\n",
+                   stderr);
+}
+
+/// kurvana2 --digitise ...: whole charts read into numbers, without a window or a display.
+int digitiseCharts(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kApplicationName);
+    const QString folder = programDir();
+    const QChar separator = systemDecimalSeparator();
+    kurvana::TesseractReader reader;
+    warnWithoutLabels(reader);
+    kurvana::StandardOutput out;
+    QFile err;
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return kurvana::RunDigitiseCommand(
+        QCoreApplication::arguments().mid(2),
+        [&](kurvana::Document& doc) { prepareDocument(doc, folder, separator); }, reader, out, err,
+        isatty(STDERR_FILENO) != 0);
+}
+
 /// kurvana2 --version and --help: answered on standard output without a display; the exit
 /// status (1 when the answer could not be written), or nothing for any other first argument.
 std::optional<int> printVersionOrHelp(const char* option) {
@@ -95,6 +124,8 @@ std::optional<int> printVersionOrHelp(const char* option) {
         "       kurvana2 --export [--format csv|tsv|json] [-o OUT] DATA.gra...\n"
         "       kurvana2 --find-axes PICTURE\n"
         "       kurvana2 --find-markers X,Y PICTURE [--calibration DATA.gra]\n"
+        "       kurvana2 --digitise [--format csv|tsv|json] [-o OUT] [--calibration CAL]\n"
+        "                [--step DX] [--page N] [--dpi D] [--pages all] PICTURE|PDF...\n"
         "       kurvana2 --version | --help\n"
         "\n"
         "Kurvana II turns a picture of a chart into numbers.\n"
@@ -117,6 +148,18 @@ std::optional<int> printVersionOrHelp(const char* option) {
         "                     (its shape, size, colour; each centre and error bar\n"
         "                     ends in pixels) as JSON; --calibration DATA.gra adds\n"
         "                     their axis values (exit 0 found, 2 none or unreadable)\n"
+        "  --digitise PICTURE|PDF...  read each whole chart (axes, up to five series,\n"
+        "                     legend names) into numbers in the forms of --export;\n"
+        "                     one chart goes to standard output or -o OUT, several\n"
+        "                     each to NAME.ext beside it or in the folder -o names;\n"
+        "                     --calibration CAL reuses the calibration of a .gra\n"
+        "                     file or of JSON (an export or its calibration object)\n"
+        "                     instead of finding the axes; --step DX samples curves\n"
+        "                     every DX along X; a PDF takes --page N and --dpi D, or\n"
+        "                     every page with --pages all (NAME-pN.ext); exit 0 every\n"
+        "                     chart gave a calibration and a series, 1 some gave less\n"
+        "                     (the reason per chart on standard error), 2 none could\n"
+        "                     be read or a usage error\n"
         "  --version          print the version and exit\n"
         "  --help             print this help and exit\n"
         "\n"
@@ -134,10 +177,7 @@ int findAxes(int argc, char* argv[]) {
     if (!file)
         return kurvana::FindAxesOutputFailed;
     kurvana::TesseractReader reader;
-    if (!reader.available())
-        std::fputs("kurvana2: labels cannot be read (the label module or Tesseract's English data "
-                   "are missing)\n",
-                   stderr);
+    warnWithoutLabels(reader);
     QFile out, err;
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
@@ -169,6 +209,8 @@ int main(int argc, char* argv[]) {
         return findAxes(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--find-markers") == 0)
         return findMarkers(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--digitise") == 0)
+        return digitiseCharts(argc, argv);
     if (!displayAvailable()) {
         std::fputs("kurvana2: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from "
                    "a desktop session or under xvfb-run.\n",
