@@ -1,6 +1,9 @@
 #include <QtTest>
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -136,6 +139,41 @@ private slots:
             QVERIFY2(within >= int(0.99 * double(s.points.size())),
                      qPrintable(QString("%1 of %2").arg(within).arg(s.points.size())));
         }
+    }
+    // The batch form: one chart to standard output, then a calibration reused over several
+    // inputs, one of them unreadable.
+    void digitiseCommandReadsChartsAndReusesACalibration() {
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        QTemporaryDir folder;
+        const auto chart = drawCrossingCurves(folder.path());
+        QVERIFY(chart);
+        const QString picture = folder.filePath("chart.png");
+        QVERIFY(chart->picture.save(picture));
+        QProcess program;
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "json", picture});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        const QByteArray exported = program.readAllStandardOutput();
+        const QJsonArray lines = QJsonDocument::fromJson(exported).object()["lines"].toArray();
+        QCOMPARE(lines.size(), 2);
+        for (const QJsonValue& line : lines) {
+            QCOMPARE(line["kind"].toString(), QString("curve"));
+            QVERIFY(line["points"].toArray().size() > 100);
+        }
+        QFile calibration(folder.filePath("calibration.json"));
+        QVERIFY(calibration.open(QIODevice::WriteOnly) && calibration.write(exported) > 0);
+        calibration.close();
+        const QString out = folder.filePath("out");
+        program.start(KURVANA_PROGRAM,
+                      {"--digitise", "--format", "csv", "--calibration", calibration.fileName(),
+                       "-o", out, picture, folder.filePath("missing.png")});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(QFile::exists(out + "/chart.csv"));
+        program.start(KURVANA_PROGRAM, {"--digitise", folder.filePath("missing.png")});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
     }
     void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
         QTest::addColumn<BarChart>("chart");
