@@ -170,18 +170,6 @@ SearchArea ColumnSearchArea(const Document& doc) {
     return area;
 }
 
-QRect CalibratedPlotArea(const Document& doc) {
-    const QRect picture(0, 0, doc.workingPicture.width(), doc.workingPicture.height());
-    if (doc.frame == CalibrationFrame::Polar)
-        return picture;
-    const SearchArea a = ColumnSearchArea(doc);
-    const auto clamp = [](long long v) { return int(std::clamp<long long>(v, -1, 1 << 30)); };
-    const QRect area =
-        QRect(QPoint(clamp(std::min(a.left, a.right)), clamp(std::min(a.top, a.bottom))),
-              QPoint(clamp(std::max(a.left, a.right)), clamp(std::max(a.top, a.bottom))));
-    return area.intersected(picture);
-}
-
 std::array<long double, 16> FrameNumbers(const Document& doc) {
     std::array<long double, 16> n{};
     if (doc.frame == CalibrationFrame::Perspective) {

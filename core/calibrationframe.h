@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QRect>
-
 #include <array>
 #include <optional>
 
@@ -47,10 +45,6 @@ struct SearchArea {
 };
 SearchArea ColumnSearchArea(const Document& doc);
 
-/// The plot area a calibration stands for, within the picture: the column search area of the
-/// three-point and perspective frames, the whole picture for a polar chart (its rings may
-/// reach past the reference point). Empty when it holds no pixel.
-QRect CalibratedPlotArea(const Document& doc);
 
 /// The numbers the frame's conversion depends on besides the pixel (a cache key).
 std::array<long double, 16> FrameNumbers(const Document& doc);

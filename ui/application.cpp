@@ -18,7 +18,6 @@
 
 #include "core/axistext.h"
 #include "core/calibration.h"
-#include "core/calibrationframe.h"
 #include "core/clicks.h"
 #include "core/document.h"
 #include "core/linedata.h"
@@ -26,6 +25,7 @@
 #include "core/view.h"
 #include "core/windows/inputwindow.h"
 #include "core/windows/nudgewindow.h"
+#include "io/calibrationsource.h"
 #include "io/datacommands.h"
 #include "io/exportfile.h"
 #include "io/picturecommands.h"
@@ -278,7 +278,7 @@ void KurvanaApplication::digitiseChart() {
     ChartReadingOptions options;
     // A calibration kept from the previous picture is used as it stands.
     if (ws_.doc.keepCalibration)
-        options.plotArea = CalibratedPlotArea(ws_.doc);
+        options.plotArea = CalibratedArea(ws_.doc) & ws_.doc.cleanPicture.rect();
     ChartReading reading;
     setBusyCursor(true);
     const bool done =
