@@ -247,49 +247,45 @@ namespace {
 constexpr int kFindAxesProgressDelayMs = 1000;
 } // namespace
 
-void KurvanaApplication::findAxes() {
-    const QImage picture = ws_.doc.cleanPicture;
-    if (picture.isNull())
-        return;
+bool KurvanaApplication::recogniseOffThread(
+    ExtraText running, const std::function<void(LabelReader&, const std::atomic_bool&)>& work) {
+    if (ws_.doc.cleanPicture.isNull())
+        return false;
     if (!labelReader_)
         labelReader_ = std::make_unique<TesseractReader>();
-    // A 35-megapixel scan takes a second or more: the search runs beside the event loop, which
+    // A 35-megapixel scan takes a second or more: the work runs beside the event loop, which
     // keeps painting the windows, behind a box with Cancel when it lasts.
-    AxisProposal proposal;
     setBusyCursor(true);
-    const bool found =
-        RunWithProgress(main_.get(), ws_.doc.texts.extra(ExtraText::FindAxesRunning),
+    const bool done =
+        RunWithProgress(main_.get(), ws_.doc.texts.extra(running),
                         ws_.doc.texts.extra(ExtraText::CancelButton), kFindAxesProgressDelayMs,
-                        [&](const std::atomic_bool& cancel) {
-                            proposal = FindAxes(picture, *labelReader_, &cancel);
-                        });
+                        [&](const std::atomic_bool& cancel) { work(*labelReader_, cancel); });
     setBusyCursor(false);
-    if (!found)
-        return; // Cancel: nothing changes
-    ReviewAxisProposal(ws_, proposal);
+    return done; // Cancel: nothing changes
+}
+
+void KurvanaApplication::findAxes() {
+    const QImage picture = ws_.doc.cleanPicture;
+    AxisProposal proposal;
+    if (recogniseOffThread(ExtraText::FindAxesRunning,
+                           [&](LabelReader& reader, const std::atomic_bool& cancel) {
+                               proposal = FindAxes(picture, reader, &cancel);
+                           }))
+        ReviewAxisProposal(ws_, proposal);
 }
 
 void KurvanaApplication::digitiseChart() {
     const QImage picture = ws_.doc.cleanPicture;
-    if (picture.isNull())
-        return;
-    if (!labelReader_)
-        labelReader_ = std::make_unique<TesseractReader>();
     ChartReadingOptions options;
     // A calibration kept from the previous picture is used as it stands.
     if (ws_.doc.keepCalibration)
-        options.plotArea = CalibratedArea(ws_.doc) & ws_.doc.cleanPicture.rect();
+        options.plotArea = CalibratedArea(ws_.doc) & picture.rect();
     ChartReading reading;
-    setBusyCursor(true);
-    const bool done =
-        RunWithProgress(main_.get(), ws_.doc.texts.extra(ExtraText::DigitiseChartRunning),
-                        ws_.doc.texts.extra(ExtraText::CancelButton), kFindAxesProgressDelayMs,
-                        [&](const std::atomic_bool& cancel) {
-                            options.cancel = &cancel;
-                            reading = ReadWholeChart(picture, *labelReader_, options);
-                        });
-    setBusyCursor(false);
-    if (done)
+    if (recogniseOffThread(ExtraText::DigitiseChartRunning,
+                           [&](LabelReader& reader, const std::atomic_bool& cancel) {
+                               options.cancel = &cancel;
+                               reading = ReadWholeChart(picture, reader, options);
+                           }))
         ReviewChartReading(ws_, reading, {});
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -31,6 +33,7 @@ class TFormAvtomat;
 class TFormAvtomat1;
 class QtPdfWindows;
 class RecoveryCopy;
+class LabelReader;
 class TesseractReader;
 
 /// The running program: the one document, the windows created once at start-up, and the
@@ -88,6 +91,11 @@ private:
     void MenuExitClick();
     void MenuHelpClick();
     /// "Find axes": the axis finder on the clean picture, then the review of its proposal.
+    /// Runs a recogniser's `work` on the clean picture off the interface thread, with the busy
+    /// cursor and, when it lasts, a box saying `running` with Cancel. False when there is no
+    /// picture or the user cancelled: the result is then to be dropped.
+    bool recogniseOffThread(ExtraText running,
+                            const std::function<void(LabelReader&, const std::atomic_bool&)>& work);
     void findAxes();
     /// Digitise whole chart: the reading off the interface thread, then its review.
     void digitiseChart();
