@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "core/drawing.h"
+#include "core/history.h"
 #include "core/picture.h"
 #include "core/texts.h"
 #include "io/picturecommands.h"
@@ -198,6 +199,30 @@ private slots:
             QCOMPARE(doc.cleanPicture, ChartPicture());
             QCOMPARE(doc.workingPicture, ChartPicture());
         }
+    }
+
+    // "Keep calibration for the next picture": a series of identically laid-out charts keeps
+    // the reference points, values and scale kinds while the points go; off, the points reset.
+    void nextPictureKeepsTheCalibrationOnlyWhenAsked() {
+        IoFixture f;
+        Document& doc = *f.doc;
+        QVERIFY(ChartPicture().save(f.path("a.png")) &&
+                ChartPicture(300, 200).save(f.path("b.png")));
+        LoadPictureFile(f.ws, f.path("a.png"));
+        doc.zeroPointX = 20, doc.zeroPointY = 130, doc.xMaxPointX = 180, doc.xMaxPointY = 130;
+        doc.editMaxX = "2024-03-01", doc.scaleX = ScaleKind::Date, doc.scaleY = ScaleKind::Log10;
+        doc.appendPoint(1, 60, 60);
+        const CalibrationState set = CalibrationState::of(doc);
+
+        doc.keepCalibration = true;
+        LoadPictureFile(f.ws, f.path("b.png"));
+        QVERIFY(CalibrationState::of(doc).sameAs(set));
+        QCOMPARE(doc.nextRow[1], 1);
+        QVERIFY(ShowsOneAxesDrawing(doc)); // drawn through the kept points, once
+
+        doc.keepCalibration = false;
+        LoadPictureFile(f.ws, f.path("a.png"));
+        QCOMPARE(QPoint(doc.xMaxPointX, doc.xMaxPointY), QPoint(200, 200));
     }
 
     void offersBitmapsFirstThenEveryReadablePicture() {
