@@ -43,8 +43,9 @@ struct Peak {
 
 class Fitter {
 public:
-    Fitter(const InkMask& cleaned, const MarkerTemplate& shape, double tolerance)
-        : mask_(cleaned), shape_(shape), tolerance_(tolerance) {
+    Fitter(const InkMask& outlines, const InkMask& cleaned, const MarkerTemplate& shape,
+           double tolerance)
+        : mask_(outlines), extra_(cleaned), shape_(shape), tolerance_(tolerance) {
         const double mean = shape.inkSum / shape.weights.size();
         for (float w : shape.weights)
             zeroMean_.push_back(float(w - mean));
@@ -249,9 +250,11 @@ private:
     }
 
     float maskAt(int x, int y) const { return mask_.at(x, y) / 255.f; }
+    bool oneMask() const { return &mask_ == &extra_; }
     float residualAt(int x, int y) const {
         const auto taken = taken_.find(key(x, y));
-        return std::max(0.f, maskAt(x, y) - (taken == taken_.end() ? 0.f : taken->second));
+        return std::max(0.f,
+                        extra_.at(x, y) / 255.f - (taken == taken_.end() ? 0.f : taken->second));
     }
     static std::int64_t key(int x, int y) { return std::int64_t(y) << 32 | std::uint32_t(x); }
 
@@ -321,7 +324,7 @@ private:
             for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
                 const std::size_t i = patch.index(x, y);
                 patch.mask[i] = maskAt(x, y);
-                patch.residual[i] = taken_.empty() ? patch.mask[i] : residualAt(x, y);
+                patch.residual[i] = taken_.empty() && oneMask() ? patch.mask[i] : residualAt(x, y);
             }
         return patch;
     }
@@ -332,7 +335,7 @@ private:
     Mismatch mismatchAt(const Patch& patch, QPoint p, float fx, float fy) const {
         const std::vector<float> mask = smoothedAt(patch, patch.mask, p, fx, fy);
         const std::vector<float> residual =
-            taken_.empty() ? mask : smoothedAt(patch, patch.residual, p, fx, fy);
+            taken_.empty() && oneMask() ? mask : smoothedAt(patch, patch.residual, p, fx, fy);
         Mismatch m;
         const QRect& box = smoothBox_;
         std::size_t i = 0;
@@ -436,6 +439,7 @@ private:
     }
 
     const InkMask& mask_;
+    const InkMask& extra_;
     const MarkerTemplate& shape_;
     double tolerance_;
     std::vector<float> zeroMean_;
@@ -450,9 +454,10 @@ private:
 
 } // namespace
 
-std::vector<QPointF> FitMarkers(const InkMask& cleaned, const MarkerTemplate& shape,
-                                double tolerance, const std::atomic<bool>* cancel) {
-    Fitter fitter(cleaned, shape, tolerance);
+std::vector<QPointF> FitMarkers(const InkMask& outlines, const InkMask& cleaned,
+                                const MarkerTemplate& shape, double tolerance,
+                                const std::atomic<bool>* cancel) {
+    Fitter fitter(outlines, cleaned, shape, tolerance);
     return fitter.fit(cancel);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <deque>
 #include <iterator>
+#include <limits>
 
 #include <QImage>
 
@@ -146,7 +147,8 @@ struct CutOut {
     InkMask cleaned;
     std::vector<QPoint> pixels;
     QRect bounds;
-    int lineLength = 0;
+    int lineLength = 0, outlineLength = 0;
+    bool trimmed = false; ///< a tail was taken off by trimTails
 };
 
 /// Whether what a shorter line length took away from `before` were lines running out of the
@@ -162,6 +164,66 @@ bool tookLinesOnly(const CutOut& before, const CutOut& after) {
     return outside >= 2 * inside;
 }
 
+/// Takes off a thin tail still hanging from the marker: half an error bar shorter than the
+/// line length tried, or a short joining line. Rows (or columns) at the top or bottom (left or
+/// right) whose ink is at most a line wide are a tail when there are more of them than the rest
+/// of the ink is wide (a plus's arms are shorter than its crossbar is long); the two nearest
+/// the rest stay, as they may be a triangle's or a diamond's tip.
+bool trimTails(CutOut& cut, bool rows) {
+    constexpr int kTipRows = 2;
+    auto along = [&](QPoint p) { return rows ? p.y() : p.x(); };
+    auto across = [&](QPoint p) { return rows ? p.x() : p.y(); };
+    const int first = rows ? cut.bounds.top() : cut.bounds.left();
+    const int count = rows ? cut.bounds.height() : cut.bounds.width();
+    std::vector<int> low(count, std::numeric_limits<int>::max()), high(count, -1);
+    for (const QPoint& p : cut.pixels)
+        if (cut.cleaned.at(p.x(), p.y()) >= kInkHalf) {
+            const int i = along(p) - first;
+            low[i] = std::min(low[i], across(p));
+            high[i] = std::max(high[i], across(p));
+        }
+    auto thin = [&](int i) { return high[i] - low[i] < kWidestLine; };
+    // A tail may end in a cap: a few wide rows before the thin ones.
+    auto tailFrom = [&](int start, int step) {
+        int i = start, capRows = 0;
+        for (; capRows < kWidestLine && i >= 0 && i < count && !thin(i); i += step)
+            ++capRows;
+        int thinRows = 0;
+        for (; i >= 0 && i < count && thin(i); i += step)
+            ++thinRows;
+        return thinRows > 0 ? capRows + thinRows : 0;
+    };
+    const int head = tailFrom(0, 1);
+    const int tail = count - tailFrom(count - 1, -1);
+    if (head >= tail)
+        return false;
+    int restLow = std::numeric_limits<int>::max(), restHigh = -1;
+    for (int i = head; i < tail; ++i)
+        if (high[i] >= 0) {
+            restLow = std::min(restLow, low[i]);
+            restHigh = std::max(restHigh, high[i]);
+        }
+    const int restWidth = restHigh - restLow + 1;
+    // A tip is kept only where the rest begins narrow (a triangle's apex), not where it
+    // begins with a square's whole side.
+    auto tipRows = [&](int edge) {
+        return 2 * (high[edge] - low[edge] + 1) < restWidth ? kTipRows : 0;
+    };
+    const int cutBefore = head > restWidth ? head - tipRows(head) : 0;
+    const int cutAfter = count - tail > restWidth ? tail + tipRows(tail - 1) : count;
+    if (cutBefore == 0 && cutAfter == count)
+        return false;
+    std::erase_if(cut.pixels, [&](QPoint p) {
+        const int i = along(p) - first;
+        if (i >= cutBefore && i < cutAfter)
+            return false;
+        cut.cleaned.set(p.x(), p.y(), 0);
+        return true;
+    });
+    cut.bounds = boundsOf(cut.pixels);
+    return true;
+}
+
 /// Lines are tried from the window's size down. The marker is the component at the first
 /// length that is long enough for its size, or at a shorter one that still is, when what the
 /// shorter length took away ran out of it (error bars and joining lines shorter than the
@@ -174,6 +236,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         if (cut.pixels.empty())
             continue;
         cut.bounds = boundsOf(cut.pixels);
+        cut.trimmed = trimTails(cut, true) | trimTails(cut, false);
         const int size = std::max(cut.bounds.width(), cut.bounds.height());
         // A marker's ink fills at least its outline; a shred left of one is not a marker.
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
@@ -184,7 +247,13 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
     }
     if (chosen) {
         const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
+        // Where a tail had to be trimmed, the outline is fitted where only lines as long as
+        // the sample was cut at are taken out: shorter ones would follow a bar into the
+        // outline it stops at (an open triangle's sides continue its bar nearly straight).
+        chosen->outlineLength = chosen->trimmed ? chosen->lineLength : 0;
         chosen->lineLength = std::max(kShortestLine, int(std::ceil(kLineOverMarker * size)));
+        if (!chosen->trimmed)
+            chosen->outlineLength = chosen->lineLength;
     }
     return chosen;
 }
@@ -409,7 +478,8 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
                     meanColour(picture, cut->cleaned, cut->pixels, ink)};
     MarkerTemplate shapeTemplate = templateOf(cut->cleaned, cut->pixels, anchor, centre);
     markHoles(shapeTemplate, silhouette, cut->cleaned, anchor);
-    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength};
+    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength,
+                        cut->outlineLength};
 }
 
 } // namespace kurvana::markers
