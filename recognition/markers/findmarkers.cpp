@@ -31,13 +31,8 @@ std::optional<MarkerFinding> FindMarkers(const QImage& picture, QPoint click,
     const markers::InkMask mask = markers::MatchColour(picture, picture.rect(), sample->weight);
     const markers::InkMask cleaned =
         markers::WithoutLines(mask, sample->lineLength, markers::kWidestLine);
-    const std::optional<markers::InkMask> outlines =
-        sample->outlineLength == sample->lineLength
-            ? std::nullopt
-            : std::optional(
-                  markers::WithoutLines(mask, sample->outlineLength, markers::kWidestLine));
-    const std::vector<QPointF> centres = markers::FitMarkers(
-        outlines ? *outlines : cleaned, cleaned, sample->shape, options.tolerance, options.cancel);
+    const std::vector<QPointF> centres =
+        markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, options.cancel);
     if (options.cancel && options.cancel->load())
         return std::nullopt;
     MarkerFinding finding{sample->kind, {}};

@@ -11,10 +11,10 @@
 namespace kurvana::markers {
 
 /// Fits the sample's template over the whole (line-free) mask and returns the centres of the
-/// markers that match it, each at sub-pixel precision. The outline is looked for in
-/// `outlines`; ink it does not explain is counted in `cleaned` (the same mask, or one with
-/// shorter lines taken out too). Empty when `cancel` was set.
-std::vector<QPointF> FitMarkers(const InkMask& outlines, const InkMask& cleaned,
+/// markers that match it, each at sub-pixel precision. Peaks are sought, and ink the markers
+/// do not explain counted, in `cleaned`; the sample's ink counts as missing only where
+/// `inked` (the same ink, lines kept) has none. Empty when `cancel` was set.
+std::vector<QPointF> FitMarkers(const InkMask& inked, const InkMask& cleaned,
                                 const MarkerTemplate& shape, double tolerance,
                                 const std::atomic<bool>* cancel);
 

@@ -147,8 +147,7 @@ struct CutOut {
     InkMask cleaned;
     std::vector<QPoint> pixels;
     QRect bounds;
-    int lineLength = 0, outlineLength = 0;
-    bool trimmed = false; ///< a tail was taken off by trimTails
+    int lineLength = 0;
 };
 
 /// Whether what a shorter line length took away from `before` were lines running out of the
@@ -167,9 +166,14 @@ bool tookLinesOnly(const CutOut& before, const CutOut& after) {
 /// Takes off a thin tail still hanging from the marker: half an error bar shorter than the
 /// line length tried, or a short joining line. Rows (or columns) at the top or bottom (left or
 /// right) whose ink is at most a line wide are a tail when there are more of them than the rest
-/// of the ink is wide (a plus's arms are shorter than its crossbar is long); the two nearest
-/// the rest stay, as they may be a triangle's or a diamond's tip.
-bool trimTails(CutOut& cut, bool rows) {
+/// of the ink is wide (a plus's arms are shorter than its crossbar is long). Where `tips` says
+/// the marker narrows to a point at that end (a triangle's apex, a diamond's corners), the two
+/// rows nearest the rest stay: they are the point, which a bar running into it continues.
+struct Tips {
+    bool before = false, after = false;
+};
+
+bool trimTails(CutOut& cut, bool rows, Tips tips) {
     constexpr int kTipRows = 2;
     auto along = [&](QPoint p) { return rows ? p.y() : p.x(); };
     auto across = [&](QPoint p) { return rows ? p.x() : p.y(); };
@@ -204,13 +208,8 @@ bool trimTails(CutOut& cut, bool rows) {
             restHigh = std::max(restHigh, high[i]);
         }
     const int restWidth = restHigh - restLow + 1;
-    // A tip is kept only where the rest begins narrow (a triangle's apex), not where it
-    // begins with a square's whole side.
-    auto tipRows = [&](int edge) {
-        return 2 * (high[edge] - low[edge] + 1) < restWidth ? kTipRows : 0;
-    };
-    const int cutBefore = head > restWidth ? head - tipRows(head) : 0;
-    const int cutAfter = count - tail > restWidth ? tail + tipRows(tail - 1) : count;
+    const int cutBefore = head > restWidth ? head - (tips.before ? kTipRows : 0) : 0;
+    const int cutAfter = count - tail > restWidth ? tail + (tips.after ? kTipRows : 0) : count;
     if (cutBefore == 0 && cutAfter == count)
         return false;
     std::erase_if(cut.pixels, [&](QPoint p) {
@@ -222,6 +221,27 @@ bool trimTails(CutOut& cut, bool rows) {
     });
     cut.bounds = boundsOf(cut.pixels);
     return true;
+}
+
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels,
+                        bool closeGaps = true);
+
+/// Trims the tails off, keeping the points of the shape that is left once they are all off:
+/// a circle's top row is narrow too, but the rows of a bar above it are not the circle's.
+bool trimWithTips(CutOut& cut) {
+    CutOut bare = cut;
+    if (!(trimTails(bare, true, {}) | trimTails(bare, false, {})))
+        return false;
+    const MarkerShape shape = ClassifyShape(silhouetteOf(bare.cleaned, bare.pixels),
+                                            silhouetteOf(bare.cleaned, bare.pixels, false));
+    const bool diamond = shape == MarkerShape::Diamond;
+    if (!diamond && shape != MarkerShape::TriangleUp && shape != MarkerShape::TriangleDown) {
+        cut = std::move(bare);
+        return true;
+    }
+    const Tips rows{diamond || shape == MarkerShape::TriangleUp,
+                    diamond || shape == MarkerShape::TriangleDown};
+    return trimTails(cut, true, rows) | trimTails(cut, false, {diamond, diamond});
 }
 
 /// Lines are tried from the window's size down. The marker is the component at the first
@@ -236,7 +256,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         if (cut.pixels.empty())
             continue;
         cut.bounds = boundsOf(cut.pixels);
-        cut.trimmed = trimTails(cut, true) | trimTails(cut, false);
+        trimWithTips(cut);
         const int size = std::max(cut.bounds.width(), cut.bounds.height());
         // A marker's ink fills at least its outline; a shred left of one is not a marker.
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
@@ -247,20 +267,13 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
     }
     if (chosen) {
         const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
-        // Where a tail had to be trimmed, the outline is fitted where only lines as long as
-        // the sample was cut at are taken out: shorter ones would follow a bar into the
-        // outline it stops at (an open triangle's sides continue its bar nearly straight).
-        chosen->outlineLength = chosen->trimmed ? chosen->lineLength : 0;
         chosen->lineLength = std::max(kShortestLine, int(std::ceil(kLineOverMarker * size)));
-        if (!chosen->trimmed)
-            chosen->outlineLength = chosen->lineLength;
     }
     return chosen;
 }
 
 /// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
-Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels,
-                        bool closeGaps = true) {
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, bool closeGaps) {
     std::vector<QPoint> inked;
     std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
                  [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
@@ -478,8 +491,7 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
                     meanColour(picture, cut->cleaned, cut->pixels, ink)};
     MarkerTemplate shapeTemplate = templateOf(cut->cleaned, cut->pixels, anchor, centre);
     markHoles(shapeTemplate, silhouette, cut->cleaned, anchor);
-    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength,
-                        cut->outlineLength};
+    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength};
 }
 
 } // namespace kurvana::markers

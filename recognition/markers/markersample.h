@@ -47,9 +47,6 @@ struct MarkerSample {
     InkWeight weight;
     /// Thin straight ink at least this long is a line, not part of a marker.
     int lineLength = 0;
-    /// Lines at least this long are taken out where the outline is fitted: the same as
-    /// lineLength but where a bar stops at the sample's outline.
-    int outlineLength = 0;
 };
 
 /// The widest stroke taken for a line (joining line, error bar, grid line).
