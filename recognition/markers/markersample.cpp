@@ -421,6 +421,46 @@ QPointF centreOf(const InkMask& cleaned, const Silhouette& s) {
     return {sumX / sum, sumY / sum};
 }
 
+/// The middle of a triangle's height, where chart programs put its point (its centroid lies a
+/// sixth of the height towards the base). Read from the filled shape's rows, each edge at a
+/// fraction of a pixel: the base ends where the widest row's ink does, the share of a row
+/// beyond it read as the part of a pixel it covers; the apex's first row covers as much of
+/// its pixel as it is wide against the row after it.
+double middleOfHeight(const InkMask& cleaned, const Silhouette& s, bool apexUp) {
+    const QRect around = s.box.adjusted(-1, -1, 1, 1);
+    std::vector<double> widths;
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        double width = 0;
+        for (int x = around.left(); x <= around.right(); ++x)
+            width += s.at(x, y) && cleaned.at(x, y) < kInkHalf ? 1.0 : cleaned.at(x, y) / 255.0;
+        widths.push_back(width);
+    }
+    if (!apexUp)
+        std::reverse(widths.begin(), widths.end());
+    const auto widest = std::max_element(widths.begin(), widths.end());
+    double baseEdge = double(widest - widths.begin()) + 0.5;
+    for (auto row = widest + 1; row != widths.end(); ++row)
+        baseEdge += std::min(1.0, *row / *widest);
+    const auto first =
+        std::find_if(widths.begin(), widest, [&](double w) { return w > *widest / 50; });
+    if (first == widest)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double apexEdge = double(first - widths.begin()) + 0.5 - std::min(1.0, *first / first[1]);
+    const double middle = (apexEdge + baseEdge) / 2;
+    return apexUp ? around.top() + middle : around.bottom() - middle;
+}
+
+/// The marker's centre: a triangle's at the middle of its height, any other shape's at its
+/// centroid (the same for shapes symmetric about their middle).
+QPointF markerCentre(const InkMask& cleaned, const Silhouette& s, MarkerShape shape) {
+    QPointF centre = centreOf(cleaned, s);
+    if (shape == MarkerShape::TriangleUp || shape == MarkerShape::TriangleDown)
+        if (const double middle = middleOfHeight(cleaned, s, shape == MarkerShape::TriangleUp);
+            std::isfinite(middle))
+            centre.setY(middle);
+    return centre;
+}
+
 MarkerTemplate templateOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, QPoint anchor,
                           QPointF centre) {
     const QRect bounds = boundsOf(pixels).adjusted(-1, -1, 1, 1);
@@ -482,10 +522,10 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
     const int size = std::max(silhouette.box.width(), silhouette.box.height());
     if (size < kSmallestMarker || size > kLargestMarker)
         return std::nullopt;
-    const QPointF centre = centreOf(cut->cleaned, silhouette);
-    const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
     const MarkerShape shape =
         ClassifyShape(silhouette, silhouetteOf(cut->cleaned, cut->pixels, false));
+    const QPointF centre = markerCentre(cut->cleaned, silhouette, shape);
+    const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
     const bool strokes = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
     MarkerKind kind{shape, IsFilled(silhouette) && !strokes, size,
                     meanColour(picture, cut->cleaned, cut->pixels, ink)};

@@ -33,10 +33,11 @@ void drawMarker(QPainter& painter, MarkerShape shape, QPointF c, double size, bo
     case MarkerShape::TriangleUp:
     case MarkerShape::TriangleDown: {
         const double s = shape == MarkerShape::TriangleUp ? 1 : -1;
-        // Centred on its centroid: the apex two thirds of the height from it.
-        path.moveTo(c.x(), c.y() - s * 2 * h * 2 / 3);
-        path.lineTo(c.x() + h, c.y() + s * 2 * h / 3);
-        path.lineTo(c.x() - h, c.y() + s * 2 * h / 3);
+        // Centred in its height, as chart programs draw it (not on its centroid, which lies
+        // a sixth of the height nearer the base).
+        path.moveTo(c.x(), c.y() - s * h);
+        path.lineTo(c.x() + h, c.y() + s * h);
+        path.lineTo(c.x() - h, c.y() + s * h);
         path.closeSubpath();
         break;
     }
