@@ -35,7 +35,7 @@ std::optional<MarkerFinding> FindMarkers(const QImage& picture, QPoint click,
         markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, options.cancel);
     if (options.cancel && options.cancel->load())
         return std::nullopt;
-    MarkerFinding finding{sample->kind, {}};
+    MarkerFinding finding{sample->kind, {}, sample->paper, sample->ink};
     for (const QPointF& centre : centres) {
         const QRect box = inkBoxAt(sample->shape, centre);
         finding.markers.push_back({centre, markers::ErrorBar(mask, centre, box, true),

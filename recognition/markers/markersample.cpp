@@ -531,7 +531,7 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
                     meanColour(picture, cut->cleaned, cut->pixels, ink)};
     MarkerTemplate shapeTemplate = templateOf(cut->cleaned, cut->pixels, anchor, centre);
     markHoles(shapeTemplate, silhouette, cut->cleaned, anchor);
-    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength};
+    return MarkerSample{kind, std::move(shapeTemplate), weight, paper, ink, cut->lineLength};
 }
 
 } // namespace kurvana::markers

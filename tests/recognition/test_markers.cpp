@@ -9,7 +9,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/document.h"
+#include "core/history.h"
+#include "core/picture.h"
+#include "core/workspace.h"
+#include "platform/scripteddialogs.h"
 #include "recognition/markers/findmarkers.h"
+#include "recognition/markers/markercommand.h"
 
 using namespace kurvana;
 using markers::MarkerShape;
@@ -218,6 +224,31 @@ void TestMarkers::linesOverlapsAndErrorBars() {
         }
     }
     QCOMPARE(bars, 2);
+
+    // In the window: one undoable step adds a point per marker with its bar's ends, and one
+    // Undo takes all of them away again.
+    Document doc;
+    platform::ScriptedDialogs dialogs;
+    ViewHooks view;
+    History history;
+    Workspace ws{doc, dialogs, view, &history};
+    InstallNewPicture(ws, picture);
+    history.reset(doc, false);
+    doc.currentLine = 3;
+    const QPoint click = pixelOf(truth.back());
+    QCOMPARE(FindMarkersAt(ws, click.x(), click.y()), int(truth.size()));
+    QCOMPARE(doc.pointCount(3), int(truth.size()));
+    int kept = 0;
+    for (int row = 1; row <= doc.pointCount(3); ++row)
+        kept += doc.extras(3, row).hasUpright();
+    QCOMPARE(kept, 2);
+    QCOMPARE(history.stepCount(), std::size_t(1));
+    history.undo(ws);
+    QCOMPARE(doc.pointCount(3), 0);
+    for (int row = 1; row <= int(truth.size()); ++row)
+        QVERIFY(doc.extras(3, row).empty());
+    QVERIFY_THROWS_EXCEPTION(CommandError, FindMarkersAt(ws, 250, 10)); // on the paper
+    QVERIFY(!history.canUndo());
 }
 
 void TestMarkers::nothingUnderTheClick() {
