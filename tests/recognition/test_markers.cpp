@@ -119,6 +119,7 @@ private slots:
     void everyShapeIsFoundAndToldFromAnotherOfItsColour_data();
     void everyShapeIsFoundAndToldFromAnotherOfItsColour();
     void linesOverlapsAndErrorBars();
+    void barsStoppingAtATrianglesOutline();
     void nothingUnderTheClick();
     void commandLine();
 };
@@ -249,6 +250,32 @@ void TestMarkers::linesOverlapsAndErrorBars() {
         QVERIFY(doc.extras(3, row).empty());
     QVERIFY_THROWS_EXCEPTION(CommandError, FindMarkersAt(ws, 250, 10)); // on the paper
     QVERIFY(!history.canUndo());
+}
+
+void TestMarkers::barsStoppingAtATrianglesOutline() {
+    // Open triangles whose bars stop at the apex and the base, as plotting programs draw them:
+    // the bar continues the apex, which must still make a triangle, centred in its height.
+    QImage picture = paper();
+    const QColor red(220, 20, 20);
+    const std::vector<QPointF> truth = gridCentres(5, 3, {40, 60}, 70);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QPointF& c : truth) {
+            drawMarker(painter, MarkerShape::TriangleUp, c, 10, false, red);
+            const QPointF o = c + QPointF(0.5, 0.5);
+            painter.setPen(QPen(red, 1));
+            painter.drawLine(o - QPointF(0, 25), o - QPointF(0, 5));
+            painter.drawLine(o + QPointF(0, 5), o + QPointF(0, 22));
+        }
+    }
+    const auto finding = FindMarkers(picture, pixelOf(truth[6]));
+    QVERIFY(finding);
+    QCOMPARE(markers::ShapeName(finding->kind.shape), "triangle-up");
+    QVERIFY2(worstError(*finding, truth) < 0.6,
+             qPrintable(QString::number(worstError(*finding, truth))));
+    for (const FoundMarker& m : finding->markers)
+        QVERIFY(m.upright); // its ends are measured by the accuracy run
 }
 
 void TestMarkers::nothingUnderTheClick() {
