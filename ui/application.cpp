@@ -414,9 +414,9 @@ void KurvanaApplication::wireCommands() {
     for (const auto& [name, mode] : modeCommands)
         connectCommand(name, [this, &ws, mode = mode] {
             SetInputMode(ws, mode);
-            // The tolerance is chosen before the click that searches.
-            if (mode == ModeFindMarkers && ws.doc.inputMode == ModeFindMarkers)
-                markerMatch_->show();
+            // The tolerance is chosen before the click that searches; its tint goes with the
+            // mode.
+            markerMatch_->setVisible(ws.doc.inputMode == ModeFindMarkers);
         });
     connectCommand("ButtonHandle", [&ws] { ButtonHandleClick(ws); });
     for (const char* name : {"ButtonAvtoCorrect", "MenuAutocorrection"})
