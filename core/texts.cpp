@@ -351,6 +351,14 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%1/%2: %3";
     case ExtraText::DigitiseOverInput:
         return "The output for \"%1\" would replace that file itself; nothing was written.";
+    case ExtraText::FindMarkersRunning:
+        return "Finding markers...";
+    case ExtraText::MarkerMatchCaption:
+        return "Marker match";
+    case ExtraText::MarkerMatchTolerance:
+        return "Tolerance of shape and colour, %:";
+    case ExtraText::MarkerMatchHint:
+        return "Click a marker: the picture tints what its colour would take at this tolerance.";
     case ExtraText::Count:
         break;
     }

@@ -41,6 +41,7 @@
 #include "recognition/chart/chartapply.h"
 #include "recognition/chart/chartcommand.h"
 #include "recognition/chart/wholechart.h"
+#include "recognition/markers/findmarkers.h"
 #include "recognition/markers/markercommand.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "settings/languagefile.h"
@@ -58,6 +59,7 @@
 #include "ui/aboutwindow.h"
 #include "ui/firststartlayout.h"
 #include "ui/kurvana.h"
+#include "ui/markermatchwindow.h"
 #include "ui/picturewidget.h"
 #include "ui/tablewindow.h"
 #include "ui/zoomwindow.h"
@@ -93,6 +95,7 @@ void KurvanaApplication::createWindows() {
     inputShag_ = std::make_unique<TFormInputShag>(ws_, main_.get());
     inputColor_ = std::make_unique<TFormInputColor>(ws_, main_.get());
     avtomatColor_ = std::make_unique<TFormAvtomatColor>(ws_, *inputColor_, main_.get());
+    markerMatch_ = std::make_unique<MarkerMatchWindow>(ws_, main_.get());
     about_ = std::make_unique<TFormAbout>();
 
     PictureWidget* picture = main_->imgGrafik();
@@ -207,6 +210,7 @@ void KurvanaApplication::applyLanguage() {
 void KurvanaApplication::showExtraTexts() {
     setup_->showExtraTexts();
     avtomatColor_->showExtraTexts();
+    markerMatch_->showExtraTexts();
     input_->showExtraTexts();
     main_->showExtraTexts(ws_.doc.texts);
     main_->showUnsaved(false); // the language file's caption came without the mark
@@ -230,7 +234,7 @@ void KurvanaApplication::showExtraTexts() {
 
 void KurvanaApplication::recogniseClick(int mode, int x, int y) {
     if (mode == ModeFindMarkers)
-        FindMarkersAt(ws_, x, y);
+        findMarkers(x, y);
     else if (mode == ModeFindBars)
         FindBarsAt(ws_, x, y);
 }
@@ -253,15 +257,35 @@ bool KurvanaApplication::recogniseOffThread(
         return false;
     if (!labelReader_)
         labelReader_ = std::make_unique<TesseractReader>();
+    return runOffThread(running,
+                        [&](const std::atomic_bool& cancel) { work(*labelReader_, cancel); });
+}
+
+bool KurvanaApplication::runOffThread(ExtraText running,
+                                      const std::function<void(const std::atomic_bool&)>& work) {
+    if (ws_.doc.cleanPicture.isNull())
+        return false;
     // A 35-megapixel scan takes a second or more: the work runs beside the event loop, which
     // keeps painting the windows, behind a box with Cancel when it lasts.
     setBusyCursor(true);
-    const bool done =
-        RunWithProgress(main_.get(), ws_.doc.texts.extra(running),
-                        ws_.doc.texts.extra(ExtraText::CancelButton), kFindAxesProgressDelayMs,
-                        [&](const std::atomic_bool& cancel) { work(*labelReader_, cancel); });
+    const bool done = RunWithProgress(main_.get(), ws_.doc.texts.extra(running),
+                                      ws_.doc.texts.extra(ExtraText::CancelButton),
+                                      kFindAxesProgressDelayMs, work);
     setBusyCursor(false);
     return done; // Cancel: nothing changes
+}
+
+void KurvanaApplication::findMarkers(int x, int y) {
+    const QImage picture = ws_.doc.cleanPicture;
+    const double tolerance = markerMatch_->tolerance();
+    std::optional<MarkerFinding> finding;
+    if (!runOffThread(ExtraText::FindMarkersRunning, [&](const std::atomic_bool& cancel) {
+            finding = FindMarkers(picture, {x, y}, {tolerance, &cancel});
+        }))
+        return;
+    if (finding)
+        markerMatch_->setSample(finding->paper, finding->ink);
+    AddFoundMarkers(ws_, finding);
 }
 
 void KurvanaApplication::findAxes() {
@@ -388,7 +412,12 @@ void KurvanaApplication::wireCommands() {
         {"ButtonFindMarkers", ModeFindMarkers}, {"MenuFindMarkers", ModeFindMarkers},
         {"ButtonFindBars", ModeFindBars},       {"MenuFindBars", ModeFindBars}};
     for (const auto& [name, mode] : modeCommands)
-        connectCommand(name, [&ws, mode = mode] { SetInputMode(ws, mode); });
+        connectCommand(name, [this, &ws, mode = mode] {
+            SetInputMode(ws, mode);
+            // The tolerance is chosen before the click that searches; its tint goes with the
+            // mode.
+            markerMatch_->setVisible(ws.doc.inputMode == ModeFindMarkers);
+        });
     connectCommand("ButtonHandle", [&ws] { ButtonHandleClick(ws); });
     for (const char* name : {"ButtonAvtoCorrect", "MenuAutocorrection"})
         connectCommand(name, [&ws] { ToggleAutoCorrect(ws); });

@@ -35,6 +35,7 @@ class QtPdfWindows;
 class RecoveryCopy;
 class LabelReader;
 class TesseractReader;
+class MarkerMatchWindow;
 
 /// The running program: the one document, the windows created once at start-up, and the
 /// command map from toolbar buttons and menu items to the subsystems. It is also what the
@@ -96,6 +97,11 @@ private:
     /// picture or the user cancelled: the result is then to be dropped.
     bool recogniseOffThread(ExtraText running,
                             const std::function<void(LabelReader&, const std::atomic_bool&)>& work);
+    /// The same for work that reads no labels.
+    bool runOffThread(ExtraText running, const std::function<void(const std::atomic_bool&)>& work);
+    /// Find markers from a click: the search off the interface thread at the marker match
+    /// window's tolerance, then its points as one undoable step.
+    void findMarkers(int x, int y);
     void findAxes();
     /// Digitise whole chart: the reading off the interface thread, then its review.
     void digitiseChart();
@@ -138,6 +144,7 @@ private:
     std::unique_ptr<TformClipboard> clipboard_;
     std::unique_ptr<TFormAvtomat> avtomat_;
     std::unique_ptr<TFormAvtomat1> avtomat1_;
+    std::unique_ptr<MarkerMatchWindow> markerMatch_;
     std::unique_ptr<TFormInputShag> inputShag_;
     std::unique_ptr<TFormInputColor> inputColor_;
     std::unique_ptr<TFormAvtomatColor> avtomatColor_;

@@ -32,10 +32,10 @@ std::optional<MarkerFinding> FindMarkers(const QImage& picture, QPoint click,
     const markers::InkMask cleaned =
         markers::WithoutLines(mask, sample->lineLength, markers::kWidestLine);
     const std::vector<QPointF> centres =
-        markers::FitMarkers(cleaned, sample->shape, options.tolerance, options.cancel);
+        markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, options.cancel);
     if (options.cancel && options.cancel->load())
         return std::nullopt;
-    MarkerFinding finding{sample->kind, {}};
+    MarkerFinding finding{sample->kind, {}, sample->paper, sample->ink};
     for (const QPointF& centre : centres) {
         const QRect box = inkBoxAt(sample->shape, centre);
         finding.markers.push_back({centre, markers::ErrorBar(mask, centre, box, true),

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QPointF>
 
+#include "core/paper.h"
 #include "recognition/markers/markerkind.h"
 
 class QImage;
@@ -30,6 +31,8 @@ struct FoundMarker {
 struct MarkerFinding {
     markers::MarkerKind kind;
     std::vector<FoundMarker> markers;
+    /// The paper and ink colours around the sample, which the search weighed pixels between.
+    RgbVector paper, ink;
 };
 
 struct MarkerSearchOptions {

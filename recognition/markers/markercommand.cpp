@@ -30,13 +30,8 @@ PointExtras MarkerExtras(const FoundMarker& marker) {
     return extras;
 }
 
-int FindMarkersAt(Workspace& ws, int x, int y) {
+int AddFoundMarkers(Workspace& ws, const std::optional<MarkerFinding>& finding) {
     Document& doc = ws.doc;
-    std::optional<MarkerFinding> finding;
-    {
-        const BusyCursor busy(ws.view);
-        finding = FindMarkers(doc.cleanPicture, {x, y});
-    }
     if (!finding || finding->markers.empty())
         throw CommandError(doc.texts.extra(ExtraText::NoMarkerFound));
     const RecordedStep step(ws, StepKind::FindMarkers);
@@ -55,6 +50,15 @@ int FindMarkersAt(Workspace& ws, int x, int y) {
     ws.view.setStatusText(kSearchStatusPanel, doc.texts.extra(ExtraText::MarkersFound).arg(added));
     RefreshValues(ws);
     return added;
+}
+
+int FindMarkersAt(Workspace& ws, int x, int y, double tolerance) {
+    std::optional<MarkerFinding> finding;
+    {
+        const BusyCursor busy(ws.view);
+        finding = FindMarkers(ws.doc.cleanPicture, {x, y}, {tolerance});
+    }
+    return AddFoundMarkers(ws, finding);
 }
 
 } // namespace kurvana

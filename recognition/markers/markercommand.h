@@ -1,19 +1,26 @@
 #pragma once
 
+#include <optional>
+
 namespace kurvana {
 
 struct Workspace;
 struct FoundMarker;
 struct PointExtras;
+struct MarkerFinding;
 
 /// A marker's error-bar ends as its point keeps them.
 PointExtras MarkerExtras(const FoundMarker& marker);
 
-/// Find markers: a click at (x, y) on one marker adds one point per marker of that kind (shape,
-/// size and colour) to the current line, at its centre rounded to the nearest pixel, sorted as
-/// the line's settings say, with their marks, as one undoable step. The status bar says how
-/// many were found. Throws CommandError, changing nothing, when no marker lies under the click.
+/// Find markers' result in the document: one point per marker of `finding` added to the current
+/// line, at its centre rounded to the nearest pixel, sorted as the line's settings say, with
+/// their marks and error-bar ends, as one undoable step. The status bar says how many were
+/// found. Throws CommandError, changing nothing, when it holds no marker (none under the click).
 /// Returns the number of points added.
-int FindMarkersAt(Workspace& ws, int x, int y);
+int AddFoundMarkers(Workspace& ws, const std::optional<MarkerFinding>& finding);
+
+/// Find markers from a click at (x, y), the search on this thread behind the busy cursor, then
+/// AddFoundMarkers. `tolerance` widens (above 1) or narrows the match of shape and colour.
+int FindMarkersAt(Workspace& ws, int x, int y, double tolerance = 1);
 
 } // namespace kurvana

@@ -43,8 +43,9 @@ struct Peak {
 
 class Fitter {
 public:
-    Fitter(const InkMask& cleaned, const MarkerTemplate& shape, double tolerance)
-        : mask_(cleaned), shape_(shape), tolerance_(tolerance) {
+    Fitter(const InkMask& inked, const InkMask& cleaned, const MarkerTemplate& shape,
+           double tolerance)
+        : mask_(cleaned), inked_(inked), shape_(shape), tolerance_(tolerance) {
         const double mean = shape.inkSum / shape.weights.size();
         for (float w : shape.weights)
             zeroMean_.push_back(float(w - mean));
@@ -117,12 +118,12 @@ private:
         float sum = 0;
         for (int dy = box.top(); dy <= box.bottom(); ++dy) {
             const int y = p.y() + dy;
-            if (y < mask_.area().top() || y > mask_.area().bottom())
+            if (y < inked_.area().top() || y > inked_.area().bottom())
                 continue;
-            const std::uint8_t* row = mask_.row(y) - mask_.area().left();
+            const std::uint8_t* row = inked_.row(y) - inked_.area().left();
             const float* weights = zeroMean_.data() + shape_.index(box.left(), dy);
-            const int first = std::max(box.left(), mask_.area().left() - p.x());
-            const int last = std::min(box.right(), mask_.area().right() - p.x());
+            const int first = std::max(box.left(), inked_.area().left() - p.x());
+            const int last = std::min(box.right(), inked_.area().right() - p.x());
             for (int dx = first; dx <= last; ++dx)
                 sum += weights[dx - box.left()] * row[p.x() + dx];
         }
@@ -131,10 +132,10 @@ private:
 
     /// Rows whose template box holds any ink: the others need no fitting at all.
     std::vector<bool> rowsNearInk() const {
-        const QRect area = mask_.area();
+        const QRect area = inked_.area();
         std::vector<bool> inked(area.height()), near(area.height());
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            const std::uint8_t* row = mask_.row(y);
+            const std::uint8_t* row = inked_.row(y);
             inked[y - area.top()] =
                 std::any_of(row, row + area.width(), [](std::uint8_t w) { return w != 0; });
         }
@@ -150,7 +151,7 @@ private:
     /// local peaks. The box sums come from column sums kept over the box's rows and a sum
     /// sliding along each row: the mask is read in order, twice.
     std::vector<Peak> findPeaks(const std::atomic<bool>* cancel) const {
-        const QRect area = mask_.area();
+        const QRect area = inked_.area();
         const QRect& box = shape_.box;
         std::vector<std::vector<float>> rows(3, std::vector<float>(area.width(), kNone));
         std::vector<Peak> peaks;
@@ -162,7 +163,7 @@ private:
         auto addRow = [&](int y, int sign) {
             if (y < area.top() || y > area.bottom())
                 return;
-            const std::uint8_t* weights = mask_.row(y);
+            const std::uint8_t* weights = inked_.row(y);
             for (int i = 0; i < area.width(); ++i)
                 columns[i] += std::uint32_t(sign * weights[i]);
         };
@@ -188,7 +189,7 @@ private:
     /// The correlation along row y where the box sum (from `columns`, the sums of the box's
     /// rows) reaches the seed share.
     void fitRow(int y, const std::vector<std::uint32_t>& columns, std::vector<float>& row) const {
-        const QRect area = mask_.area();
+        const QRect area = inked_.area();
         const QRect& box = shape_.box;
         auto column = [&](int x) {
             return x < area.left() || x > area.right() ? 0u : columns[x - area.left()];
@@ -204,7 +205,7 @@ private:
     }
 
     template <typename RowOf> void peaksInRow(int y, RowOf& rowOf, std::vector<Peak>& peaks) const {
-        const QRect area = mask_.area();
+        const QRect area = inked_.area();
         const float least = float(kPeakShare * selfScore_);
         const std::vector<float>& here = rowOf(y);
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -248,10 +249,11 @@ private:
         });
     }
 
-    float maskAt(int x, int y) const { return mask_.at(x, y) / 255.f; }
+    float inkedAt(int x, int y) const { return inked_.at(x, y) / 255.f; }
     float residualAt(int x, int y) const {
         const auto taken = taken_.find(key(x, y));
-        return std::max(0.f, maskAt(x, y) - (taken == taken_.end() ? 0.f : taken->second));
+        return std::max(0.f,
+                        mask_.at(x, y) / 255.f - (taken == taken_.end() ? 0.f : taken->second));
     }
     static std::int64_t key(int x, int y) { return std::int64_t(y) << 32 | std::uint32_t(x); }
 
@@ -320,8 +322,8 @@ private:
         for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
             for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
                 const std::size_t i = patch.index(x, y);
-                patch.mask[i] = maskAt(x, y);
-                patch.residual[i] = taken_.empty() ? patch.mask[i] : residualAt(x, y);
+                patch.mask[i] = inkedAt(x, y);
+                patch.residual[i] = residualAt(x, y);
             }
         return patch;
     }
@@ -331,8 +333,7 @@ private:
     /// overlapping markers do not count against each other), as shares of the sample's ink.
     Mismatch mismatchAt(const Patch& patch, QPoint p, float fx, float fy) const {
         const std::vector<float> mask = smoothedAt(patch, patch.mask, p, fx, fy);
-        const std::vector<float> residual =
-            taken_.empty() ? mask : smoothedAt(patch, patch.residual, p, fx, fy);
+        const std::vector<float> residual = smoothedAt(patch, patch.residual, p, fx, fy);
         Mismatch m;
         const QRect& box = smoothBox_;
         std::size_t i = 0;
@@ -435,7 +436,11 @@ private:
                     taken_[key(p.x() + dx, p.y() + dy)] += sign * w;
     }
 
+    /// Lines taken out: where peaks are sought and ink left over is counted.
     const InkMask& mask_;
+    /// All the ink of the colour: the sample's ink is missing only where none is there (where
+    /// a line crossed an outline, the line's ink is the outline's too).
+    const InkMask& inked_;
     const MarkerTemplate& shape_;
     double tolerance_;
     std::vector<float> zeroMean_;
@@ -450,9 +455,10 @@ private:
 
 } // namespace
 
-std::vector<QPointF> FitMarkers(const InkMask& cleaned, const MarkerTemplate& shape,
-                                double tolerance, const std::atomic<bool>* cancel) {
-    Fitter fitter(cleaned, shape, tolerance);
+std::vector<QPointF> FitMarkers(const InkMask& inked, const InkMask& cleaned,
+                                const MarkerTemplate& shape, double tolerance,
+                                const std::atomic<bool>* cancel) {
+    Fitter fitter(inked, cleaned, shape, tolerance);
     return fitter.fit(cancel);
 }
 

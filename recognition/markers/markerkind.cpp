@@ -19,6 +19,8 @@ constexpr double kWiderMiddle = 1.25;
 /// Where the silhouette's width changes by this factor between its thirds, it narrows to a
 /// point: a triangle (top against bottom) or a diamond (middle against both ends).
 constexpr double kNarrowing = 1.5;
+/// Narrowing this much between the end thirds is a triangle's whatever its fill.
+constexpr double kClearNarrowing = 1.5;
 /// Thin arms cover at least this share of the line they lie on.
 constexpr double kArmCover = 0.8;
 /// Ink over silhouette from which a marker is filled (an outline leaves most of it empty).
@@ -110,12 +112,18 @@ MarkerShape ClassifyShape(const Silhouette& s, const Silhouette& unclosed) {
             return *arms;
     if (fill >= kSquareFill)
         return MarkerShape::Square;
-    if (fill >= kRoundFill)
-        return MarkerShape::Circle;
     const int third = std::max(1, b.height() / 3);
     const double top = meanWidth(s, b.top(), b.top() + third);
     const double middle = meanWidth(s, b.top() + third, b.bottom() + 1 - third);
     const double bottom = meanWidth(s, b.bottom() + 1 - third, b.bottom() + 1);
+    // A triangle whose point a line took away fills its box like a circle, but still
+    // narrows far more from one end to the other than a circle's rows do.
+    if (bottom >= kClearNarrowing * top)
+        return MarkerShape::TriangleUp;
+    if (top >= kClearNarrowing * bottom)
+        return MarkerShape::TriangleDown;
+    if (fill >= kRoundFill)
+        return MarkerShape::Circle;
     // A diamond is widest in its middle third; a triangle is widest at its base.
     if (middle >= kWiderMiddle * std::max(top, bottom))
         return MarkerShape::Diamond;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <deque>
 #include <iterator>
+#include <limits>
 
 #include <QImage>
 
@@ -162,6 +163,87 @@ bool tookLinesOnly(const CutOut& before, const CutOut& after) {
     return outside >= 2 * inside;
 }
 
+/// Takes off a thin tail still hanging from the marker: half an error bar shorter than the
+/// line length tried, or a short joining line. Rows (or columns) at the top or bottom (left or
+/// right) whose ink is at most a line wide are a tail when there are more of them than the rest
+/// of the ink is wide (a plus's arms are shorter than its crossbar is long). Where `tips` says
+/// the marker narrows to a point at that end (a triangle's apex, a diamond's corners), the two
+/// rows nearest the rest stay: they are the point, which a bar running into it continues.
+struct Tips {
+    bool before = false, after = false;
+};
+
+bool trimTails(CutOut& cut, bool rows, Tips tips) {
+    constexpr int kTipRows = 2;
+    auto along = [&](QPoint p) { return rows ? p.y() : p.x(); };
+    auto across = [&](QPoint p) { return rows ? p.x() : p.y(); };
+    const int first = rows ? cut.bounds.top() : cut.bounds.left();
+    const int count = rows ? cut.bounds.height() : cut.bounds.width();
+    std::vector<int> low(count, std::numeric_limits<int>::max()), high(count, -1);
+    for (const QPoint& p : cut.pixels)
+        if (cut.cleaned.at(p.x(), p.y()) >= kInkHalf) {
+            const int i = along(p) - first;
+            low[i] = std::min(low[i], across(p));
+            high[i] = std::max(high[i], across(p));
+        }
+    auto thin = [&](int i) { return high[i] - low[i] < kWidestLine; };
+    // A tail may end in a cap: a few wide rows before the thin ones.
+    auto tailFrom = [&](int start, int step) {
+        int i = start, capRows = 0;
+        for (; capRows < kWidestLine && i >= 0 && i < count && !thin(i); i += step)
+            ++capRows;
+        int thinRows = 0;
+        for (; i >= 0 && i < count && thin(i); i += step)
+            ++thinRows;
+        return thinRows > 0 ? capRows + thinRows : 0;
+    };
+    const int head = tailFrom(0, 1);
+    const int tail = count - tailFrom(count - 1, -1);
+    if (head >= tail)
+        return false;
+    int restLow = std::numeric_limits<int>::max(), restHigh = -1;
+    for (int i = head; i < tail; ++i)
+        if (high[i] >= 0) {
+            restLow = std::min(restLow, low[i]);
+            restHigh = std::max(restHigh, high[i]);
+        }
+    const int restWidth = restHigh - restLow + 1;
+    const int cutBefore = head > restWidth ? head - (tips.before ? kTipRows : 0) : 0;
+    const int cutAfter = count - tail > restWidth ? tail + (tips.after ? kTipRows : 0) : count;
+    if (cutBefore == 0 && cutAfter == count)
+        return false;
+    std::erase_if(cut.pixels, [&](QPoint p) {
+        const int i = along(p) - first;
+        if (i >= cutBefore && i < cutAfter)
+            return false;
+        cut.cleaned.set(p.x(), p.y(), 0);
+        return true;
+    });
+    cut.bounds = boundsOf(cut.pixels);
+    return true;
+}
+
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels,
+                        bool closeGaps = true);
+
+/// Trims the tails off, keeping the points of the shape that is left once they are all off:
+/// a circle's top row is narrow too, but the rows of a bar above it are not the circle's.
+bool trimWithTips(CutOut& cut) {
+    CutOut bare = cut;
+    if (!(trimTails(bare, true, {}) | trimTails(bare, false, {})))
+        return false;
+    const MarkerShape shape = ClassifyShape(silhouetteOf(bare.cleaned, bare.pixels),
+                                            silhouetteOf(bare.cleaned, bare.pixels, false));
+    const bool diamond = shape == MarkerShape::Diamond;
+    if (!diamond && shape != MarkerShape::TriangleUp && shape != MarkerShape::TriangleDown) {
+        cut = std::move(bare);
+        return true;
+    }
+    const Tips rows{diamond || shape == MarkerShape::TriangleUp,
+                    diamond || shape == MarkerShape::TriangleDown};
+    return trimTails(cut, true, rows) | trimTails(cut, false, {diamond, diamond});
+}
+
 /// Lines are tried from the window's size down. The marker is the component at the first
 /// length that is long enough for its size, or at a shorter one that still is, when what the
 /// shorter length took away ran out of it (error bars and joining lines shorter than the
@@ -174,6 +256,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         if (cut.pixels.empty())
             continue;
         cut.bounds = boundsOf(cut.pixels);
+        trimWithTips(cut);
         const int size = std::max(cut.bounds.width(), cut.bounds.height());
         // A marker's ink fills at least its outline; a shred left of one is not a marker.
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
@@ -190,8 +273,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
 }
 
 /// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
-Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels,
-                        bool closeGaps = true) {
+Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, bool closeGaps) {
     std::vector<QPoint> inked;
     std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
                  [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
@@ -339,6 +421,46 @@ QPointF centreOf(const InkMask& cleaned, const Silhouette& s) {
     return {sumX / sum, sumY / sum};
 }
 
+/// The middle of a triangle's height, where chart programs put its point (its centroid lies a
+/// sixth of the height towards the base). Read from the filled shape's rows, each edge at a
+/// fraction of a pixel: the base ends where the widest row's ink does, the share of a row
+/// beyond it read as the part of a pixel it covers; the apex's first row covers as much of
+/// its pixel as it is wide against the row after it.
+double middleOfHeight(const InkMask& cleaned, const Silhouette& s, bool apexUp) {
+    const QRect around = s.box.adjusted(-1, -1, 1, 1);
+    std::vector<double> widths;
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        double width = 0;
+        for (int x = around.left(); x <= around.right(); ++x)
+            width += s.at(x, y) && cleaned.at(x, y) < kInkHalf ? 1.0 : cleaned.at(x, y) / 255.0;
+        widths.push_back(width);
+    }
+    if (!apexUp)
+        std::reverse(widths.begin(), widths.end());
+    const auto widest = std::max_element(widths.begin(), widths.end());
+    double baseEdge = double(widest - widths.begin()) + 0.5;
+    for (auto row = widest + 1; row != widths.end(); ++row)
+        baseEdge += std::min(1.0, *row / *widest);
+    const auto first =
+        std::find_if(widths.begin(), widest, [&](double w) { return w > *widest / 50; });
+    if (first == widest)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double apexEdge = double(first - widths.begin()) + 0.5 - std::min(1.0, *first / first[1]);
+    const double middle = (apexEdge + baseEdge) / 2;
+    return apexUp ? around.top() + middle : around.bottom() - middle;
+}
+
+/// The marker's centre: a triangle's at the middle of its height, any other shape's at its
+/// centroid (the same for shapes symmetric about their middle).
+QPointF markerCentre(const InkMask& cleaned, const Silhouette& s, MarkerShape shape) {
+    QPointF centre = centreOf(cleaned, s);
+    if (shape == MarkerShape::TriangleUp || shape == MarkerShape::TriangleDown)
+        if (const double middle = middleOfHeight(cleaned, s, shape == MarkerShape::TriangleUp);
+            std::isfinite(middle))
+            centre.setY(middle);
+    return centre;
+}
+
 MarkerTemplate templateOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, QPoint anchor,
                           QPointF centre) {
     const QRect bounds = boundsOf(pixels).adjusted(-1, -1, 1, 1);
@@ -400,16 +522,16 @@ std::optional<MarkerSample> CutSample(const QImage& picture, QPoint click, doubl
     const int size = std::max(silhouette.box.width(), silhouette.box.height());
     if (size < kSmallestMarker || size > kLargestMarker)
         return std::nullopt;
-    const QPointF centre = centreOf(cut->cleaned, silhouette);
-    const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
     const MarkerShape shape =
         ClassifyShape(silhouette, silhouetteOf(cut->cleaned, cut->pixels, false));
+    const QPointF centre = markerCentre(cut->cleaned, silhouette, shape);
+    const QPoint anchor(int(std::lround(centre.x())), int(std::lround(centre.y())));
     const bool strokes = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
     MarkerKind kind{shape, IsFilled(silhouette) && !strokes, size,
                     meanColour(picture, cut->cleaned, cut->pixels, ink)};
     MarkerTemplate shapeTemplate = templateOf(cut->cleaned, cut->pixels, anchor, centre);
     markHoles(shapeTemplate, silhouette, cut->cleaned, anchor);
-    return MarkerSample{kind, std::move(shapeTemplate), weight, cut->lineLength};
+    return MarkerSample{kind, std::move(shapeTemplate), weight, paper, ink, cut->lineLength};
 }
 
 } // namespace kurvana::markers

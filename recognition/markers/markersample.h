@@ -45,6 +45,7 @@ struct MarkerSample {
     MarkerKind kind;
     MarkerTemplate shape;
     InkWeight weight;
+    Rgb paper, ink; ///< the colours `weight` weighs pixels between
     /// Thin straight ink at least this long is a line, not part of a marker.
     int lineLength = 0;
 };

@@ -9,7 +9,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/document.h"
+#include "core/history.h"
+#include "core/picture.h"
+#include "core/workspace.h"
+#include "platform/scripteddialogs.h"
 #include "recognition/markers/findmarkers.h"
+#include "recognition/markers/markercommand.h"
 
 using namespace kurvana;
 using markers::MarkerShape;
@@ -33,10 +39,11 @@ void drawMarker(QPainter& painter, MarkerShape shape, QPointF c, double size, bo
     case MarkerShape::TriangleUp:
     case MarkerShape::TriangleDown: {
         const double s = shape == MarkerShape::TriangleUp ? 1 : -1;
-        // Centred on its centroid: the apex two thirds of the height from it.
-        path.moveTo(c.x(), c.y() - s * 2 * h * 2 / 3);
-        path.lineTo(c.x() + h, c.y() + s * 2 * h / 3);
-        path.lineTo(c.x() - h, c.y() + s * 2 * h / 3);
+        // Centred in its height, as chart programs draw it (not on its centroid, which lies
+        // a sixth of the height nearer the base).
+        path.moveTo(c.x(), c.y() - s * h);
+        path.lineTo(c.x() + h, c.y() + s * h);
+        path.lineTo(c.x() - h, c.y() + s * h);
         path.closeSubpath();
         break;
     }
@@ -112,6 +119,7 @@ private slots:
     void everyShapeIsFoundAndToldFromAnotherOfItsColour_data();
     void everyShapeIsFoundAndToldFromAnotherOfItsColour();
     void linesOverlapsAndErrorBars();
+    void barsStoppingAtATrianglesOutline();
     void nothingUnderTheClick();
     void commandLine();
 };
@@ -217,6 +225,57 @@ void TestMarkers::linesOverlapsAndErrorBars() {
         }
     }
     QCOMPARE(bars, 2);
+
+    // In the window: one undoable step adds a point per marker with its bar's ends, and one
+    // Undo takes all of them away again.
+    Document doc;
+    platform::ScriptedDialogs dialogs;
+    ViewHooks view;
+    History history;
+    Workspace ws{doc, dialogs, view, &history};
+    InstallNewPicture(ws, picture);
+    history.reset(doc, false);
+    doc.currentLine = 3;
+    const QPoint click = pixelOf(truth.back());
+    QCOMPARE(FindMarkersAt(ws, click.x(), click.y()), int(truth.size()));
+    QCOMPARE(doc.pointCount(3), int(truth.size()));
+    int kept = 0;
+    for (int row = 1; row <= doc.pointCount(3); ++row)
+        kept += doc.extras(3, row).hasUpright();
+    QCOMPARE(kept, 2);
+    QCOMPARE(history.stepCount(), std::size_t(1));
+    history.undo(ws);
+    QCOMPARE(doc.pointCount(3), 0);
+    for (int row = 1; row <= int(truth.size()); ++row)
+        QVERIFY(doc.extras(3, row).empty());
+    QVERIFY_THROWS_EXCEPTION(CommandError, FindMarkersAt(ws, 250, 10)); // on the paper
+    QVERIFY(!history.canUndo());
+}
+
+void TestMarkers::barsStoppingAtATrianglesOutline() {
+    // Open triangles whose bars stop at the apex and the base, as plotting programs draw them:
+    // the bar continues the apex, which must still make a triangle, centred in its height.
+    QImage picture = paper();
+    const QColor red(220, 20, 20);
+    const std::vector<QPointF> truth = gridCentres(5, 3, {40, 60}, 70);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QPointF& c : truth) {
+            drawMarker(painter, MarkerShape::TriangleUp, c, 10, false, red);
+            const QPointF o = c + QPointF(0.5, 0.5);
+            painter.setPen(QPen(red, 1));
+            painter.drawLine(o - QPointF(0, 25), o - QPointF(0, 5));
+            painter.drawLine(o + QPointF(0, 5), o + QPointF(0, 22));
+        }
+    }
+    const auto finding = FindMarkers(picture, pixelOf(truth[6]));
+    QVERIFY(finding);
+    QCOMPARE(markers::ShapeName(finding->kind.shape), "triangle-up");
+    QVERIFY2(worstError(*finding, truth) < 0.6,
+             qPrintable(QString::number(worstError(*finding, truth))));
+    for (const FoundMarker& m : finding->markers)
+        QVERIFY(m.upright); // its ends are measured by the accuracy run
 }
 
 void TestMarkers::nothingUnderTheClick() {
