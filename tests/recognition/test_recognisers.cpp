@@ -175,6 +175,46 @@ private slots:
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 2);
     }
+    // A time series: the date labels make a date axis, and the CSV's X column holds its dates.
+    void digitiseCommandGivesATimeSeriesItsDates() {
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        QTemporaryDir folder;
+        const QString picture = folder.filePath("series.png");
+        QProcess gnuplot;
+        gnuplot.start("gnuplot", {"-e", QString("set term pngcairo size 800,500; set output '%1'; "
+                                                "set xdata time; set timefmt '%Y-%m-%d'; "
+                                                "set xrange ['2021-01-01':'2022-01-01']; "
+                                                "set format x '%Y-%m'; set xtics ('2021-01-01', "
+                                                "'2021-05-01', '2021-09-01', '2022-01-01'); "
+                                                "set yrange [0:10]; plot 5+3*sin(x/3e6) lw 2 "
+                                                "notitle")
+                                            .arg(picture)});
+        QVERIFY(gnuplot.waitForFinished(60000) && gnuplot.exitCode() == 0);
+        QProcess program;
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "csv", picture});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        QStringList rows =
+            QString(program.readAllStandardOutput()).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(rows.size() > 100);
+        rows.removeFirst(); // the header
+        const double start = *DayCountOf(2021, 1, 1), end = *DayCountOf(2022, 1, 1);
+        const double unixEpoch = *DayCountOf(1970, 1, 1);
+        int right = 0;
+        std::optional<double> first, last;
+        for (const QString& row : rows) {
+            const std::optional<double> day = ParseDayCount(row.section(',', 0, 0), QLocale::c());
+            QVERIFY2(day, qPrintable(row));
+            first = first.value_or(*day), last = *day;
+            const double y = 5 + 3 * std::sin((*day - unixEpoch) * 86400 / 3e6);
+            right += std::abs(row.section(',', 1, 1).toDouble() - y) <= 0.1; // 1 % of the axis
+        }
+        // The curve's ends are a stroke's width inside the frame: two pixels, two days here.
+        QVERIFY2(std::abs(*first - start) <= 2 && std::abs(*last - end) <= 2,
+                 qPrintable(rows.front() + " .. " + rows.back()));
+        QVERIFY2(right >= 0.99 * rows.size(), qPrintable(QString::number(right)));
+    }
     void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
         QTest::addColumn<BarChart>("chart");
         QTest::addColumn<bool>("negative");
