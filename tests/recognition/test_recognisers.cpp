@@ -273,6 +273,17 @@ private slots:
             QVERIFY2(std::abs(bar.end - Pixel(end)) <= 0.5,
                      qPrintable(QString("bar %1: end %2, edge %3").arg(i).arg(bar.end).arg(end)));
             QCOMPARE(bar.negative, down);
+            // The error bar's ends: its cap's centre line, and where its stroke (square pen
+            // ends) stops inside the bar; no error bar where none is drawn.
+            QCOMPARE(bar.error.has_value(), chart.errorBars);
+            if (bar.error)
+                QVERIFY2(std::abs(bar.error->high - Pixel(r.top() - 12)) <= 1 &&
+                             std::abs(bar.error->low - Pixel(r.top() + 9.6)) <= 1,
+                         qPrintable(QString("bar %1: %2 .. %3, top %4")
+                                        .arg(i)
+                                        .arg(bar.error->low)
+                                        .arg(bar.error->high)
+                                        .arg(r.top())));
         }
     }
 
