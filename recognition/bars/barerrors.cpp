@@ -18,6 +18,8 @@ namespace {
 constexpr int kLookBeyond = 12;
 /// A colour this far (largest component) from both the paper and the bar is the error bar's.
 constexpr int kOwnColour = 60;
+/// The radius of a point an error-bar plot may draw on the bar's end, pixels.
+constexpr int kPointRadius = 4;
 /// Half the width of the strip searched for the bar and its cap, pixels.
 constexpr int kStripHalfWidth = 16;
 
@@ -57,19 +59,21 @@ std::optional<BarEnds> ErrorBarOfBar(const QImage& picture, QRgb paper, QRgb bar
     const int outwards = horizontal ? (bar.negative ? -1 : 1) : (bar.negative ? 1 : -1);
     const int across = int(std::lround(bar.centre));
     const int end = int(std::lround(bar.end));
-    const auto pixelAt = [&](int along) {
-        const int x = horizontal ? along : across, y = horizontal ? across : along;
+    const auto pixelAt = [&](int along, int side) {
+        const int x = horizontal ? along : across + side, y = horizontal ? across + side : along;
         return picture.valid(x, y) ? picture.pixel(x, y) : paper;
     };
-    // The error bar's colour: the strongest pixel of a colour of its own just beyond the end.
+    // The error bar's colour: the strongest pixel of a colour of its own just beyond the end,
+    // over the three pixels across (a thin stroke between pixels is pale on either of them).
     std::optional<QRgb> ink;
-    for (int step = 1; step <= kLookBeyond; ++step) {
-        const QRgb c = pixelAt(end + outwards * step);
-        if (LargestDifference(c, paper) >= kOwnColour &&
-            LargestDifference(c, barColour) >= kOwnColour &&
-            (!ink || LargestDifference(c, paper) > LargestDifference(*ink, paper)))
-            ink = c;
-    }
+    for (int step = 1; step <= kLookBeyond; ++step)
+        for (int side = -1; side <= 1; ++side) {
+            const QRgb c = pixelAt(end + outwards * step, side);
+            if (LargestDifference(c, paper) >= kOwnColour &&
+                LargestDifference(c, barColour) >= kOwnColour &&
+                (!ink || LargestDifference(c, paper) > LargestDifference(*ink, paper)))
+                ink = c;
+        }
     if (!ink)
         return std::nullopt;
     const QRect strip =
@@ -79,7 +83,9 @@ std::optional<BarEnds> ErrorBarOfBar(const QImage& picture, QRgb paper, QRgb bar
         picture, strip, markers::InkWeight(VectorOf(paper), VectorOf(*ink), 1.0));
     whitenBarColour(mask, picture, barColour, *ink);
     const QPointF centre = horizontal ? QPointF(bar.end, bar.centre) : QPointF(bar.centre, bar.end);
-    const QRect endPixel = horizontal ? QRect(end, across, 1, 1) : QRect(across, end, 1, 1);
+    // Past the end pixel by a point's radius: an error-bar plot may draw its point there.
+    const QRect endPixel = horizontal ? QRect(end - kPointRadius, across, 2 * kPointRadius + 1, 1)
+                                      : QRect(across, end - kPointRadius, 1, 2 * kPointRadius + 1);
     return markers::ErrorBar(mask, centre, endPixel, !horizontal);
 }
 
