@@ -198,7 +198,9 @@ void readAsDates(AxisReading& axis, const LabelStrip& strip, const std::vector<M
         cancel.check();
         texts.push_back(reader.readWords(strip.render(*m.blob, false)));
     }
-    datesOf(axis, texts);
+    if (!datesOf(axis, texts))
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            axis.labels[i].words = texts[i];
 }
 
 /// Reads the labels of one axis line and checks them against one rule.
@@ -388,6 +390,11 @@ AxisProposal findAxes(const QImage& picture, LabelReader& reader, const Cancella
 }
 
 } // namespace
+
+void PlaceReferencePoints(AxisProposal& proposal) {
+    if (proposal.x.line && proposal.y.line)
+        placeReferencePoints(proposal);
+}
 
 ScaleKind ProposedScaleKind(const AxisReading& axis) {
     if (axis.date)

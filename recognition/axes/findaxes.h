@@ -36,6 +36,8 @@ struct AxisLabel {
     double along = 0;  ///< its tick's position on the axis line
     QPolygonF outline; ///< picture coordinates
     bool used = false; ///< it follows the axis's rule
+    /// The label read as words where its numbers made no axis (category names, month names).
+    QString words;
 };
 
 /// What the finder made of one axis.
@@ -82,6 +84,10 @@ struct AxisProposal {
 /// is given and becomes true, the search stops at its next step and gives the empty proposal.
 AxisProposal FindAxes(const QImage& picture, LabelReader& reader,
                       const std::atomic_bool* cancel = nullptr);
+
+/// Puts the three reference points of `proposal` on the first and last reference ticks of
+/// its axes, as FindAxes does, after an axis's reference ticks changed (a category axis).
+void PlaceReferencePoints(AxisProposal& proposal);
 
 /// The scale kind the axis's labels call for: date, decimal logarithmic or linear.
 ScaleKind ProposedScaleKind(const AxisReading& axis);
