@@ -12,7 +12,9 @@ void ReadBarSeries(const QImage& picture, QPoint click, SeriesReading& series) {
     if (!found)
         return;
     for (const FoundBar& bar : found->bars) {
-        series.points.push_back(found->pointOf(bar));
+        // To the fraction of a pixel the finder gives; the lines keep the nearest pixel.
+        series.points.push_back(found->horizontal ? QPointF(bar.end, bar.centre)
+                                                  : QPointF(bar.centre, bar.end));
         series.extras.push_back(BarExtras(*found, bar));
     }
 }
