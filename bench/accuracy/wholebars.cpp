@@ -200,6 +200,22 @@ bool RunWholeBarCharts(bool quick, const QString& folder, const QString& only) {
         const ChartReading reading = ReadWholeChart(picture, reader);
         Figures f;
         measure(c, reading, f);
+        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS")) {
+            picture.save("/tmp/h2g/" + c.layout.name + ".png");
+            for (const AxisLabel& label : reading.axes.x.labels)
+                std::printf("    x label '%s' '%s' at %.1f\n", qPrintable(label.text),
+                            qPrintable(label.words), label.along);
+            for (const AxisLabel& label : reading.axes.y.labels)
+                std::printf("    y label '%s' '%s' at %.1f\n", qPrintable(label.text),
+                            qPrintable(label.words), label.along);
+            for (const SeriesReading& s : reading.series) {
+                std::printf("    kind %d #%06x:", int(s.kind), s.colour & 0xFFFFFF);
+                for (std::size_t i = 0; i < s.points.size(); ++i)
+                    std::printf(" %.1f,%.1f '%s'", s.points[i].x(), s.points[i].y(),
+                                i < s.extras.size() ? qPrintable(s.extras[i].label) : "");
+                std::printf("\n");
+            }
+        }
         const bool named = !c.categories.isEmpty();
         const bool met = f.found == f.bars && f.within * 100 >= f.bars * 99 &&
                          f.seriesRight == int(c.series.size()) &&

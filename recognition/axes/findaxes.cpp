@@ -196,7 +196,7 @@ void readAsDates(AxisReading& axis, const LabelStrip& strip, const std::vector<M
     texts.clear();
     for (const Match& m : matches) {
         cancel.check();
-        texts.push_back(reader.readWords(strip.render(*m.blob, false)));
+        texts.push_back(reader.readWords(strip.renderWords(*m.blob)));
     }
     if (!datesOf(axis, texts))
         for (std::size_t i = 0; i < texts.size(); ++i)
@@ -292,6 +292,20 @@ std::vector<AxisTick> ticksWithCrossings(const GrayPicture& gray, const AxisLine
     return ticks;
 }
 
+/// The feet of bars with the centres of their groups: grouped bars stand closer within a group
+/// than between groups, and a group's label names the middle between its bars.
+std::vector<double> withGroupCentres(std::vector<double> feet) {
+    double widest = 0;
+    for (std::size_t i = 1; i < feet.size(); ++i)
+        widest = std::max(widest, feet[i] - feet[i - 1]);
+    const std::size_t count = feet.size();
+    for (std::size_t i = 1; i < count; ++i)
+        if (feet[i] - feet[i - 1] < 0.75 * widest)
+            feet.push_back((feet[i] + feet[i - 1]) / 2);
+    std::sort(feet.begin(), feet.end());
+    return feet;
+}
+
 /// The axis among the candidate lines: the first (lowest, leftmost) with at least two labelled
 /// ticks; the first line at all when none has.
 AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines,
@@ -308,7 +322,7 @@ AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines
         // ink of a digit sits a few pixels off the centre its font gives it.
         if (const std::vector<double> feet = FindBarFeet(gray, line);
             matches.size() < 2 && !feet.empty())
-            matches = matchLabels(strip, feet, 3);
+            matches = matchLabels(strip, withGroupCentres(feet), 3);
         if (matches.size() < 2) {
             if (!axis.line) {
                 axis.line = line;
