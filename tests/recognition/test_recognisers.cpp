@@ -215,6 +215,40 @@ private slots:
                  qPrintable(rows.front() + " .. " + rows.back()));
         QVERIFY2(right >= 0.99 * rows.size(), qPrintable(QString::number(right)));
     }
+    // Bars over words: each bar its category's name and number, in a line of kind bars.
+    void digitiseCommandNamesTheBarsOfACategoryChart() {
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        QTemporaryDir folder;
+        const QString picture = folder.filePath("fruit.png");
+        QProcess gnuplot;
+        gnuplot.start("gnuplot",
+                      {"-e", QString("set term pngcairo size 800,500; set output '%1'; "
+                                     "set style fill solid 1.0 border lc rgb 'black'; "
+                                     "set boxwidth 0.6; set xrange [0.4:4.6]; set yrange [0:10]; "
+                                     "set xtics ('Apples' 1, 'Pears' 2, 'Plums' 3, 'Limes' 4); "
+                                     "plot '+' using ($0+1):(2+1.7*$0) every ::0::3 with boxes "
+                                     "lc rgb '#4670be' notitle")
+                                 .arg(picture)});
+        QVERIFY(gnuplot.waitForFinished(60000) && gnuplot.exitCode() == 0);
+        QProcess program;
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "json", picture});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        const QJsonArray lines =
+            QJsonDocument::fromJson(program.readAllStandardOutput()).object()["lines"].toArray();
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0]["kind"].toString(), QString("bars"));
+        const QJsonArray points = lines[0]["points"].toArray();
+        const char* names[] = {"Apples", "Pears", "Plums", "Limes"};
+        QCOMPARE(points.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(points[i]["label"].toString(), QString(names[i]));
+            QVERIFY2(std::abs(points[i]["x"].toDouble() - (i + 1)) <= 0.02 &&
+                         std::abs(points[i]["y"].toDouble() - (2 + 1.7 * i)) <= 0.05,
+                     qPrintable(QJsonDocument(points[i].toObject()).toJson()));
+        }
+    }
     void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
         QTest::addColumn<BarChart>("chart");
         QTest::addColumn<bool>("negative");
