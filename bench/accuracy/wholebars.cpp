@@ -201,7 +201,7 @@ bool RunWholeBarCharts(bool quick, const QString& folder, const QString& only) {
         Figures f;
         measure(c, reading, f);
         if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS")) {
-            picture.save("/tmp/h2g/" + c.layout.name + ".png");
+            picture.save(folder + "/" + c.layout.name + ".png");
             for (const AxisLabel& label : reading.axes.x.labels)
                 std::printf("    x label '%s' '%s' at %.1f\n", qPrintable(label.text),
                             qPrintable(label.words), label.along);
