@@ -11,6 +11,7 @@
 #include "bench/accuracy/charts.h"
 #include "bench/accuracy/measure.h"
 #include "bench/accuracy/polar.h"
+#include "bench/accuracy/wholebars.h"
 #include "bench/accuracy/wholechart.h"
 #include "tracing/colourline.h"
 
@@ -137,6 +138,7 @@ int main(int argc, char** argv) {
     }
     try {
         allMet = RunWholeCharts(quick, folder.path(), only) && allMet;
+        allMet = RunWholeBarCharts(quick, folder.path(), only) && allMet;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "whole charts: %s\n", error.what());
         return 2;

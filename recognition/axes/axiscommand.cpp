@@ -10,6 +10,7 @@
 
 #include "core/calibration.h"
 #include "core/clicks.h"
+#include "core/datetime.h"
 #include "core/document.h"
 #include "core/drawing.h"
 #include "core/workspace.h"
@@ -25,8 +26,14 @@ QString inputText(const Document& doc, double value) {
     return text.replace('.', doc.decimalSeparator);
 }
 
-QString valueText(const Document& doc, const std::optional<double>& value) {
-    return value ? inputText(doc, *value) : QString("?");
+/// A proposed value as typed into the Input window: a date axis's labels name whole days.
+QString axisInputText(const Document& doc, const AxisReading& axis, double value) {
+    return axis.date ? FormatDayCount(value, DatePrecision::Days) : inputText(doc, value);
+}
+
+QString valueText(const Document& doc, const AxisReading& axis,
+                  const std::optional<double>& value) {
+    return value ? axisInputText(doc, axis, *value) : QString("?");
 }
 
 /// The click that puts the Y max point nearest its exact place. The calibration keeps only
@@ -89,6 +96,8 @@ QString axisProblem(const Document& doc, const AxisReading& axis, const QString&
 QString scaleName(const Document& doc, const AxisReading& axis) {
     if (!axis.firstValue)
         return "?";
+    if (axis.date)
+        return doc.texts.extra(ExtraText::ScaleDate);
     return doc.texts.extra(axis.logarithmic ? ExtraText::AxesScaleLog10
                                             : ExtraText::AxesScaleLinear);
 }
@@ -133,17 +142,15 @@ void ApplyCalibrationProposal(Workspace& ws, const AxisProposal& p) {
     // The three points and the values are one step of the history, as the user sees them.
     const RecordedStep step(ws, StepKind::AxisValues);
     Document& doc = ws.doc;
-    if (p.x.firstValue)
-        doc.scaleX = p.x.logarithmic ? ScaleKind::Log10 : ScaleKind::Linear;
-    if (p.y.firstValue)
-        doc.scaleY = p.y.logarithmic ? ScaleKind::Log10 : ScaleKind::Linear;
     if (p.x.firstValue) {
-        doc.editMinX = inputText(doc, *p.x.firstValue);
-        doc.editMaxX = inputText(doc, *p.x.lastValue);
+        doc.scaleX = ProposedScaleKind(p.x);
+        doc.editMinX = axisInputText(doc, p.x, *p.x.firstValue);
+        doc.editMaxX = axisInputText(doc, p.x, *p.x.lastValue);
     }
     if (p.y.firstValue) {
-        doc.editMinY = inputText(doc, *p.y.firstValue);
-        doc.editMaxY = inputText(doc, *p.y.lastValue);
+        doc.scaleY = ProposedScaleKind(p.y);
+        doc.editMinY = axisInputText(doc, p.y, *p.y.firstValue);
+        doc.editMaxY = axisInputText(doc, p.y, *p.y.lastValue);
     }
     ws.view.documentSettingsChanged();
     if (p.zero && p.xMax && p.yMax)
@@ -160,15 +167,15 @@ QString ProposalSummary(const Workspace& ws, const AxisProposal& p) {
         lines << t.extra(ExtraText::AxesZeroPointLine)
                      .arg(p.zero->x())
                      .arg(p.zero->y())
-                     .arg(valueText(doc, p.x.firstValue), valueText(doc, p.y.firstValue));
+                     .arg(valueText(doc, p.x, p.x.firstValue), valueText(doc, p.y, p.y.firstValue));
         lines << t.extra(ExtraText::AxesXMaxPointLine)
                      .arg(p.xMax->x())
                      .arg(p.xMax->y())
-                     .arg(valueText(doc, p.x.lastValue));
+                     .arg(valueText(doc, p.x, p.x.lastValue));
         lines << t.extra(ExtraText::AxesYMaxPointLine)
                      .arg(p.yMax->x())
                      .arg(p.yMax->y())
-                     .arg(valueText(doc, p.y.lastValue));
+                     .arg(valueText(doc, p.y, p.y.lastValue));
     }
     lines << t.extra(ExtraText::AxesScales).arg(scaleName(doc, p.x), scaleName(doc, p.y));
     // Labels not read for want of the reader's data are that one problem, said once.

@@ -245,7 +245,16 @@ void LabelStrip::splitBlob(Blob& blob) const {
 }
 
 QImage LabelStrip::render(const Blob& blob, bool exponent) const {
-    const std::vector<int>& parts = exponent ? blob.exponent : blob.main;
+    return renderParts(exponent ? blob.exponent : blob.main);
+}
+
+QImage LabelStrip::renderWords(const Blob& blob) const {
+    std::vector<int> parts = blob.main;
+    parts.insert(parts.end(), blob.exponent.begin(), blob.exponent.end());
+    return renderParts(parts);
+}
+
+QImage LabelStrip::renderParts(const std::vector<int>& parts) const {
     if (parts.empty())
         return {};
     QRect area = components_[std::size_t(parts.front())].box;

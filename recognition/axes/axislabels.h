@@ -39,6 +39,9 @@ public:
     /// whitened), scaled to about 40 pixels of
     /// height with a white margin: what a text reader reads best.
     QImage render(const Blob& blob, bool exponent) const;
+    /// The whole blob as words: every character, raised or not (a word's short letters stand
+    /// above the foot of its descenders and would pass for an exponent).
+    QImage renderWords(const Blob& blob) const;
     /// The blob's outline in picture coordinates.
     QPolygonF outline(const Blob& blob) const;
 
@@ -52,6 +55,7 @@ private:
     void findComponents();
     void groupBlobs();
     void splitBlob(Blob& blob) const;
+    QImage renderParts(const std::vector<int>& parts) const;
 
     const AxisLine& line_;
     int width_ = 0, height_ = 0;

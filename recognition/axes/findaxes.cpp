@@ -5,8 +5,11 @@
 
 #include <QImage>
 
+#include "core/document.h"
+
 #include "recognition/axes/axisgray.h"
 #include "recognition/axes/axislabels.h"
+#include "recognition/axes/datelabels.h"
 #include "recognition/ocr/labelreader.h"
 
 namespace kurvana {
@@ -131,6 +134,75 @@ bool logDecadesByMinorTicks(const AxisReading& axis, const std::vector<LabelledT
                                 alongsOf(axis.ticks));
 }
 
+/// Whether the texts name months or days: plain years are numbers as much as dates.
+bool namesMonths(const std::vector<QString>& texts) {
+    return std::any_of(texts.begin(), texts.end(), [](const QString& text) {
+        const std::optional<DateLabel> d = ReadDateLabel(text);
+        return d && d->month != 0;
+    });
+}
+
+/// Gives the labels their day counts when they are dates, and says so. Labels that read as no
+/// date are left without a value (the rule check passes over them as over a misread number);
+/// most labels must be dates, and at least one must name a month or a day.
+bool datesOf(AxisReading& axis, const std::vector<QString>& texts) {
+    std::vector<QString> dateTexts;
+    std::vector<std::size_t> dated;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        if (ReadDateLabel(texts[i])) {
+            dateTexts.push_back(texts[i]);
+            dated.push_back(i);
+        }
+    if (dated.size() < 2 || dated.size() * 2 <= texts.size() || !namesMonths(dateTexts))
+        return false;
+    const std::optional<std::vector<double>> counts = DayCountsOfLabels(dateTexts);
+    if (!counts)
+        return false;
+    for (AxisLabel& label : axis.labels)
+        label.value.reset();
+    for (std::size_t k = 0; k < dated.size(); ++k) {
+        AxisLabel& label = axis.labels[dated[k]];
+        label.text = texts[dated[k]];
+        label.value = (*counts)[k];
+    }
+    axis.date = true;
+    return true;
+}
+
+/// Date labels: the number read already shows `2021-06` or `2021-06-15`; month names need
+/// the reader's words, asked for only where the numbers read make no axis, since a word read
+/// is slower and a number axis is the common case.
+void readAsDates(AxisReading& axis, const LabelStrip& strip, const std::vector<Match>& matches,
+                 LabelReader& reader, const Cancellation& cancel) {
+    std::vector<QString> texts;
+    std::vector<LabelledTick> numbers;
+    for (const AxisLabel& label : axis.labels) {
+        texts.push_back(label.text);
+        if (label.value)
+            numbers.push_back({label.along, *label.value});
+    }
+    if (datesOf(axis, texts))
+        return;
+    // "Jan 2021" read as a number is its year: numbers that all could be years may be dates
+    // whose month the number read passed over, and the words tell.
+    const bool yearsOnly = std::all_of(numbers.begin(), numbers.end(), [](const LabelledTick& t) {
+        return t.value == std::round(t.value) && t.value >= 1000 && t.value <= 2999;
+    });
+    const std::optional<AxisRule> rule = FitAxisRule(numbers);
+    const std::size_t fitting = rule ? rule->fitting.size() : 0;
+    const bool numberAxis = fitting * 2 > texts.size() && (fitting >= 3 || fitting == texts.size());
+    if (numberAxis && !yearsOnly)
+        return;
+    texts.clear();
+    for (const Match& m : matches) {
+        cancel.check();
+        texts.push_back(reader.readWords(strip.renderWords(*m.blob)));
+    }
+    if (!datesOf(axis, texts))
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            axis.labels[i].words = texts[i];
+}
+
 /// Reads the labels of one axis line and checks them against one rule.
 void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Match>& matches,
                 LabelReader& reader, const Cancellation& cancel) {
@@ -144,6 +216,7 @@ void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Ma
         axis.labels.push_back(label);
     }
     dropMisreadLengths(axis.labels, matches);
+    readAsDates(axis, strip, matches, reader, cancel);
     std::vector<LabelledTick> parsed;
     std::vector<std::size_t> parsedLabel;
     for (std::size_t i = 0; i < axis.labels.size(); ++i)
@@ -152,6 +225,8 @@ void readLabels(AxisReading& axis, const LabelStrip& strip, const std::vector<Ma
             parsedLabel.push_back(i);
         }
     auto rule = FitAxisRule(parsed);
+    if (rule && axis.date && rule->logarithmic)
+        rule.reset(); // dates run evenly
     if (parsed.size() < 2 || !rule) {
         axis.status = AxisStatus::NoLabels;
         return;
@@ -217,6 +292,20 @@ std::vector<AxisTick> ticksWithCrossings(const GrayPicture& gray, const AxisLine
     return ticks;
 }
 
+/// The feet of bars with the centres of their groups: grouped bars stand closer within a group
+/// than between groups, and a group's label names the middle between its bars.
+std::vector<double> withGroupCentres(std::vector<double> feet) {
+    double widest = 0;
+    for (std::size_t i = 1; i < feet.size(); ++i)
+        widest = std::max(widest, feet[i] - feet[i - 1]);
+    const std::size_t count = feet.size();
+    for (std::size_t i = 1; i < count; ++i)
+        if (feet[i] - feet[i - 1] < 0.75 * widest)
+            feet.push_back((feet[i] + feet[i - 1]) / 2);
+    std::sort(feet.begin(), feet.end());
+    return feet;
+}
+
 /// The axis among the candidate lines: the first (lowest, leftmost) with at least two labelled
 /// ticks; the first line at all when none has.
 AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines,
@@ -233,7 +322,7 @@ AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines
         // ink of a digit sits a few pixels off the centre its font gives it.
         if (const std::vector<double> feet = FindBarFeet(gray, line);
             matches.size() < 2 && !feet.empty())
-            matches = matchLabels(strip, feet, 3);
+            matches = matchLabels(strip, withGroupCentres(feet), 3);
         if (matches.size() < 2) {
             if (!axis.line) {
                 axis.line = line;
@@ -315,6 +404,17 @@ AxisProposal findAxes(const QImage& picture, LabelReader& reader, const Cancella
 }
 
 } // namespace
+
+void PlaceReferencePoints(AxisProposal& proposal) {
+    if (proposal.x.line && proposal.y.line)
+        placeReferencePoints(proposal);
+}
+
+ScaleKind ProposedScaleKind(const AxisReading& axis) {
+    if (axis.date)
+        return ScaleKind::Date;
+    return axis.logarithmic ? ScaleKind::Log10 : ScaleKind::Linear;
+}
 
 AxisProposal FindAxes(const QImage& picture, LabelReader& reader, const std::atomic_bool* cancel) {
     if (picture.isNull())

@@ -16,6 +16,8 @@ class QImage;
 
 namespace kurvana {
 
+enum class ScaleKind;
+
 class LabelReader;
 
 /// How far the finder got on one axis.
@@ -34,6 +36,8 @@ struct AxisLabel {
     double along = 0;  ///< its tick's position on the axis line
     QPolygonF outline; ///< picture coordinates
     bool used = false; ///< it follows the axis's rule
+    /// The label read as words where its numbers made no axis (category names, month names).
+    QString words;
 };
 
 /// What the finder made of one axis.
@@ -43,6 +47,9 @@ struct AxisReading {
     std::vector<AxisTick> ticks;
     std::vector<AxisLabel> labels;
     bool logarithmic = false;
+    /// The labels are dates (months or days, not only years): the values are day counts
+    /// (core/datetime.h) on a linear axis, proposed as a date axis.
+    bool date = false;
     /// The ticks that carry the reference points: the first and last labelled ticks following
     /// the rule (the first and last ticks, or the line's ends, when the labels failed).
     double firstAlong = 0, lastAlong = 0;
@@ -71,10 +78,19 @@ struct AxisProposal {
 /// Looks for the axes of the chart in `picture`: the lowest long level line and the leftmost
 /// long upright line with labelled ticks, their labels read by `reader` and checked against
 /// one linear or decimal-logarithmic rule per axis, and the reference points on the first and
-/// last labelled ticks. Nothing in the picture is changed. When `cancel` is given and becomes
-/// true, the search stops at its next step and gives the empty proposal.
+/// last labelled ticks. Labels that name months or days (`2021-06`, `Jan 2021`, `Jun`,
+/// `2021-06-15`) make a date axis, linear in day counts; labels that are only years stay
+/// numbers, as they read and as a user types them. Nothing in the picture is changed. When `cancel`
+/// is given and becomes true, the search stops at its next step and gives the empty proposal.
 AxisProposal FindAxes(const QImage& picture, LabelReader& reader,
                       const std::atomic_bool* cancel = nullptr);
+
+/// Puts the three reference points of `proposal` on the first and last reference ticks of
+/// its axes, as FindAxes does, after an axis's reference ticks changed (a category axis).
+void PlaceReferencePoints(AxisProposal& proposal);
+
+/// The scale kind the axis's labels call for: date, decimal logarithmic or linear.
+ScaleKind ProposedScaleKind(const AxisReading& axis);
 
 /// The proposal as JSON: the reference points, the four Input window values, the scale kinds,
 /// the ticks and labels read, and what could not be found ("label_data_missing" when the label

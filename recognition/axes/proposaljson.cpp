@@ -2,6 +2,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "core/document.h"
+#include "io/calibrationframe.h"
 #include "recognition/axes/findaxes.h"
 
 namespace kurvana {
@@ -82,8 +84,8 @@ QByteArray ProposalJson(const AxisProposal& p) {
     o["xmax_value"] = numberJson(p.x.lastValue);
     o["ymin_value"] = numberJson(p.y.firstValue);
     o["ymax_value"] = numberJson(p.y.lastValue);
-    o["xscale"] = p.x.logarithmic ? "log10" : "linear";
-    o["yscale"] = p.y.logarithmic ? "log10" : "linear";
+    o["xscale"] = ScaleKindName(ProposedScaleKind(p.x));
+    o["yscale"] = ScaleKindName(ProposedScaleKind(p.y));
     o["x_axis"] = axisJson(p, p.x);
     o["y_axis"] = axisJson(p, p.y);
     QJsonArray missing;

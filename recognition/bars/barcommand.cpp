@@ -14,6 +14,18 @@ namespace {
 constexpr int kSearchStatusPanel = 3;
 } // namespace
 
+PointExtras BarExtras(const BarSearch& search, const FoundBar& bar) {
+    PointExtras extras;
+    if (bar.error && search.horizontal) {
+        extras.xLow = bar.error->low;
+        extras.xHigh = bar.error->high;
+    } else if (bar.error) {
+        extras.yLow = bar.error->low;
+        extras.yHigh = bar.error->high;
+    }
+    return extras;
+}
+
 int FindBarsAt(Workspace& ws, int x, int y) {
     Document& doc = ws.doc;
     const std::optional<BarSearch> search = FindBars(doc.cleanPicture, {x, y});
@@ -23,7 +35,7 @@ int FindBarsAt(Workspace& ws, int x, int y) {
     const int line = doc.currentLine;
     std::vector<FoundPoint> points;
     for (const FoundBar& bar : search->bars)
-        points.push_back({search->pointOf(bar), {}});
+        points.push_back({search->pointOf(bar), BarExtras(*search, bar)});
     const int added = AppendFoundPoints(doc, line, points);
     doc.lineInfo.at(line).kind = SeriesKind::Bars;
     doc.lineInfo.at(line).colour = search->colour | 0xFF000000u;

@@ -11,6 +11,8 @@
 
 #include <QImage>
 
+#include "recognition/bars/barerrors.h"
+
 namespace kurvana {
 
 namespace {
@@ -491,6 +493,8 @@ std::optional<BarSearch> FindBars(const QImage& picture, QPoint click, int toler
             (onBase(p.low) && !onBase(p.high)) || (!stands && (p.low + p.high) / 2 > base);
         bar.negative = search.horizontal != towardsLarger;
         bar.end = RefinedEnd(rgb, colour, p, search.horizontal, towardsLarger);
+        bar.error = ErrorBarOfBar(rgb, qRgb(paper.r, paper.g, paper.b), search.colour, bar,
+                                  search.horizontal);
         bar.box = search.horizontal ? QRect(QPoint(p.low, p.from), QPoint(p.high, p.to))
                                     : QRect(QPoint(p.from, p.low), QPoint(p.to, p.high));
         search.bars.push_back(bar);

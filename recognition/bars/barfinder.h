@@ -7,19 +7,24 @@
 #include <QRect>
 #include <QRgb>
 
+#include "recognition/markers/findmarkers.h"
+
 class QImage;
 
 namespace kurvana {
 
 /// One bar (or one segment of a stacked bar) in picture pixels, pixel centres whole numbers.
 struct FoundBar {
-    QRect box;             ///< the pixels of the bar's colour
-    double centre = 0;     ///< across the bar: x of a vertical bar, y of a horizontal one
+    QRect box;         ///< the pixels of the bar's colour
+    double centre = 0; ///< across the bar: x of a vertical bar, y of a horizontal one
     /// The bar's value end across the value axis (a row of vertical bars, a column of horizontal
     /// ones), to a fraction of a pixel: the edge of its colour, or the middle of a border drawn
     /// around it.
     double end = 0;
     bool negative = false; ///< the bar grows from the base towards smaller values
+    /// The error bar through the end, where one is drawn: picture rows of a vertical bar's
+    /// (low = the larger row), columns of a horizontal one's.
+    std::optional<BarEnds> error;
 };
 
 /// What one click on a bar finds: every bar of that colour standing on the same base line.

@@ -12,6 +12,27 @@ namespace {
 /// A row (column) with this share of the area's width (height) in one colour is a line.
 constexpr double kLineShare = 0.3;
 
+/// A band of full rows thicker than this is a filled area (bars side by side), not a line.
+constexpr int kThickestLine = 8;
+
+/// Per row (column) and colour: whether the colour fills enough of it to be a line, leaving out
+/// the bands of such rows thicker than a line, where bars fill the rows between them.
+std::vector<std::uint8_t> linesNotAreas(const std::vector<int>& counts, int lines,
+                                        std::size_t colours, int along) {
+    std::vector<std::uint8_t> full(counts.size(), 0);
+    for (std::size_t c = 1; c < colours; ++c)
+        for (int i = 0; i < lines;) {
+            int j = i;
+            while (j < lines && counts[std::size_t(j) * colours + c] >= kLineShare * along)
+                ++j;
+            if (j - i <= kThickestLine)
+                for (int k = i; k < j; ++k)
+                    full[std::size_t(k) * colours + c] = 1;
+            i = std::max(j, i + 1);
+        }
+    return full;
+}
+
 /// Marks the rows (transposed: the columns) of one colour that are lines, and the rows next to
 /// them that hold its anti-aliased edge.
 void markLines(InkMap& map, bool columns) {
@@ -30,9 +51,10 @@ void markLines(InkMap& map, bool columns) {
     // A frame's far side near the area's far end: what lies beyond it (ticks pointing out,
     // labels) is not data.
     int frame = lines;
+    const std::vector<std::uint8_t> full = linesNotAreas(counts, lines, colours, along);
     for (int i = 0; i < lines; ++i)
         for (std::size_t c = 1; c < colours; ++c)
-            if (counts[std::size_t(i) * colours + c] >= kLineShare * along) {
+            if (full[std::size_t(i) * colours + c]) {
                 for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j)
                     lineOf[std::size_t(j) * colours + c] = 1;
                 const bool farEnd = columns ? i >= lines * 9 / 10 : i < lines / 10;

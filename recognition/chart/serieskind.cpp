@@ -16,6 +16,30 @@ bool standsOnEdge(const InkBlob& b, const QRect& area) {
     return b.box.bottom() >= area.bottom() - 3 || b.box.left() <= area.left() + 3;
 }
 
+/// The upper segments of stacked bars: filled boxes of one width standing on other bars, not
+/// on the edge, of heights that differ (what markers' boxes do not); most blobs are such boxes
+/// (one may have merged with a neighbour's fringe).
+bool stackedSegments(const std::vector<const InkBlob*>& blobs) {
+    std::vector<const InkBlob*> solid;
+    int others = 0;
+    for (const InkBlob* b : blobs) {
+        if (std::min(b->box.width(), b->box.height()) <= 2)
+            continue; // a fringe sliver
+        const bool box = fill(*b) >= 0.9 && b->box.width() >= 8 && b->box.height() >= 8;
+        (box ? solid.push_back(b) : void(++others));
+    }
+    if (solid.size() < 2 || int(solid.size()) < 3 * others)
+        return false;
+    int narrowest = 1 << 30, widest = 0, lowest = 1 << 30, tallest = 0;
+    for (const InkBlob* b : solid) {
+        narrowest = std::min(narrowest, b->box.width());
+        widest = std::max(widest, b->box.width());
+        lowest = std::min(lowest, b->box.height());
+        tallest = std::max(tallest, b->box.height());
+    }
+    return widest - narrowest <= 3 && tallest * 2 >= lowest * 3;
+}
+
 } // namespace
 
 const InkBlob* TypicalBlob(std::vector<const InkBlob*> blobs) {
@@ -34,8 +58,11 @@ InkShape ShapeOf(const std::vector<const InkBlob*>& blobs, const QRect& area) {
             sizeable.push_back(b);
     if (sizeable.empty())
         return InkShape::Curve;
-    int filledOnEdge = 0, compact = 0, widest = 0;
+    // Slivers a pixel or two thin along the edges of other bars are the fringe where a bar's
+    // border meets its fill, taken for this colour; they do not speak against bars.
+    int filledOnEdge = 0, compact = 0, widest = 0, slivers = 0;
     for (const InkBlob* b : sizeable) {
+        slivers += std::min(b->box.width(), b->box.height()) <= 2;
         filledOnEdge += fill(*b) >= 0.85 && b->box.width() >= 6 && b->box.height() >= 6 &&
                         standsOnEdge(*b, area);
         const int size = std::max(b->box.width(), b->box.height());
@@ -43,10 +70,12 @@ InkShape ShapeOf(const std::vector<const InkBlob*>& blobs, const QRect& area) {
         widest = std::max(widest, b->box.width());
     }
     const int n = int(sizeable.size());
-    if (filledOnEdge * 2 >= n && filledOnEdge >= 1 && widest >= 8)
+    if (filledOnEdge * 2 >= n - slivers && filledOnEdge >= 1 && widest >= 8)
         return InkShape::Bars;
     if (n >= 3 && compact * 4 >= n * 3 && widest < area.width() / 8)
         return InkShape::Markers;
+    if (stackedSegments(sizeable))
+        return InkShape::Bars;
     return InkShape::Curve;
 }
 

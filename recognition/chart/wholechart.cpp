@@ -6,7 +6,8 @@
 
 #include <QImage>
 
-#include "recognition/bars/barfinder.h"
+#include "recognition/chart/categoryaxis.h"
+#include "recognition/chart/chartbars.h"
 #include "recognition/chart/curvefollow.h"
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
@@ -70,10 +71,7 @@ void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typica
 
 void readBars(const QImage& picture, const InkMap& map, const InkBlob& largest,
               SeriesReading& series) {
-    series.kind = SeriesKind::Bars;
-    if (const auto found = FindBars(picture, inkNearCentre(map, largest)))
-        for (const FoundBar& bar : found->bars)
-            series.points.push_back(found->pointOf(bar));
+    ReadBarSeries(picture, inkNearCentre(map, largest), series);
 }
 
 /// One series per colour with enough ink, the most ink first.
@@ -162,6 +160,7 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             reading.series.push_back(std::move(series));
         progress(0.5 + 0.5 * double(i + 1) / double(std::min<std::size_t>(colours.size(), kLines)));
     }
+    UseCategoryAxis(reading);
     reading.seriesLeftOut = std::max(0, int(colours.size()) - kLines);
     if (reading.seriesLeftOut > 0)
         reading.problems.push_back(ChartProblem::TooManySeries);

@@ -36,6 +36,7 @@ struct ChartStyle {
     bool logX, logY;
     /// The X range when it reaches beyond the labelled end ticks (linear axes only).
     double xLow = NAN, xHigh = NAN;
+    bool dateX = false; ///< X labels are dates: the values above are day counts
 };
 
 struct ChartVariant {
@@ -97,6 +98,31 @@ const ChartStyle kStyles[] = {
      "set samples 7; set style fill solid 0.4; set boxwidth 0.7; set xrange [-0.5:6.5]; "
      "set xtics 1; set yrange [0:6]; set ytics 1",
      "'+' using 0:(int($0*37)%6+1) with boxes", 0, 6, 0, 6, false, false, -0.5, 6.5},
+    // Time series (gnuplot counts seconds; the values here are day counts). Month names carry
+    // on from the year of the first label; only years stay numbers.
+    {"monthNames",
+     "set xdata time; set timefmt '%Y-%m-%d'; set xrange ['2020-10-01':'2021-11-01']; "
+     "set xtics ('Oct 2020' '2020-10-01', 'Jan' '2021-01-01', 'Apr' '2021-04-01', "
+     "'Jul' '2021-07-01', 'Oct' '2021-10-01'); set yrange [0:10]",
+     "5+3*sin(x/3e6)", 44105, 44501, 0, 10, false, false, NAN, NAN, true},
+    {"monthYear",
+     "set xdata time; set timefmt '%Y-%m-%d'; set xrange ['2020-01-01':'2022-01-01']; "
+     "set xtics ('Jan 2020' '2020-01-01', 'Jul 2020' '2020-07-01', 'Jan 2021' '2021-01-01', "
+     "'Jul 2021' '2021-07-01', 'Jan 2022' '2022-01-01') font ',9'; set yrange [0:10]",
+     "5+3*sin(x/3e6)", 43831, 44562, 0, 10, false, false, NAN, NAN, true},
+    {"isoMonths",
+     "set xdata time; set timefmt '%Y-%m-%d'; set xrange ['2021-01-01':'2022-01-01']; "
+     "set format x '%Y-%m'; set xtics ('2021-01-01', '2021-05-01', '2021-09-01', "
+     "'2022-01-01') font ',11'; set yrange [-1:1]",
+     "sin(x/2e6)", 44197, 44562, -1, 1, false, false, NAN, NAN, true},
+    {"isoDays",
+     "set xdata time; set timefmt '%Y-%m-%d'; set xrange ['2021-06-01':'2021-07-05']; "
+     "set xtics '2021-06-01', 10*86400; set format x '%Y-%m-%d'; set yrange [0:10]",
+     "5+3*sin(x/3e5)", 44348, 44382, 0, 10, false, false, NAN, NAN, true},
+    {"yearsOfTime",
+     "set xdata time; set timefmt '%Y-%m-%d'; set xrange ['2015-01-01':'2021-01-01']; "
+     "set format x '%Y'; set yrange [0:10]",
+     "5+3*sin(x/3e7)", 2015, 2021, 0, 10, false, false},
 };
 
 const ChartVariant kVariants[] = {
@@ -255,7 +281,8 @@ void TestFindAxes::generatedChartsGetExactProposalsAndNeverSilentlyWrongOnes() {
                 misses << chart->name + ": reported incomplete" + found;
                 continue;
             }
-            const bool scalesRight = p.x.logarithmic == style.logX && p.y.logarithmic == style.logY;
+            const bool scalesRight = p.x.logarithmic == style.logX &&
+                                     p.y.logarithmic == style.logY && p.x.date == style.dateX;
             // Where the proposed values truly are: the proposal is exact when its reference
             // pixels are within a pixel of them.
             const double x0 = *p.x.firstValue, x1 = *p.x.lastValue;

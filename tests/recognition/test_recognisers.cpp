@@ -175,6 +175,80 @@ private slots:
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 2);
     }
+    // A time series: the date labels make a date axis, and the CSV's X column holds its dates.
+    void digitiseCommandGivesATimeSeriesItsDates() {
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        QTemporaryDir folder;
+        const QString picture = folder.filePath("series.png");
+        QProcess gnuplot;
+        gnuplot.start("gnuplot", {"-e", QString("set term pngcairo size 800,500; set output '%1'; "
+                                                "set xdata time; set timefmt '%Y-%m-%d'; "
+                                                "set xrange ['2021-01-01':'2022-01-01']; "
+                                                "set format x '%Y-%m'; set xtics ('2021-01-01', "
+                                                "'2021-05-01', '2021-09-01', '2022-01-01'); "
+                                                "set yrange [0:10]; plot 5+3*sin(x/3e6) lw 2 "
+                                                "notitle")
+                                            .arg(picture)});
+        QVERIFY(gnuplot.waitForFinished(60000) && gnuplot.exitCode() == 0);
+        QProcess program;
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "csv", picture});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        QStringList rows =
+            QString(program.readAllStandardOutput()).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(rows.size() > 100);
+        rows.removeFirst(); // the header
+        const double start = *DayCountOf(2021, 1, 1), end = *DayCountOf(2022, 1, 1);
+        const double unixEpoch = *DayCountOf(1970, 1, 1);
+        int right = 0;
+        std::optional<double> first, last;
+        for (const QString& row : rows) {
+            const std::optional<double> day = ParseDayCount(row.section(',', 0, 0), QLocale::c());
+            QVERIFY2(day, qPrintable(row));
+            first = first.value_or(*day), last = *day;
+            const double y = 5 + 3 * std::sin((*day - unixEpoch) * 86400 / 3e6);
+            right += std::abs(row.section(',', 1, 1).toDouble() - y) <= 0.1; // 1 % of the axis
+        }
+        // The curve's ends are a stroke's width inside the frame: two pixels, two days here.
+        QVERIFY2(std::abs(*first - start) <= 2 && std::abs(*last - end) <= 2,
+                 qPrintable(rows.front() + " .. " + rows.back()));
+        QVERIFY2(right >= 0.99 * rows.size(), qPrintable(QString::number(right)));
+    }
+    // Bars over words: each bar its category's name and number, in a line of kind bars.
+    void digitiseCommandNamesTheBarsOfACategoryChart() {
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        QTemporaryDir folder;
+        const QString picture = folder.filePath("fruit.png");
+        QProcess gnuplot;
+        gnuplot.start("gnuplot",
+                      {"-e", QString("set term pngcairo size 800,500; set output '%1'; "
+                                     "set style fill solid 1.0 border lc rgb 'black'; "
+                                     "set boxwidth 0.6; set xrange [0.4:4.6]; set yrange [0:10]; "
+                                     "set xtics ('Apples' 1, 'Pears' 2, 'Plums' 3, 'Limes' 4); "
+                                     "plot '+' using ($0+1):(2+1.7*$0) every ::0::3 with boxes "
+                                     "lc rgb '#4670be' notitle")
+                                 .arg(picture)});
+        QVERIFY(gnuplot.waitForFinished(60000) && gnuplot.exitCode() == 0);
+        QProcess program;
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "json", picture});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        const QJsonArray lines =
+            QJsonDocument::fromJson(program.readAllStandardOutput()).object()["lines"].toArray();
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0]["kind"].toString(), QString("bars"));
+        const QJsonArray points = lines[0]["points"].toArray();
+        const char* names[] = {"Apples", "Pears", "Plums", "Limes"};
+        QCOMPARE(points.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(points[i]["label"].toString(), QString(names[i]));
+            QVERIFY2(std::abs(points[i]["x"].toDouble() - (i + 1)) <= 0.02 &&
+                         std::abs(points[i]["y"].toDouble() - (2 + 1.7 * i)) <= 0.05,
+                     qPrintable(QJsonDocument(points[i].toObject()).toJson()));
+        }
+    }
     void everyBarOfTheClickedColourIsFoundAtItsEnd_data() {
         QTest::addColumn<BarChart>("chart");
         QTest::addColumn<bool>("negative");
@@ -233,6 +307,17 @@ private slots:
             QVERIFY2(std::abs(bar.end - Pixel(end)) <= 0.5,
                      qPrintable(QString("bar %1: end %2, edge %3").arg(i).arg(bar.end).arg(end)));
             QCOMPARE(bar.negative, down);
+            // The error bar's ends: its cap's centre line, and where its stroke (square pen
+            // ends) stops inside the bar; no error bar where none is drawn.
+            QCOMPARE(bar.error.has_value(), chart.errorBars);
+            if (bar.error)
+                QVERIFY2(std::abs(bar.error->high - Pixel(r.top() - 12)) <= 1 &&
+                             std::abs(bar.error->low - Pixel(r.top() + 9.6)) <= 1,
+                         qPrintable(QString("bar %1: %2 .. %3, top %4")
+                                        .arg(i)
+                                        .arg(bar.error->low)
+                                        .arg(bar.error->high)
+                                        .arg(r.top())));
         }
     }
 
