@@ -351,6 +351,8 @@ QString Texts::builtInExtra(ExtraText id) {
         return "%1/%2: %3";
     case ExtraText::DigitiseOverInput:
         return "The output for \"%1\" would replace that file itself; nothing was written.";
+    case ExtraText::AxesPerspectiveCorner:
+        return "Corner seen in perspective (%1, %2): X = %3, Y = %4";
     case ExtraText::Count:
         break;
     }

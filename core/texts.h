@@ -171,6 +171,7 @@ enum class ExtraText : int {
     BatchCurveLost,
     DigitiseProgress,
     DigitiseOverInput,
+    AxesPerspectiveCorner, ///< a corner of a four-point proposal: pixel, its X and Y values
     Count
 };
 
