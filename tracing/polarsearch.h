@@ -23,6 +23,9 @@ struct PolarRays {
     long double inner = 4;
 };
 
+/// The rays the whole-chart command follows a polar curve along: one every 0.36 degree.
+constexpr int kPolarFollowRays = 1000;
+
 /// The rays of `count` wanted points (a negative count: the most, 1000); nothing when the
 /// document's frame is not a usable polar one.
 std::optional<PolarRays> PlanPolarRays(const Document& doc, int count);
