@@ -359,6 +359,8 @@ QString Texts::builtInExtra(ExtraText id) {
         return "Tolerance of shape and colour, %:";
     case ExtraText::MarkerMatchHint:
         return "Click a marker: the picture tints what its colour would take at this tolerance.";
+    case ExtraText::AxesPerspectiveCorner:
+        return "Corner seen in perspective (%1, %2): X = %3, Y = %4";
     case ExtraText::Count:
         break;
     }

@@ -175,6 +175,7 @@ enum class ExtraText : int {
     MarkerMatchCaption,   ///< the title of the marker match window
     MarkerMatchTolerance, ///< the label of its tolerance, in per cent
     MarkerMatchHint,      ///< what its tint shows
+    AxesPerspectiveCorner, ///< a corner of a four-point proposal: pixel, its X and Y values
     Count
 };
 

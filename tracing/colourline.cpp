@@ -14,6 +14,7 @@
 #include "core/linedata.h"
 #include "core/numbers.h"
 #include "core/workspace.h"
+#include "tracing/polarsearch.h"
 
 namespace kurvana {
 
@@ -167,10 +168,16 @@ void FindColourLine(Workspace& ws, int kind, const QString& countText, int toler
     // the tolerant kind reads the clean picture alone.
     ClearLineData(ws);
     const ColourLineTest test{kind, doc.searchR, doc.searchG, doc.searchB, tolerance};
-    const ColourColumns columns = PlanColourColumns(doc, count);
-    const std::vector<QPoint> points = kind == SearchTolerant
-                                           ? ScanColourRunCentres(doc.cleanPicture, test, columns)
-                                           : ScanColourColumns(doc.workingPicture, test, columns);
+    const QImage& picture = kind == SearchTolerant ? doc.cleanPicture : doc.workingPicture;
+    std::vector<QPoint> points;
+    // A polar chart is searched along rays round the centre, in order of angle from 0: the
+    // order sorting by X (the angle) gives too, so a closed curve keeps its path either way.
+    if (const auto rays = PlanPolarRays(doc, count))
+        points = ScanPolarRays(picture, test, *rays);
+    else if (kind == SearchTolerant)
+        points = ScanColourRunCentres(picture, test, PlanColourColumns(doc, count));
+    else
+        points = ScanColourColumns(picture, test, PlanColourColumns(doc, count));
     const int line = doc.currentLine;
     for (const QPoint& p : points)
         doc.appendPoint(line, p.x(), p.y());

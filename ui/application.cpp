@@ -302,8 +302,10 @@ void KurvanaApplication::digitiseChart() {
     const QImage picture = ws_.doc.cleanPicture;
     ChartReadingOptions options;
     // A calibration kept from the previous picture is used as it stands.
-    if (ws_.doc.keepCalibration)
+    if (ws_.doc.keepCalibration) {
         options.plotArea = CalibratedArea(ws_.doc) & picture.rect();
+        options.polarRays = PlanPolarRays(ws_.doc, kPolarFollowRays);
+    }
     ChartReading reading;
     if (recogniseOffThread(ExtraText::DigitiseChartRunning,
                            [&](LabelReader& reader, const std::atomic_bool& cancel) {

@@ -188,6 +188,7 @@ Digitised digitise(Workspace& ws, const Chart& chart, const DigitiseRequest& req
     if (!request.calibration.isEmpty()) {
         LoadCalibration(doc, request.calibration);
         options.plotArea = CalibratedArea(doc) & doc.cleanPicture.rect();
+        options.polarRays = PlanPolarRays(doc, kPolarFollowRays);
     }
     const ChartReading reading = ReadWholeChart(doc.cleanPicture, reader, options);
     const auto& problems = reading.problems;

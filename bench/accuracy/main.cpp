@@ -47,7 +47,8 @@ bool meetsTarget(const ChartLayout& chart, const Figures& f) {
     return f.shareWithin1() >= 99 && f.mean() < 0.5;
 }
 
-/// The polar charts: clicks with autocorrection, each point's angle and radius against the
+/// The polar charts: clicks with autocorrection and the colour line search (which must give the
+/// points in order of the path round the whole turn), each point's angle and radius against the
 /// nearest point of the true curve. Target: at least 98 % within 0.3 % of the radius range and
 /// 0.3 degree (a whole pixel spans 0.3 degree 134 pixels from the centre: closer in, a point on
 /// the stroke's centre can miss the angle by a pixel's width). False when a chart could not be
@@ -63,18 +64,22 @@ bool measurePolarCharts(const QString& only, const QString& folder, bool& allMet
             std::fprintf(stderr, "%s: %s\n", qPrintable(chart.name), error.what());
             return false;
         }
-        const std::vector<PolarFigures> figures = MeasurePolarChart(chart, picture);
+        const std::vector<PolarCurveFigures> figures = MeasurePolarChart(chart, picture);
         std::printf("\n%s\n%-18s %-8s %5s %14s %11s %8s\n", qPrintable(chart.name), "curve",
                     "method", "n", "<=0.3%,0.3deg", "max radius", "max deg");
-        for (std::size_t i = 0; i < figures.size(); ++i) {
-            const PolarFigures& f = figures[i];
-            const double share = f.points ? 100.0 * f.within / f.points : 0;
-            const bool met = f.points > 0 && share >= 98;
-            allMet = allMet && met;
-            std::printf("%-18s %-8s %5d %13.1f%% %10.3f%% %8.3f%s\n",
-                        qPrintable(chart.curves[i].name), "snap", f.points, share, f.maxRadiusShare,
-                        f.maxDegrees, met ? "  ok" : "  MISSED");
-        }
+        for (std::size_t i = 0; i < figures.size(); ++i)
+            for (const auto& [method, f] :
+                 {std::pair{"snap", figures[i].snapped}, {"search", figures[i].searched}}) {
+                const double share = f.points ? 100.0 * f.within / f.points : 0;
+                // The search must also follow the curve round in order, the whole turn.
+                const bool ordered = f.inPathOrder && f.widestGapDegrees < 5;
+                const bool met = f.points > 0 && share >= 98 && ordered;
+                allMet = allMet && met;
+                std::printf("%-18s %-8s %5d %13.1f%% %10.3f%% %8.3f%s%s\n",
+                            qPrintable(chart.curves[i].name), method, f.points, share,
+                            f.maxRadiusShare, f.maxDegrees, ordered ? "" : "  (out of order)",
+                            met ? "  ok" : "  MISSED");
+            }
         std::fflush(stdout);
     }
     return true;

@@ -15,6 +15,7 @@
 #include "core/picture.h"
 #include "core/workspace.h"
 #include "platform/scripteddialogs.h"
+#include "tracing/colourline.h"
 
 namespace kurvana::accuracy {
 
@@ -99,6 +100,51 @@ double angleDifference(double a, double b) {
     return std::fabs(std::remainder(a - b, 360.0));
 }
 
+/// gnuplot draws the 0-degree ray with its radius ticks in black: a stroke too, as the frame
+/// is on the other charts, so points this close to it are not measured.
+bool nearZeroRay(const PolarChart& chart, QPointF p) {
+    return p.x() > chart.centre().x() && std::fabs(p.y() - chart.centre().y()) < 12;
+}
+
+/// The program's angle and radius of a point, taken back to the chart, against the nearest
+/// point of the true curve.
+void measurePoint(PolarFigures& figures, const PolarChart& chart, const TrueClosedCurve& truth,
+                  double angle, double radius) {
+    const QPointF shown = chart.at(angle * kPi / 180, radius);
+    const auto [trueAngle, trueRadius] = polarOf(chart, truth.nearest(shown));
+    const double radiusShare = 100 * std::fabs(radius - trueRadius) / chart.rMax;
+    const double degrees = angleDifference(angle, trueAngle);
+    ++figures.points;
+    figures.within += radiusShare <= 0.3 && degrees <= 0.3;
+    figures.maxRadiusShare = std::max(figures.maxRadiusShare, radiusShare);
+    figures.maxDegrees = std::max(figures.maxDegrees, degrees);
+}
+
+/// The colour line search on the curve's colour, 720 rays: every point measured, and the order
+/// of the points checked against the path (angles rising round one turn).
+PolarFigures searchCurve(Workspace& ws, const PolarChart& chart, const PolarCurve& curve,
+                         const TrueClosedCurve& truth) {
+    Document& doc = ws.doc;
+    doc.searchR = qRed(curve.colour);
+    doc.searchG = qGreen(curve.colour);
+    doc.searchB = qBlue(curve.colour);
+    FindColourLine(ws, SearchTolerant, "720", kDefaultTolerance);
+    PolarFigures figures;
+    const int rows = doc.nextRow.at(1) - 1;
+    for (int row = 1; row <= rows; ++row) {
+        const double angle = doc.valueX(1, row), radius = doc.valueY(1, row);
+        const double next = doc.valueX(1, row % rows + 1);
+        const double step = row == rows ? next + 360 - angle : next - angle;
+        // Whole pixels near the centre can put neighbouring rays' points a pixel out of turn.
+        const double pixelDegrees = 180 / kPi / (radius * chart.pixelsPerUnit());
+        figures.inPathOrder = figures.inPathOrder && step > -std::max(0.5, pixelDegrees);
+        figures.widestGapDegrees = std::max(figures.widestGapDegrees, step);
+        if (!nearZeroRay(chart, chart.at(angle * kPi / 180, radius)))
+            measurePoint(figures, chart, truth, angle, radius);
+    }
+    return figures;
+}
+
 } // namespace
 
 QPointF PolarChart::at(double t, double r) const {
@@ -119,7 +165,21 @@ std::vector<PolarChart> PolarCharts() {
                   qRgb(255, 0, 0), 2, "red 2 px"),
               curve(
                   "2.6+0.2*cos(2*t)", [](double t) { return 2.6 + 0.2 * std::cos(2 * t); },
-                  qRgb(0, 0, 255), 2, "blue 2 px")}}};
+                  qRgb(0, 0, 255), 2, "blue 2 px")}},
+            // An antenna pattern: a main lobe at 0 degrees with its minimum behind, and a
+            // four-lobed pattern inside it, kept 120 pixels from the centre, where a whole
+            // pixel spans 0.5 degree.
+            {"1200 x 1200, antenna pattern",
+             1200,
+             3,
+             {curve(
+                  "1.3+1.5*((1+cos(t))/2)**2",
+                  [](double t) { return 1.3 + 1.5 * std::pow((1 + std::cos(t)) / 2, 2); },
+                  qRgb(200, 0, 160), 2, "main lobe 2 px"),
+              curve(
+                  "0.95+0.2*cos(4*t+pi/4)",
+                  [](double t) { return 0.95 + 0.2 * std::cos(4 * t + kPi / 4); }, qRgb(0, 150, 0),
+                  3, "four lobes 3 px")}}};
 }
 
 QImage RenderPolarChart(const PolarChart& chart, const QString& folder) {
@@ -127,7 +187,7 @@ QImage RenderPolarChart(const PolarChart& chart, const QString& folder) {
     return RunGnuplot(polarScript(chart, png), png, folder);
 }
 
-std::vector<PolarFigures> MeasurePolarChart(const PolarChart& chart, const QImage& picture) {
+std::vector<PolarCurveFigures> MeasurePolarChart(const PolarChart& chart, const QImage& picture) {
     Document doc;
     platform::ScriptedDialogs dialogs;
     ViewHooks view;
@@ -147,7 +207,7 @@ std::vector<PolarFigures> MeasurePolarChart(const PolarChart& chart, const QImag
     std::vector<TrueClosedCurve> truth;
     for (const PolarCurve& c : chart.curves)
         truth.emplace_back(chart, c);
-    std::vector<PolarFigures> result;
+    std::vector<PolarCurveFigures> result;
     for (std::size_t index = 0; index < chart.curves.size(); ++index) {
         ClearLineData(ws);
         PolarFigures figures;
@@ -159,10 +219,7 @@ std::vector<PolarFigures> MeasurePolarChart(const PolarChart& chart, const QImag
             for (std::size_t j = 0; j < truth.size(); ++j)
                 nearOther =
                     nearOther || (j != index && truth[j].distance(p) < kOtherCurveClearance);
-            // gnuplot draws the 0-degree ray with its radius ticks in black: a stroke too, as the
-            // frame is on the other charts.
-            const bool nearRay = p.x() > centre.x() && std::fabs(p.y() - centre.y()) < 12;
-            if (nearOther || nearRay)
+            if (nearOther || nearZeroRay(chart, p))
                 continue;
             const QPointF tangent = (ahead - p) / std::hypot(ahead.x() - p.x(), ahead.y() - p.y());
             const double off = (1 + k % 5) * ((k / 5) % 2 ? -1 : 1);
@@ -171,19 +228,10 @@ std::vector<PolarFigures> MeasurePolarChart(const PolarChart& chart, const QImag
             AddPoint(ws, int(std::lround(click.x())), int(std::lround(click.y())));
             if (doc.nextRow.at(1) == before)
                 continue;
-            // The program's angle and radius, taken back to the chart, against the nearest
-            // point of the true curve.
-            const double angle = doc.valueX(1, before), radius = doc.valueY(1, before);
-            const QPointF shown = chart.at(angle * kPi / 180, radius);
-            const auto [trueAngle, trueRadius] = polarOf(chart, truth[index].nearest(shown));
-            const double radiusShare = 100 * std::fabs(radius - trueRadius) / chart.rMax;
-            const double degrees = angleDifference(angle, trueAngle);
-            ++figures.points;
-            figures.within += radiusShare <= 0.3 && degrees <= 0.3;
-            figures.maxRadiusShare = std::max(figures.maxRadiusShare, radiusShare);
-            figures.maxDegrees = std::max(figures.maxDegrees, degrees);
+            measurePoint(figures, chart, truth[index], doc.valueX(1, before),
+                         doc.valueY(1, before));
         }
-        result.push_back(figures);
+        result.push_back({figures, searchCurve(ws, chart, c, truth[index])});
     }
     return result;
 }

@@ -41,6 +41,17 @@ struct PolarFigures {
     int points = 0, within = 0;
     double maxRadiusShare = 0; ///< percent of the radius range
     double maxDegrees = 0;
+    /// The colour line search only: whether its points came in order of the path, and the
+    /// widest step of angle between neighbours (the last back to the first): the whole turn is
+    /// covered when it is small.
+    bool inPathOrder = true;
+    double widestGapDegrees = 0;
+};
+
+/// Both ways of digitising one curve: clicks with autocorrection, and the colour line search
+/// (tolerant kind) along rays round the centre.
+struct PolarCurveFigures {
+    PolarFigures snapped, searched;
 };
 
 std::vector<PolarChart> PolarCharts();
@@ -49,7 +60,8 @@ std::vector<PolarChart> PolarCharts();
 QImage RenderPolarChart(const PolarChart& chart, const QString& folder);
 
 /// Calibrates the polar frame on the chart's centre and the right end of its 0-degree ray,
-/// clicks each curve 1 to 5 pixels off it with autocorrection and measures the points.
-std::vector<PolarFigures> MeasurePolarChart(const PolarChart& chart, const QImage& picture);
+/// clicks each curve 1 to 5 pixels off it with autocorrection, runs the colour line search on
+/// its colour, and measures the points.
+std::vector<PolarCurveFigures> MeasurePolarChart(const PolarChart& chart, const QImage& picture);
 
 } // namespace kurvana::accuracy

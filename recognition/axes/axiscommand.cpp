@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/clicks.h"
 #include "core/datetime.h"
 #include "core/document.h"
@@ -126,9 +127,15 @@ std::vector<QPoint> proposalMarks(const Document& doc, const AxisProposal& p) {
             add(PolylinePixels(corners, 1, clip));
         }
     }
-    for (const auto& point : {p.zero, p.xMax, p.yMax})
-        if (point)
-            add(EllipseOutline(point->x() - 8, point->y() - 8, point->x() + 9, point->y() + 9));
+    std::vector<QPoint> circled;
+    if (p.perspective)
+        circled.assign(p.perspective->points.begin(), p.perspective->points.end());
+    else
+        for (const auto& point : {p.zero, p.xMax, p.yMax})
+            if (point)
+                circled.push_back(*point);
+    for (const QPoint& point : circled)
+        add(EllipseOutline(point.x() - 8, point.y() - 8, point.x() + 9, point.y() + 9));
     // Each pixel once: NOT-XOR twice on one pixel would cancel.
     std::sort(marks.begin(), marks.end(),
               [](QPoint a, QPoint b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
@@ -142,6 +149,13 @@ void ApplyCalibrationProposal(Workspace& ws, const AxisProposal& p) {
     // The three points and the values are one step of the history, as the user sees them.
     const RecordedStep step(ws, StepKind::AxisValues);
     Document& doc = ws.doc;
+    if (p.perspective) {
+        ApplyPerspectiveProposal(ws, p);
+        RefreshValues(ws);
+        return;
+    }
+    if (doc.frame != CalibrationFrame::ThreePoint)
+        ChooseFrame(ws, CalibrationFrame::ThreePoint);
     if (p.x.firstValue) {
         doc.scaleX = ProposedScaleKind(p.x);
         doc.editMinX = axisInputText(doc, p.x, *p.x.firstValue);
@@ -163,7 +177,14 @@ QString ProposalSummary(const Workspace& ws, const AxisProposal& p) {
     const Document& doc = ws.doc;
     const Texts& t = doc.texts;
     QStringList lines{t.extra(ExtraText::AxesProposalHeading)};
-    if (p.zero) {
+    if (p.perspective) {
+        for (std::size_t i = 0; i < 4; ++i)
+            lines << t.extra(ExtraText::AxesPerspectiveCorner)
+                         .arg(p.perspective->points[i].x())
+                         .arg(p.perspective->points[i].y())
+                         .arg(inputText(doc, p.perspective->values[i].x()),
+                              inputText(doc, p.perspective->values[i].y()));
+    } else if (p.zero) {
         lines << t.extra(ExtraText::AxesZeroPointLine)
                      .arg(p.zero->x())
                      .arg(p.zero->y())

@@ -10,8 +10,9 @@ namespace kurvana {
 
 namespace {
 
-constexpr double kMaxTilt = 0.0963; // tan(5.5 degrees): scans tilted up to 5 degrees and a margin
-constexpr int kReducedSize = 1000;  // the line vote runs on a picture of about this size
+// tan(8 degrees): scans tilted up to 5 degrees, and the converging sides of a photographed page
+constexpr double kMaxTilt = 0.1405;
+constexpr int kReducedSize = 1000; // the line vote runs on a picture of about this size
 constexpr int kMaxCandidates = 6;
 
 /// The picture seen along and across a line direction.

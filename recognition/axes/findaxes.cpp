@@ -398,6 +398,7 @@ AxisProposal findAxes(const QImage& picture, LabelReader& reader, const Cancella
         std::swap(proposal.y.firstAlong, proposal.y.lastAlong);
         std::swap(proposal.y.firstValue, proposal.y.lastValue);
     }
+    ProposePerspectiveFrame(proposal, level, upright);
     if (proposal.x.line && proposal.y.line)
         placeReferencePoints(proposal);
     return proposal;

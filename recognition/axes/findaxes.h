@@ -11,6 +11,7 @@
 #include "recognition/axes/axislines.h"
 #include "recognition/axes/axisrule.h"
 #include "recognition/axes/axisticks.h"
+#include "recognition/axes/perspectiveframe.h"
 
 class QImage;
 
@@ -66,6 +67,9 @@ struct AxisProposal {
     /// The Y max point before rounding: the calibration truncates the length of the Y axis,
     /// and the click that puts it in place makes up for that.
     QPointF yMaxExact;
+    /// Four reference points, when the chart is seen at an angle (a photographed page); the
+    /// three above are then only its nearest three-point calibration.
+    std::optional<PerspectiveProposal> perspective;
     /// The label reader's data are not installed: no label was read for that reason alone.
     bool labelDataMissing = false;
 

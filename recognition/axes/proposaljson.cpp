@@ -86,6 +86,17 @@ QByteArray ProposalJson(const AxisProposal& p) {
     o["ymax_value"] = numberJson(p.y.lastValue);
     o["xscale"] = ScaleKindName(ProposedScaleKind(p.x));
     o["yscale"] = ScaleKindName(ProposedScaleKind(p.y));
+    if (p.perspective) {
+        // The four points as the calibration JSON of a perspective frame has them.
+        QJsonArray points, values;
+        for (std::size_t i = 0; i < 4; ++i) {
+            points.append(pointJson(std::optional<QPoint>(p.perspective->points[i])));
+            values.append(QJsonArray{p.perspective->values[i].x(), p.perspective->values[i].y()});
+        }
+        o["frame"] = "perspective";
+        o["points"] = points;
+        o["values"] = values;
+    }
     o["x_axis"] = axisJson(p, p.x);
     o["y_axis"] = axisJson(p, p.y);
     QJsonArray missing;

@@ -13,6 +13,7 @@
 #include "recognition/chart/inkstructure.h"
 #include "recognition/chart/legend.h"
 #include "recognition/chart/plotarea.h"
+#include "recognition/chart/polarfollow.h"
 #include "recognition/chart/serieskind.h"
 #include "recognition/markers/findmarkers.h"
 
@@ -146,7 +147,9 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
                      series);
             break;
         case InkShape::Curve: {
-            FollowedCurve curve = FollowCurve(picture, map, label);
+            FollowedCurve curve = options.polarRays
+                                      ? FollowCurveAround(map, label, *options.polarRays)
+                                      : FollowCurve(picture, map, label);
             series.points = std::move(curve.points);
             series.followed = curve.followed;
             if (curve.followed < kFollowedEnough &&

@@ -13,6 +13,7 @@
 
 #include "core/document.h"
 #include "recognition/axes/findaxes.h"
+#include "tracing/polarsearch.h"
 
 class QImage;
 
@@ -61,6 +62,8 @@ struct ChartReadingOptions {
     /// The plot area when the calibration was given (the axes are not looked for then);
     /// nothing: find the axes and take the area they enclose.
     std::optional<QRect> plotArea;
+    /// A kept polar calibration's rays: curves are then followed round the centre.
+    std::optional<PolarRays> polarRays;
     /// Set from another thread to stop; the reading then gives nothing.
     const std::atomic_bool* cancel = nullptr;
     /// Told the fraction done, 0..1, from the reading's thread.

@@ -140,6 +140,35 @@ private slots:
                      qPrintable(QString("%1 of %2").arg(within).arg(s.points.size())));
         }
     }
+    // Under a kept polar calibration a closed curve is followed round the centre, whole and in
+    // the order of its path.
+    void wholeChartFollowsAClosedPolarCurveRound() {
+        QImage picture(400, 400, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(0x1f, 0x5f, 0xbf), 2));
+            painter.drawEllipse(QPointF(200.5, 200.5), 150, 90);
+        }
+        Document doc;
+        doc.frame = CalibrationFrame::Polar;
+        doc.polar.centreX = doc.polar.centreY = 200;
+        doc.polar.referenceX = 300;
+        doc.polar.referenceY = 200;
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 360, 360);
+        options.polarRays = PlanPolarRays(doc, 360);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 1);
+        const std::vector<QPointF>& path = reading.series[0].points;
+        QVERIFY2(path.size() >= 355, qPrintable(QString::number(path.size())));
+        QVERIFY(std::abs(path.front().x() - 350) <= 1.5 && std::abs(path.front().y() - 200) <= 1);
+        for (std::size_t i = 1; i < path.size(); ++i)
+            QVERIFY2(QLineF(path[i - 1], path[i]).length() < 4, qPrintable(QString::number(i)));
+    }
+
     // The batch form: one chart to standard output, then a calibration reused over several
     // inputs, one of them unreadable.
     void digitiseCommandReadsChartsAndReusesACalibration() {

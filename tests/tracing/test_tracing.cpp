@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "core/calibration.h"
+#include "core/calibrationframe.h"
 #include "core/drawing.h"
 #include "core/picture.h"
 #include "tests/core/fixture.h"
@@ -233,6 +234,46 @@ private slots:
         QVERIFY(found.size() >= 135); // JPEG leaves a column's core off the colour now and then
         for (const QPoint& p : found)
             QVERIFY2(std::abs(p.y() - centreY(p.x())) <= 0.8, qPrintable(QString::number(p.x())));
+    }
+
+    // A polar chart: the search goes round the centre, so a closed curve comes back whole and in
+    // the order of its path, with sorting by X (the angle) on or off.
+    void polarSearchFollowsAClosedCurveRoundInPathOrder() {
+        Fixture f(300, 300);
+        QImage chart(300, 300, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        {
+            QPainter painter(&chart);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(255, 0, 0), 2));
+            painter.drawEllipse(QPointF(150.5, 150.5), 110, 60);
+        }
+        InstallNewPicture(f.ws, chart);
+        ChooseFrame(f.ws, CalibrationFrame::Polar);
+        f.doc.polar.centreX = f.doc.polar.centreY = 150;
+        f.doc.polar.referenceX = 250;
+        f.doc.polar.referenceY = 150;
+        f.doc.polar.editRadius = "10";
+        f.doc.searchR = 255;
+        f.doc.searchG = f.doc.searchB = 0;
+        QList<QPoint> sorted;
+        for (const bool sortOn : {true, false}) {
+            f.doc.sortOn = sortOn;
+            FindColourLine(f.ws, SearchTolerant, "36");
+            const QList<QPoint> found = linePoints(f.doc, 1);
+            QCOMPARE(found.size(), 36);
+            for (int row = 1; row < 36; ++row) {
+                QVERIFY(f.doc.valueX(1, row + 1) > f.doc.valueX(1, row));
+                const QPoint step = found[row] - found[row - 1];
+                QVERIFY2(std::hypot(step.x(), step.y()) < 22, qPrintable(QString::number(row)));
+            }
+            QVERIFY(f.doc.valueX(1, 1) < 1 && f.doc.valueX(1, 36) > 349);
+            QVERIFY(std::abs(f.doc.valueY(1, 1) - 11) < 0.1); // 110 pixels on the 0 ray
+            if (sortOn)
+                sorted = found;
+            else
+                QCOMPARE(found, sorted);
+        }
     }
 
     void colourSearchReadsWhiteBeyondThePicture() {
