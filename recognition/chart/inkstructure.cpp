@@ -60,15 +60,19 @@ void MarkLinesAndTicks(InkMap& map) {
         return;
     markLines(map, false);
     markLines(map, true);
-    // Ticks: thin short blobs touching the area's edge, across it.
+    // Ticks: thin short blobs touching the area's edge, across it, or the frame or axis just
+    // inside it (an area given by a calibration's reference points holds the axis strokes).
     const QRect& a = map.area;
     const int tickLength = std::max(12, std::min(a.width(), a.height()) / 25);
+    constexpr int kNearEdge = 4;
     for (const InkBlob& blob : FindBlobs(map)) {
         const QRect& b = blob.box;
-        const bool onLevelEdge = (b.top() == a.top() || b.bottom() == a.bottom()) &&
-                                 b.width() <= 6 && b.height() <= tickLength;
-        const bool onUprightEdge = (b.left() == a.left() || b.right() == a.right()) &&
-                                   b.height() <= 6 && b.width() <= tickLength;
+        const bool onLevelEdge =
+            (b.top() <= a.top() + kNearEdge || b.bottom() >= a.bottom() - kNearEdge) &&
+            b.width() <= 6 && b.height() <= tickLength;
+        const bool onUprightEdge =
+            (b.left() <= a.left() + kNearEdge || b.right() >= a.right() - kNearEdge) &&
+            b.height() <= 6 && b.width() <= tickLength;
         if (onLevelEdge || onUprightEdge)
             MarkBlob(map, blob);
     }

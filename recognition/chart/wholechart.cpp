@@ -24,6 +24,8 @@ using namespace chart;
 constexpr int kLines = 5;
 /// A curve followed over less of the columns its colour shows in was lost over part of it.
 constexpr double kFollowedEnough = 0.97;
+/// Grey blobs smaller than this are specks.
+constexpr int kSpeck = 5;
 
 /// The pixel of the blob's colour nearest to its centre: where a click on it lands.
 QPoint inkNearCentre(const InkMap& map, const InkBlob& blob) {
@@ -83,7 +85,9 @@ seriesColours(const InkMap& map, const std::vector<InkBlob>& blobs) {
     std::map<int, int> pixels;
     for (const InkBlob& b : blobs) {
         byLabel[b.label].push_back(&b);
-        pixels[b.label] += b.pixels;
+        // Specks of grey are what is left of dotted grid lines, ticks and text, not data.
+        if (b.pixels >= kSpeck || !map.colours[std::size_t(b.label - 1)].neutral)
+            pixels[b.label] += b.pixels;
     }
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::pair<int, std::vector<const InkBlob*>>> colours;

@@ -14,6 +14,8 @@
 #include "core/history.h"
 #include "core/picture.h"
 #include "core/workspace.h"
+#include "io/calibrationsource.h"
+#include "io/datafile.h"
 #include "platform/scripteddialogs.h"
 #include "recognition/axes/datelabels.h"
 #include "recognition/bars/barcommand.h"
@@ -171,6 +173,25 @@ private slots:
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 1);
         QVERIFY(QFile::exists(out + "/chart.csv"));
+        // The same calibration from a data file, over two pictures of one stem: each keeps
+        // its own output.
+        Document calibrated;
+        LoadCalibration(calibrated, calibration.fileName());
+        QFile data(folder.filePath("calibration.gra"));
+        const auto bytes = DataFileBytes(DataFileFromDocument(calibrated, "chart.bmp"));
+        QVERIFY(bytes && data.open(QIODevice::WriteOnly) && data.write(*bytes) > 0);
+        data.close();
+        QVERIFY(chart->picture.save(folder.filePath("chart.bmp")));
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "json", "--calibration",
+                                        data.fileName(), picture, folder.filePath("chart.bmp")});
+        QVERIFY(program.waitForFinished(60000));
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+        for (const QString& output : {"chart.png.json", "chart.bmp.json"}) {
+            QFile written(folder.filePath(output));
+            QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(output));
+            QCOMPARE(QJsonDocument::fromJson(written.readAll()).object()["lines"].toArray().size(),
+                     2);
+        }
         program.start(KURVANA_PROGRAM, {"--digitise", folder.filePath("missing.png")});
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 2);
