@@ -20,6 +20,8 @@
 #include "recognition/axes/datelabels.h"
 #include "recognition/bars/barcommand.h"
 #include "recognition/bars/barfinder.h"
+#include "recognition/chart/chartapply.h"
+#include "recognition/chart/chartcommand.h"
 #include "recognition/chart/wholechart.h"
 #include "recognition/ocr/tesseractreader.h"
 
@@ -141,6 +143,25 @@ private slots:
             QVERIFY2(within >= int(0.99 * double(s.points.size())),
                      qPrintable(QString("%1 of %2").arg(within).arg(s.points.size())));
         }
+        // The window's review: No changes nothing, Yes is one step that one Undo takes back.
+        Document doc;
+        platform::ScriptedDialogs dialogs;
+        ViewHooks view;
+        History history;
+        Workspace ws{doc, dialogs, view, &history};
+        InstallNewPicture(ws, chart->picture);
+        history.reset(doc, false);
+        const QImage shown = doc.workingPicture.copy();
+        const QPoint zero(doc.zeroPointX, doc.zeroPointY);
+        dialogs.answers = {platform::Answer::No, platform::Answer::Yes};
+        QVERIFY(!ReviewChartReading(ws, reading, {}));
+        QVERIFY(doc.workingPicture == shown && !history.canUndo() && doc.pointCount(1) == 0);
+        QVERIFY(ReviewChartReading(ws, reading, {}));
+        QVERIFY(doc.pointCount(1) > 100 && doc.pointCount(2) > 100);
+        QVERIFY(QPoint(doc.zeroPointX, doc.zeroPointY) != zero);
+        history.undo(ws);
+        QCOMPARE(QPoint(doc.zeroPointX, doc.zeroPointY), zero);
+        QVERIFY(doc.pointCount(1) == 0 && doc.pointCount(2) == 0 && !history.canUndo());
     }
     // The batch form: one chart to standard output, then a calibration reused over several
     // inputs, one of them unreadable.
