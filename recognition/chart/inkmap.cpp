@@ -15,7 +15,7 @@ constexpr double kInkDistance = 45;
 /// Pixels this far give the clusters' directions: their hue is sure.
 constexpr double kStrongDistance = 90;
 /// Directions within this cosine belong to one colour.
-constexpr double kSameColour = 0.985;
+constexpr double kSameColour = 0.99;
 /// Grey and black stay grey through anti-aliasing and JPEG: a steady tint off them is a
 /// colour's thin stroke whose hue JPEG thinned.
 constexpr double kSameGrey = 0.996;
