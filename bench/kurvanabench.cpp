@@ -27,6 +27,7 @@
 #include "io/picturecommands.h"
 #include "io/picturefile.h"
 #include "recognition/axes/findaxes.h"
+#include "recognition/chart/wholechart.h"
 #include "recognition/markers/findmarkers.h"
 #include "recognition/ocr/tesseractreader.h"
 #include "tracing/autodigitise.h"
@@ -49,6 +50,8 @@ constexpr int kZoneStride = 11; ///< a new trail circle needs more than 10 pixel
 constexpr int kBenchMarkers = 2000;
 /// Find markers on a 35-megapixel scan: at most 50 copies of the picture's memory.
 constexpr double kFindMarkersRatio = 50;
+/// Digitise whole chart on a 35-megapixel scan (1 s on a 1-megapixel chart).
+constexpr double kWholeChartSeconds = 5;
 
 } // namespace
 
@@ -119,13 +122,14 @@ private:
     }
 
     /// Measures the steps and files the figure.
-    void measure(const QString& name, std::optional<double> target, Steps steps) {
+    void measure(const QString& name, std::optional<double> target, Steps steps,
+                 std::optional<double> targetSeconds = {}) {
         QFETCH(long long, pixels);
         failed_ = false;
         if (!steps.settle)
             steps.settle = &BenchProgram::settle;
         const double seconds = Measure(config_.runs, steps, *currentSize().baseline);
-        report_.add({SizeLabel(pixels), name, seconds, false, target, {}});
+        report_.add({SizeLabel(pixels), name, seconds, false, target, targetSeconds});
         QVERIFY2(!failed_, qPrintable(failure_));
     }
 
@@ -520,6 +524,21 @@ private slots:
         measure("find markers (2000 on 35 MP)", kFindMarkersRatio,
                 {[] {}, [&] { finding = FindMarkers(picture, first); }, {}});
         QVERIFY(finding && int(finding->markers.size()) == drawn);
+    }
+
+    /// The whole chart read as "Digitise whole chart" reads it: Find axes, the ink map, the
+    /// legend and every series followed.
+    void digitiseWholeChart_data() { addSizeRows(); }
+    void digitiseWholeChart() {
+        BenchProgram& p = current();
+        static TesseractReader reader; // its start-up is not timed
+        ChartReading reading;
+        measure("digitise whole chart", {},
+                {[&] { p.restoreFullState(); },
+                 [&] { reading = ReadWholeChart(p.ws().doc.cleanPicture, reader); },
+                 {}},
+                kWholeChartSeconds);
+        QVERIFY(!reading.series.empty());
     }
 
     void peakMemory_data() {

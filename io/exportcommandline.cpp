@@ -8,6 +8,7 @@
 
 #include "core/document.h"
 #include "core/workspace.h"
+#include "io/commandarguments.h"
 #include "io/export.h"
 #include "io/exportformats.h"
 #include "io/filepair.h"
@@ -20,45 +21,20 @@ constexpr int kUsageError = 2;
 constexpr char kUsage[] =
     "usage: kurvana2 --export [--format csv|tsv|json] [-o OUT] FILE.gra [FILE.gra ...]\n";
 
-struct ExportRequest {
-    ExportFormat format = ExportFormat::Clipboard;
-    std::optional<QString> output;
+struct ExportRequest : ExportOptions {
     QStringList files;
 };
 
 /// The request, or nothing when the arguments are not understood.
 std::optional<ExportRequest> parseArguments(const QStringList& arguments) {
     ExportRequest request;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        const auto value = [&](const QString& option) -> std::optional<QString> {
-            if (argument.startsWith(option + '='))
-                return argument.mid(option.size() + 1);
-            if (argument == option && i + 1 < arguments.size())
-                return arguments[++i];
-            return std::nullopt;
-        };
-        if (optionsEnded || !argument.startsWith('-') || argument == "-") {
-            request.files << argument;
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--format" || argument.startsWith("--format=")) {
-            const auto name = value("--format");
-            const auto format = name ? ExportFormatNamed(*name) : std::nullopt;
-            if (!format)
-                return std::nullopt;
-            request.format = *format;
-        } else if (argument == "-o" || argument == "--output" || argument.startsWith("--output=")) {
-            request.output = value(argument == "-o" ? "-o" : "--output");
-            if (!request.output)
-                return std::nullopt;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (request.files.isEmpty() || (request.output && request.files.size() > 1))
+    const auto files = ParseCommandArguments(
+        arguments, [&](const QString& option, const std::optional<QString>& value) {
+            return TakeExportOption(request, option, value).value_or(false);
+        });
+    if (!files || files->isEmpty() || (request.output && files->size() > 1))
         return std::nullopt;
+    request.files = *files;
     return request;
 }
 
@@ -68,12 +44,6 @@ QString besidePath(const QString& dataFile, ExportFormat format) {
     if (stem.endsWith(".gra", Qt::CaseInsensitive))
         stem.chop(4);
     return stem + '.' + ExportSuffix(format);
-}
-
-/// One line per file on standard error, so that a batch's reasons can be told apart.
-void report(QIODevice& err, QString text) {
-    text.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
-    err.write(("kurvana2: " + text + '\n').toLocal8Bit());
 }
 
 } // namespace
@@ -97,13 +67,14 @@ int RunExportCommand(const QStringList& arguments, const std::function<void(Docu
             LoadDataFileForExport(*doc, file);
             contents = ExportText(*doc, request->format);
         } catch (const CommandError& error) {
-            report(err, error.text());
+            ReportCommandProblem(err, error.text());
             status = 1;
             continue;
         }
         if (toStandardOutput) {
             if (out.write(contents) != contents.size()) {
-                report(err, doc->texts.extra(ExtraText::ExportOutputFailed).arg(out.errorString()));
+                ReportCommandProblem(
+                    err, doc->texts.extra(ExtraText::ExportOutputFailed).arg(out.errorString()));
                 status = 1;
             }
             continue;
@@ -112,8 +83,8 @@ int RunExportCommand(const QStringList& arguments, const std::function<void(Docu
             request->output ? *request->output : besidePath(file, request->format);
         const QString reason = WriteFileAtomically(target, contents);
         if (!reason.isEmpty()) {
-            report(err, doc->texts.extra(ExtraText::ExportFailed)
-                            .arg(QDir::toNativeSeparators(target), reason));
+            ReportCommandProblem(err, doc->texts.extra(ExtraText::ExportFailed)
+                                          .arg(QDir::toNativeSeparators(target), reason));
             status = 1;
         }
     }

@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QSet>
 
 #include "core/document.h"
+#include "core/picture.h"
 #include "core/texts.h"
 #include "core/workspace.h"
 #include "io/calibrationsource.h"
+#include "io/commandarguments.h"
 #include "io/exportformats.h"
 #include "io/filepair.h"
 #include "io/pdfcommands.h"
@@ -21,6 +24,7 @@
 #include "io/picturecommands.h"
 #include "platform/headlessdialogs.h"
 #include "recognition/chart/chartapply.h"
+#include "recognition/chart/chartregions.h"
 #include "recognition/chart/wholechart.h"
 
 namespace kurvana {
@@ -31,9 +35,7 @@ constexpr char kUsage[] =
     "usage: kurvana2 --digitise [--format csv|tsv|json] [-o OUT] [--calibration CAL] [--step DX]\n"
     "                [--page N] [--dpi D] [--pages all] PICTURE|PDF [PICTURE|PDF ...]\n";
 
-struct DigitiseRequest {
-    ExportFormat format = ExportFormat::Clipboard;
-    std::optional<QString> output;
+struct DigitiseRequest : ExportOptions {
     QString calibration;
     std::optional<double> stepX;
     PdfOpenOptions pdf;
@@ -53,16 +55,11 @@ std::optional<double> positiveNumber(const QString& text) {
 /// Takes one option (and its value) into the request; false when it is not understood.
 bool takeOption(DigitiseRequest& request, const QString& option,
                 const std::optional<QString>& value) {
+    if (const auto taken = TakeExportOption(request, option, value))
+        return *taken;
     if (!value)
         return false;
-    if (option == "--format") {
-        const auto format = ExportFormatNamed(*value);
-        request.format = format.value_or(request.format);
-        return format.has_value();
-    }
-    if (option == "-o" || option == "--output")
-        request.output = *value;
-    else if (option == "--calibration")
+    if (option == "--calibration")
         request.calibration = *value;
     else if (option == "--step")
         return (request.stepX = positiveNumber(*value)).has_value();
@@ -80,27 +77,13 @@ bool takeOption(DigitiseRequest& request, const QString& option,
 /// The request, or nothing when the arguments are not understood.
 std::optional<DigitiseRequest> parseArguments(const QStringList& arguments) {
     DigitiseRequest request;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (optionsEnded || !argument.startsWith('-') || argument == "-") {
-            request.files << argument;
-            continue;
-        }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const qsizetype equals = argument.indexOf('=');
-        const QString option = equals > 0 ? argument.left(equals) : argument;
-        std::optional<QString> value;
-        if (equals > 0)
-            value = argument.mid(equals + 1);
-        else if (i + 1 < arguments.size())
-            value = arguments[++i];
-        if (!takeOption(request, option, value))
-            return std::nullopt;
-    }
+    const auto files = ParseCommandArguments(
+        arguments, [&](const QString& option, const std::optional<QString>& value) {
+            return takeOption(request, option, value);
+        });
+    if (!files)
+        return std::nullopt;
+    request.files = *files;
     const bool onePageAsked = !request.pdf.page.isEmpty();
     const bool severalOutputs = request.files.size() > 1 || request.allPages;
     if (request.files.isEmpty() || (onePageAsked && request.allPages) ||
@@ -109,18 +92,18 @@ std::optional<DigitiseRequest> parseArguments(const QStringList& arguments) {
     return request;
 }
 
-/// One chart to digitise: a picture, or one page of a PDF.
+/// One input page to digitise: a picture, or one page of a PDF.
 struct Chart {
     QString file;
     QString page; ///< of a PDF: as typed, or empty when none is named
     QString name; ///< what its output is called, without the extension
 };
 
-/// The charts an input holds: a picture is one; a PDF the page named, every page with
+/// The pages an input holds: a picture is one; a PDF the page named, every page with
 /// --pages all, or its only page; a PDF of several pages with none named is left to the page
 /// reading, which says that a page must be named.
-std::vector<Chart> chartsOf(const QString& file, const DigitiseRequest& request) {
-    const QString name = QFileInfo(file).completeBaseName();
+std::vector<Chart> chartsOf(const QString& file, const QString& name,
+                            const DigitiseRequest& request) {
     if (!IsPdfPath(file) || !request.pdf.page.isEmpty())
         return {{file, request.pdf.page, name}};
     const PdfFile pdf(file);
@@ -131,6 +114,26 @@ std::vector<Chart> chartsOf(const QString& file, const DigitiseRequest& request)
     for (int page = 1; page <= pages; ++page)
         charts.push_back({file, QString::number(page), name + "-p" + QString::number(page)});
     return charts;
+}
+
+/// The name each input's outputs start with: its stem, or where another input of the run has
+/// the same stem (a.png and a.pdf) and its outputs would go to the same folder, its whole
+/// file name (a.png.csv, a.pdf.csv).
+QStringList outputStems(const DigitiseRequest& request) {
+    const auto folderOf = [&](const QString& file) {
+        return request.output ? QString() : QFileInfo(file).absolutePath();
+    };
+    QStringList stems;
+    for (const QString& file : request.files) {
+        const QFileInfo info(file);
+        bool shared = false;
+        for (const QString& other : request.files)
+            shared = shared || (QFileInfo(other).absoluteFilePath() != info.absoluteFilePath() &&
+                                QFileInfo(other).completeBaseName() == info.completeBaseName() &&
+                                folderOf(other) == folderOf(file));
+        stems << (shared ? info.fileName() : info.completeBaseName());
+    }
+    return stems;
 }
 
 QString chartLabel(const Chart& chart) {
@@ -175,15 +178,18 @@ struct Digitised {
     QStringList lacking;
 };
 
-/// Opens the chart as the window opens it, reads it whole and puts the reading into the
-/// document. Throws CommandError when it cannot be opened or holds no calibration.
-Digitised digitise(Workspace& ws, const Chart& chart, const DigitiseRequest& request,
-                   LabelReader& reader) {
-    Document& doc = ws.doc;
+/// Opens the page as the window opens it. Throws CommandError when it cannot be opened.
+void openPage(Workspace& ws, const Chart& chart, const DigitiseRequest& request) {
     if (IsPdfPath(chart.file))
         LoadPdfPage(ws, chart.file, {chart.page, request.pdf.dpi});
     else
         LoadPictureFile(ws, chart.file);
+}
+
+/// Reads the document's picture whole and puts the reading into the document. Throws
+/// CommandError when it holds no calibration.
+Digitised digitise(Workspace& ws, const DigitiseRequest& request, LabelReader& reader) {
+    Document& doc = ws.doc;
     ChartReadingOptions options;
     if (!request.calibration.isEmpty()) {
         LoadCalibration(doc, request.calibration);
@@ -201,13 +207,20 @@ Digitised digitise(Workspace& ws, const Chart& chart, const DigitiseRequest& req
     return digitised;
 }
 
-/// One line per chart on standard error, so that a batch's reasons can be told apart.
-void report(QIODevice& err, QString text) {
-    text.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
-    err.write(("kurvana2: " + text + '\n').toLocal8Bit());
+enum class Outcome { Complete, Partial, Failed };
+
+/// The outcome of a page from those of its charts: some failing and some not is partial.
+Outcome together(Outcome a, Outcome b) {
+    return a == b ? a : Outcome::Partial;
 }
 
-enum class Outcome { Complete, Partial, Failed };
+/// A document of its own for each chart, readied as the window readies one.
+struct ChartDocument {
+    std::unique_ptr<Document> doc = std::make_unique<Document>();
+    platform::HeadlessDialogs dialogs;
+    ViewHooks view;
+    Workspace ws{*doc, dialogs, view};
+};
 
 /// Digitises the charts one after the other, each in a document of its own.
 class Batch {
@@ -221,64 +234,105 @@ public:
         const bool folderNamed = request_.output && QFileInfo(*request_.output).isDir();
         toStandardOutput_ = charts_.size() == 1 && !request_.allPages &&
                             (!request_.output || *request_.output == "-");
-        intoFolder_ = request_.output && !toStandardOutput_ && (folderNamed || charts_.size() > 1);
+        intoFolder_ = request_.output && !toStandardOutput_ &&
+                      (folderNamed || charts_.size() > 1 || request_.allPages);
         if (intoFolder_)
             QDir().mkpath(*request_.output);
     }
     const std::vector<Chart>& charts() const { return charts_; }
 
+    /// The page's chart, or with --pages all each chart found on it (NAME-cJ for the J-th
+    /// where it holds several).
     Outcome run(const Chart& chart) {
-        auto doc = std::make_unique<Document>();
-        platform::HeadlessDialogs dialogs;
-        ViewHooks view;
-        Workspace ws{*doc, dialogs, view};
-        Digitised digitised;
+        ChartDocument page;
         try {
-            prepare_(*doc);
-            digitised = digitise(ws, chart, request_, reader_);
+            prepare_(*page.doc);
+            openPage(page.ws, chart, request_);
         } catch (const CommandError& error) {
-            report(err_, chartLabel(chart) + ": " + error.text());
+            report(chartLabel(chart) + ": " + error.text());
             return Outcome::Failed;
         }
-        if (!write(chart, digitised.text, doc->texts))
-            return Outcome::Failed;
-        if (digitised.lacking.isEmpty())
-            return Outcome::Complete;
-        report(err_, chartLabel(chart) + ": " + digitised.lacking.join("; "));
-        return Outcome::Partial;
+        const std::vector<QRect> regions = request_.allPages
+                                               ? FindChartRegions(page.doc->cleanPicture)
+                                               : std::vector<QRect>{page.doc->cleanPicture.rect()};
+        if (regions.size() == 1)
+            return runOne(chart, chartLabel(chart), chart.name, page);
+        std::optional<Outcome> outcome;
+        for (std::size_t j = 0; j < regions.size(); ++j) {
+            ChartDocument part;
+            const QString number = QString::number(j + 1);
+            try {
+                prepare_(*part.doc);
+                InstallNewPicture(part.ws, page.doc->cleanPicture.copy(regions[j]));
+                part.doc->pictureFileName = page.doc->pictureFileName;
+            } catch (const CommandError& error) {
+                report(chartLabel(chart) + ": " + error.text());
+                return Outcome::Failed;
+            }
+            const Outcome one =
+                runOne(chart, chartLabel(chart) + '#' + number, chart.name + "-c" + number, part);
+            outcome = outcome ? together(*outcome, one) : one;
+        }
+        return *outcome;
     }
 
 private:
-    QString target(const Chart& chart) const {
-        const QString file = chart.name + '.' + ExportSuffix(request_.format);
-        if (intoFolder_)
-            return QDir(*request_.output).filePath(file);
-        if (request_.output)
-            return *request_.output;
-        return QFileInfo(chart.file).dir().filePath(file);
+    Outcome runOne(const Chart& chart, const QString& label, const QString& name,
+                   ChartDocument& target) {
+        Digitised digitised;
+        try {
+            digitised = digitise(target.ws, request_, reader_);
+        } catch (const CommandError& error) {
+            report(label + ": " + error.text());
+            return Outcome::Failed;
+        }
+        if (!write(chart, name, label, digitised.text, target.doc->texts))
+            return Outcome::Failed;
+        if (digitised.lacking.isEmpty())
+            return Outcome::Complete;
+        report(label + ": " + digitised.lacking.join("; "));
+        return Outcome::Partial;
     }
 
-    bool write(const Chart& chart, const QByteArray& text, const Texts& texts) {
+    /// Where the output named `name` goes; never over an output written earlier in the run
+    /// (NAME-2.ext, NAME-3.ext, ... then).
+    QString target(const Chart& chart, const QString& name) const {
+        const QString suffix = '.' + ExportSuffix(request_.format);
+        if (request_.output && !intoFolder_)
+            return *request_.output;
+        const QDir folder = intoFolder_ ? QDir(*request_.output) : QFileInfo(chart.file).dir();
+        QString path = folder.filePath(name + suffix);
+        for (int n = 2; written_.contains(QFileInfo(path).absoluteFilePath()); ++n)
+            path = folder.filePath(name + '-' + QString::number(n) + suffix);
+        return path;
+    }
+
+    bool write(const Chart& chart, const QString& name, const QString& label,
+               const QByteArray& text, const Texts& texts) {
         if (toStandardOutput_) {
             if (out_.write(text) == text.size())
                 return true;
-            report(err_, texts.extra(ExtraText::ExportOutputFailed).arg(out_.errorString()));
+            report(texts.extra(ExtraText::ExportOutputFailed).arg(out_.errorString()));
             return false;
         }
-        const QString path = target(chart);
-        // A picture may carry any name: its output must never take the picture's place.
-        const QFileInfo input(chart.file), output(path);
-        if (output.exists() && output.canonicalFilePath() == input.canonicalFilePath()) {
-            report(err_, texts.extra(ExtraText::DigitiseOverInput).arg(chartLabel(chart)));
-            return false;
-        }
+        const QString path = target(chart, name);
+        // A picture may carry any name: its output must never take an input's place.
+        const QFileInfo output(path);
+        for (const QString& input : request_.files)
+            if (output.exists() &&
+                output.canonicalFilePath() == QFileInfo(input).canonicalFilePath()) {
+                report(texts.extra(ExtraText::DigitiseOverInput).arg(label));
+                return false;
+            }
         const QString reason = WriteFileAtomically(path, text);
+        written_ << output.absoluteFilePath();
         if (reason.isEmpty())
             return true;
-        report(err_,
-               texts.extra(ExtraText::ExportFailed).arg(QDir::toNativeSeparators(path), reason));
+        report(texts.extra(ExtraText::ExportFailed).arg(QDir::toNativeSeparators(path), reason));
         return false;
     }
+
+    void report(const QString& text) { ReportCommandProblem(err_, text); }
 
     const DigitiseRequest& request_;
     const std::function<void(Document&)>& prepare_;
@@ -288,6 +342,7 @@ private:
     std::vector<Chart> charts_;
     bool toStandardOutput_ = false;
     bool intoFolder_ = false;
+    QSet<QString> written_;
 };
 
 /// A document readied as each chart's is, for the texts of the batch; a calibration file that
@@ -303,7 +358,7 @@ std::unique_ptr<Document> batchDocument(const DigitiseRequest& request,
             LoadCalibration(*doc, request.calibration);
         return doc;
     } catch (const CommandError& error) {
-        report(err, error.text());
+        ReportCommandProblem(err, error.text());
         return nullptr;
     }
 }
@@ -322,8 +377,9 @@ int RunDigitiseCommand(const QStringList& arguments, const std::function<void(Do
         return DigitiseNothing;
     Batch batch(*request, prepare, reader, out, err);
     std::vector<Chart> charts;
-    for (const QString& file : request->files)
-        for (Chart& chart : chartsOf(file, *request))
+    const QStringList stems = outputStems(*request);
+    for (qsizetype i = 0; i < request->files.size(); ++i)
+        for (Chart& chart : chartsOf(request->files[i], stems[i], *request))
             charts.push_back(std::move(chart));
     batch.setCharts(std::move(charts));
 
@@ -333,10 +389,10 @@ int RunDigitiseCommand(const QStringList& arguments, const std::function<void(Do
     for (int i = 0; i < count; ++i) {
         const Chart& chart = batch.charts()[std::size_t(i)];
         if (progress)
-            report(err, texts.extra(ExtraText::DigitiseProgress)
-                            .arg(i + 1)
-                            .arg(count)
-                            .arg(chartLabel(chart)));
+            ReportCommandProblem(err, texts.extra(ExtraText::DigitiseProgress)
+                                          .arg(i + 1)
+                                          .arg(count)
+                                          .arg(chartLabel(chart)));
         const Outcome outcome = batch.run(chart);
         complete += outcome == Outcome::Complete;
         failed += outcome == Outcome::Failed;

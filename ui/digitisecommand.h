@@ -24,7 +24,9 @@ enum DigitiseExit : int {
 /// opens it; the calibration comes from CAL (LoadCalibration) or is found; the whole chart is
 /// read with `reader` for the labels and legend and its series put into the lines; the result
 /// is written in the forms of --export. One chart goes to `out` (or OUT); several each get
-/// NAME.ext beside their input (NAME-pN.ext per page with --pages all), or in the folder OUT.
+/// NAME.ext beside their input (NAME-pN.ext per page with --pages all, NAME-pN-cJ.ext per
+/// chart where a page holds several), or in the folder OUT; inputs of one stem are told apart
+/// by their extension (NAME.png.ext), and no output replaces one written earlier in the run.
 /// What a chart lacked goes to `err`, one line per chart, and with `progress` a line before
 /// each chart. Returns a DigitiseExit.
 int RunDigitiseCommand(const QStringList& arguments, const std::function<void(Document&)>& prepare,

@@ -15,12 +15,22 @@ constexpr double kInkDistance = 45;
 /// Pixels this far give the clusters' directions: their hue is sure.
 constexpr double kStrongDistance = 90;
 /// Directions within this cosine belong to one colour.
-constexpr double kSameColour = 0.985;
+constexpr double kSameColour = 0.99;
+/// Grey and black stay grey through anti-aliasing and JPEG: a steady tint off them is a
+/// colour's thin stroke whose hue JPEG thinned.
+constexpr double kSameGrey = 0.996;
+/// Scattered small bins within this cosine are gathered into one colour.
+constexpr double kScatteredSameColour = 0.97;
 constexpr int kSteps = 24; ///< direction bins per component
 constexpr int kMinimumPixels = 30;
 
 RgbVector difference(const RgbVector& paper, QRgb p) {
     return {paper.r - qRed(p), paper.g - qGreen(p), paper.b - qBlue(p)};
+}
+
+/// Grey or black: the direction from the paper has nearly equal components.
+bool isNeutral(const RgbVector& unit) {
+    return std::max({unit.r, unit.g, unit.b}) - std::min({unit.r, unit.g, unit.b}) < 0.12;
 }
 
 int binOf(const RgbVector& unit) {
@@ -44,18 +54,36 @@ std::vector<RgbVector> clusterDirections(const std::vector<DirectionBin>& bins) 
         return bins[std::size_t(a)].count > bins[std::size_t(b)].count;
     });
     std::vector<RgbVector> directions;
-    std::vector<int> counts;
+    // Bins too small alone, gathered by direction: JPEG scatters a thin stroke's hue over
+    // many bins, none of which holds enough of it.
+    std::vector<DirectionBin> scattered;
+    const auto joins = [](const std::vector<RgbVector>& to, const RgbVector& unit) {
+        for (const RgbVector& d : to)
+            if (unit.dot(d) >= (isNeutral(d) ? kSameGrey : kSameColour))
+                return true;
+        return false;
+    };
     for (const int i : order) {
         const DirectionBin& bin = bins[std::size_t(i)];
         const RgbVector unit = bin.sum * (1.0 / bin.sum.length());
-        bool joined = false;
-        for (std::size_t k = 0; k < directions.size() && !joined; ++k)
-            joined = unit.dot(directions[k]) >= kSameColour;
-        if (!joined && bin.count >= kMinimumPixels / 3) {
+        if (joins(directions, unit))
+            continue;
+        if (bin.count >= kMinimumPixels / 3) {
             directions.push_back(unit);
-            counts.push_back(bin.count);
+            continue;
         }
+        auto group = std::find_if(scattered.begin(), scattered.end(), [&](const DirectionBin& g) {
+            return unit.dot(g.sum * (1.0 / g.sum.length())) >= kScatteredSameColour;
+        });
+        if (group == scattered.end())
+            group = scattered.insert(scattered.end(), DirectionBin{});
+        group->count += bin.count;
+        group->sum = {group->sum.r + bin.sum.r, group->sum.g + bin.sum.g, group->sum.b + bin.sum.b};
     }
+    for (const DirectionBin& group : scattered)
+        if (const RgbVector unit = group.sum * (1.0 / group.sum.length());
+            group.count >= kMinimumPixels && !joins(directions, unit))
+            directions.push_back(unit);
     return directions;
 }
 
@@ -74,7 +102,9 @@ int nearestDirection(const std::vector<RgbVector>& directions, const RgbVector& 
 /// Joins each colour whose pixels mostly touch a larger colour's to it: a fringe whose hue JPEG
 /// or anti-aliasing moved off its colour's direction (crossing curves touch only where they
 /// cross). Relabels the map; gives for each old index the index it joined.
-std::vector<int> joinFringes(InkMap& map, const std::vector<int>& counts) {
+std::vector<int> joinFringes(InkMap& map, const std::vector<int>& counts,
+                             const std::vector<RgbVector>& directions,
+                             const std::vector<bool>& neutral) {
     const std::size_t n = counts.size();
     std::vector<int> touching((n + 1) * (n + 1), 0);
     const QRect& a = map.area;
@@ -103,8 +133,11 @@ std::vector<int> joinFringes(InkMap& map, const std::vector<int>& counts) {
               [&](std::size_t p, std::size_t q) { return counts[p] < counts[q]; });
     for (const std::size_t k : order) {
         int best = -1, bestTouch = 0;
+        // Grey and black fringe in grey or a faint tint: a clear colour touching one is a
+        // thin stroke of its own whose edges JPEG greyed, not a fringe.
         for (std::size_t m = 0; m < n; ++m)
             if (m != k && counts[m] > counts[k] &&
+                (!neutral[m] || neutral[k] || directions[k].dot(directions[m]) >= kSameColour) &&
                 touching[(k + 1) * (n + 1) + m + 1] > bestTouch) {
                 bestTouch = touching[(k + 1) * (n + 1) + m + 1];
                 best = int(m);
@@ -179,7 +212,10 @@ InkMap MapInks(const QImage& picture, const QRect& area, const std::atomic_bool*
             ++counts[std::size_t(k)];
         }
     }
-    const std::vector<int> into = joinFringes(map, counts);
+    std::vector<bool> neutral(directions.size());
+    for (std::size_t k = 0; k < directions.size(); ++k)
+        neutral[k] = isNeutral(directions[k]);
+    const std::vector<int> into = joinFringes(map, counts, directions, neutral);
     // The kept colours renumbered in their order; the joined ones take their target's number.
     std::vector<int> number(directions.size(), -1);
     int kept = 0;
@@ -205,9 +241,7 @@ InkMap MapInks(const QImage& picture, const QRect& area, const std::atomic_bool*
         ink.colour = qRgb(std::clamp(int(std::lround(full.r)), 0, 255),
                           std::clamp(int(std::lround(full.g)), 0, 255),
                           std::clamp(int(std::lround(full.b)), 0, 255));
-        const double spread = std::max({directions[k].r, directions[k].g, directions[k].b}) -
-                              std::min({directions[k].r, directions[k].g, directions[k].b});
-        ink.neutral = spread < 0.12;
+        ink.neutral = neutral[k];
         ink.pixels = counts[k];
         map.colours.push_back(ink);
     }

@@ -11,6 +11,8 @@ namespace {
 
 /// A row (column) with this share of the area's width (height) in one colour is a line.
 constexpr double kLineShare = 0.3;
+/// A tick may stand this far inside the area, on the frame or axis.
+constexpr int kNearEdge = 4;
 
 /// A band of full rows thicker than this is a filled area (bars side by side), not a line.
 constexpr int kThickestLine = 8;
@@ -75,6 +77,19 @@ void markLines(InkMap& map, bool columns) {
     }
 }
 
+/// Whether structure (a frame or axis line) lies right beside the box on the side (dx, dy).
+bool structureBeside(const InkMap& map, const QRect& box, int dx, int dy) {
+    const QRect side =
+        (dx != 0 ? QRect(dx < 0 ? box.left() - 1 : box.right() + 1, box.top(), 1, box.height())
+                 : QRect(box.left(), dy < 0 ? box.top() - 1 : box.bottom() + 1, box.width(), 1)) &
+        map.area;
+    for (int y = side.top(); y <= side.bottom(); ++y)
+        for (int x = side.left(); x <= side.right(); ++x)
+            if (map.at(x, y) == InkMap::kStructure)
+                return true;
+    return false;
+}
+
 } // namespace
 
 void MarkLinesAndTicks(InkMap& map) {
@@ -82,15 +97,25 @@ void MarkLinesAndTicks(InkMap& map) {
         return;
     markLines(map, false);
     markLines(map, true);
-    // Ticks: thin short blobs touching the area's edge, across it.
+    // Ticks: thin short grey blobs across the area's edge, touching it or standing on the frame
+    // or axis just inside it (an area given by a calibration's reference points holds the axis
+    // strokes). A coloured one is a curve's dash or end where it meets the edge.
     const QRect& a = map.area;
     const int tickLength = std::max(12, std::min(a.width(), a.height()) / 25);
     for (const InkBlob& blob : FindBlobs(map)) {
         const QRect& b = blob.box;
-        const bool onLevelEdge = (b.top() == a.top() || b.bottom() == a.bottom()) &&
-                                 b.width() <= 6 && b.height() <= tickLength;
-        const bool onUprightEdge = (b.left() == a.left() || b.right() == a.right()) &&
-                                   b.height() <= 6 && b.width() <= tickLength;
+        const bool grey = map.colours[std::size_t(blob.label - 1)].neutral;
+        const auto standsOn = [&](int edge, int end, int outside) {
+            return grey && (edge == end || (std::abs(edge - end) <= kNearEdge && outside));
+        };
+        const bool across = b.width() <= 6 && b.height() <= tickLength;
+        const bool along = b.height() <= 6 && b.width() <= tickLength;
+        const bool onLevelEdge =
+            across && (standsOn(b.top(), a.top(), structureBeside(map, b, 0, -1)) ||
+                       standsOn(b.bottom(), a.bottom(), structureBeside(map, b, 0, 1)));
+        const bool onUprightEdge =
+            along && (standsOn(b.left(), a.left(), structureBeside(map, b, -1, 0)) ||
+                      standsOn(b.right(), a.right(), structureBeside(map, b, 1, 0)));
         if (onLevelEdge || onUprightEdge)
             MarkBlob(map, blob);
     }

@@ -127,6 +127,10 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         // beside it may be a dot of a curve rather than text.
         if (sample < 0 && line.blobs.size() < 2)
             continue;
+        // A lone blob of a word's height but not its width is a dark marker beside another
+        // series' marker, not a name.
+        if (line.blobs.size() < 2 && line.box.width() < 2 * line.box.height())
+            continue;
         for (const std::size_t i : line.blobs)
             gone[i] = true;
         legend |= line.box;

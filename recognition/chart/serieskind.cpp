@@ -45,6 +45,15 @@ bool stackedSegments(const std::vector<const InkBlob*>& blobs) {
 const InkBlob* TypicalBlob(std::vector<const InkBlob*> blobs) {
     if (blobs.empty())
         return nullptr;
+    // Specks (what is left of ticks, text and grid, or JPEG noise) are no markers: the middle
+    // size is taken among the blobs of at least a quarter of the largest one's ink.
+    const int largest =
+        (*std::max_element(blobs.begin(), blobs.end(), [](const InkBlob* a, const InkBlob* b) {
+            return a->pixels < b->pixels;
+        }))->pixels;
+    blobs.erase(std::remove_if(blobs.begin(), blobs.end(),
+                               [&](const InkBlob* b) { return 4 * b->pixels < largest; }),
+                blobs.end());
     const auto middle = blobs.begin() + std::ptrdiff_t(blobs.size() / 2);
     std::nth_element(blobs.begin(), middle, blobs.end(),
                      [](const InkBlob* a, const InkBlob* b) { return a->pixels < b->pixels; });

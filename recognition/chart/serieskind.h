@@ -15,7 +15,7 @@ enum class InkShape { Curve, Markers, Bars };
 /// dotted: dashes are long and thin, dots smaller than any marker).
 InkShape ShapeOf(const std::vector<const InkBlob*>& blobs, const QRect& area);
 
-/// The blob of middle size: a marker like most of them.
+/// The blob of middle size, specks left out: a marker like most of them.
 const InkBlob* TypicalBlob(std::vector<const InkBlob*> blobs);
 
 } // namespace kurvana::chart

@@ -26,6 +26,8 @@ using namespace chart;
 constexpr int kLines = 5;
 /// A curve followed over less of the columns its colour shows in was lost over part of it.
 constexpr double kFollowedEnough = 0.97;
+/// Grey blobs smaller than this are specks.
+constexpr int kSpeck = 5;
 
 /// The pixel of the blob's colour nearest to its centre: where a click on it lands.
 QPoint inkNearCentre(const InkMap& map, const InkBlob& blob) {
@@ -80,14 +82,22 @@ std::vector<std::pair<int, std::vector<const InkBlob*>>>
 seriesColours(const InkMap& map, const std::vector<InkBlob>& blobs) {
     std::map<int, std::vector<const InkBlob*>> byLabel;
     std::map<int, int> pixels;
+    std::map<int, QRect> spread;
     for (const InkBlob& b : blobs) {
         byLabel[b.label].push_back(&b);
-        pixels[b.label] += b.pixels;
+        // Specks of grey are what is left of dotted grid lines, ticks and text, not data.
+        if (b.pixels >= kSpeck || !map.colours[std::size_t(b.label - 1)].neutral) {
+            pixels[b.label] += b.pixels;
+            spread[b.label] |= b.box;
+        }
     }
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::pair<int, std::vector<const InkBlob*>>> colours;
+    // Data spread over the plot; ink of one colour in one small spot is a word or a symbol
+    // left over.
     for (auto& [label, list] : byLabel)
-        if (pixels[label] >= enough)
+        if (pixels[label] >= enough &&
+            std::max(spread[label].width(), spread[label].height()) >= enough)
             colours.emplace_back(label, std::move(list));
     std::sort(colours.begin(), colours.end(),
               [&](const auto& a, const auto& b) { return pixels[a.first] > pixels[b.first]; });

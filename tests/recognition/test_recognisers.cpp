@@ -14,10 +14,14 @@
 #include "core/history.h"
 #include "core/picture.h"
 #include "core/workspace.h"
+#include "io/calibrationsource.h"
+#include "io/datafile.h"
 #include "platform/scripteddialogs.h"
 #include "recognition/axes/datelabels.h"
 #include "recognition/bars/barcommand.h"
 #include "recognition/bars/barfinder.h"
+#include "recognition/chart/chartapply.h"
+#include "recognition/chart/chartcommand.h"
 #include "recognition/chart/wholechart.h"
 #include "recognition/ocr/tesseractreader.h"
 
@@ -139,6 +143,25 @@ private slots:
             QVERIFY2(within >= int(0.99 * double(s.points.size())),
                      qPrintable(QString("%1 of %2").arg(within).arg(s.points.size())));
         }
+        // The window's review: No changes nothing, Yes is one step that one Undo takes back.
+        Document doc;
+        platform::ScriptedDialogs dialogs;
+        ViewHooks view;
+        History history;
+        Workspace ws{doc, dialogs, view, &history};
+        InstallNewPicture(ws, chart->picture);
+        history.reset(doc, false);
+        const QImage shown = doc.workingPicture.copy();
+        const QPoint zero(doc.zeroPointX, doc.zeroPointY);
+        dialogs.answers = {platform::Answer::No, platform::Answer::Yes};
+        QVERIFY(!ReviewChartReading(ws, reading, {}));
+        QVERIFY(doc.workingPicture == shown && !history.canUndo() && doc.pointCount(1) == 0);
+        QVERIFY(ReviewChartReading(ws, reading, {}));
+        QVERIFY(doc.pointCount(1) > 100 && doc.pointCount(2) > 100);
+        QVERIFY(QPoint(doc.zeroPointX, doc.zeroPointY) != zero);
+        history.undo(ws);
+        QCOMPARE(QPoint(doc.zeroPointX, doc.zeroPointY), zero);
+        QVERIFY(doc.pointCount(1) == 0 && doc.pointCount(2) == 0 && !history.canUndo());
     }
     // Under a kept polar calibration a closed curve is followed round the centre, whole and in
     // the order of its path.
@@ -200,6 +223,25 @@ private slots:
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 1);
         QVERIFY(QFile::exists(out + "/chart.csv"));
+        // The same calibration from a data file, over two pictures of one stem: each keeps
+        // its own output.
+        Document calibrated;
+        LoadCalibration(calibrated, calibration.fileName());
+        QFile data(folder.filePath("calibration.gra"));
+        const auto bytes = DataFileBytes(DataFileFromDocument(calibrated, "chart.bmp"));
+        QVERIFY(bytes && data.open(QIODevice::WriteOnly) && data.write(*bytes) > 0);
+        data.close();
+        QVERIFY(chart->picture.save(folder.filePath("chart.bmp")));
+        program.start(KURVANA_PROGRAM, {"--digitise", "--format", "json", "--calibration",
+                                        data.fileName(), picture, folder.filePath("chart.bmp")});
+        QVERIFY(program.waitForFinished(60000));
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+        for (const QString& output : {"chart.png.json", "chart.bmp.json"}) {
+            QFile written(folder.filePath(output));
+            QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(output));
+            QCOMPARE(QJsonDocument::fromJson(written.readAll()).object()["lines"].toArray().size(),
+                     2);
+        }
         program.start(KURVANA_PROGRAM, {"--digitise", folder.filePath("missing.png")});
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 2);
