@@ -174,7 +174,7 @@ constexpr qint64 kLargestSidecar = qint64(1) << 26;
 
 OpenedDataFile ReadDataFileWithCopy(const Document& doc, const QString& path,
                                     const QString& copyFolder) {
-    OpenedDataFile opened{ReadDataFile(path, doc.texts), {}};
+    OpenedDataFile opened{ReadDataFile(path, doc.texts), {}, {}};
     const QString copyPath = copyFolder + opened.content.pictureCopyName;
     const PictureReadResult copy = TryReadPicture(copyPath);
     if (copy.picture.isNull())

@@ -236,7 +236,7 @@ private slots:
                                         data.fileName(), picture, folder.filePath("chart.bmp")});
         QVERIFY(program.waitForFinished(60000));
         QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
-        for (const QString& output : {"chart.png.json", "chart.bmp.json"}) {
+        for (const QString output : {"chart.png.json", "chart.bmp.json"}) {
             QFile written(folder.filePath(output));
             QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(output));
             QCOMPARE(QJsonDocument::fromJson(written.readAll()).object()["lines"].toArray().size(),
