@@ -317,12 +317,15 @@ AxisReading readAxis(const GrayPicture& gray, const std::vector<AxisLine>& lines
         std::vector<AxisTick> ticks = ticksWithCrossings(gray, line, others);
         const LabelStrip strip(gray, line);
         std::vector<Match> matches = matchLabels(strip, alongsOf(ticks));
-        // Bars standing on the axis hide the inward ticks of their categories: the labels then
-        // name the centres of the bars' feet. The labels' own centres are no substitute: the
-        // ink of a digit sits a few pixels off the centre its font gives it.
-        if (const std::vector<double> feet = FindBarFeet(gray, line);
-            matches.size() < 2 && !feet.empty())
-            matches = matchLabels(strip, withGroupCentres(feet), 3);
+        // Bars standing on the axis hide the inward ticks of their categories (all of them, or
+        // those a bar's edge happens to cover): the labels then name the centres of the bars'
+        // feet. The labels' own centres are no substitute: the ink of a digit sits a few
+        // pixels off the centre its font gives it.
+        if (const std::vector<double> feet = FindBarFeet(gray, line); !feet.empty()) {
+            std::vector<Match> byFeet = matchLabels(strip, withGroupCentres(feet), 3);
+            if (byFeet.size() > matches.size())
+                matches = std::move(byFeet);
+        }
         if (matches.size() < 2) {
             if (!axis.line) {
                 axis.line = line;

@@ -1,7 +1,9 @@
 #include "recognition/chart/serieskind.h"
 
 #include <algorithm>
+#include <array>
 
+#include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
 
 namespace kurvana::chart {
@@ -86,6 +88,35 @@ InkShape ShapeOf(const std::vector<const InkBlob*>& blobs, const QRect& area) {
     if (stackedSegments(sizeable))
         return InkShape::Bars;
     return InkShape::Curve;
+}
+
+bool BordersBars(const InkMap& map, int label, const std::vector<int>& barLabels) {
+    if (barLabels.empty())
+        return false;
+    std::array<bool, 256> bar{};
+    for (const int l : barLabels)
+        bar[std::size_t(l)] = true;
+    const QRect area = map.area;
+    constexpr int kReach = 2;
+    long long pixels = 0, touching = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const std::uint8_t* row = map.row(y);
+        for (int x = 0; x < area.width(); ++x) {
+            if (row[x] != label)
+                continue;
+            ++pixels;
+            bool near = false;
+            for (int v = std::max(area.top(), y - kReach);
+                 !near && v <= std::min(area.bottom(), y + kReach); ++v) {
+                const std::uint8_t* other = map.row(v);
+                for (int u = std::max(0, x - kReach); u <= std::min(area.width() - 1, x + kReach);
+                     ++u)
+                    near = near || bar[other[u]];
+            }
+            touching += near;
+        }
+    }
+    return pixels > 0 && touching * 10 >= pixels * 9;
 }
 
 } // namespace kurvana::chart

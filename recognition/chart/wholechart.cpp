@@ -137,7 +137,19 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
     std::vector<InkBlob> blobs = FindBlobs(map);
     const std::map<int, QString> names = ReadLegend(picture, map, blobs, reader);
     progress(0.5);
-    const auto colours = seriesColours(map, blobs);
+    auto colours = seriesColours(map, blobs);
+    std::vector<InkShape> shapes;
+    std::vector<int> barLabels;
+    for (const auto& [label, list] : colours) {
+        shapes.push_back(ShapeOf(list, map.area));
+        if (shapes.back() == InkShape::Bars)
+            barLabels.push_back(label);
+    }
+    for (std::size_t i = colours.size(); i-- > 0;)
+        if (shapes[i] == InkShape::Curve && BordersBars(map, colours[i].first, barLabels)) {
+            colours.erase(colours.begin() + std::ptrdiff_t(i));
+            shapes.erase(shapes.begin() + std::ptrdiff_t(i));
+        }
     for (std::size_t i = 0; i < colours.size() && i < std::size_t(kLines); ++i) {
         if (stopped())
             return {};
@@ -146,7 +158,7 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         series.colour = map.colours[std::size_t(label - 1)].colour;
         if (const auto name = names.find(label); name != names.end())
             series.name = name->second;
-        switch (ShapeOf(list, map.area)) {
+        switch (shapes[i]) {
         case InkShape::Markers:
             readMarkers(picture, map, *TypicalBlob(list), options, series);
             break;
