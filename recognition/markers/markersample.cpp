@@ -244,6 +244,140 @@ bool trimWithTips(CutOut& cut) {
     return trimTails(cut, true, rows) | trimTails(cut, false, {diamond, diamond});
 }
 
+/// The ink of the cut as a patch (the component and the faint fringe around it), with its
+/// 3 x 3 maximum: where a copy shifted by a fraction of a pixel still finds its ink.
+struct InkPatch {
+    QRect area;
+    std::vector<std::uint8_t> ink, widened;
+
+    std::uint8_t at(const std::vector<std::uint8_t>& values, int x, int y) const {
+        return area.contains(x, y)
+                   ? values[std::size_t(y - area.top()) * area.width() + (x - area.left())]
+                   : 0;
+    }
+};
+
+InkPatch patchOf(const CutOut& cut) {
+    InkPatch patch{cut.bounds.adjusted(-1, -1, 1, 1), {}, {}};
+    const QRect& a = patch.area;
+    patch.ink.assign(std::size_t(a.width()) * a.height(), 0);
+    for (const QPoint& p : cut.pixels)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int x = p.x() + dx, y = p.y() + dy;
+                patch.ink[std::size_t(y - a.top()) * a.width() + (x - a.left())] =
+                    cut.cleaned.at(x, y);
+            }
+    patch.widened.assign(patch.ink.size(), 0);
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x) {
+            std::uint8_t most = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    most = std::max(most, patch.at(patch.ink, x + dx, y + dy));
+            patch.widened[std::size_t(y - a.top()) * a.width() + (x - a.left())] = most;
+        }
+    return patch;
+}
+
+/// The copy the ink would hold were it two copies of one marker, the second moved by `shift`:
+/// the ink whose counterpart (within a pixel) is inked too. Where the copies lie at least half
+/// a marker apart, no pixel of one copy has a counterpart in the other but its own.
+std::vector<std::uint8_t> copyOf(const InkPatch& patch, QPoint shift) {
+    const QRect& a = patch.area;
+    std::vector<std::uint8_t> copy(patch.ink.size());
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x) {
+            const std::size_t i = std::size_t(y - a.top()) * a.width() + (x - a.left());
+            copy[i] = std::min(patch.ink[i], patch.at(patch.widened, x + shift.x(), y + shift.y()));
+        }
+    return copy;
+}
+
+/// How far two copies of the ink one moved by `shift` over the other are from the ink: pixels
+/// of half the colour one side where the other has not even a quarter, as a share of the ink.
+double reassemblyMisfit(const InkPatch& patch, const std::vector<std::uint8_t>& copy,
+                        QPoint shift) {
+    constexpr std::uint8_t kFaint = 64;
+    const QRect& a = patch.area;
+    int wrong = 0, inked = 0;
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x) {
+            const std::size_t i = std::size_t(y - a.top()) * a.width() + (x - a.left());
+            const std::uint8_t both =
+                std::max(copy[i], patch.at(copy, x - shift.x(), y - shift.y()));
+            inked += patch.ink[i] >= kInkHalf;
+            wrong += (patch.ink[i] >= kInkHalf && both < kFaint) ||
+                     (both >= kInkHalf && patch.ink[i] < kFaint);
+        }
+    return inked ? double(wrong) / inked : 1;
+}
+
+QRect inkedBox(const InkPatch& patch, const std::vector<std::uint8_t>& values) {
+    QRect box;
+    for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+        for (int x = patch.area.left(); x <= patch.area.right(); ++x)
+            if (patch.at(values, x, y) >= kInkHalf)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+/// The clicked marker out of a pair that overlap (or touch) each other: the ink is two copies
+/// of one shape when a copy of it, moved, reassembles the ink with the other copy. A marker
+/// is about as wide as it is high and the copies lie at least about half a marker apart; so a
+/// single square is not two rectangles, nor a single circle two lenses. Of the shifts that
+/// reassemble the ink, the one fitting best (and whose marker is squarest) wins; the copy
+/// nearer the click is kept. False when the ink is one marker.
+bool splitPair(CutOut& cut, QPoint click) {
+    constexpr int kSmallestPair = 8;
+    constexpr double kMostMisfit = 0.04, kLeastSquareness = 0.8, kLeastApart = 0.45;
+    const QRect& b = cut.bounds;
+    if (std::max(b.width(), b.height()) < kSmallestPair)
+        return false;
+    const InkPatch patch = patchOf(cut);
+    std::optional<QPoint> best;
+    double bestScore = std::numeric_limits<double>::max();
+    for (int tx = 0; tx < b.width(); ++tx)
+        for (int ty = 1 - b.height(); ty < b.height(); ++ty) {
+            if (tx == 0 && ty <= 0)
+                continue;
+            const QPoint shift(tx, ty);
+            const std::vector<std::uint8_t> copy = copyOf(patch, shift);
+            const QRect box = inkedBox(patch, copy);
+            if (box.isEmpty())
+                continue;
+            const int side = std::max(box.width(), box.height());
+            const double squareness = double(std::min(box.width(), box.height())) / side;
+            if (squareness < kLeastSquareness || std::hypot(tx, ty) < kLeastApart * side ||
+                std::hypot(tx, ty) > side + 1)
+                continue;
+            const double misfit = reassemblyMisfit(patch, copy, shift);
+            const double score = misfit + 0.1 * (1 - squareness);
+            if (misfit <= kMostMisfit && score < bestScore) {
+                best = shift;
+                bestScore = score;
+            }
+        }
+    if (!best)
+        return false;
+    // The copy found lies at the pair's first end; the other one is it moved by the shift.
+    std::vector<std::uint8_t> copy = copyOf(patch, *best);
+    const QRect box = inkedBox(patch, copy);
+    const QPointF middle = QRectF(box).center();
+    const QPointF moved = middle + QPointF(*best);
+    if (QPointF::dotProduct(moved - click, moved - click) <
+        QPointF::dotProduct(middle - click, middle - click))
+        copy = copyOf(patch, -*best);
+    const QRect& a = patch.area;
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x)
+            if (cut.cleaned.area().contains(x, y))
+                cut.cleaned.set(x, y, patch.at(copy, x, y));
+    std::erase_if(cut.pixels, [&](QPoint p) { return cut.cleaned.at(p.x(), p.y()) < 64; });
+    cut.bounds = boundsOf(cut.pixels);
+    return !cut.pixels.empty();
+}
+
 /// Lines are tried from the window's size down. The marker is the component at the first
 /// length that is long enough for its size, or at a shorter one that still is, when what the
 /// shorter length took away ran out of it (error bars and joining lines shorter than the
@@ -266,6 +400,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
             chosen = std::move(cut);
     }
     if (chosen) {
+        splitPair(*chosen, click);
         const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
         chosen->lineLength = std::max(kShortestLine, int(std::ceil(kLineOverMarker * size)));
     }
