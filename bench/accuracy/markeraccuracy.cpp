@@ -114,7 +114,29 @@ std::vector<QPointF> columnSearch(const QImage& picture, const ChartLayout& l, Q
 struct SeriesResult {
     Tally found, columns;
     QString kind;
+    bool namedRight = false;
 };
+
+/// The shape gnuplot draws for a point type, and whether it fills it.
+std::pair<markers::MarkerShape, bool> drawnKind(int pointType) {
+    using markers::MarkerShape;
+    const MarkerShape shapes[] = {
+        MarkerShape::Plus,         MarkerShape::Cross,        MarkerShape::Other,
+        MarkerShape::Square,       MarkerShape::Square,       MarkerShape::Circle,
+        MarkerShape::Circle,       MarkerShape::TriangleUp,   MarkerShape::TriangleUp,
+        MarkerShape::TriangleDown, MarkerShape::TriangleDown, MarkerShape::Diamond,
+        MarkerShape::Diamond};
+    const int i = std::clamp(pointType, 1, 13) - 1;
+    return {shapes[i], pointType >= 5 && pointType % 2 == 1};
+}
+
+/// Whether the finding names the sample as gnuplot drew it: its shape always, whether it is
+/// filled from 8 pixels (below that an outline fills most of its marker).
+bool namedRight(const markers::MarkerKind& kind, int pointType) {
+    constexpr int kOutlineShows = 8;
+    const auto [shape, filled] = drawnKind(pointType);
+    return kind.shape == shape && (kind.size < kOutlineShows || kind.filled == filled);
+}
 
 SeriesResult measure(const QImage& picture, const MarkerChart& chart, const MarkerSeries& s) {
     SeriesResult r;
@@ -128,6 +150,9 @@ SeriesResult measure(const QImage& picture, const MarkerChart& chart, const Mark
                      .arg(finding->kind.filled ? "filled " : "")
                      .arg(markers::ShapeName(finding->kind.shape))
                      .arg(finding->kind.size);
+        r.namedRight = namedRight(finding->kind, s.pointType);
+        if (!r.namedRight)
+            r.kind += " (misnamed)";
         for (const FoundMarker& m : finding->markers)
             centres.push_back(m.centre);
     }
@@ -177,6 +202,7 @@ int main(int argc, char** argv) {
                 "recall, precision, centre error mean and 99th percentile (pixels); [columns]:\n"
                 "the colour search, one point per column.\n");
     Tally clean, jpeg, cleanColumns, jpegColumns;
+    int series = 0, misnamed = 0;
     for (const MarkerChart& chart : MarkerCharts(quick)) {
         QImage picture;
         try {
@@ -192,6 +218,8 @@ int main(int argc, char** argv) {
         for (const MarkerSeries& s : chart.series) {
             const SeriesResult r = measure(picture, chart, s);
             printRow("markers", r.kind, r.found, !s.bars.empty());
+            ++series;
+            misnamed += !r.namedRight;
             printRow("[columns]", "", r.columns, false);
             (chart.layout.jpeg ? jpeg : clean).add(r.found);
             (chart.layout.jpeg ? jpegColumns : cleanColumns).add(r.columns);
@@ -201,7 +229,8 @@ int main(int argc, char** argv) {
     std::printf("\nAll charts but JPEG\n");
     printRow("markers", "", clean, !clean.endErrors.empty());
     printRow("[columns]", "", cleanColumns, false);
-    const bool allMet = meets(clean, false) && (quick || meets(jpeg, true));
+    std::printf("Samples named as drawn: %d of %d\n", series - misnamed, series);
+    const bool allMet = meets(clean, false) && (quick || meets(jpeg, true)) && misnamed == 0;
     if (!quick) {
         std::printf("JPEG quality 75\n");
         printRow("markers", "", jpeg, !jpeg.endErrors.empty());

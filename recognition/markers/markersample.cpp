@@ -244,11 +244,10 @@ bool trimWithTips(CutOut& cut) {
     return trimTails(cut, true, rows) | trimTails(cut, false, {diamond, diamond});
 }
 
-/// The ink of the cut as a patch (the component and the faint fringe around it), with its
-/// 3 x 3 maximum: where a copy shifted by a fraction of a pixel still finds its ink.
+/// The ink of the cut as a patch: the component and the faint fringe around it.
 struct InkPatch {
     QRect area;
-    std::vector<std::uint8_t> ink, widened;
+    std::vector<std::uint8_t> ink;
 
     std::uint8_t at(const std::vector<std::uint8_t>& values, int x, int y) const {
         return area.contains(x, y)
@@ -258,7 +257,7 @@ struct InkPatch {
 };
 
 InkPatch patchOf(const CutOut& cut) {
-    InkPatch patch{cut.bounds.adjusted(-1, -1, 1, 1), {}, {}};
+    InkPatch patch{cut.bounds.adjusted(-1, -1, 1, 1), {}};
     const QRect& a = patch.area;
     patch.ink.assign(std::size_t(a.width()) * a.height(), 0);
     for (const QPoint& p : cut.pixels)
@@ -268,37 +267,30 @@ InkPatch patchOf(const CutOut& cut) {
                 patch.ink[std::size_t(y - a.top()) * a.width() + (x - a.left())] =
                     cut.cleaned.at(x, y);
             }
-    patch.widened.assign(patch.ink.size(), 0);
-    for (int y = a.top(); y <= a.bottom(); ++y)
-        for (int x = a.left(); x <= a.right(); ++x) {
-            std::uint8_t most = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    most = std::max(most, patch.at(patch.ink, x + dx, y + dy));
-            patch.widened[std::size_t(y - a.top()) * a.width() + (x - a.left())] = most;
-        }
     return patch;
 }
 
 /// The copy the ink would hold were it two copies of one marker, the second moved by `shift`:
-/// the ink whose counterpart (within a pixel) is inked too. Where the copies lie at least half
-/// a marker apart, no pixel of one copy has a counterpart in the other but its own.
+/// the ink whose counterpart, moved, is inked too (each pixel the weaker of the two). Where the
+/// copies lie at least half a marker apart, no pixel of one copy has a counterpart in the other but
+/// its own.
 std::vector<std::uint8_t> copyOf(const InkPatch& patch, QPoint shift) {
     const QRect& a = patch.area;
     std::vector<std::uint8_t> copy(patch.ink.size());
     for (int y = a.top(); y <= a.bottom(); ++y)
         for (int x = a.left(); x <= a.right(); ++x) {
             const std::size_t i = std::size_t(y - a.top()) * a.width() + (x - a.left());
-            copy[i] = std::min(patch.ink[i], patch.at(patch.widened, x + shift.x(), y + shift.y()));
+            copy[i] = std::min(patch.ink[i], patch.at(patch.ink, x + shift.x(), y + shift.y()));
         }
     return copy;
 }
 
 /// How far two copies of the ink one moved by `shift` over the other are from the ink: pixels
-/// of half the colour one side where the other has not even a quarter, as a share of the ink.
+/// of half the colour one side where the other has not even a quarter (a copy a fraction of a
+/// pixel off changes an edge's weights by less), as a share of the ink.
 double reassemblyMisfit(const InkPatch& patch, const std::vector<std::uint8_t>& copy,
                         QPoint shift) {
-    constexpr std::uint8_t kFaint = 64;
+    constexpr std::uint8_t kFaint = kInkHalf / 2;
     const QRect& a = patch.area;
     int wrong = 0, inked = 0;
     for (int y = a.top(); y <= a.bottom(); ++y)
@@ -322,15 +314,43 @@ QRect inkedBox(const InkPatch& patch, const std::vector<std::uint8_t>& values) {
     return box;
 }
 
+/// How round the ink's spread is: the square root of the ratio of its smaller to its larger
+/// second moment. 1 for every marker shape, less for the strip a shape and itself moved along
+/// its sides have in common (a square's, a diamond's).
+double roundness(const InkPatch& patch, const std::vector<std::uint8_t>& values) {
+    double sum = 0, mx = 0, my = 0;
+    for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+        for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
+            const double w = patch.at(values, x, y);
+            sum += w;
+            mx += w * x;
+            my += w * y;
+        }
+    if (sum <= 0)
+        return 0;
+    mx /= sum;
+    my /= sum;
+    double xx = 0, yy = 0, xy = 0;
+    for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+        for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
+            const double w = patch.at(values, x, y) / sum;
+            xx += w * (x - mx) * (x - mx);
+            yy += w * (y - my) * (y - my);
+            xy += w * (x - mx) * (y - my);
+        }
+    const double middle = (xx + yy) / 2, spread = std::sqrt((xx - yy) * (xx - yy) / 4 + xy * xy);
+    return middle + spread > 0 ? std::sqrt(std::max(0.0, middle - spread) / (middle + spread)) : 0;
+}
+
 /// The clicked marker out of a pair that overlap (or touch) each other: the ink is two copies
 /// of one shape when a copy of it, moved, reassembles the ink with the other copy. A marker
-/// is about as wide as it is high and the copies lie at least about half a marker apart; so a
-/// single square is not two rectangles, nor a single circle two lenses. Of the shifts that
-/// reassemble the ink, the one fitting best (and whose marker is squarest) wins; the copy
-/// nearer the click is kept. False when the ink is one marker.
+/// spreads about evenly every way and the copies lie at least about half a marker apart; so a
+/// single square is not two rectangles, nor a single diamond two slanted ones, nor a circle
+/// two lenses. Of the shifts that reassemble the ink, the one fitting best (and whose marker
+/// is roundest) wins; the copy nearer the click is kept. False when the ink is one marker.
 bool splitPair(CutOut& cut, QPoint click) {
     constexpr int kSmallestPair = 8;
-    constexpr double kMostMisfit = 0.04, kLeastSquareness = 0.8, kLeastApart = 0.45;
+    constexpr double kMostMisfit = 0.04, kLeastRoundness = 0.8, kLeastApart = 0.45;
     const QRect& b = cut.bounds;
     if (std::max(b.width(), b.height()) < kSmallestPair)
         return false;
@@ -344,16 +364,16 @@ bool splitPair(CutOut& cut, QPoint click) {
             const QPoint shift(tx, ty);
             const std::vector<std::uint8_t> copy = copyOf(patch, shift);
             const QRect box = inkedBox(patch, copy);
-            if (box.isEmpty())
-                continue;
             const int side = std::max(box.width(), box.height());
-            const double squareness = double(std::min(box.width(), box.height())) / side;
-            if (squareness < kLeastSquareness || std::hypot(tx, ty) < kLeastApart * side ||
-                std::hypot(tx, ty) > side + 1)
+            const double apart = std::hypot(tx, ty);
+            if (box.isEmpty() || apart < kLeastApart * side || apart > side + 1)
                 continue;
             const double misfit = reassemblyMisfit(patch, copy, shift);
-            const double score = misfit + 0.1 * (1 - squareness);
-            if (misfit <= kMostMisfit && score < bestScore) {
+            if (misfit > kMostMisfit)
+                continue;
+            const double round = roundness(patch, copy);
+            const double score = misfit + 0.1 * (1 - round);
+            if (round >= kLeastRoundness && score < bestScore) {
                 best = shift;
                 bestScore = score;
             }
@@ -373,7 +393,8 @@ bool splitPair(CutOut& cut, QPoint click) {
         for (int x = a.left(); x <= a.right(); ++x)
             if (cut.cleaned.area().contains(x, y))
                 cut.cleaned.set(x, y, patch.at(copy, x, y));
-    std::erase_if(cut.pixels, [&](QPoint p) { return cut.cleaned.at(p.x(), p.y()) < 64; });
+    std::erase_if(cut.pixels,
+                  [&](QPoint p) { return cut.cleaned.at(p.x(), p.y()) < kInkHalf / 2; });
     cut.bounds = boundsOf(cut.pixels);
     return !cut.pixels.empty();
 }
@@ -396,15 +417,63 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
             2 * int(cut.pixels.size()) < 3 * size)
             continue;
-        if (!chosen || tookLinesOnly(*chosen, cut))
+        if (!chosen || tookLinesOnly(*chosen, cut)) {
+            const bool sameInk = chosen && chosen->bounds == cut.bounds &&
+                                 chosen->pixels.size() == cut.pixels.size();
             chosen = std::move(cut);
+            // Where the clicked marker overlaps another, that one is split off here: shorter
+            // lengths would take the straighter parts of their outlines for lines, leaving
+            // shreds of them that look like a marker with its lines taken off.
+            if (!sameInk && splitPair(*chosen, click))
+                break;
+        }
     }
     if (chosen) {
-        splitPair(*chosen, click);
         const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
         chosen->lineLength = std::max(kShortestLine, int(std::ceil(kLineOverMarker * size)));
     }
     return chosen;
+}
+
+/// The ink's weights over the silhouette's box and two pixels around it (the component and
+/// the faint fringe around it), and the share of the box they fill, the
+/// box's sides being the sums of each column's (row's) fullest pixel.
+void coverOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, Silhouette& s) {
+    s.coverArea = s.box.adjusted(-2, -2, 2, 2);
+    const QRect& around = s.coverArea;
+    s.cover.assign(std::size_t(around.width()) * around.height(), 0);
+    auto at = [&](int x, int y) -> float& {
+        return s.cover[std::size_t(y - around.top()) * around.width() + (x - around.left())];
+    };
+    for (const QPoint& p : pixels)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (around.contains(p.x() + dx, p.y() + dy))
+                    at(p.x() + dx, p.y() + dy) = cleaned.at(p.x() + dx, p.y() + dy) / 255.f;
+    // Within the outline the shape covers every pixel: its holes, and an outline's inner
+    // edge whatever its weight. Only the outer edge covers its pixels partly.
+    auto outerEdge = [&](int x, int y) {
+        return !s.at(x + 1, y) || !s.at(x - 1, y) || !s.at(x, y + 1) || !s.at(x, y - 1);
+    };
+    for (int y = s.box.top(); y <= s.box.bottom(); ++y)
+        for (int x = s.box.left(); x <= s.box.right(); ++x)
+            if (s.at(x, y) && !outerEdge(x, y))
+                at(x, y) = 1;
+    double mass = 0, width = 0, height = 0;
+    std::vector<float> columnMost(around.width());
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        float rowMost = 0;
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const float c = at(x, y);
+            mass += c;
+            rowMost = std::max(rowMost, c);
+            columnMost[x - around.left()] = std::max(columnMost[x - around.left()], c);
+        }
+        height += rowMost;
+    }
+    for (float c : columnMost)
+        width += c;
+    s.coveredFill = width > 0 && height > 0 ? mass / (width * height) : 0;
 }
 
 /// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
@@ -412,7 +481,7 @@ Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixel
     std::vector<QPoint> inked;
     std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
                  [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
-    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0, 0};
+    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0, 0, 0, {}, {}};
     const QRect& b = s.box;
     // The outline's faint pixels close it too: a thin outline's anti-aliased steps leave
     // gaps between its pixels of half the colour.
@@ -482,6 +551,7 @@ Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixel
         s.insideCount += s.inside[i];
         s.holeCount += s.inside[i] && !ink[i];
     }
+    coverOf(cleaned, pixels, s);
     return s;
 }
 
