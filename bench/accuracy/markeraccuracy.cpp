@@ -20,6 +20,9 @@ using namespace kurvana::accuracy;
 
 namespace {
 
+/// The error counted for an end of a bar not found.
+constexpr double kMissedEnd = 1e9;
+
 /// Found against true positions, matched one to one within half a marker's size.
 struct Tally {
     int truth = 0, found = 0, matched = 0;
@@ -162,7 +165,9 @@ SeriesResult measure(const QImage& picture, const MarkerChart& chart, const Mark
         for (const auto& [ti, fi] : matchOneToOne(truth, centres, std::max(2.0, size / 2))) {
             const auto& bar = finding->markers[fi].upright;
             if (!bar) {
+                // Both ends missed: in the percentile as errors beyond any target.
                 ++r.found.endsMissing;
+                r.found.endErrors.insert(r.found.endErrors.end(), 2, kMissedEnd);
                 continue;
             }
             r.found.endErrors.push_back(std::abs(bar->high - s.bars[ti].first));
@@ -181,11 +186,14 @@ void printRow(const char* label, const QString& kind, const Tally& t, bool bars)
     std::printf("\n");
 }
 
+/// The error-bar ends' target (99 % within 1 px) holds on JPEG too: only the centres' is
+/// eased there.
 bool meets(const Tally& t, bool jpeg) {
+    const bool ends = t.endErrors.empty() || Tally::p99(t.endErrors) <= 1;
     if (jpeg)
-        return t.recall() >= 99 && t.precision() >= 99 && Tally::p99(t.centreErrors) <= 1.5;
+        return t.recall() >= 99 && t.precision() >= 99 && Tally::p99(t.centreErrors) <= 1.5 && ends;
     return t.recall() >= 99.5 && t.precision() >= 99.5 && Tally::mean(t.centreErrors) <= 0.25 &&
-           Tally::p99(t.centreErrors) <= 1 && (t.endErrors.empty() || Tally::p99(t.endErrors) <= 1);
+           Tally::p99(t.centreErrors) <= 1 && ends;
 }
 
 } // namespace

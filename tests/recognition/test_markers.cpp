@@ -216,6 +216,9 @@ void TestMarkers::linesOverlapsAndErrorBars() {
             drawMarker(painter, MarkerShape::Circle, c, 12, false, blue);
             truth.push_back(c);
         }
+        // Another series' line drawn over a bar: the bar carries on beyond it.
+        painter.setPen(QPen(QColor(220, 20, 20), 2));
+        painter.drawLine(QPointF(360, 133), QPointF(460, 133));
     }
     const auto finding = FindMarkers(picture, pixelOf(truth.back()));
     QVERIFY(finding);
