@@ -49,7 +49,7 @@ public:
 
 private:
     Rgb paper_, contrast_;
-    double contrastSquare_, strayLimitSquare_;
+    double contrastSquare_, strayLimitSquare_, beyondLimitSquare_;
 };
 
 /// The mask of `area` (clipped to the picture) weighed by `weight`, read row by row.

@@ -163,6 +163,21 @@ bool tookLinesOnly(const CutOut& before, const CutOut& after) {
     return outside >= 2 * inside;
 }
 
+/// The distance from `click` to the box, 0 inside it.
+double distanceToBox(QPoint click, const QRect& box) {
+    const int dx = std::max({box.left() - click.x(), 0, click.x() - box.right()});
+    const int dy = std::max({box.top() - click.y(), 0, click.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
+
+/// Whether what is left still lies at the click: lines taken off a marker leave the marker
+/// where the user clicked; sides taken off an outline drawn thick leave a corner beside it.
+bool staysAtClick(const CutOut& before, const CutOut& after, QPoint click) {
+    constexpr double kNearClick = 1;
+    return distanceToBox(click, after.bounds) <=
+           std::max(kNearClick, distanceToBox(click, before.bounds));
+}
+
 /// Takes off a thin tail still hanging from the marker: half an error bar shorter than the
 /// line length tried, or a short joining line. Rows (or columns) at the top or bottom (left or
 /// right) whose ink is at most a line wide are a tail when there are more of them than the rest
@@ -417,7 +432,7 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
             2 * int(cut.pixels.size()) < 3 * size)
             continue;
-        if (!chosen || tookLinesOnly(*chosen, cut)) {
+        if (!chosen || (tookLinesOnly(*chosen, cut) && staysAtClick(*chosen, cut, click))) {
             const bool sameInk = chosen && chosen->bounds == cut.bounds &&
                                  chosen->pixels.size() == cut.pixels.size();
             chosen = std::move(cut);

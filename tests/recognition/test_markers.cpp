@@ -25,7 +25,7 @@ namespace {
 /// Draws a marker as chart programs do: anti-aliased, the centre anywhere between pixels
 /// (pixel centres are whole numbers).
 void drawMarker(QPainter& painter, MarkerShape shape, QPointF c, double size, bool filled,
-                QColor colour) {
+                QColor colour, double pen = 1.2) {
     const double h = size / 2;
     c += QPointF(0.5, 0.5); // QPainter's pixel centres lie at half coordinates
     QPainterPath path;
@@ -70,7 +70,7 @@ void drawMarker(QPainter& painter, MarkerShape shape, QPointF c, double size, bo
         filled = false;
         break;
     }
-    painter.setPen(QPen(colour, 1.2));
+    painter.setPen(QPen(colour, pen));
     painter.setBrush(filled ? QBrush(colour) : Qt::NoBrush);
     painter.drawPath(path);
 }
@@ -128,6 +128,7 @@ void TestMarkers::everyShapeIsFoundAndToldFromAnotherOfItsColour_data() {
     QTest::addColumn<int>("shape");
     QTest::addColumn<bool>("filled");
     QTest::addColumn<double>("size");
+    QTest::addColumn<bool>("thick"); // outlines 2 pixels wide, green, beside the same in black
     const std::pair<MarkerShape, const char*> shapes[] = {
         {MarkerShape::Circle, "circle"},
         {MarkerShape::Square, "square"},
@@ -148,28 +149,35 @@ void TestMarkers::everyShapeIsFoundAndToldFromAnotherOfItsColour_data() {
             for (double size : {smallest ? 5.0 : 0.0, arms ? 9.0 : 7.0, 14.0})
                 if (size > 0)
                     QTest::addRow("%s %s %g", name, filled ? "filled" : "open", size)
-                        << int(shape) << filled << size;
+                        << int(shape) << filled << size << false;
         }
+    // Thick outlines, and black ink is no darker green.
+    QTest::addRow("triangle-up open 14 thick")
+        << int(MarkerShape::TriangleUp) << false << 14.0 << true;
 }
 
 void TestMarkers::everyShapeIsFoundAndToldFromAnotherOfItsColour() {
     QFETCH(int, shape);
     QFETCH(bool, filled);
     QFETCH(double, size);
+    QFETCH(bool, thick);
     const auto kind = MarkerShape(shape);
+    const QColor colour = thick ? QColor(0, 140, 0) : QColor(200, 30, 30);
+    const double pen = thick ? 2 : 1.2;
     // The other series: same colour, another shape.
-    const MarkerShape other =
-        kind == MarkerShape::Circle ? MarkerShape::Diamond : MarkerShape::Circle;
+    const MarkerShape other = thick                         ? kind
+                              : kind == MarkerShape::Circle ? MarkerShape::Diamond
+                                                            : MarkerShape::Circle;
     QImage picture = paper();
     const std::vector<QPointF> mine = gridCentres(6, 4, {30, 30}, 3 * size + 6);
     {
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
         for (const QPointF& c : mine)
-            drawMarker(painter, kind, c, size, filled, QColor(200, 30, 30));
+            drawMarker(painter, kind, c, size, filled, colour, pen);
         for (const QPointF& c :
              gridCentres(6, 4, {30 + 1.5 * size + 3, 30 + 1.5 * size + 3}, 3 * size + 6))
-            drawMarker(painter, other, c, size, filled, QColor(200, 30, 30));
+            drawMarker(painter, other, c, size, filled, thick ? Qt::black : colour, pen);
     }
     const auto finding = FindMarkers(picture, pixelOf(mine[7]));
     QVERIFY(finding);
