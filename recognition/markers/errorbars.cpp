@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QImage>
-
 namespace kurvana::markers {
 
 namespace {
@@ -22,22 +20,13 @@ constexpr int kCapReach = 2;
 struct BarView {
     const InkMask& mask;
     bool upright;
-    const BarGaps& gaps;
+    const PaperView& paper;
 
     /// Whether anything but paper is drawn at the three pixels across the bar at `along`.
     bool drawnOver(int along, int across) const {
-        constexpr double kDrawn = 40; // well above a JPEG's noise on paper
-        if (!gaps.picture)
-            return false;
-        for (int side = -1; side <= 1; ++side) {
-            const int x = upright ? across + side : along, y = upright ? along : across + side;
-            if (!gaps.picture->rect().contains(x, y))
-                continue;
-            const QRgb p = reinterpret_cast<const QRgb*>(gaps.picture->constScanLine(y))[x];
-            if (std::max({std::fabs(qRed(p) - gaps.paper.r), std::fabs(qGreen(p) - gaps.paper.g),
-                          std::fabs(qBlue(p) - gaps.paper.b)}) >= kDrawn)
+        for (int side = -1; side <= 1; ++side)
+            if (upright ? paper.drawnAt(across + side, along) : paper.drawnAt(along, across + side))
                 return true;
-        }
         return false;
     }
 
@@ -114,8 +103,8 @@ std::optional<double> barEnd(const BarView& view, int start, int across, int ste
 } // namespace
 
 std::optional<BarEnds> ErrorBar(const InkMask& mask, QPointF centre, QRect box, bool upright,
-                                const BarGaps& gaps) {
-    const BarView view{mask, upright, gaps};
+                                const PaperView& paper) {
+    const BarView view{mask, upright, paper};
     const int across = int(std::lround(upright ? centre.x() : centre.y()));
     const int before = (upright ? box.top() : box.left()) - 1;
     const int after = (upright ? box.bottom() : box.right()) + 1;

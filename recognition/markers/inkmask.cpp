@@ -49,6 +49,15 @@ std::uint8_t InkWeight::operator()(int r, int g, int b) const {
     return std::uint8_t(std::lround(share * 255));
 }
 
+bool PaperView::drawnAt(int x, int y) const {
+    constexpr double kDrawn = 40; // well above a JPEG's noise on paper
+    if (!picture || !picture->rect().contains(x, y))
+        return false;
+    const QRgb p = reinterpret_cast<const QRgb*>(picture->constScanLine(y))[x];
+    return std::max({std::fabs(qRed(p) - paper.r), std::fabs(qGreen(p) - paper.g),
+                     std::fabs(qBlue(p) - paper.b)}) >= kDrawn;
+}
+
 InkMask MatchColour(const QImage& picture, QRect area, const InkWeight& weight) {
     InkMask mask(area.intersected(picture.rect()));
     const QRect clipped = mask.area();
