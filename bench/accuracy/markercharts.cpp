@@ -127,10 +127,10 @@ std::vector<MarkerChart> MarkerCharts(bool quick) {
     std::vector<MarkerChart> charts;
     const QRgb red = qRgb(220, 20, 20), blue = qRgb(20, 40, 210), green = qRgb(0, 140, 0),
                black = qRgb(0, 0, 0);
-    // Every point type, filled and open, at about 5 and 20 pixels.
+    // Every point type, filled and open, at about 4, 5 and 20 pixels.
     const int types[] = {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
     for (int type : types)
-        for (double ps : {0.75, 2.8}) {
+        for (double ps : {0.6, 0.75, 2.8}) {
             if (quick && (type > 5 || ps > 1))
                 continue;
             MarkerChart c = chartOf(QString("pt %1 ps %2").arg(type).arg(ps),
