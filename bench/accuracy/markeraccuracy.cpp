@@ -20,6 +20,9 @@ using namespace kurvana::accuracy;
 
 namespace {
 
+/// The error counted for an end of a bar not found.
+constexpr double kMissedEnd = 1e9;
+
 /// Found against true positions, matched one to one within half a marker's size.
 struct Tally {
     int truth = 0, found = 0, matched = 0;
@@ -114,7 +117,30 @@ std::vector<QPointF> columnSearch(const QImage& picture, const ChartLayout& l, Q
 struct SeriesResult {
     Tally found, columns;
     QString kind;
+    bool namedRight = false;
+    bool tiny = false; ///< under 4 pixels, where the shape's name is not promised
 };
+
+/// The shape gnuplot draws for a point type, and whether it fills it.
+std::pair<markers::MarkerShape, bool> drawnKind(int pointType) {
+    using markers::MarkerShape;
+    const MarkerShape shapes[] = {
+        MarkerShape::Plus,         MarkerShape::Cross,        MarkerShape::Other,
+        MarkerShape::Square,       MarkerShape::Square,       MarkerShape::Circle,
+        MarkerShape::Circle,       MarkerShape::TriangleUp,   MarkerShape::TriangleUp,
+        MarkerShape::TriangleDown, MarkerShape::TriangleDown, MarkerShape::Diamond,
+        MarkerShape::Diamond};
+    const int i = std::clamp(pointType, 1, 13) - 1;
+    return {shapes[i], pointType >= 5 && pointType % 2 == 1};
+}
+
+/// Whether the finding names the sample as gnuplot drew it: its shape always, whether it is
+/// filled from 8 pixels (below that an outline fills most of its marker).
+bool namedRight(const markers::MarkerKind& kind, int pointType) {
+    constexpr int kOutlineShows = 8;
+    const auto [shape, filled] = drawnKind(pointType);
+    return kind.shape == shape && (kind.size < kOutlineShows || kind.filled == filled);
+}
 
 SeriesResult measure(const QImage& picture, const MarkerChart& chart, const MarkerSeries& s) {
     SeriesResult r;
@@ -128,6 +154,11 @@ SeriesResult measure(const QImage& picture, const MarkerChart& chart, const Mark
                      .arg(finding->kind.filled ? "filled " : "")
                      .arg(markers::ShapeName(finding->kind.shape))
                      .arg(finding->kind.size);
+        constexpr int kSmallestNamed = 4;
+        r.namedRight = namedRight(finding->kind, s.pointType);
+        r.tiny = finding->kind.size < kSmallestNamed;
+        if (!r.namedRight)
+            r.kind += r.tiny ? " (misnamed, tiny)" : " (misnamed)";
         for (const FoundMarker& m : finding->markers)
             centres.push_back(m.centre);
     }
@@ -137,7 +168,9 @@ SeriesResult measure(const QImage& picture, const MarkerChart& chart, const Mark
         for (const auto& [ti, fi] : matchOneToOne(truth, centres, std::max(2.0, size / 2))) {
             const auto& bar = finding->markers[fi].upright;
             if (!bar) {
+                // Both ends missed: in the percentile as errors beyond any target.
                 ++r.found.endsMissing;
+                r.found.endErrors.insert(r.found.endErrors.end(), 2, kMissedEnd);
                 continue;
             }
             r.found.endErrors.push_back(std::abs(bar->high - s.bars[ti].first));
@@ -156,11 +189,14 @@ void printRow(const char* label, const QString& kind, const Tally& t, bool bars)
     std::printf("\n");
 }
 
+/// The error-bar ends' target (99 % within 1 px) holds on JPEG too: only the centres' is
+/// eased there.
 bool meets(const Tally& t, bool jpeg) {
+    const bool ends = t.endErrors.empty() || Tally::p99(t.endErrors) <= 1;
     if (jpeg)
-        return t.recall() >= 99 && t.precision() >= 99 && Tally::p99(t.centreErrors) <= 1.5;
+        return t.recall() >= 99 && t.precision() >= 99 && Tally::p99(t.centreErrors) <= 1.5 && ends;
     return t.recall() >= 99.5 && t.precision() >= 99.5 && Tally::mean(t.centreErrors) <= 0.25 &&
-           Tally::p99(t.centreErrors) <= 1 && (t.endErrors.empty() || Tally::p99(t.endErrors) <= 1);
+           Tally::p99(t.centreErrors) <= 1 && ends;
 }
 
 } // namespace
@@ -177,6 +213,7 @@ int main(int argc, char** argv) {
                 "recall, precision, centre error mean and 99th percentile (pixels); [columns]:\n"
                 "the colour search, one point per column.\n");
     Tally clean, jpeg, cleanColumns, jpegColumns;
+    int series = 0, misnamed = 0, tinyMisnamed = 0;
     for (const MarkerChart& chart : MarkerCharts(quick)) {
         QImage picture;
         try {
@@ -192,6 +229,9 @@ int main(int argc, char** argv) {
         for (const MarkerSeries& s : chart.series) {
             const SeriesResult r = measure(picture, chart, s);
             printRow("markers", r.kind, r.found, !s.bars.empty());
+            ++series;
+            misnamed += !r.namedRight && !r.tiny;
+            tinyMisnamed += !r.namedRight && r.tiny;
             printRow("[columns]", "", r.columns, false);
             (chart.layout.jpeg ? jpeg : clean).add(r.found);
             (chart.layout.jpeg ? jpegColumns : cleanColumns).add(r.columns);
@@ -201,7 +241,9 @@ int main(int argc, char** argv) {
     std::printf("\nAll charts but JPEG\n");
     printRow("markers", "", clean, !clean.endErrors.empty());
     printRow("[columns]", "", cleanColumns, false);
-    const bool allMet = meets(clean, false) && (quick || meets(jpeg, true));
+    std::printf("Samples named as drawn: %d of %d (%d misnamed under 4 pixels, not judged)\n",
+                series - misnamed - tinyMisnamed, series, tinyMisnamed);
+    const bool allMet = meets(clean, false) && (quick || meets(jpeg, true)) && misnamed == 0;
     if (!quick) {
         std::printf("JPEG quality 75\n");
         printRow("markers", "", jpeg, !jpeg.endErrors.empty());

@@ -100,10 +100,21 @@ QString script(const MarkerChart& chart, const QString& folder) {
         const MarkerSeries& s = chart.series[i];
         const char* style = !s.bars.empty() ? "yerrorbars" : s.joined ? "linespoints" : "points";
         out << (i ? ", " : "") << "$S" << i << " with " << style << " pt " << s.pointType << " ps "
-            << s.pointSize << " lw 1 lc rgb '" << colourText(s.colour) << "'";
+            << s.pointSize << " lw " << s.lineWidth << " lc rgb '" << colourText(s.colour) << "'";
     }
     out << "\n";
     return text;
+}
+
+MarkerSeries seriesOf(int pointType, double pointSize, QRgb colour, double lineWidth = 1,
+                      bool joined = false) {
+    MarkerSeries s;
+    s.pointType = pointType;
+    s.pointSize = pointSize;
+    s.colour = colour;
+    s.lineWidth = lineWidth;
+    s.joined = joined;
+    return s;
 }
 
 MarkerChart chartOf(QString name, ChartLayout layout, std::vector<MarkerSeries> series) {
@@ -116,10 +127,10 @@ std::vector<MarkerChart> MarkerCharts(bool quick) {
     std::vector<MarkerChart> charts;
     const QRgb red = qRgb(220, 20, 20), blue = qRgb(20, 40, 210), green = qRgb(0, 140, 0),
                black = qRgb(0, 0, 0);
-    // Every point type, filled and open, at about 5 and 20 pixels.
+    // Every point type, filled and open, at about 4, 5 and 20 pixels.
     const int types[] = {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
     for (int type : types)
-        for (double ps : {0.75, 2.8}) {
+        for (double ps : {0.6, 0.75, 2.8}) {
             if (quick && (type > 5 || ps > 1))
                 continue;
             MarkerChart c = chartOf(QString("pt %1 ps %2").arg(type).arg(ps),
@@ -159,6 +170,22 @@ std::vector<MarkerChart> MarkerCharts(bool quick) {
         chartOf("log axes", frame(1200, 900, true, false), {{5, 1.5, green}, {13, 1.5, blue}});
     place(log, 50, false, false, 9);
     charts.push_back(log);
+    // Beyond the sizes and widths above: markers of 8 and 28 pixels, outlines and strokes two
+    // pixels wide (joined by lines as wide), and overlapping pairs of open markers.
+    MarkerChart sizes = chartOf("sizes 8 and 28 px", frame(2000, 1400, false, false),
+                                {seriesOf(6, 1.15, red), seriesOf(9, 4, blue),
+                                 seriesOf(13, 1.15, green), seriesOf(4, 4, black)});
+    place(sizes, 30, false, false, 10);
+    charts.push_back(sizes);
+    MarkerChart wide = chartOf("line width 2", frame(1400, 1000, false, false),
+                               {seriesOf(6, 2, red, 2, true), seriesOf(8, 2, blue, 2),
+                                seriesOf(12, 2, green, 2), seriesOf(2, 2, black, 2)});
+    place(wide, 30, false, false, 11);
+    charts.push_back(wide);
+    MarkerChart openPairs = chartOf("overlapping pairs, open", frame(1400, 1000, false, false),
+                                    {seriesOf(6, 2, blue), seriesOf(8, 2, red)});
+    place(openPairs, 30, true, false, 12);
+    charts.push_back(openPairs);
     MarkerChart jpeg = four;
     jpeg.name = "JPEG q75, 4 series";
     jpeg.layout.jpeg = true;

@@ -15,7 +15,8 @@ struct MarkerSeries {
     int pointType;    ///< gnuplot's pt: 1 plus, 2 cross, 4/5 square, 6/7 circle, 8/9 triangle...
     double pointSize; ///< gnuplot's ps
     QRgb colour;
-    bool joined = false; ///< with linespoints
+    bool joined = false;  ///< with linespoints
+    double lineWidth = 1; ///< gnuplot's lw: the outlines', strokes' and lines' width
     std::vector<QPoint> centres;
     /// Upright error bar ends (top row, bottom row) per marker, when the series has bars.
     std::vector<std::pair<int, int>> bars;

@@ -11,6 +11,8 @@ namespace {
 constexpr std::uint8_t kBarInk = 96;
 /// A bar shorter than this beyond the marker is none (the stub of a line or a blur).
 constexpr int kShortestBar = 2;
+/// The longest gap in a bar that it carries on across.
+constexpr int kBridgedGap = 4;
 /// A cap reaches this many pixels further across than the bar's own half width.
 constexpr int kCapReach = 2;
 
@@ -18,6 +20,15 @@ constexpr int kCapReach = 2;
 struct BarView {
     const InkMask& mask;
     bool upright;
+    const PaperView& paper;
+
+    /// Whether anything but paper is drawn at the three pixels across the bar at `along`.
+    bool drawnOver(int along, int across) const {
+        for (int side = -1; side <= 1; ++side)
+            if (upright ? paper.drawnAt(across + side, along) : paper.drawnAt(along, across + side))
+                return true;
+        return false;
+    }
 
     int at(int along, int across) const {
         return upright ? mask.at(across, along) : mask.at(along, across);
@@ -43,7 +54,23 @@ std::optional<double> barEnd(const BarView& view, int start, int across, int ste
     const QRect area = view.mask.area();
     const int edge = step < 0 ? (view.upright ? area.top() : area.left())
                               : (view.upright ? area.bottom() : area.right());
-    while (view.across3(along, across) >= kBarInk) {
+    // A gap of up to a few pixels is bridged: another series' line crossing the bar, drawn over
+    // it, or a pixel whose colour a JPEG's blocks moved off the ink's.
+    auto carriesOn = [&](int from) {
+        for (int gap = 0; gap <= kBridgedGap; ++gap) {
+            const int a = from + step * gap;
+            if ((step < 0 ? a < edge : a > edge))
+                return false;
+            if (view.across3(a, across) >= kBarInk)
+                return gap == 0 || (a != edge && view.across3(a + step, across) >= kBarInk);
+            if (!view.drawnOver(a, across))
+                return false;
+        }
+        return false;
+    };
+    while (carriesOn(along)) {
+        while (view.across3(along, across) < kBarInk)
+            along += step;
         // A line that runs to the picture's edge is a grid line or an axis, not a bar.
         if (along == edge)
             return std::nullopt;
@@ -75,8 +102,9 @@ std::optional<double> barEnd(const BarView& view, int start, int across, int ste
 
 } // namespace
 
-std::optional<BarEnds> ErrorBar(const InkMask& mask, QPointF centre, QRect box, bool upright) {
-    const BarView view{mask, upright};
+std::optional<BarEnds> ErrorBar(const InkMask& mask, QPointF centre, QRect box, bool upright,
+                                const PaperView& paper) {
+    const BarView view{mask, upright, paper};
     const int across = int(std::lround(upright ? centre.x() : centre.y()));
     const int before = (upright ? box.top() : box.left()) - 1;
     const int after = (upright ? box.bottom() : box.right()) + 1;

@@ -36,10 +36,11 @@ std::optional<MarkerFinding> FindMarkers(const QImage& picture, QPoint click,
     if (options.cancel && options.cancel->load())
         return std::nullopt;
     MarkerFinding finding{sample->kind, {}, sample->paper, sample->ink};
+    const markers::PaperView paper{&picture, sample->paper};
     for (const QPointF& centre : centres) {
         const QRect box = inkBoxAt(sample->shape, centre);
-        finding.markers.push_back({centre, markers::ErrorBar(mask, centre, box, true),
-                                   markers::ErrorBar(mask, centre, box, false)});
+        finding.markers.push_back({centre, markers::ErrorBar(mask, centre, box, true, paper),
+                                   markers::ErrorBar(mask, centre, box, false, paper)});
     }
     return finding;
 }

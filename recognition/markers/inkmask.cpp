@@ -16,6 +16,9 @@ namespace {
 constexpr double kLeastShare = 0.1;
 /// A pixel strays to another colour beyond this share of the contrast (at tolerance 1).
 constexpr double kStrayShare = 0.4;
+/// ... and, beyond the ink (darker than the ink itself, as no blend of it with paper is), beyond
+/// this share across the line through it: black is not a darker green.
+constexpr double kBeyondInkShare = 0.25;
 /// Weight from which a pixel continues a line being followed: its faint anti-aliased side.
 constexpr std::uint8_t kLineTrace = 64;
 /// Directions tried for a line through a pixel: every 11.25 degrees.
@@ -27,19 +30,32 @@ InkMask::InkMask(QRect area) : area_(area), weights_(std::size_t(area.width()) *
 
 InkWeight::InkWeight(const Rgb& paper, const Rgb& ink, double tolerance)
     : paper_(paper), contrast_(ink - paper), contrastSquare_(contrast_.dot(contrast_)) {
-    const double limit = kStrayShare * tolerance;
+    const double limit = kStrayShare * tolerance, beyond = kBeyondInkShare * tolerance;
     strayLimitSquare_ = limit * limit * contrastSquare_;
+    beyondLimitSquare_ = beyond * beyond * contrastSquare_;
 }
 
 std::uint8_t InkWeight::operator()(int r, int g, int b) const {
     const Rgb offset = Rgb{double(r), double(g), double(b)} - paper_;
-    const double share = std::clamp(offset.dot(contrast_) / contrastSquare_, 0.0, 1.0);
+    const double along = offset.dot(contrast_) / contrastSquare_;
+    const double share = std::clamp(along, 0.0, 1.0);
     if (share < kLeastShare)
         return 0;
-    const Rgb stray = offset - contrast_ * share;
-    if (stray.dot(stray) > strayLimitSquare_)
+    // Beyond the ink, only the stray across the line from paper through the ink counts, but
+    // held closer to it.
+    const Rgb stray = offset - contrast_ * std::max(share, along);
+    if (stray.dot(stray) > (along > 1 ? beyondLimitSquare_ : strayLimitSquare_))
         return 0;
     return std::uint8_t(std::lround(share * 255));
+}
+
+bool PaperView::drawnAt(int x, int y) const {
+    constexpr double kDrawn = 40; // well above a JPEG's noise on paper
+    if (!picture || !picture->rect().contains(x, y))
+        return false;
+    const QRgb p = reinterpret_cast<const QRgb*>(picture->constScanLine(y))[x];
+    return std::max({std::fabs(qRed(p) - paper.r), std::fabs(qGreen(p) - paper.g),
+                     std::fabs(qBlue(p) - paper.b)}) >= kDrawn;
 }
 
 InkMask MatchColour(const QImage& picture, QRect area, const InkWeight& weight) {

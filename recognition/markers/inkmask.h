@@ -49,11 +49,20 @@ public:
 
 private:
     Rgb paper_, contrast_;
-    double contrastSquare_, strayLimitSquare_;
+    double contrastSquare_, strayLimitSquare_, beyondLimitSquare_;
 };
 
 /// The mask of `area` (clipped to the picture) weighed by `weight`, read row by row.
 InkMask MatchColour(const QImage& picture, QRect area, const InkWeight& weight);
+
+/// The picture read against its paper: whether anything is drawn at a pixel, where the ink of
+/// the marker's colour is missing (another series drawn over it, a JPEG's colour smear).
+struct PaperView {
+    const QImage* picture = nullptr; ///< none: nothing is known beyond the ink's colour
+    Rgb paper;
+
+    bool drawnAt(int x, int y) const;
+};
 
 /// A weight at least this is ink for run lengths and cut-outs (half the full colour).
 constexpr std::uint8_t kInkHalf = 128;

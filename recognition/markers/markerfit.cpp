@@ -24,6 +24,10 @@ constexpr int kFitRounds = 4;
 /// Ink in the marker's hole counts this much of ink around it: a line's end there is a small
 /// part of it, a filled marker's inside (against an open sample) still far too much.
 constexpr double kHoleExtra = 0.35;
+/// Ink left over weighs against a match from this weight: fainter, it is the fringe of
+/// something else beside the marker (another series' line, its blend with paper half
+/// matching the colour), not ink of a shape.
+constexpr float kLeastExtra = 0.4f;
 /// A peak this many times over the limits is no marker, however it is moved.
 constexpr double kWorthRefining = 2.5;
 /// Two centres closer than this share of the marker's box are one marker.
@@ -323,7 +327,8 @@ private:
             for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
                 const std::size_t i = patch.index(x, y);
                 patch.mask[i] = inkedAt(x, y);
-                patch.residual[i] = residualAt(x, y);
+                const float residual = residualAt(x, y);
+                patch.residual[i] = residual >= kLeastExtra ? residual : 0;
             }
         return patch;
     }

@@ -23,8 +23,12 @@ constexpr double kNarrowing = 1.5;
 constexpr double kClearNarrowing = 1.5;
 /// Thin arms cover at least this share of the line they lie on.
 constexpr double kArmCover = 0.8;
-/// Ink over silhouette from which a marker is filled (an outline leaves most of it empty).
-constexpr double kFilledInk = 0.7;
+/// Holes inside the silhouette up to this share of it leave a marker filled (an outline's
+/// hole is most of it, a 5-pixel circle's a third; a filled marker's only its stray light
+/// pixels).
+constexpr double kFilledHoles = 0.15;
+/// Strokes (a cross, a plus) cover less of their box than this, even with their faint edges.
+constexpr double kStrokesFill = 0.7;
 
 /// The mean number of silhouette pixels per row over rows [first, last).
 double meanWidth(const Silhouette& s, int first, int last) {
@@ -67,6 +71,34 @@ std::optional<MarkerShape> armsShape(const Silhouette& s) {
     return std::nullopt;
 }
 
+/// Arms too small for their lines to be told apart from an outline's (a 5-pixel cross's
+/// strokes are a pixel from its box's middle lines): where the ink lies, nearer to the
+/// diagonals or to the middle lines. An outline or a filled shape has about as much either
+/// way; a cross has most on its diagonals, a plus on its middle lines.
+std::optional<MarkerShape> armsByWeight(const Silhouette& s) {
+    constexpr double kArmsShare = 3;
+    const QRect& b = s.box;
+    const double midX = (b.left() + b.right()) / 2.0, midY = (b.top() + b.bottom()) / 2.0;
+    double onDiagonals = 0, onMiddleLines = 0;
+    for (int y = s.coverArea.top(); y <= s.coverArea.bottom(); ++y)
+        for (int x = s.coverArea.left(); x <= s.coverArea.right(); ++x) {
+            const double dx = std::fabs(x - midX), dy = std::fabs(y - midY);
+            const double toMiddle = std::min(dx, dy),
+                         toDiagonal = std::fabs(dx - dy) / std::sqrt(2.0);
+            const float c = s.cover[std::size_t(y - s.coverArea.top()) * s.coverArea.width() +
+                                    (x - s.coverArea.left())];
+            if (toDiagonal < toMiddle)
+                onDiagonals += c;
+            else if (toMiddle < toDiagonal)
+                onMiddleLines += c;
+        }
+    if (onDiagonals >= kArmsShare * onMiddleLines)
+        return MarkerShape::Cross;
+    if (onMiddleLines >= kArmsShare * onDiagonals)
+        return MarkerShape::Plus;
+    return std::nullopt;
+}
+
 } // namespace
 
 const char* ShapeName(MarkerShape shape) {
@@ -93,22 +125,23 @@ const char* ShapeName(MarkerShape shape) {
 
 bool IsFilled(const Silhouette& silhouette) {
     return silhouette.insideCount > 0 &&
-           double(silhouette.inkCount) / silhouette.insideCount >= kFilledInk;
+           silhouette.holeCount <= kFilledHoles * silhouette.insideCount;
 }
 
 MarkerShape ClassifyShape(const Silhouette& s, const Silhouette& unclosed) {
     const QRect& b = s.box;
     if (b.isEmpty() || s.insideCount == 0)
         return MarkerShape::Other;
-    // Faint edge pixels (kept in the silhouette to close it) would fatten a circle towards a
-    // square: they count half, as the share of them the edge covers.
-    const int faint = s.insideCount - s.inkCount - s.holeCount;
-    const double fill = (s.inkCount + s.holeCount + 0.5 * faint) / (double(b.width()) * b.height());
+    const double fill = s.coveredFill;
     // Arms drawn as strokes enclose nothing and fill little of the box.
     const double unclosedFill =
         double(unclosed.insideCount) / (double(unclosed.box.width()) * unclosed.box.height());
     if (unclosedFill < 0.5 && unclosed.holeCount <= 1)
         if (const auto arms = armsShape(unclosed))
+            return *arms;
+    // Strokes enclose nothing and cover little of the box.
+    if (unclosed.holeCount <= 1 && unclosed.coveredFill < kStrokesFill)
+        if (const auto arms = armsByWeight(unclosed))
             return *arms;
     if (fill >= kSquareFill)
         return MarkerShape::Square;

@@ -28,6 +28,13 @@ struct Silhouette {
     int inkCount = 0;
     int insideCount = 0;
     int holeCount = 0; ///< inside, but not ink even faintly
+    /// The share of its box the shape covers, read from the ink's weights (holes covered
+    /// fully) and with the box's sides where the edges' weights put them: on a small marker
+    /// whole pixels make a circle's box tight and its fill a square's.
+    double coveredFill = 0;
+    /// The ink's weights (holes 1) over `coverArea`, the box and two pixels around it.
+    QRect coverArea;
+    std::vector<float> cover;
 
     bool at(int x, int y) const {
         return box.contains(x, y) &&

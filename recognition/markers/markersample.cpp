@@ -163,6 +163,21 @@ bool tookLinesOnly(const CutOut& before, const CutOut& after) {
     return outside >= 2 * inside;
 }
 
+/// The distance from `click` to the box, 0 inside it.
+double distanceToBox(QPoint click, const QRect& box) {
+    const int dx = std::max({box.left() - click.x(), 0, click.x() - box.right()});
+    const int dy = std::max({box.top() - click.y(), 0, click.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
+
+/// Whether what is left still lies at the click: lines taken off a marker leave the marker
+/// where the user clicked; sides taken off an outline drawn thick leave a corner beside it.
+bool staysAtClick(const CutOut& before, const CutOut& after, QPoint click) {
+    constexpr double kNearClick = 1;
+    return distanceToBox(click, after.bounds) <=
+           std::max(kNearClick, distanceToBox(click, before.bounds));
+}
+
 /// Takes off a thin tail still hanging from the marker: half an error bar shorter than the
 /// line length tried, or a short joining line. Rows (or columns) at the top or bottom (left or
 /// right) whose ink is at most a line wide are a tail when there are more of them than the rest
@@ -244,6 +259,161 @@ bool trimWithTips(CutOut& cut) {
     return trimTails(cut, true, rows) | trimTails(cut, false, {diamond, diamond});
 }
 
+/// The ink of the cut as a patch: the component and the faint fringe around it.
+struct InkPatch {
+    QRect area;
+    std::vector<std::uint8_t> ink;
+
+    std::uint8_t at(const std::vector<std::uint8_t>& values, int x, int y) const {
+        return area.contains(x, y)
+                   ? values[std::size_t(y - area.top()) * area.width() + (x - area.left())]
+                   : 0;
+    }
+};
+
+InkPatch patchOf(const CutOut& cut) {
+    InkPatch patch{cut.bounds.adjusted(-1, -1, 1, 1), {}};
+    const QRect& a = patch.area;
+    patch.ink.assign(std::size_t(a.width()) * a.height(), 0);
+    for (const QPoint& p : cut.pixels)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int x = p.x() + dx, y = p.y() + dy;
+                patch.ink[std::size_t(y - a.top()) * a.width() + (x - a.left())] =
+                    cut.cleaned.at(x, y);
+            }
+    return patch;
+}
+
+/// The copy the ink would hold were it two copies of one marker, the second moved by `shift`:
+/// the ink whose counterpart, moved, is inked too (each pixel the weaker of the two). Where the
+/// copies lie at least half a marker apart, no pixel of one copy has a counterpart in the other but
+/// its own.
+std::vector<std::uint8_t> copyOf(const InkPatch& patch, QPoint shift) {
+    const QRect& a = patch.area;
+    std::vector<std::uint8_t> copy(patch.ink.size());
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x) {
+            const std::size_t i = std::size_t(y - a.top()) * a.width() + (x - a.left());
+            copy[i] = std::min(patch.ink[i], patch.at(patch.ink, x + shift.x(), y + shift.y()));
+        }
+    return copy;
+}
+
+/// How far two copies of the ink one moved by `shift` over the other are from the ink: pixels
+/// of half the colour one side where the other has not even a quarter (a copy a fraction of a
+/// pixel off changes an edge's weights by less), as a share of the ink.
+double reassemblyMisfit(const InkPatch& patch, const std::vector<std::uint8_t>& copy,
+                        QPoint shift) {
+    constexpr std::uint8_t kFaint = kInkHalf / 2;
+    const QRect& a = patch.area;
+    int wrong = 0, inked = 0;
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x) {
+            const std::size_t i = std::size_t(y - a.top()) * a.width() + (x - a.left());
+            const std::uint8_t both =
+                std::max(copy[i], patch.at(copy, x - shift.x(), y - shift.y()));
+            inked += patch.ink[i] >= kInkHalf;
+            wrong += (patch.ink[i] >= kInkHalf && both < kFaint) ||
+                     (both >= kInkHalf && patch.ink[i] < kFaint);
+        }
+    return inked ? double(wrong) / inked : 1;
+}
+
+QRect inkedBox(const InkPatch& patch, const std::vector<std::uint8_t>& values) {
+    QRect box;
+    for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+        for (int x = patch.area.left(); x <= patch.area.right(); ++x)
+            if (patch.at(values, x, y) >= kInkHalf)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+/// How round the ink's spread is: the square root of the ratio of its smaller to its larger
+/// second moment. 1 for every marker shape, less for the strip a shape and itself moved along
+/// its sides have in common (a square's, a diamond's).
+double roundness(const InkPatch& patch, const std::vector<std::uint8_t>& values) {
+    double sum = 0, mx = 0, my = 0;
+    for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+        for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
+            const double w = patch.at(values, x, y);
+            sum += w;
+            mx += w * x;
+            my += w * y;
+        }
+    if (sum <= 0)
+        return 0;
+    mx /= sum;
+    my /= sum;
+    double xx = 0, yy = 0, xy = 0;
+    for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
+        for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
+            const double w = patch.at(values, x, y) / sum;
+            xx += w * (x - mx) * (x - mx);
+            yy += w * (y - my) * (y - my);
+            xy += w * (x - mx) * (y - my);
+        }
+    const double middle = (xx + yy) / 2, spread = std::sqrt((xx - yy) * (xx - yy) / 4 + xy * xy);
+    return middle + spread > 0 ? std::sqrt(std::max(0.0, middle - spread) / (middle + spread)) : 0;
+}
+
+/// The clicked marker out of a pair that overlap (or touch) each other: the ink is two copies
+/// of one shape when a copy of it, moved, reassembles the ink with the other copy. A marker
+/// spreads about evenly every way and the copies lie at least about half a marker apart; so a
+/// single square is not two rectangles, nor a single diamond two slanted ones, nor a circle
+/// two lenses. Of the shifts that reassemble the ink, the one fitting best (and whose marker
+/// is roundest) wins; the copy nearer the click is kept. False when the ink is one marker.
+bool splitPair(CutOut& cut, QPoint click) {
+    constexpr int kSmallestPair = 8;
+    constexpr double kMostMisfit = 0.04, kLeastRoundness = 0.8, kLeastApart = 0.45;
+    const QRect& b = cut.bounds;
+    if (std::max(b.width(), b.height()) < kSmallestPair)
+        return false;
+    const InkPatch patch = patchOf(cut);
+    std::optional<QPoint> best;
+    double bestScore = std::numeric_limits<double>::max();
+    for (int tx = 0; tx < b.width(); ++tx)
+        for (int ty = 1 - b.height(); ty < b.height(); ++ty) {
+            if (tx == 0 && ty <= 0)
+                continue;
+            const QPoint shift(tx, ty);
+            const std::vector<std::uint8_t> copy = copyOf(patch, shift);
+            const QRect box = inkedBox(patch, copy);
+            const int side = std::max(box.width(), box.height());
+            const double apart = std::hypot(tx, ty);
+            if (box.isEmpty() || apart < kLeastApart * side || apart > side + 1)
+                continue;
+            const double misfit = reassemblyMisfit(patch, copy, shift);
+            if (misfit > kMostMisfit)
+                continue;
+            const double round = roundness(patch, copy);
+            const double score = misfit + 0.1 * (1 - round);
+            if (round >= kLeastRoundness && score < bestScore) {
+                best = shift;
+                bestScore = score;
+            }
+        }
+    if (!best)
+        return false;
+    // The copy found lies at the pair's first end; the other one is it moved by the shift.
+    std::vector<std::uint8_t> copy = copyOf(patch, *best);
+    const QRect box = inkedBox(patch, copy);
+    const QPointF middle = QRectF(box).center();
+    const QPointF moved = middle + QPointF(*best);
+    if (QPointF::dotProduct(moved - click, moved - click) <
+        QPointF::dotProduct(middle - click, middle - click))
+        copy = copyOf(patch, -*best);
+    const QRect& a = patch.area;
+    for (int y = a.top(); y <= a.bottom(); ++y)
+        for (int x = a.left(); x <= a.right(); ++x)
+            if (cut.cleaned.area().contains(x, y))
+                cut.cleaned.set(x, y, patch.at(copy, x, y));
+    std::erase_if(cut.pixels,
+                  [&](QPoint p) { return cut.cleaned.at(p.x(), p.y()) < kInkHalf / 2; });
+    cut.bounds = boundsOf(cut.pixels);
+    return !cut.pixels.empty();
+}
+
 /// Lines are tried from the window's size down. The marker is the component at the first
 /// length that is long enough for its size, or at a shorter one that still is, when what the
 /// shorter length took away ran out of it (error bars and joining lines shorter than the
@@ -262,8 +432,16 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
         if (kLineOverMarker * size > length || size < kSmallestMarker ||
             2 * int(cut.pixels.size()) < 3 * size)
             continue;
-        if (!chosen || tookLinesOnly(*chosen, cut))
+        if (!chosen || (tookLinesOnly(*chosen, cut) && staysAtClick(*chosen, cut, click))) {
+            const bool sameInk = chosen && chosen->bounds == cut.bounds &&
+                                 chosen->pixels.size() == cut.pixels.size();
             chosen = std::move(cut);
+            // Where the clicked marker overlaps another, that one is split off here: shorter
+            // lengths would take the straighter parts of their outlines for lines, leaving
+            // shreds of them that look like a marker with its lines taken off.
+            if (!sameInk && splitPair(*chosen, click))
+                break;
+        }
     }
     if (chosen) {
         const int size = std::max(chosen->bounds.width(), chosen->bounds.height());
@@ -272,12 +450,53 @@ std::optional<CutOut> cutOut(const InkMask& mask, QPoint click) {
     return chosen;
 }
 
+/// The ink's weights over the silhouette's box and two pixels around it (the component and
+/// the faint fringe around it), and the share of the box they fill, the
+/// box's sides being the sums of each column's (row's) fullest pixel.
+void coverOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, Silhouette& s) {
+    s.coverArea = s.box.adjusted(-2, -2, 2, 2);
+    const QRect& around = s.coverArea;
+    s.cover.assign(std::size_t(around.width()) * around.height(), 0);
+    auto at = [&](int x, int y) -> float& {
+        return s.cover[std::size_t(y - around.top()) * around.width() + (x - around.left())];
+    };
+    for (const QPoint& p : pixels)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (around.contains(p.x() + dx, p.y() + dy))
+                    at(p.x() + dx, p.y() + dy) = cleaned.at(p.x() + dx, p.y() + dy) / 255.f;
+    // Within the outline the shape covers every pixel: its holes, and an outline's inner
+    // edge whatever its weight. Only the outer edge covers its pixels partly.
+    auto outerEdge = [&](int x, int y) {
+        return !s.at(x + 1, y) || !s.at(x - 1, y) || !s.at(x, y + 1) || !s.at(x, y - 1);
+    };
+    for (int y = s.box.top(); y <= s.box.bottom(); ++y)
+        for (int x = s.box.left(); x <= s.box.right(); ++x)
+            if (s.at(x, y) && !outerEdge(x, y))
+                at(x, y) = 1;
+    double mass = 0, width = 0, height = 0;
+    std::vector<float> columnMost(around.width());
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        float rowMost = 0;
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const float c = at(x, y);
+            mass += c;
+            rowMost = std::max(rowMost, c);
+            columnMost[x - around.left()] = std::max(columnMost[x - around.left()], c);
+        }
+        height += rowMost;
+    }
+    for (float c : columnMost)
+        width += c;
+    s.coveredFill = width > 0 && height > 0 ? mass / (width * height) : 0;
+}
+
 /// The silhouette of the component's ink: pixels of at least half the colour, holes filled.
 Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixels, bool closeGaps) {
     std::vector<QPoint> inked;
     std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(inked),
                  [&](QPoint p) { return cleaned.at(p.x(), p.y()) >= kInkHalf; });
-    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0, 0};
+    Silhouette s{boundsOf(inked), {}, int(inked.size()), 0, 0, 0, {}, {}};
     const QRect& b = s.box;
     // The outline's faint pixels close it too: a thin outline's anti-aliased steps leave
     // gaps between its pixels of half the colour.
@@ -347,6 +566,7 @@ Silhouette silhouetteOf(const InkMask& cleaned, const std::vector<QPoint>& pixel
         s.insideCount += s.inside[i];
         s.holeCount += s.inside[i] && !ink[i];
     }
+    coverOf(cleaned, pixels, s);
     return s;
 }
 

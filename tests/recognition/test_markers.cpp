@@ -25,7 +25,7 @@ namespace {
 /// Draws a marker as chart programs do: anti-aliased, the centre anywhere between pixels
 /// (pixel centres are whole numbers).
 void drawMarker(QPainter& painter, MarkerShape shape, QPointF c, double size, bool filled,
-                QColor colour) {
+                QColor colour, double pen = 1.2) {
     const double h = size / 2;
     c += QPointF(0.5, 0.5); // QPainter's pixel centres lie at half coordinates
     QPainterPath path;
@@ -70,7 +70,7 @@ void drawMarker(QPainter& painter, MarkerShape shape, QPointF c, double size, bo
         filled = false;
         break;
     }
-    painter.setPen(QPen(colour, 1.2));
+    painter.setPen(QPen(colour, pen));
     painter.setBrush(filled ? QBrush(colour) : Qt::NoBrush);
     painter.drawPath(path);
 }
@@ -128,6 +128,7 @@ void TestMarkers::everyShapeIsFoundAndToldFromAnotherOfItsColour_data() {
     QTest::addColumn<int>("shape");
     QTest::addColumn<bool>("filled");
     QTest::addColumn<double>("size");
+    QTest::addColumn<bool>("thick"); // outlines 2 pixels wide, green, beside the same in black
     const std::pair<MarkerShape, const char*> shapes[] = {
         {MarkerShape::Circle, "circle"},
         {MarkerShape::Square, "square"},
@@ -141,30 +142,42 @@ void TestMarkers::everyShapeIsFoundAndToldFromAnotherOfItsColour_data() {
             if (!filled && (shape == MarkerShape::Cross || shape == MarkerShape::Plus))
                 continue;
             const bool arms = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
-            for (double size : {arms ? 9.0 : 7.0, 14.0})
-                QTest::addRow("%s %s %g", name, filled ? "filled" : "open", size)
-                    << int(shape) << filled << size;
+            // The smallest (whole pixels make a 5-pixel circle's box as full as a square's)
+            // filled only: an outline that small fills its marker, and a plus of strokes
+            // over a pixel wide a filled diamond.
+            const bool smallest = filled && shape != MarkerShape::Plus;
+            for (double size : {smallest ? 5.0 : 0.0, arms ? 9.0 : 7.0, 14.0})
+                if (size > 0)
+                    QTest::addRow("%s %s %g", name, filled ? "filled" : "open", size)
+                        << int(shape) << filled << size << false;
         }
+    // Thick outlines, and black ink is no darker green.
+    QTest::addRow("triangle-up open 14 thick")
+        << int(MarkerShape::TriangleUp) << false << 14.0 << true;
 }
 
 void TestMarkers::everyShapeIsFoundAndToldFromAnotherOfItsColour() {
     QFETCH(int, shape);
     QFETCH(bool, filled);
     QFETCH(double, size);
+    QFETCH(bool, thick);
     const auto kind = MarkerShape(shape);
+    const QColor colour = thick ? QColor(0, 140, 0) : QColor(200, 30, 30);
+    const double pen = thick ? 2 : 1.2;
     // The other series: same colour, another shape.
-    const MarkerShape other =
-        kind == MarkerShape::Circle ? MarkerShape::Diamond : MarkerShape::Circle;
+    const MarkerShape other = thick                         ? kind
+                              : kind == MarkerShape::Circle ? MarkerShape::Diamond
+                                                            : MarkerShape::Circle;
     QImage picture = paper();
     const std::vector<QPointF> mine = gridCentres(6, 4, {30, 30}, 3 * size + 6);
     {
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
         for (const QPointF& c : mine)
-            drawMarker(painter, kind, c, size, filled, QColor(200, 30, 30));
+            drawMarker(painter, kind, c, size, filled, colour, pen);
         for (const QPointF& c :
              gridCentres(6, 4, {30 + 1.5 * size + 3, 30 + 1.5 * size + 3}, 3 * size + 6))
-            drawMarker(painter, other, c, size, filled, QColor(200, 30, 30));
+            drawMarker(painter, other, c, size, filled, thick ? Qt::black : colour, pen);
     }
     const auto finding = FindMarkers(picture, pixelOf(mine[7]));
     QVERIFY(finding);
@@ -192,8 +205,9 @@ void TestMarkers::linesOverlapsAndErrorBars() {
         for (std::size_t i = 1; i < joined.size(); ++i)
             painter.drawLine(joined[i - 1] + QPointF(0.5, 0.5), joined[i] + QPointF(0.5, 0.5));
         truth = joined;
-        // Touching.
-        for (QPointF c : {QPointF(300.5, 230), QPointF(312.5, 230.3)})
+        // Touching, and overlapping by a quarter of their width.
+        for (QPointF c : {QPointF(300.5, 230), QPointF(312.5, 230.3), QPointF(240.4, 170.2),
+                          QPointF(247.6, 176.1)})
             truth.push_back(c);
         for (const QPointF& c : truth)
             drawMarker(painter, MarkerShape::Circle, c, 12, false, blue);
@@ -210,6 +224,9 @@ void TestMarkers::linesOverlapsAndErrorBars() {
             drawMarker(painter, MarkerShape::Circle, c, 12, false, blue);
             truth.push_back(c);
         }
+        // Another series' line drawn over a bar: the bar carries on beyond it.
+        painter.setPen(QPen(QColor(220, 20, 20), 2));
+        painter.drawLine(QPointF(360, 133), QPointF(460, 133));
     }
     const auto finding = FindMarkers(picture, pixelOf(truth.back()));
     QVERIFY(finding);
@@ -225,6 +242,12 @@ void TestMarkers::linesOverlapsAndErrorBars() {
         }
     }
     QCOMPARE(bars, 2);
+    // Clicked on one of the overlapping pair, the sample is that marker, not the pair.
+    const auto fromPair = FindMarkers(picture, pixelOf(truth[6]));
+    QVERIFY(fromPair);
+    QVERIFY(std::abs(fromPair->kind.size - finding->kind.size) <= 1);
+    QVERIFY2(worstError(*fromPair, truth) < 0.8,
+             qPrintable(QString::number(worstError(*fromPair, truth))));
 
     // In the window: one undoable step adds a point per marker with its bar's ends, and one
     // Undo takes all of them away again.
