@@ -105,7 +105,8 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
     for (int i = start + step; i >= 0 && i < n; i += step) {
         const int last = taken.back();
         const double distance = std::abs(i - last);
-        const double predicted = centres[std::size_t(last)] + slope * distance * step;
+        // The slope is kept per column in the direction of following.
+        const double predicted = centres[std::size_t(last)] + slope * distance;
         const double tolerance =
             3 + 0.6 * std::abs(slope) + distance * (0.5 + 0.3 * std::abs(slope));
         const std::vector<Run>& runs = columns[std::size_t(i)];

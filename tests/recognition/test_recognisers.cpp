@@ -192,6 +192,38 @@ private slots:
             QVERIFY2(QLineF(path[i - 1], path[i]).length() < 4, qPrintable(QString::number(i)));
     }
 
+    // A curve is followed both ways from where it starts: leftwards down a steep dashed part the
+    // slope leads across each gap to the next dash, as it does rightwards.
+    void wholeChartFollowsASteepDashedCurveBothWays() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPen dashed(QColor(0x1f, 0x5f, 0xbf), 2);
+            dashed.setDashPattern({2, 3});
+            painter.setPen(dashed);
+            painter.drawLine(QPointF(40.5, 40.5), QPointF(250.5, 300.5));
+            painter.setPen(QPen(QColor(0x1f, 0x5f, 0xbf), 2));
+            painter.drawLine(QPointF(250.5, 300.5), QPointF(390.5, 260.5));
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 1);
+        const std::vector<QPointF>& points = reading.series[0].points;
+        QVERIFY2(points.size() >= 340, qPrintable(QString::number(points.size())));
+        for (const QPointF& p : points) {
+            if (p.x() < 45 || p.x() > 385)
+                continue; // the stroke's ends are rounded over a few columns
+            const double row =
+                p.x() < 250 ? 40 + (p.x() - 40) * 260 / 210 : 300 - (p.x() - 250) * 40 / 140;
+            QVERIFY2(std::abs(p.y() - row) <= 2,
+                     qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+        }
+    }
+
     // The batch form: one chart to standard output, then a calibration reused over several
     // inputs, one of them unreadable.
     void digitiseCommandReadsChartsAndReusesACalibration() {
