@@ -139,6 +139,42 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
     }
 }
 
+/// Whether the column beyond a curve's end at `end` (step +1 or -1) hides it: the area's edge,
+/// or structure (an axis, the frame, a tick) at the curve's rows.
+bool hiddenBeyond(const InkMap& map, QPointF end, int step) {
+    const int x = int(end.x()) + step;
+    if (x < map.area.left() || x > map.area.right())
+        return true;
+    const int y = int(std::lround(end.y()));
+    for (int r = std::max(map.area.top(), y - 1); r <= std::min(map.area.bottom(), y + 1); ++r)
+        if (map.at(x, r) == InkMap::kStructure)
+            return true;
+    return false;
+}
+
+/// A curve that runs into the frame or an axis runs on under its stroke, whose centre lies a
+/// pixel or two beyond what can be seen: its ends are carried on there along their slope.
+void runOnUnderEdges(const InkMap& map, std::vector<QPointF>& points) {
+    constexpr int kUnder = 2, kSlopeOver = 5;
+    if (points.size() < std::size_t(kSlopeOver) + 1)
+        return;
+    const auto carried = [](QPointF end, QPointF inner, int step) {
+        const double slope = (end.y() - inner.y()) / (end.x() - inner.x());
+        std::vector<QPointF> more;
+        for (int k = 1; k <= kUnder; ++k)
+            more.emplace_back(end.x() + k * step, end.y() + slope * k * step);
+        return more;
+    };
+    if (hiddenBeyond(map, points.back(), 1)) {
+        const auto more = carried(points.back(), points[points.size() - 1 - kSlopeOver], 1);
+        points.insert(points.end(), more.begin(), more.end());
+    }
+    if (hiddenBeyond(map, points.front(), -1)) {
+        const auto more = carried(points.front(), points[kSlopeOver], -1);
+        points.insert(points.begin(), more.rbegin(), more.rend());
+    }
+}
+
 } // namespace
 
 FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
@@ -179,6 +215,7 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
         if (!std::isnan(centres[std::size_t(i)])) {
             curve.points.emplace_back(i + map.area.left(), centres[std::size_t(i)]);
         }
+    runOnUnderEdges(map, curve.points);
     // Lost: columns showing the colour that the curve does not cover.
     int covered = 0;
     for (int i = 0; i < n; ++i)

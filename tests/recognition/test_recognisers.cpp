@@ -135,8 +135,12 @@ private slots:
                      qPrintable(QString::number(s.colour, 16)));
             if (reader.available())
                 QCOMPARE(s.name, QString(names[i]));
-            // Over the whole width, through the crossings, on its own curve's centre.
+            // Over the whole width, under the frame to its ends, through the crossings, on its
+            // own curve's centre.
             QVERIFY(s.points.size() >= std::size_t(0.97 * (chart->right - chart->left)));
+            QVERIFY2(
+                s.points.front().x() <= chart->left + 1 && s.points.back().x() >= chart->right - 1,
+                qPrintable(QString("%1 %2").arg(s.points.front().x()).arg(s.points.back().x())));
             int within = 0;
             for (const QPointF& p : s.points)
                 within += std::abs(p.y() - chart->rowAt(i, p.x())) <= 1;
