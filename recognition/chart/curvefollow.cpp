@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 #include <QImage>
+#include <QPointF>
 
 #include "recognition/chart/inkmap.h"
 
@@ -175,6 +177,79 @@ void runOnUnderEdges(const InkMap& map, std::vector<QPointF>& points) {
     }
 }
 
+/// The parabola through the points by least squares, as its value at x; nothing when the
+/// points do not fix one.
+std::optional<std::function<double(double)>> parabolaThrough(const std::vector<QPointF>& points) {
+    if (points.size() < 4)
+        return std::nullopt;
+    const double origin = points.front().x();
+    double m[3][4] = {};
+    for (const QPointF& p : points) {
+        const double u = p.x() - origin, powers[3] = {1, u, u * u};
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c)
+                m[r][c] += powers[r] * powers[c];
+            m[r][3] += powers[r] * p.y();
+        }
+    }
+    for (int k = 0; k < 3; ++k) { // Gaussian elimination, the normal equations being symmetric
+        if (std::abs(m[k][k]) < 1e-9)
+            return std::nullopt;
+        for (int r = k + 1; r < 3; ++r) {
+            const double f = m[r][k] / m[k][k];
+            for (int c = k; c < 4; ++c)
+                m[r][c] -= f * m[k][c];
+        }
+    }
+    double a[3];
+    for (int k = 2; k >= 0; --k) {
+        a[k] = m[k][3];
+        for (int c = k + 1; c < 3; ++c)
+            a[k] -= m[k][c] * a[c];
+        a[k] /= m[k][k];
+    }
+    return [=](double x) {
+        const double u = x - origin;
+        return a[0] + a[1] * u + a[2] * u * u;
+    };
+}
+
+/// Bridges the gaps (dashes, crossings) between `first` and `last` on the parabola through the
+/// centres seen on both sides (a curve bends over a dash's gap), or the straight line between
+/// the ends where too few are seen. A dash's end column holds only part of a steep stroke, so
+/// the columns next to a gap are put on that parabola too. A gap longer than the follower
+/// bridges is left open: the curve was lost there.
+void bridgeGaps(std::vector<double>& centres, int first, int last, int maxGap) {
+    const std::vector<double> seen = centres;
+    const int n = int(seen.size());
+    const auto isSeen = [&](int j) { return j >= 0 && j < n && !std::isnan(seen[std::size_t(j)]); };
+    int previous = -1;
+    for (int i = first; i <= last && first >= 0; ++i) {
+        if (!isSeen(i))
+            continue;
+        if (previous >= 0 && i - previous > 1 && i - previous <= maxGap + 1) {
+            const int reach = std::max(4, i - previous);
+            std::vector<QPointF> around;
+            int before = 0, after = 0;
+            for (int j = previous - reach; j <= i + reach; ++j)
+                if (isSeen(j) && (j <= previous || j >= i)) {
+                    around.emplace_back(j, seen[std::size_t(j)]);
+                    (j <= previous ? before : after) += 1;
+                }
+            const auto parabola =
+                before >= 3 && after >= 3 ? parabolaThrough(around) : std::nullopt;
+            const int from = parabola ? previous : previous + 1, to = parabola ? i : i - 1;
+            for (int j = from; j <= to; ++j) {
+                const double t = double(j - previous) / (i - previous);
+                centres[std::size_t(j)] =
+                    parabola ? (*parabola)(j)
+                             : seen[std::size_t(previous)] * (1 - t) + seen[std::size_t(i)] * t;
+            }
+        }
+        previous = i;
+    }
+}
+
 } // namespace
 
 FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
@@ -197,20 +272,7 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
             last = i;
         }
     }
-    // Bridge the gaps (dashes, crossings) on the straight line between their ends; a gap longer
-    // than the follower bridges is left open: the curve was lost there.
-    int previous = -1;
-    for (int i = first; i <= last && first >= 0; ++i) {
-        if (std::isnan(centres[std::size_t(i)]))
-            continue;
-        if (previous >= 0 && i - previous > 1 && i - previous <= maxGap + 1)
-            for (int j = previous + 1; j < i; ++j) {
-                const double t = double(j - previous) / (i - previous);
-                centres[std::size_t(j)] =
-                    centres[std::size_t(previous)] * (1 - t) + centres[std::size_t(i)] * t;
-            }
-        previous = i;
-    }
+    bridgeGaps(centres, first, last, maxGap);
     for (int i = 0; i < n; ++i)
         if (!std::isnan(centres[std::size_t(i)])) {
             curve.points.emplace_back(i + map.area.left(), centres[std::size_t(i)]);
