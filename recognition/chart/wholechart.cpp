@@ -77,6 +77,39 @@ void readBars(const QImage& picture, const InkMap& map, const InkBlob& largest,
     ReadBarSeries(picture, inkNearCentre(map, largest), series);
 }
 
+void readCurve(const QImage& picture, const InkMap& map, int label,
+               const ChartReadingOptions& options, SeriesReading& series) {
+    FollowedCurve curve = options.polarRays ? FollowCurveAround(map, label, *options.polarRays)
+                                            : FollowCurve(picture, map, label);
+    series.points = std::move(curve.points);
+    series.followed = curve.followed;
+}
+
+/// Whether most ink of `label` lies on the paths of the curves already read: where JPEG greyed
+/// or shifted the hue of a thin stroke in places, those places are that curve's, not a series.
+bool liesOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
+    constexpr double kOnPath = 2.5, kMostly = 0.6;
+    const QRect& a = map.area;
+    std::vector<std::vector<double>> rows(std::size_t(a.width()));
+    for (const SeriesReading& s : read)
+        if (s.kind == SeriesKind::Curve)
+            for (const QPointF& p : s.points)
+                if (const int x = int(std::lround(p.x())); x >= a.left() && x <= a.right())
+                    rows[std::size_t(x - a.left())].push_back(p.y());
+    int on = 0, total = 0;
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        const std::uint8_t* labels = map.row(y);
+        for (int x = 0; x < a.width(); ++x)
+            if (labels[x] == label) {
+                ++total;
+                const auto& here = rows[std::size_t(x)];
+                on += std::any_of(here.begin(), here.end(),
+                                  [&](double r) { return std::abs(r - y) <= kOnPath; });
+            }
+    }
+    return total > 0 && on >= kMostly * total;
+}
+
 /// One series per colour with enough ink, the most ink first.
 std::vector<std::pair<int, std::vector<const InkBlob*>>>
 seriesColours(const InkMap& map, const std::vector<InkBlob>& blobs) {
@@ -138,10 +171,11 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
     const std::map<int, QString> names = ReadLegend(picture, map, blobs, reader);
     progress(0.5);
     const auto colours = seriesColours(map, blobs);
-    for (std::size_t i = 0; i < colours.size() && i < std::size_t(kLines); ++i) {
+    std::size_t next = 0;
+    for (; next < colours.size() && reading.series.size() < std::size_t(kLines); ++next) {
         if (stopped())
             return {};
-        const auto& [label, list] = colours[i];
+        const auto& [label, list] = colours[next];
         SeriesReading series;
         series.colour = map.colours[std::size_t(label - 1)].colour;
         if (const auto name = names.find(label); name != names.end())
@@ -156,25 +190,22 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
                                         [](auto* a, auto* b) { return a->pixels < b->pixels; }),
                      series);
             break;
-        case InkShape::Curve: {
-            FollowedCurve curve = options.polarRays
-                                      ? FollowCurveAround(map, label, *options.polarRays)
-                                      : FollowCurve(picture, map, label);
-            series.points = std::move(curve.points);
-            series.followed = curve.followed;
-            if (curve.followed < kFollowedEnough &&
+        case InkShape::Curve:
+            if (liesOnCurves(map, label, reading.series))
+                continue;
+            readCurve(picture, map, label, options, series);
+            if (series.followed < kFollowedEnough &&
                 std::find(reading.problems.begin(), reading.problems.end(),
                           ChartProblem::CurveLost) == reading.problems.end())
                 reading.problems.push_back(ChartProblem::CurveLost);
             break;
         }
-        }
         if (!series.points.empty())
             reading.series.push_back(std::move(series));
-        progress(0.5 + 0.5 * double(i + 1) / double(std::min<std::size_t>(colours.size(), kLines)));
+        progress(0.5 + 0.5 * double(next + 1) / double(colours.size()));
     }
     UseCategoryAxis(reading);
-    reading.seriesLeftOut = std::max(0, int(colours.size()) - kLines);
+    reading.seriesLeftOut = int(colours.size() - next);
     if (reading.seriesLeftOut > 0)
         reading.problems.push_back(ChartProblem::TooManySeries);
     if (reading.series.empty())

@@ -228,6 +228,28 @@ private slots:
         }
     }
 
+    // A thin stroke that JPEG greyed in places stays one series: the grey stretches lie on its
+    // path.
+    void wholeChartKeepsAStrokeGreyedInPlacesOneSeries() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            for (int x = 40; x < 390; ++x) {
+                const int y = int(170 + 90 * std::sin(x / 50.0));
+                painter.setPen(x % 40 < 12 ? QColor(90, 90, 90) : QColor(0x1f, 0x5f, 0xbf));
+                painter.drawLine(x, y, x, int(170 + 90 * std::sin((x + 1) / 50.0)));
+            }
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 1);
+        QVERIFY2(reading.series[0].points.size() >= 330,
+                 qPrintable(QString::number(reading.series[0].points.size())));
+    }
+
     // The batch form: one chart to standard output, then a calibration reused over several
     // inputs, one of them unreadable.
     void digitiseCommandReadsChartsAndReusesACalibration() {
