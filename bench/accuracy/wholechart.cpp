@@ -316,6 +316,94 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
             for (const SeriesReading& s : reading.series)
                 std::printf("    kind %d #%06x %zu points followed %.2f '%s'\n", int(s.kind),
                             s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name));
+        if (qEnvironmentVariableIsSet("KURVANA_DEBUG_POINTS")) { // TEMPORARY overlay
+            QImage o = picture.copy();
+            const QRgb marks[] = {0xff00ff, 0x00ffff, 0xff8000, 0x00ff00, 0xffff00};
+            for (std::size_t k = 0; k < reading.series.size(); ++k)
+                for (const QPointF& p : reading.series[k].points) {
+                    const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
+                    if (o.rect().contains(x, y)) o.setPixel(x, y, marks[k % 5]);
+                }
+            o.save(folder + "/../o" + QString::number(i) + ".png");
+        }
+        if (qEnvironmentVariableIsSet("KURVANA_DEBUG_POINTS")) { // TEMPORARY
+            const auto truth = truthOf(c);
+            const auto found = foundOf(c, reading, box);
+            for (std::size_t t = 0; t < truth.size(); ++t) {
+                double best = -1; std::size_t bf = 0;
+                for (std::size_t f = 0; f < found.size(); ++f) {
+                    const double s = ScoreChart({truth[t]}, {found[f]}, xSpan, ySpan).score;
+                    if (s > best) best = s, bf = f;
+                }
+                if (found.empty()) continue;
+                if (truth[t].markers) {
+                    const double pxX = (box.right - box.left) / xSpan, pxY = (box.bottom - box.top) / ySpan;
+                    std::string line;
+                    for (const QPointF& p : truth[t].points) {
+                        double bd = 1e9; QPointF d;
+                        for (const QPointF& q : found[bf].points) { const double dd = std::hypot((q.x()-p.x())*pxX, (q.y()-p.y())*pxY); if (dd < bd) bd = dd, d = QPointF((q.x()-p.x())*pxX, (q.y()-p.y())*pxY); }
+                        char buf[40]; std::snprintf(buf, sizeof buf, " %+.2f,%+.2f", d.x(), -d.y()); line += buf;
+                    }
+                    std::printf("    t%zu->f%zu %.3f px (1%%=%.1f,%.1f):%s\n", t, bf, best, pxX*xSpan/100, pxY*ySpan/100, line.c_str());
+                    continue;
+                }
+                std::string line;
+                const auto& fp = found[bf].points;
+                for (const QPointF& p : truth[t].points) {
+                    if (fp.empty() || p.x() < fp.front().x() || p.x() > fp.back().x()) { line += 'M'; continue; }
+                    auto after = std::lower_bound(fp.begin(), fp.end(), p.x(), [](QPointF q, double v) { return q.x() < v; });
+                    double y = after->y();
+                    if (after != fp.begin()) { auto a = *(after - 1); double tt = after->x() > a.x() ? (p.x() - a.x()) / (after->x() - a.x()) : 0; y = a.y() + tt * (after->y() - a.y()); }
+                    const double e = std::min(1.0, std::abs(y - p.y()) / (0.01 * ySpan));
+                    line += e < 0.05 ? '.' : char('0' + std::min(9, int(e * 10)));
+                }
+                std::printf("    t%zu->f%zu %.3f %s\n", t, bf, best, line.c_str());
+            }
+        }
+        if (qEnvironmentVariableIsSet("KURVANA_DEBUG_POINTS")) { // TEMPORARY overlay
+            QImage o = picture.copy();
+            const QRgb marks[] = {0xff00ff, 0x00ffff, 0xff8000, 0x00ff00, 0xffff00};
+            for (std::size_t k = 0; k < reading.series.size(); ++k)
+                for (const QPointF& p : reading.series[k].points) {
+                    const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
+                    if (o.rect().contains(x, y)) o.setPixel(x, y, marks[k % 5]);
+                }
+            o.save(folder + "/../o" + QString::number(i) + ".png");
+        }
+        if (qEnvironmentVariableIsSet("KURVANA_DEBUG_POINTS")) { // TEMPORARY
+            const auto truth = truthOf(c);
+            const auto found = foundOf(c, reading, box);
+            for (std::size_t t = 0; t < truth.size(); ++t) {
+                double best = -1; std::size_t bf = 0;
+                for (std::size_t f = 0; f < found.size(); ++f) {
+                    const double s = ScoreChart({truth[t]}, {found[f]}, xSpan, ySpan).score;
+                    if (s > best) best = s, bf = f;
+                }
+                if (found.empty()) continue;
+                if (truth[t].markers) {
+                    const double pxX = (box.right - box.left) / xSpan, pxY = (box.bottom - box.top) / ySpan;
+                    std::string line;
+                    for (const QPointF& p : truth[t].points) {
+                        double bd = 1e9; QPointF d;
+                        for (const QPointF& q : found[bf].points) { const double dd = std::hypot((q.x()-p.x())*pxX, (q.y()-p.y())*pxY); if (dd < bd) bd = dd, d = QPointF((q.x()-p.x())*pxX, (q.y()-p.y())*pxY); }
+                        char buf[40]; std::snprintf(buf, sizeof buf, " %+.2f,%+.2f", d.x(), -d.y()); line += buf;
+                    }
+                    std::printf("    t%zu->f%zu %.3f pt %d w %d px (1%%=%.1f,%.1f):%s\n", t, bf, best, c.series[t].markerType, c.series[t].width, pxX*xSpan/100, pxY*ySpan/100, line.c_str());
+                    continue;
+                }
+                std::string line;
+                const auto& fp = found[bf].points;
+                for (const QPointF& p : truth[t].points) {
+                    if (fp.empty() || p.x() < fp.front().x() || p.x() > fp.back().x()) { line += 'M'; continue; }
+                    auto after = std::lower_bound(fp.begin(), fp.end(), p.x(), [](QPointF q, double v) { return q.x() < v; });
+                    double y = after->y();
+                    if (after != fp.begin()) { auto a = *(after - 1); double tt = after->x() > a.x() ? (p.x() - a.x()) / (after->x() - a.x()) : 0; y = a.y() + tt * (after->y() - a.y()); }
+                    const double e = std::min(1.0, std::abs(y - p.y()) / (0.01 * ySpan));
+                    line += e < 0.05 ? '.' : char('0' + std::min(9, int(e * 10)));
+                }
+                std::printf("    t%zu->f%zu %.3f %s\n", t, bf, best, line.c_str());
+            }
+        }
         std::fflush(stdout);
     }
     if (counted == 0)

@@ -250,6 +250,39 @@ private slots:
                  qPrintable(QString::number(reading.series[0].points.size())));
     }
 
+    // Thin crosses cut into pieces where other strokes run through them are still markers:
+    // most of their colour's ink lies in whole crosses, though the pieces are many.
+    void wholeChartTakesCrossesCutByOtherStrokesForMarkers() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const QColor blue(0x1f, 0x5f, 0xbf);
+        QList<QPointF> centres;
+        for (int k = 0; k < 8; ++k)
+            centres.append(QPointF(60.5 + 42 * k, 170.5 + 90 * std::sin(k * 0.9)));
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(blue, 1.5));
+            for (const QPointF& c : centres) {
+                painter.drawLine(c + QPointF(-7, -7), c + QPointF(7, 7));
+                painter.drawLine(c + QPointF(-7, 7), c + QPointF(7, -7));
+            }
+            painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 3));
+            for (const int k : {2, 5})
+                painter.drawLine(centres[k] + QPointF(-15, 0), centres[k] + QPointF(15, 0));
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        const auto crosses =
+            std::find_if(reading.series.begin(), reading.series.end(),
+                         [](const SeriesReading& s) { return qBlue(s.colour) > qRed(s.colour); });
+        QVERIFY(crosses != reading.series.end());
+        QCOMPARE(crosses->kind, SeriesKind::Markers);
+        QCOMPARE(int(crosses->points.size()), 8);
+    }
+
     // The batch form: one chart to standard output, then a calibration reused over several
     // inputs, one of them unreadable.
     void digitiseCommandReadsChartsAndReusesACalibration() {
