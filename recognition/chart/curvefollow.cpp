@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <cstdio>
 
 #include "recognition/chart/inkmap.h"
 
@@ -21,6 +22,8 @@ struct Run {
 };
 
 using Columns = std::vector<std::vector<Run>>;
+
+constexpr std::size_t kStarts = 3;
 
 /// The ink-weighted centre of the run from `top` to `bottom` in column x, two pixels of fringe
 /// beyond each end counted by their strength.
@@ -71,28 +74,30 @@ Columns runsPerColumn(const QImage& picture, const InkMap& map, int label) {
     return columns;
 }
 
-/// Where to start: the middle of the longest stretch of columns holding a single thin run.
-std::optional<int> startColumn(const Columns& columns) {
-    int bestLength = 0, bestMiddle = -1, length = 0;
+/// Where to start: the middles of the longest stretches of columns holding a single thin run,
+/// the longest first (a legend's sample or a crossing-free stretch of another stroke of the
+/// colour may be the longest); the first column with a run where there is no such stretch.
+std::vector<int> startColumns(const Columns& columns, std::size_t count) {
+    std::vector<std::pair<int, int>> stretches; // length, middle
+    int length = 0;
     for (int i = 0; i <= int(columns.size()); ++i) {
-        const bool single = i < int(columns.size()) && columns[std::size_t(i)].size() == 1;
-        if (single) {
+        if (i < int(columns.size()) && columns[std::size_t(i)].size() == 1) {
             ++length;
             continue;
         }
-        if (length > bestLength) {
-            bestLength = length;
-            bestMiddle = i - 1 - length / 2;
-        }
+        if (length > 0)
+            stretches.emplace_back(length, i - 1 - length / 2);
         length = 0;
     }
-    if (bestMiddle < 0) {
-        for (int i = 0; i < int(columns.size()); ++i)
+    std::sort(stretches.begin(), stretches.end(), std::greater<>());
+    std::vector<int> starts;
+    for (std::size_t k = 0; k < stretches.size() && k < count; ++k)
+        starts.push_back(stretches[k].second);
+    if (starts.empty())
+        for (int i = 0; i < int(columns.size()) && starts.empty(); ++i)
             if (!columns[std::size_t(i)].empty())
-                return i;
-        return std::nullopt;
-    }
-    return bestMiddle;
+                starts.push_back(i);
+    return starts;
 }
 
 /// Follows from column `start` in direction `step` (+1, -1), filling `centres` (NaN where no
@@ -133,6 +138,9 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
             slope = from != i && !lost
                         ? (best->centre - centres[std::size_t(from)]) / (i - from) * step
                         : 0;
+            // Started again: what came before the loss says nothing of the slope here.
+            if (lost)
+                taken.clear();
             taken.push_back(i);
             gap = 0;
         } else {
@@ -255,15 +263,23 @@ void bridgeGaps(std::vector<double>& centres, int first, int last, int maxGap) {
 FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
     FollowedCurve curve;
     const Columns columns = runsPerColumn(picture, map, label);
-    const std::optional<int> start = startColumn(columns);
-    if (!start)
-        return curve;
     const int n = int(columns.size());
-    std::vector<double> centres(std::size_t(n), std::nan(""));
-    centres[std::size_t(*start)] = columns[std::size_t(*start)].front().centre;
     const int maxGap = std::max(25, map.area.width() / 12);
-    followFrom(columns, *start, 1, centres, maxGap);
-    followFrom(columns, *start, -1, centres, maxGap);
+    // Followed from a few starts, the one that leads along the most columns kept.
+    std::vector<double> centres;
+    int most = -1;
+    for (const int start : startColumns(columns, kStarts)) {
+        std::vector<double> from(std::size_t(n), std::nan(""));
+        from[std::size_t(start)] = columns[std::size_t(start)].front().centre;
+        followFrom(columns, start, 1, from, maxGap);
+        followFrom(columns, start, -1, from, maxGap);
+        const int along =
+            int(std::count_if(from.begin(), from.end(), [](double c) { return !std::isnan(c); }));
+        if (along > most)
+            most = along, centres = std::move(from);
+    }
+    if (most < 0)
+        return curve;
     int showing = 0, first = -1, last = -1;
     for (int i = 0; i < n; ++i) {
         showing += !columns[std::size_t(i)].empty();
