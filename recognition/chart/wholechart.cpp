@@ -58,6 +58,39 @@ bool labelNear(const InkMap& map, QPointF p, int radius, int label) {
     return false;
 }
 
+/// Whether words (structure spread over the rows and columns of a band, not a line across it)
+/// stand right beside the marker at `p` on its left or right: a legend's sample whose entry
+/// the legend reader left unread is not a data point.
+bool wordsBeside(const InkMap& map, QPointF p, int radius) {
+    constexpr double kLineFill = 0.8, kWordsFill = 0.06;
+    const int cx = int(std::lround(p.x())), cy = int(std::lround(p.y()));
+    for (const int side : {-1, 1}) {
+        const int near = cx + side * (radius + 1), far = cx + side * 10 * radius;
+        const QRect band = QRect(QPoint(std::min(near, far), cy - radius),
+                                 QPoint(std::max(near, far), cy + radius)) &
+                           map.area;
+        if (band.width() < 3 * radius || band.height() < radius)
+            continue;
+        std::vector<int> perRow(std::size_t(band.height()), 0),
+            perColumn(std::size_t(band.width()), 0);
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                if (map.at(x, y) == InkMap::kStructure) {
+                    ++perRow[std::size_t(y - band.top())];
+                    ++perColumn[std::size_t(x - band.left())];
+                }
+        int words = 0; // structure pixels off the full rows and columns (grid, frame, axes)
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                words += map.at(x, y) == InkMap::kStructure &&
+                         perRow[std::size_t(y - band.top())] < kLineFill * band.width() &&
+                         perColumn[std::size_t(x - band.left())] < kLineFill * band.height();
+        if (words >= kWordsFill * band.width() * band.height())
+            return true;
+    }
+    return false;
+}
+
 void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typical,
                  const ChartReadingOptions& options, SeriesReading& series) {
     series.kind = SeriesKind::Markers;
@@ -66,7 +99,8 @@ void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typica
     const int radius = std::max(typical.box.width(), typical.box.height()) / 2 + 1;
     if (const auto found = FindMarkers(picture, inkNearCentre(map, typical), search))
         for (const FoundMarker& m : found->markers)
-            if (labelNear(map, m.centre, radius, typical.label))
+            if (labelNear(map, m.centre, radius, typical.label) &&
+                !wordsBeside(map, m.centre, radius))
                 series.points.push_back(m.centre);
     std::sort(series.points.begin(), series.points.end(),
               [](QPointF a, QPointF b) { return a.x() < b.x(); });
