@@ -7,7 +7,6 @@
 
 #include <QImage>
 #include <QPointF>
-#include <cstdio>
 
 #include "recognition/chart/inkmap.h"
 

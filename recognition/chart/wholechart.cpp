@@ -144,6 +144,57 @@ bool liesOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>
     return total > 0 && on >= kMostly * total;
 }
 
+/// Clears the stroke of a curve read from its colour's ink (in each of its columns the run
+/// of the colour it passes through and a pixel of fringe round it), noting in `cleared` where;
+/// gives the pixels of the colour left.
+int clearStroke(InkMap& map, int label, const std::vector<QPointF>& points,
+                std::vector<std::size_t>& cleared) {
+    const QRect& a = map.area;
+    for (const QPointF& p : points) {
+        const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
+        if (x < a.left() || x > a.right() || y < a.top() || y > a.bottom())
+            continue;
+        int top = y, bottom = y;
+        while (top > a.top() && map.at(x, top - 1) == label)
+            --top;
+        while (bottom < a.bottom() && map.at(x, bottom + 1) == label)
+            ++bottom;
+        for (int r = std::max(a.top(), top - 1); r <= std::min(a.bottom(), bottom + 1); ++r)
+            if (std::uint8_t& l = map.at(x, r); l == label) {
+                l = InkMap::kPaper;
+                cleared.push_back(std::size_t(&l - map.labels.data()));
+            }
+    }
+    return int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
+}
+
+/// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
+/// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
+/// where it is much of the colour's ink and is followed along much of the plot, is another
+/// curve of that colour. The ink is given back afterwards: other curves' centres weigh their
+/// fringes against it.
+void readMoreOfColour(const QImage& picture, InkMap& map, int label,
+                      const ChartReadingOptions& options, ChartReading& reading) {
+    constexpr double kMuchLeft = 0.15, kAlongEnough = 0.3;
+    const int initial = int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
+    const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
+    std::vector<std::size_t> cleared;
+    while (reading.series.size() < std::size_t(kLines)) {
+        const int left = clearStroke(map, label, reading.series.back().points, cleared);
+        if (left < std::max(double(enough), kMuchLeft * initial) ||
+            liesOnCurves(map, label, reading.series))
+            break;
+        SeriesReading more;
+        more.colour = reading.series.back().colour;
+        readCurve(picture, map, label, options, more);
+        if (more.points.size() < kAlongEnough * map.area.width())
+            break;
+        reading.series.push_back(std::move(more));
+    }
+    for (const std::size_t i : cleared)
+        map.labels[i] = std::uint8_t(label);
+}
+
 /// One series per colour with enough ink, the most ink first.
 std::vector<std::pair<int, std::vector<const InkBlob*>>>
 seriesColours(const InkMap& map, const std::vector<InkBlob>& blobs) {
@@ -234,8 +285,11 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
                 reading.problems.push_back(ChartProblem::CurveLost);
             break;
         }
+        const bool curve = series.kind == SeriesKind::Curve && !series.points.empty();
         if (!series.points.empty())
             reading.series.push_back(std::move(series));
+        if (curve && !options.polarRays)
+            readMoreOfColour(picture, map, label, options, reading);
         progress(0.5 + 0.5 * double(next + 1) / double(colours.size()));
     }
     UseCategoryAxis(reading);

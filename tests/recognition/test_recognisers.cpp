@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QPainterPath>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -225,6 +226,45 @@ private slots:
                 p.x() < 250 ? 40 + (p.x() - 40) * 260 / 210 : 300 - (p.x() - 250) * 40 / 140;
             QVERIFY2(std::abs(p.y() - row) <= 2,
                      qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+        }
+    }
+
+    // Two curves of one colour, a solid and a dashed black one as papers print them, are two
+    // series, each on its own stroke.
+    void wholeChartReadsTwoCurvesOfOneColour() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const auto solidRow = [](double x) { return 80 + 30 * std::sin(x / 60.0); };
+        const auto dashedRow = [](double x) { return 310 - 0.5 * (x - 40); };
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPen dashed(Qt::black, 2);
+            dashed.setDashPattern({4, 3});
+            for (int x = 40; x < 390; ++x) {
+                painter.setPen(QPen(Qt::black, 2));
+                painter.drawLine(QPointF(x, solidRow(x)), QPointF(x + 1, solidRow(x + 1)));
+            }
+            painter.setPen(dashed);
+            QPainterPath path(QPointF(40, dashedRow(40)));
+            for (int x = 41; x <= 390; ++x)
+                path.lineTo(x, dashedRow(x));
+            painter.drawPath(path);
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 2);
+        for (const SeriesReading& s : reading.series) {
+            QVERIFY2(s.points.size() >= 300, qPrintable(QString::number(s.points.size())));
+            const auto row = std::abs(s.points[150].y() - solidRow(s.points[150].x())) < 2
+                                 ? solidRow
+                                 : dashedRow;
+            for (const QPointF& p : s.points)
+                if (p.x() > 45 && p.x() < 385)
+                    QVERIFY2(std::abs(p.y() - row(p.x() - 0.5) + 0.5) <= 1.5,
+                             qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
         }
     }
 
