@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include <QBuffer>
@@ -57,6 +58,11 @@ struct SeriesCase {
     int markerType = 7;
 };
 
+/// The plot box gnuplot used, in pixel indices: left, right, top, bottom.
+struct PlotBox {
+    double left = 0, right = 0, top = 0, bottom = 0;
+};
+
 struct WholeCase {
     QString name;
     int width = 800, height = 560;
@@ -66,6 +72,9 @@ struct WholeCase {
     int legendStyle = 0; ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
     std::vector<SeriesCase> series;
     double xMin = 0, xMax = 10, yMin = 0, yMax = 100;
+    /// The plot box of a first drawing: markers are then put on pixel centres. A terminal draws
+    /// a marker at a whole pixel, so a value between pixels is not where its marker shows.
+    std::optional<PlotBox> pixelGrid;
 };
 
 double axisT(double v, bool log) {
@@ -116,8 +125,14 @@ WholeCase caseNumber(int i) {
 
 constexpr int kMarkersPerSeries = 12;
 
-double markerT(int k) {
-    return (k + 0.5) / kMarkersPerSeries;
+/// Marker k's place as shares of the X and Y ranges, on a pixel centre of c.pixelGrid.
+QPointF markerShares(const WholeCase& c, const SeriesCase& sc, int k) {
+    double tx = (k + 0.5) / kMarkersPerSeries, ty = kShapes[sc.shape].f(tx);
+    if (const auto& b = c.pixelGrid) {
+        tx = (std::round(b->left + tx * (b->right - b->left)) - b->left) / (b->right - b->left);
+        ty = (b->bottom - std::round(b->bottom - ty * (b->bottom - b->top))) / (b->bottom - b->top);
+    }
+    return {tx, ty};
 }
 
 /// The value at share t of an axis (t of the exponents on a logarithmic one).
@@ -168,19 +183,16 @@ QString script(const WholeCase& c, const QString& png) {
     out << "\n";
     for (const SeriesCase& sc : c.series)
         if (sc.markers) {
-            for (int k = 0; k < kMarkersPerSeries; ++k)
-                out << valueAt(markerT(k), c.xMin, c.xMax, c.logX) << ' '
-                    << valueAt(kShapes[sc.shape].f(markerT(k)), c.yMin, c.yMax, c.logY) << "\n";
+            for (int k = 0; k < kMarkersPerSeries; ++k) {
+                const QPointF t = markerShares(c, sc, k);
+                out << qSetRealNumberPrecision(12) << valueAt(t.x(), c.xMin, c.xMax, c.logX) << ' '
+                    << valueAt(t.y(), c.yMin, c.yMax, c.logY) << "\n";
+            }
             out << "e\n";
         }
     out << "print GPVAL_TERM_XMIN, GPVAL_TERM_XMAX, GPVAL_TERM_YMIN, GPVAL_TERM_YMAX\n";
     return text;
 }
-
-/// The plot box gnuplot used, in pixel indices: left, right, top, bottom.
-struct PlotBox {
-    double left = 0, right = 0, top = 0, bottom = 0;
-};
 
 QImage render(const WholeCase& c, const QString& folder, PlotBox& box) {
     const QString png = folder + "/whole.png", path = folder + "/whole.gp";
@@ -220,8 +232,10 @@ std::vector<ScoredSeries> truthOf(const WholeCase& c) {
         const double yLow = axisT(c.yMin, c.logY), ySpan = axisT(c.yMax, c.logY) - yLow;
         const int n = sc.markers ? kMarkersPerSeries : 200;
         for (int k = 0; k < n; ++k) {
-            const double share = sc.markers ? markerT(k) : (k + 0.5) / n;
-            t.points.emplace_back(xLow + share * xSpan, yLow + kShapes[sc.shape].f(share) * ySpan);
+            const double share = (k + 0.5) / n;
+            const QPointF m =
+                sc.markers ? markerShares(c, sc, k) : QPointF(share, kShapes[sc.shape].f(share));
+            t.points.emplace_back(xLow + m.x() * xSpan, yLow + m.y() * ySpan);
         }
         truth.push_back(t);
     }
@@ -258,11 +272,15 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
     double sum = 0, worst = 2;
     QString worstName;
     for (int i = 0; i < charts; ++i) {
-        const WholeCase c = caseNumber(i);
+        WholeCase c = caseNumber(i);
         if (!c.name.contains(only))
             continue;
         PlotBox box;
-        const QImage picture = render(c, folder, box);
+        QImage picture = render(c, folder, box);
+        if (std::any_of(c.series.begin(), c.series.end(), [](auto& s) { return s.markers; })) {
+            c.pixelGrid = box;
+            picture = render(c, folder, box);
+        }
         const auto start = std::chrono::steady_clock::now();
         const ChartReading reading = ReadWholeChart(picture, reader);
         const double seconds =

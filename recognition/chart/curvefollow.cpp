@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 #include <QImage>
+#include <QPointF>
 
 #include "recognition/chart/inkmap.h"
 
@@ -19,6 +21,8 @@ struct Run {
 };
 
 using Columns = std::vector<std::vector<Run>>;
+
+constexpr std::size_t kStarts = 3;
 
 /// The ink-weighted centre of the run from `top` to `bottom` in column x, two pixels of fringe
 /// beyond each end counted by their strength.
@@ -69,28 +73,30 @@ Columns runsPerColumn(const QImage& picture, const InkMap& map, int label) {
     return columns;
 }
 
-/// Where to start: the middle of the longest stretch of columns holding a single thin run.
-std::optional<int> startColumn(const Columns& columns) {
-    int bestLength = 0, bestMiddle = -1, length = 0;
+/// Where to start: the middles of the longest stretches of columns holding a single thin run,
+/// the longest first (a legend's sample or a crossing-free stretch of another stroke of the
+/// colour may be the longest); the first column with a run where there is no such stretch.
+std::vector<int> startColumns(const Columns& columns, std::size_t count) {
+    std::vector<std::pair<int, int>> stretches; // length, middle
+    int length = 0;
     for (int i = 0; i <= int(columns.size()); ++i) {
-        const bool single = i < int(columns.size()) && columns[std::size_t(i)].size() == 1;
-        if (single) {
+        if (i < int(columns.size()) && columns[std::size_t(i)].size() == 1) {
             ++length;
             continue;
         }
-        if (length > bestLength) {
-            bestLength = length;
-            bestMiddle = i - 1 - length / 2;
-        }
+        if (length > 0)
+            stretches.emplace_back(length, i - 1 - length / 2);
         length = 0;
     }
-    if (bestMiddle < 0) {
-        for (int i = 0; i < int(columns.size()); ++i)
+    std::sort(stretches.begin(), stretches.end(), std::greater<>());
+    std::vector<int> starts;
+    for (std::size_t k = 0; k < stretches.size() && k < count; ++k)
+        starts.push_back(stretches[k].second);
+    if (starts.empty())
+        for (int i = 0; i < int(columns.size()) && starts.empty(); ++i)
             if (!columns[std::size_t(i)].empty())
-                return i;
-        return std::nullopt;
-    }
-    return bestMiddle;
+                starts.push_back(i);
+    return starts;
 }
 
 /// Follows from column `start` in direction `step` (+1, -1), filling `centres` (NaN where no
@@ -105,7 +111,8 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
     for (int i = start + step; i >= 0 && i < n; i += step) {
         const int last = taken.back();
         const double distance = std::abs(i - last);
-        const double predicted = centres[std::size_t(last)] + slope * distance * step;
+        // The slope is kept per column in the direction of following.
+        const double predicted = centres[std::size_t(last)] + slope * distance;
         const double tolerance =
             3 + 0.6 * std::abs(slope) + distance * (0.5 + 0.3 * std::abs(slope));
         const std::vector<Run>& runs = columns[std::size_t(i)];
@@ -130,6 +137,9 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
             slope = from != i && !lost
                         ? (best->centre - centres[std::size_t(from)]) / (i - from) * step
                         : 0;
+            // Started again: what came before the loss says nothing of the slope here.
+            if (lost)
+                taken.clear();
             taken.push_back(i);
             gap = 0;
         } else {
@@ -138,20 +148,137 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
     }
 }
 
+/// Whether the column beyond a curve's end at `end` (step +1 or -1) hides it: the area's edge,
+/// or structure (an axis, the frame, a tick) at the curve's rows.
+bool hiddenBeyond(const InkMap& map, QPointF end, int step) {
+    const int x = int(end.x()) + step;
+    if (x < map.area.left() || x > map.area.right())
+        return true;
+    const int y = int(std::lround(end.y()));
+    for (int r = std::max(map.area.top(), y - 1); r <= std::min(map.area.bottom(), y + 1); ++r)
+        if (map.at(x, r) == InkMap::kStructure)
+            return true;
+    return false;
+}
+
+/// A curve that runs into the frame or an axis runs on under its stroke, whose centre lies a
+/// pixel or two beyond what can be seen: its ends are carried on there along their slope.
+void runOnUnderEdges(const InkMap& map, std::vector<QPointF>& points) {
+    constexpr int kUnder = 2, kSlopeOver = 5;
+    if (points.size() < std::size_t(kSlopeOver) + 1)
+        return;
+    const auto carried = [](QPointF end, QPointF inner, int step) {
+        const double slope = (end.y() - inner.y()) / (end.x() - inner.x());
+        std::vector<QPointF> more;
+        for (int k = 1; k <= kUnder; ++k)
+            more.emplace_back(end.x() + k * step, end.y() + slope * k * step);
+        return more;
+    };
+    if (hiddenBeyond(map, points.back(), 1)) {
+        const auto more = carried(points.back(), points[points.size() - 1 - kSlopeOver], 1);
+        points.insert(points.end(), more.begin(), more.end());
+    }
+    if (hiddenBeyond(map, points.front(), -1)) {
+        const auto more = carried(points.front(), points[kSlopeOver], -1);
+        points.insert(points.begin(), more.rbegin(), more.rend());
+    }
+}
+
+/// The parabola through the points by least squares, as its value at x; nothing when the
+/// points do not fix one.
+std::optional<std::function<double(double)>> parabolaThrough(const std::vector<QPointF>& points) {
+    if (points.size() < 4)
+        return std::nullopt;
+    const double origin = points.front().x();
+    double m[3][4] = {};
+    for (const QPointF& p : points) {
+        const double u = p.x() - origin, powers[3] = {1, u, u * u};
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c)
+                m[r][c] += powers[r] * powers[c];
+            m[r][3] += powers[r] * p.y();
+        }
+    }
+    for (int k = 0; k < 3; ++k) { // Gaussian elimination, the normal equations being symmetric
+        if (std::abs(m[k][k]) < 1e-9)
+            return std::nullopt;
+        for (int r = k + 1; r < 3; ++r) {
+            const double f = m[r][k] / m[k][k];
+            for (int c = k; c < 4; ++c)
+                m[r][c] -= f * m[k][c];
+        }
+    }
+    double a[3];
+    for (int k = 2; k >= 0; --k) {
+        a[k] = m[k][3];
+        for (int c = k + 1; c < 3; ++c)
+            a[k] -= m[k][c] * a[c];
+        a[k] /= m[k][k];
+    }
+    return [=](double x) {
+        const double u = x - origin;
+        return a[0] + a[1] * u + a[2] * u * u;
+    };
+}
+
+/// Bridges the gaps (dashes, crossings) between `first` and `last` on the parabola through the
+/// centres seen on both sides (a curve bends over a dash's gap), or the straight line between
+/// the ends where too few are seen. A dash's end column holds only part of a steep stroke, so
+/// the columns next to a gap are put on that parabola too. A gap longer than the follower
+/// bridges is left open: the curve was lost there.
+void bridgeGaps(std::vector<double>& centres, int first, int last, int maxGap) {
+    const std::vector<double> seen = centres;
+    const int n = int(seen.size());
+    const auto isSeen = [&](int j) { return j >= 0 && j < n && !std::isnan(seen[std::size_t(j)]); };
+    int previous = -1;
+    for (int i = first; i <= last && first >= 0; ++i) {
+        if (!isSeen(i))
+            continue;
+        if (previous >= 0 && i - previous > 1 && i - previous <= maxGap + 1) {
+            const int reach = std::max(4, i - previous);
+            std::vector<QPointF> around;
+            int before = 0, after = 0;
+            for (int j = previous - reach; j <= i + reach; ++j)
+                if (isSeen(j) && (j <= previous || j >= i)) {
+                    around.emplace_back(j, seen[std::size_t(j)]);
+                    (j <= previous ? before : after) += 1;
+                }
+            const auto parabola =
+                before >= 3 && after >= 3 ? parabolaThrough(around) : std::nullopt;
+            const int from = parabola ? previous : previous + 1, to = parabola ? i : i - 1;
+            for (int j = from; j <= to; ++j) {
+                const double t = double(j - previous) / (i - previous);
+                centres[std::size_t(j)] =
+                    parabola ? (*parabola)(j)
+                             : seen[std::size_t(previous)] * (1 - t) + seen[std::size_t(i)] * t;
+            }
+        }
+        previous = i;
+    }
+}
+
 } // namespace
 
 FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
     FollowedCurve curve;
     const Columns columns = runsPerColumn(picture, map, label);
-    const std::optional<int> start = startColumn(columns);
-    if (!start)
-        return curve;
     const int n = int(columns.size());
-    std::vector<double> centres(std::size_t(n), std::nan(""));
-    centres[std::size_t(*start)] = columns[std::size_t(*start)].front().centre;
     const int maxGap = std::max(25, map.area.width() / 12);
-    followFrom(columns, *start, 1, centres, maxGap);
-    followFrom(columns, *start, -1, centres, maxGap);
+    // Followed from a few starts, the one that leads along the most columns kept.
+    std::vector<double> centres;
+    int most = -1;
+    for (const int start : startColumns(columns, kStarts)) {
+        std::vector<double> from(std::size_t(n), std::nan(""));
+        from[std::size_t(start)] = columns[std::size_t(start)].front().centre;
+        followFrom(columns, start, 1, from, maxGap);
+        followFrom(columns, start, -1, from, maxGap);
+        const int along =
+            int(std::count_if(from.begin(), from.end(), [](double c) { return !std::isnan(c); }));
+        if (along > most)
+            most = along, centres = std::move(from);
+    }
+    if (most < 0)
+        return curve;
     int showing = 0, first = -1, last = -1;
     for (int i = 0; i < n; ++i) {
         showing += !columns[std::size_t(i)].empty();
@@ -160,24 +287,12 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
             last = i;
         }
     }
-    // Bridge the gaps (dashes, crossings) on the straight line between their ends; a gap longer
-    // than the follower bridges is left open: the curve was lost there.
-    int previous = -1;
-    for (int i = first; i <= last && first >= 0; ++i) {
-        if (std::isnan(centres[std::size_t(i)]))
-            continue;
-        if (previous >= 0 && i - previous > 1 && i - previous <= maxGap + 1)
-            for (int j = previous + 1; j < i; ++j) {
-                const double t = double(j - previous) / (i - previous);
-                centres[std::size_t(j)] =
-                    centres[std::size_t(previous)] * (1 - t) + centres[std::size_t(i)] * t;
-            }
-        previous = i;
-    }
+    bridgeGaps(centres, first, last, maxGap);
     for (int i = 0; i < n; ++i)
         if (!std::isnan(centres[std::size_t(i)])) {
             curve.points.emplace_back(i + map.area.left(), centres[std::size_t(i)]);
         }
+    runOnUnderEdges(map, curve.points);
     // Lost: columns showing the colour that the curve does not cover.
     int covered = 0;
     for (int i = 0; i < n; ++i)

@@ -71,19 +71,25 @@ InkShape ShapeOf(const std::vector<const InkBlob*>& blobs, const QRect& area) {
         return InkShape::Curve;
     // Slivers a pixel or two thin along the edges of other bars are the fringe where a bar's
     // border meets its fill, taken for this colour; they do not speak against bars.
-    int filledOnEdge = 0, compact = 0, widest = 0, slivers = 0;
+    // Markers are told by where most of the ink lies, not by most blobs: where other curves
+    // cross a marker they cut it into pieces, and those pieces are many.
+    int filledOnEdge = 0, compact = 0, widest = 0, slivers = 0, ink = 0, compactInk = 0;
     for (const InkBlob* b : sizeable) {
         slivers += std::min(b->box.width(), b->box.height()) <= 2;
         filledOnEdge += fill(*b) >= 0.85 && b->box.width() >= 6 && b->box.height() >= 6 &&
                         standsOnEdge(*b, area);
         const int size = std::max(b->box.width(), b->box.height());
-        compact += size >= 6 && size <= std::max(40, area.width() / 25) && b->elongation < 2.2;
+        const bool isCompact =
+            size >= 6 && size <= std::max(40, area.width() / 25) && b->elongation < 2.2;
+        compact += isCompact;
+        compactInk += isCompact ? b->pixels : 0;
+        ink += b->pixels;
         widest = std::max(widest, b->box.width());
     }
     const int n = int(sizeable.size());
     if (filledOnEdge * 2 >= n - slivers && filledOnEdge >= 1 && widest >= 8)
         return InkShape::Bars;
-    if (n >= 3 && compact * 4 >= n * 3 && widest < area.width() / 8)
+    if (compact >= 3 && compactInk * 4 >= ink * 3 && widest < area.width() / 8)
         return InkShape::Markers;
     if (stackedSegments(sizeable))
         return InkShape::Bars;

@@ -58,6 +58,39 @@ bool labelNear(const InkMap& map, QPointF p, int radius, int label) {
     return false;
 }
 
+/// Whether words (structure spread over the rows and columns of a band, not a line across it)
+/// stand right beside the marker at `p` on its left or right: a legend's sample whose entry
+/// the legend reader left unread is not a data point.
+bool wordsBeside(const InkMap& map, QPointF p, int radius) {
+    constexpr double kLineFill = 0.8, kWordsFill = 0.06;
+    const int cx = int(std::lround(p.x())), cy = int(std::lround(p.y()));
+    for (const int side : {-1, 1}) {
+        const int near = cx + side * (radius + 1), far = cx + side * 10 * radius;
+        const QRect band = QRect(QPoint(std::min(near, far), cy - radius),
+                                 QPoint(std::max(near, far), cy + radius)) &
+                           map.area;
+        if (band.width() < 3 * radius || band.height() < radius)
+            continue;
+        std::vector<int> perRow(std::size_t(band.height()), 0),
+            perColumn(std::size_t(band.width()), 0);
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                if (map.at(x, y) == InkMap::kStructure) {
+                    ++perRow[std::size_t(y - band.top())];
+                    ++perColumn[std::size_t(x - band.left())];
+                }
+        int words = 0; // structure pixels off the full rows and columns (grid, frame, axes)
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                words += map.at(x, y) == InkMap::kStructure &&
+                         perRow[std::size_t(y - band.top())] < kLineFill * band.width() &&
+                         perColumn[std::size_t(x - band.left())] < kLineFill * band.height();
+        if (words >= kWordsFill * band.width() * band.height())
+            return true;
+    }
+    return false;
+}
+
 void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typical,
                  const ChartReadingOptions& options, SeriesReading& series) {
     series.kind = SeriesKind::Markers;
@@ -66,7 +99,8 @@ void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typica
     const int radius = std::max(typical.box.width(), typical.box.height()) / 2 + 1;
     if (const auto found = FindMarkers(picture, inkNearCentre(map, typical), search))
         for (const FoundMarker& m : found->markers)
-            if (labelNear(map, m.centre, radius, typical.label))
+            if (labelNear(map, m.centre, radius, typical.label) &&
+                !wordsBeside(map, m.centre, radius))
                 series.points.push_back(m.centre);
     std::sort(series.points.begin(), series.points.end(),
               [](QPointF a, QPointF b) { return a.x() < b.x(); });
@@ -75,6 +109,90 @@ void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typica
 void readBars(const QImage& picture, const InkMap& map, const InkBlob& largest,
               SeriesReading& series) {
     ReadBarSeries(picture, inkNearCentre(map, largest), series);
+}
+
+void readCurve(const QImage& picture, const InkMap& map, int label,
+               const ChartReadingOptions& options, SeriesReading& series) {
+    FollowedCurve curve = options.polarRays ? FollowCurveAround(map, label, *options.polarRays)
+                                            : FollowCurve(picture, map, label);
+    series.points = std::move(curve.points);
+    series.followed = curve.followed;
+}
+
+/// Whether most ink of `label` lies on the paths of the curves already read: where JPEG greyed
+/// or shifted the hue of a thin stroke in places, those places are that curve's, not a series.
+bool liesOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
+    constexpr double kOnPath = 2.5, kMostly = 0.6;
+    const QRect& a = map.area;
+    std::vector<std::vector<double>> rows(std::size_t(a.width()));
+    for (const SeriesReading& s : read)
+        if (s.kind == SeriesKind::Curve)
+            for (const QPointF& p : s.points)
+                if (const int x = int(std::lround(p.x())); x >= a.left() && x <= a.right())
+                    rows[std::size_t(x - a.left())].push_back(p.y());
+    int on = 0, total = 0;
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        const std::uint8_t* labels = map.row(y);
+        for (int x = 0; x < a.width(); ++x)
+            if (labels[x] == label) {
+                ++total;
+                const auto& here = rows[std::size_t(x)];
+                on += std::any_of(here.begin(), here.end(),
+                                  [&](double r) { return std::abs(r - y) <= kOnPath; });
+            }
+    }
+    return total > 0 && on >= kMostly * total;
+}
+
+/// Clears the stroke of a curve read from its colour's ink (in each of its columns the run
+/// of the colour it passes through and a pixel of fringe round it), noting in `cleared` where;
+/// gives the pixels of the colour left.
+int clearStroke(InkMap& map, int label, const std::vector<QPointF>& points,
+                std::vector<std::size_t>& cleared) {
+    const QRect& a = map.area;
+    for (const QPointF& p : points) {
+        const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
+        if (x < a.left() || x > a.right() || y < a.top() || y > a.bottom())
+            continue;
+        int top = y, bottom = y;
+        while (top > a.top() && map.at(x, top - 1) == label)
+            --top;
+        while (bottom < a.bottom() && map.at(x, bottom + 1) == label)
+            ++bottom;
+        for (int r = std::max(a.top(), top - 1); r <= std::min(a.bottom(), bottom + 1); ++r)
+            if (std::uint8_t& l = map.at(x, r); l == label) {
+                l = InkMap::kPaper;
+                cleared.push_back(std::size_t(&l - map.labels.data()));
+            }
+    }
+    return int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
+}
+
+/// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
+/// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
+/// where it is much of the colour's ink and is followed along much of the plot, is another
+/// curve of that colour. The ink is given back afterwards: other curves' centres weigh their
+/// fringes against it.
+void readMoreOfColour(const QImage& picture, InkMap& map, int label,
+                      const ChartReadingOptions& options, ChartReading& reading) {
+    constexpr double kMuchLeft = 0.15, kAlongEnough = 0.3;
+    const int initial = int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
+    const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
+    std::vector<std::size_t> cleared;
+    while (reading.series.size() < std::size_t(kLines)) {
+        const int left = clearStroke(map, label, reading.series.back().points, cleared);
+        if (left < std::max(double(enough), kMuchLeft * initial) ||
+            liesOnCurves(map, label, reading.series))
+            break;
+        SeriesReading more;
+        more.colour = reading.series.back().colour;
+        readCurve(picture, map, label, options, more);
+        if (more.points.size() < kAlongEnough * map.area.width())
+            break;
+        reading.series.push_back(std::move(more));
+    }
+    for (const std::size_t i : cleared)
+        map.labels[i] = std::uint8_t(label);
 }
 
 /// One series per colour with enough ink, the most ink first.
@@ -150,15 +268,16 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             colours.erase(colours.begin() + std::ptrdiff_t(i));
             shapes.erase(shapes.begin() + std::ptrdiff_t(i));
         }
-    for (std::size_t i = 0; i < colours.size() && i < std::size_t(kLines); ++i) {
+    std::size_t next = 0;
+    for (; next < colours.size() && reading.series.size() < std::size_t(kLines); ++next) {
         if (stopped())
             return {};
-        const auto& [label, list] = colours[i];
+        const auto& [label, list] = colours[next];
         SeriesReading series;
         series.colour = map.colours[std::size_t(label - 1)].colour;
         if (const auto name = names.find(label); name != names.end())
             series.name = name->second;
-        switch (shapes[i]) {
+        switch (shapes[next]) {
         case InkShape::Markers:
             readMarkers(picture, map, *TypicalBlob(list), options, series);
             break;
@@ -168,25 +287,25 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
                                         [](auto* a, auto* b) { return a->pixels < b->pixels; }),
                      series);
             break;
-        case InkShape::Curve: {
-            FollowedCurve curve = options.polarRays
-                                      ? FollowCurveAround(map, label, *options.polarRays)
-                                      : FollowCurve(picture, map, label);
-            series.points = std::move(curve.points);
-            series.followed = curve.followed;
-            if (curve.followed < kFollowedEnough &&
+        case InkShape::Curve:
+            if (liesOnCurves(map, label, reading.series))
+                continue;
+            readCurve(picture, map, label, options, series);
+            if (series.followed < kFollowedEnough &&
                 std::find(reading.problems.begin(), reading.problems.end(),
                           ChartProblem::CurveLost) == reading.problems.end())
                 reading.problems.push_back(ChartProblem::CurveLost);
             break;
         }
-        }
+        const bool curve = series.kind == SeriesKind::Curve && !series.points.empty();
         if (!series.points.empty())
             reading.series.push_back(std::move(series));
-        progress(0.5 + 0.5 * double(i + 1) / double(std::min<std::size_t>(colours.size(), kLines)));
+        if (curve && !options.polarRays)
+            readMoreOfColour(picture, map, label, options, reading);
+        progress(0.5 + 0.5 * double(next + 1) / double(colours.size()));
     }
     UseCategoryAxis(reading);
-    reading.seriesLeftOut = std::max(0, int(colours.size()) - kLines);
+    reading.seriesLeftOut = int(colours.size() - next);
     if (reading.seriesLeftOut > 0)
         reading.problems.push_back(ChartProblem::TooManySeries);
     if (reading.series.empty())

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QPainterPath>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -135,8 +136,12 @@ private slots:
                      qPrintable(QString::number(s.colour, 16)));
             if (reader.available())
                 QCOMPARE(s.name, QString(names[i]));
-            // Over the whole width, through the crossings, on its own curve's centre.
+            // Over the whole width, under the frame to its ends, through the crossings, on its
+            // own curve's centre.
             QVERIFY(s.points.size() >= std::size_t(0.97 * (chart->right - chart->left)));
+            QVERIFY2(
+                s.points.front().x() <= chart->left + 1 && s.points.back().x() >= chart->right - 1,
+                qPrintable(QString("%1 %2").arg(s.points.front().x()).arg(s.points.back().x())));
             int within = 0;
             for (const QPointF& p : s.points)
                 within += std::abs(p.y() - chart->rowAt(i, p.x())) <= 1;
@@ -190,6 +195,132 @@ private slots:
         QVERIFY(std::abs(path.front().x() - 350) <= 1.5 && std::abs(path.front().y() - 200) <= 1);
         for (std::size_t i = 1; i < path.size(); ++i)
             QVERIFY2(QLineF(path[i - 1], path[i]).length() < 4, qPrintable(QString::number(i)));
+    }
+
+    // A curve is followed both ways from where it starts: leftwards down a steep dashed part the
+    // slope leads across each gap to the next dash, as it does rightwards.
+    void wholeChartFollowsASteepDashedCurveBothWays() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPen dashed(QColor(0x1f, 0x5f, 0xbf), 2);
+            dashed.setDashPattern({2, 3});
+            painter.setPen(dashed);
+            painter.drawLine(QPointF(40.5, 40.5), QPointF(250.5, 300.5));
+            painter.setPen(QPen(QColor(0x1f, 0x5f, 0xbf), 2));
+            painter.drawLine(QPointF(250.5, 300.5), QPointF(390.5, 260.5));
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 1);
+        const std::vector<QPointF>& points = reading.series[0].points;
+        QVERIFY2(points.size() >= 340, qPrintable(QString::number(points.size())));
+        for (const QPointF& p : points) {
+            if (p.x() < 45 || p.x() > 385)
+                continue; // the stroke's ends are rounded over a few columns
+            const double row =
+                p.x() < 250 ? 40 + (p.x() - 40) * 260 / 210 : 300 - (p.x() - 250) * 40 / 140;
+            QVERIFY2(std::abs(p.y() - row) <= 2,
+                     qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+        }
+    }
+
+    // Two curves of one colour, a solid and a dashed black one as papers print them, are two
+    // series, each on its own stroke.
+    void wholeChartReadsTwoCurvesOfOneColour() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const auto solidRow = [](double x) { return 80 + 30 * std::sin(x / 60.0); };
+        const auto dashedRow = [](double x) { return 310 - 0.5 * (x - 40); };
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPen dashed(Qt::black, 2);
+            dashed.setDashPattern({4, 3});
+            for (int x = 40; x < 390; ++x) {
+                painter.setPen(QPen(Qt::black, 2));
+                painter.drawLine(QPointF(x, solidRow(x)), QPointF(x + 1, solidRow(x + 1)));
+            }
+            painter.setPen(dashed);
+            QPainterPath path(QPointF(40, dashedRow(40)));
+            for (int x = 41; x <= 390; ++x)
+                path.lineTo(x, dashedRow(x));
+            painter.drawPath(path);
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 2);
+        for (const SeriesReading& s : reading.series) {
+            QVERIFY2(s.points.size() >= 300, qPrintable(QString::number(s.points.size())));
+            const auto row = std::abs(s.points[150].y() - solidRow(s.points[150].x())) < 2
+                                 ? solidRow
+                                 : dashedRow;
+            for (const QPointF& p : s.points)
+                if (p.x() > 45 && p.x() < 385)
+                    QVERIFY2(std::abs(p.y() - row(p.x() - 0.5) + 0.5) <= 1.5,
+                             qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+        }
+    }
+
+    // A thin stroke that JPEG greyed in places stays one series: the grey stretches lie on its
+    // path.
+    void wholeChartKeepsAStrokeGreyedInPlacesOneSeries() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        {
+            QPainter painter(&picture);
+            for (int x = 40; x < 390; ++x) {
+                const int y = int(170 + 90 * std::sin(x / 50.0));
+                painter.setPen(x % 40 < 12 ? QColor(90, 90, 90) : QColor(0x1f, 0x5f, 0xbf));
+                painter.drawLine(x, y, x, int(170 + 90 * std::sin((x + 1) / 50.0)));
+            }
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 1);
+        QVERIFY2(reading.series[0].points.size() >= 330,
+                 qPrintable(QString::number(reading.series[0].points.size())));
+    }
+
+    // Thin crosses cut into pieces where other strokes run through them are still markers:
+    // most of their colour's ink lies in whole crosses, though the pieces are many.
+    void wholeChartTakesCrossesCutByOtherStrokesForMarkers() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const QColor blue(0x1f, 0x5f, 0xbf);
+        QList<QPointF> centres;
+        for (int k = 0; k < 8; ++k)
+            centres.append(QPointF(60.5 + 42 * k, 170.5 + 90 * std::sin(k * 0.9)));
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(blue, 1.5));
+            for (const QPointF& c : centres) {
+                painter.drawLine(c + QPointF(-7, -7), c + QPointF(7, 7));
+                painter.drawLine(c + QPointF(-7, 7), c + QPointF(7, -7));
+            }
+            painter.setPen(QPen(QColor(0xd0, 0x20, 0x20), 3));
+            for (const int k : {2, 5})
+                painter.drawLine(centres[k] + QPointF(-15, 0), centres[k] + QPointF(15, 0));
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        const auto crosses =
+            std::find_if(reading.series.begin(), reading.series.end(),
+                         [](const SeriesReading& s) { return qBlue(s.colour) > qRed(s.colour); });
+        QVERIFY(crosses != reading.series.end());
+        QCOMPARE(crosses->kind, SeriesKind::Markers);
+        QCOMPARE(int(crosses->points.size()), 8);
     }
 
     // The batch form: one chart to standard output, then a calibration reused over several
