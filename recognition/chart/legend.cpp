@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <tuple>
 
 #include <QImage>
 
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
+#include "recognition/chart/legendframe.h"
 #include "recognition/ocr/labelreader.h"
 
 namespace kurvana::chart {
@@ -26,7 +29,14 @@ bool isCharacter(const InkMap& map, const InkBlob& b) {
            b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
 }
 
-/// Characters joined into lines: overlapping rows, gaps under a character height and a half.
+/// Whether two boxes share a row of text: they overlap over half the lower one's height, so
+/// that capitals, small letters and descenders join while the next entry's ascenders do not.
+bool sameRow(const QRect& a, const QRect& b) {
+    const int overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
+    return 2 * overlap >= std::min(a.height(), b.height());
+}
+
+/// Characters joined into lines: one row, gaps under four fifths of the line's height.
 std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& blobs) {
     std::vector<std::size_t> characters;
     for (std::size_t i = 0; i < blobs.size(); ++i)
@@ -39,15 +49,12 @@ std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& b
     for (const std::size_t i : characters) {
         const QRect& b = blobs[i].box;
         TextLine* joined = nullptr;
-        for (TextLine& line : lines) {
-            const int height = line.box.height();
-            const bool sameRow = std::abs(line.box.center().y() - b.center().y()) <= height / 2 + 2;
+        for (TextLine& line : lines)
             // Letters and words of an entry lie closer than its sample does.
-            if (sameRow && b.left() - line.box.right() <= height * 4 / 5) {
+            if (sameRow(line.box, b) && b.left() - line.box.right() <= line.box.height() * 4 / 5) {
                 joined = &line;
                 break;
             }
-        }
         if (joined) {
             joined->box |= b;
             joined->blobs.push_back(i);
@@ -58,27 +65,76 @@ std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& b
     return lines;
 }
 
-/// The sample of a legend entry: a short level stroke or a lone small blob of a colour on the
-/// line's row, beside it.
-int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine& line) {
+/// Whether `b` stands on the line's row: its middle within the text's height, or the text's
+/// middle within it (a marker taller than the letters).
+bool onRow(const QRect& line, const QRect& b) {
+    const int middle = b.center().y(), lineMiddle = line.center().y();
+    return std::abs(middle - lineMiddle) <= line.height() / 2 + 2 ||
+           (lineMiddle >= b.top() && lineMiddle <= b.bottom());
+}
+
+/// Whether the blob has a sample's shape for text of this height: a level stroke (or a dash
+/// or dot of one) or a lone marker.
+bool sampleShaped(const InkMap& map, const InkBlob& b, int height) {
+    const int w = b.box.width(), h = b.box.height();
+    const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
+    const bool marker =
+        b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 5 / 2;
+    return stroke || marker;
+}
+
+/// A candidate sample: a colour's ink on one side of a line of text.
+struct SampleInk {
+    int pixels = 0;
+    QRect box;
+    int gap = 1 << 30; ///< from the text to the nearest of its blobs
+    int nearest = -1;  ///< that blob
+};
+
+/// A grey blob this small is a speck JPEG left round letters, often nearer than the sample.
+bool greySpeck(const InkMap& map, const InkBlob& b) {
+    return map.colours[std::size_t(b.label - 1)].neutral && b.pixels < 6 &&
+           std::max(b.box.width(), b.box.height()) < 4;
+}
+
+/// The ink of a sample's shape on the line's row, by colour label and side (true: right).
+std::map<std::pair<int, bool>, SampleInk>
+inksBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine& line) {
     const int height = line.box.height();
-    int best = -1, bestGap = height * 4;
+    std::map<std::pair<int, bool>, SampleInk> inks;
     for (std::size_t i = 0; i < blobs.size(); ++i) {
         const InkBlob& b = blobs[i];
-        if (std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end())
+        if (std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end() ||
+            !onRow(line.box, b.box) || !sampleShaped(map, b, height) || greySpeck(map, b))
             continue;
-        const int w = b.box.width(), h = b.box.height();
-        // A dash or a dot of a dashed or dotted sample will do: the rest is taken with it.
-        const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
-        const bool marker =
-            b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 9 / 5;
-        if (!(stroke || marker) ||
-            std::abs(b.box.center().y() - line.box.center().y()) > height / 2 + 2)
+        const bool right = b.box.left() > line.box.right();
+        const int gap = right ? b.box.left() - line.box.right() : line.box.left() - b.box.right();
+        // A dashed sample's dashes reach further than its nearest one.
+        if (gap < 0 || gap > 8 * height)
             continue;
-        const int gap = std::max(line.box.left() - b.box.right(), b.box.left() - line.box.right());
-        if (gap >= 0 && gap < bestGap) {
-            bestGap = gap;
-            best = int(i);
+        SampleInk& ink = inks[{b.label, right}];
+        ink.pixels += b.pixels;
+        ink.box |= b.box;
+        if (gap < ink.gap)
+            ink.gap = gap, ink.nearest = int(i);
+    }
+    return inks;
+}
+
+/// The sample of a legend entry: the nearest blob of the colour whose ink of a sample's shape
+/// lies nearest to the text on its row, on either side, among colours with enough ink there.
+int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine& line) {
+    int best = -1, bestGap = line.box.height() * 4, bestPixels = 0;
+    for (const auto& [key, ink] : inksBeside(map, blobs, line)) {
+        // A black sample, however thin or small, reaches further than specks.
+        const bool neutral = map.colours[std::size_t(key.first - 1)].neutral;
+        const bool enough =
+            neutral ? ink.pixels >= 8 && std::max(ink.box.width(), ink.box.height()) >= 5
+                    : ink.pixels >= 4;
+        if (enough && (ink.gap < bestGap || (ink.gap == bestGap && ink.pixels > bestPixels))) {
+            best = ink.nearest;
+            bestGap = ink.gap;
+            bestPixels = ink.pixels;
         }
     }
     return best;
@@ -88,14 +144,19 @@ int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const Tex
 /// one after the other); gives the box of them all.
 QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int height,
                  std::vector<bool>& gone) {
-    QRect box = blobs[sample].box;
+    const QRect first = blobs[sample].box;
+    QRect box = first;
     gone[sample] = true;
+    // Dashes and dots of one sample are alike and level with each other; a curve passing
+    // near the legend is not, and must not be taken with it.
+    const int tallest = 2 * first.height() + 2, offLevel = std::max(2, first.height() / 2 + 1);
     for (bool grown = true; grown;) {
         grown = false;
         for (std::size_t i = 0; i < blobs.size(); ++i) {
             const InkBlob& b = blobs[i];
-            if (gone[i] || b.label != blobs[sample].label || b.box.height() > std::max(8, height) ||
-                std::abs(b.box.center().y() - box.center().y()) > height / 2 + 2)
+            if (gone[i] || b.label != blobs[sample].label || b.box.height() > tallest ||
+                std::abs(b.box.center().y() - first.center().y()) > offLevel ||
+                (box | b.box).width() > 10 * height)
                 continue;
             const int gap = std::max(box.left() - b.box.right(), b.box.left() - box.right());
             if (gap <= height) {
@@ -114,14 +175,66 @@ QString readLine(const QImage& picture, const TextLine& line, LabelReader& reade
     return reader.readWords(picture.copy(crop)).trimmed();
 }
 
+/// A line of text with a sample beside it.
+struct Entry {
+    std::size_t line;
+    int sample;
+};
+
+/// Whether the entry lines up with another one as a legend's entries do: texts or samples
+/// starting or ending at one place.
+bool alignedWithAnother(const std::vector<Entry>& entries, const std::vector<TextLine>& lines,
+                        const std::vector<InkBlob>& blobs, const Entry& entry) {
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 2; };
+    const QRect& text = lines[entry.line].box;
+    const QRect& sample = blobs[std::size_t(entry.sample)].box;
+    for (const Entry& other : entries) {
+        if (other.line == entry.line)
+            continue;
+        const QRect& t = lines[other.line].box;
+        const QRect& s = blobs[std::size_t(other.sample)].box;
+        if (near(t.left(), text.left()) || near(t.right(), text.right()) ||
+            near(s.left(), sample.left()) || near(s.right(), sample.right()))
+            return true;
+    }
+    return false;
+}
+
+/// The entries, for each colour the likeliest legend entry first: one lined up with others,
+/// then one of more letters. Words and symbols of the plot that happen to stand beside a
+/// curve come after.
+void likeliestFirst(std::vector<Entry>& entries, const std::vector<TextLine>& lines,
+                    const std::vector<InkBlob>& blobs) {
+    std::vector<std::tuple<int, bool, std::size_t, int, std::size_t>> keys;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const TextLine& line = lines[entries[k].line];
+        keys.emplace_back(blobs[std::size_t(entries[k].sample)].label,
+                          !alignedWithAnother(entries, lines, blobs, entries[k]),
+                          std::numeric_limits<std::size_t>::max() - line.blobs.size(),
+                          -line.box.width(), k);
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<Entry> sorted;
+    for (const auto& key : keys)
+        sorted.push_back(entries[std::get<4>(key)]);
+    entries = std::move(sorted);
+}
+
+bool holdsLetterOrDigit(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
 } // namespace
 
 std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
                                   LabelReader& reader) {
+    FreeFramedInk(map, blobs);
     std::map<int, QString> names;
     std::vector<bool> gone(blobs.size(), false);
-    QRect legend;
-    for (const TextLine& line : textLines(map, blobs)) {
+    const std::vector<TextLine> lines = textLines(map, blobs);
+    std::vector<Entry> entries;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const TextLine& line = lines[k];
         const int sample = sampleBeside(map, blobs, line);
         // Small fonts' letters touch: a word may be one blob. A lone blob without a sample
         // beside it may be a dot of a curve rather than text.
@@ -133,13 +246,22 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
             continue;
         for (const std::size_t i : line.blobs)
             gone[i] = true;
-        legend |= line.box;
-        if (sample < 0)
+        if (sample >= 0)
+            entries.push_back({k, sample});
+    }
+    likeliestFirst(entries, lines, blobs);
+    QRect legend;
+    for (const Entry& entry : entries) {
+        const TextLine& line = lines[entry.line];
+        const QRect sample = takeSample(blobs, std::size_t(entry.sample), line.box.height(), gone);
+        const int label = blobs[std::size_t(entry.sample)].label;
+        if (names.count(label))
             continue;
-        const int label = blobs[std::size_t(sample)].label;
-        legend |= takeSample(blobs, std::size_t(sample), line.box.height(), gone);
-        if (!names.count(label))
-            names[label] = readLine(picture, line, reader);
+        const QString name = readLine(picture, line, reader);
+        if (!holdsLetterOrDigit(name))
+            continue;
+        names[label] = name;
+        legend |= line.box | sample;
     }
     // The legend's box: neutral blobs around the entries.
     for (std::size_t i = 0; i < blobs.size(); ++i)
