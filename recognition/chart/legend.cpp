@@ -169,10 +169,27 @@ QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int heig
     return box;
 }
 
-QString readLine(const QImage& picture, const TextLine& line, LabelReader& reader) {
+/// The line's text as the reader is to see it: lines of the chart and box edges crossing it
+/// (already labelled structure) painted over with the paper, as they are no part of a letter.
+QImage lineImage(const QImage& picture, const InkMap& map, const TextLine& line) {
     const int margin = std::max(3, line.box.height() / 3);
     const QRect crop = line.box.adjusted(-margin, -margin, margin, margin) & picture.rect();
-    return reader.readWords(picture.copy(crop)).trimmed();
+    QImage text = picture.copy(crop);
+    const QRgb paper = qRgb(int(std::lround(map.paper.r)), int(std::lround(map.paper.g)),
+                            int(std::lround(map.paper.b)));
+    const QRect inMap = crop & map.area;
+    for (int y = inMap.top(); y <= inMap.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(text.scanLine(y - crop.top()));
+        for (int x = inMap.left(); x <= inMap.right(); ++x)
+            if (map.at(x, y) == InkMap::kStructure)
+                row[x - crop.left()] = paper;
+    }
+    return text;
+}
+
+QString readLine(const QImage& picture, const InkMap& map, const TextLine& line,
+                 LabelReader& reader) {
+    return reader.readWords(lineImage(picture, map, line)).trimmed();
 }
 
 /// A line of text with a sample beside it.
@@ -257,7 +274,7 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         const int label = blobs[std::size_t(entry.sample)].label;
         if (names.count(label))
             continue;
-        const QString name = readLine(picture, line, reader);
+        const QString name = readLine(picture, map, line, reader);
         if (!holdsLetterOrDigit(name))
             continue;
         names[label] = name;
