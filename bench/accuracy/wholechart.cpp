@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <stdexcept>
 
 #include <QBuffer>
@@ -40,7 +41,12 @@ const Shape kShapes[] = {
      [](double t) { return 0.25 + 0.35 * t + 0.06 * std::sin(2 * M_PI * 3 * t); }},
 };
 
-const char* const kNames[] = {"Pressure", "Flow", "Speed", "Load", "Heat"};
+/// Series names: one word and several, capitals and small letters, digits and signs, so that
+/// the legend reader meets more than one kind of name. A chart takes five in a row.
+const char* const kNames[] = {"Pressure",  "Flow",     "Speed",    "Load",     "Heat",
+                              "Flow rate", "T1 inlet", "sensor B", "Run 12",   "Voltage (V)",
+                              "mean",      "Torque",   "x-drift",  "Outlet 3", "Level"};
+constexpr int kNameCount = int(std::size(kNames));
 const QRgb kColourSets[][5] = {
     {0x9400d3, 0x009e73, 0x56b4e9, 0xe69f00, 0x0072b2},
     {0xe41a1c, 0x377eb8, 0x4daf4a, 0x984ea3, 0xff7f00},
@@ -58,15 +64,26 @@ struct SeriesCase {
 };
 
 struct WholeCase {
+    int index = 0;
     QString name;
     int width = 800, height = 560;
     QString terminal = "pngcairo";
     QString font = "sans";
     bool legend = true, grid = false, frame = true, logX = false, logY = false, jpeg = false;
-    int legendStyle = 0; ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
+    int legendStyle = 0;     ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
+    bool legendLeft = false; ///< in the top left corner rather than the top right
+    bool legendHorizontal = false; ///< entries side by side in rows
+    double legendFontScale = 1;    ///< the legend's letters against the tick labels'
+    int sampleLength = 4;          ///< gnuplot's samplen, in character widths
     std::vector<SeriesCase> series;
     double xMin = 0, xMax = 10, yMin = 0, yMax = 100;
 };
+
+/// The name of the chart's series s: five names in a row of the list, from a place that
+/// moves on with the chart's index.
+const char* nameOf(const WholeCase& c, std::size_t s) {
+    return kNames[(c.index * 4 + int(s)) % kNameCount];
+}
 
 double axisT(double v, bool log) {
     return log ? std::log10(v) : v;
@@ -75,12 +92,19 @@ double axisT(double v, bool log) {
 /// A spread of cases from one index: every feature varies with a different period.
 WholeCase caseNumber(int i) {
     WholeCase c;
+    c.index = i;
     const int widths[] = {500, 640, 800, 1000, 1200, 1600, 2000, 3000, 720};
     c.width = widths[i % 9];
     c.height = c.width * (i % 2 ? 3 : 2) / (i % 2 ? 5 : 3);
     const int count = 1 + i % 5;
     c.legend = i % 4 != 3;
     c.legendStyle = (i / 4) % 3;
+    c.legendLeft = (i / 2) % 2 == 1;
+    c.legendHorizontal = i % 7 == 3;
+    const double fontScales[] = {1, 0.8, 1.3};
+    c.legendFontScale = fontScales[(i / 6) % 3];
+    const int sampleLengths[] = {4, 2, 6};
+    c.sampleLength = sampleLengths[(i / 5) % 3];
     c.grid = i % 3 == 1;
     c.frame = i % 5 != 2;
     c.logX = i % 7 == 4;
@@ -142,8 +166,13 @@ QString script(const WholeCase& c, const QString& png) {
     if (!c.legend)
         out << "unset key\n";
     else
-        out << "set key top right" << (c.legendStyle == 1 ? "" : " reverse Left")
-            << (c.legendStyle == 2 ? " box opaque" : "") << "\n";
+        out << "set key top " << (c.legendLeft ? "left" : "right")
+            << (c.legendStyle == 1 ? "" : " reverse Left")
+            << (c.legendStyle == 2 ? " box opaque" : "")
+            << (c.legendHorizontal ? " horizontal" : "") << " samplen " << c.sampleLength
+            << " font '" << c.font << ","
+            << std::max(7, int(std::lround(c.legendFontScale * std::max(8, c.width / 80))))
+            << "'\n";
     out << "t(x) = "
         << (c.logX ? QString("(log10(x)-%1)/%2")
                          .arg(std::log10(c.xMin))
@@ -163,7 +192,7 @@ QString script(const WholeCase& c, const QString& png) {
         else
             out << "Y(" << kShapes[sc.shape].gnuplot << ") with lines lw " << sc.width << " dt "
                 << sc.dash;
-        out << " lc rgb '" << colour << "' title '" << kNames[s] << "'";
+        out << " lc rgb '" << colour << "' title '" << nameOf(c, s) << "'";
     }
     out << "\n";
     for (const SeriesCase& sc : c.series)
@@ -215,7 +244,7 @@ std::vector<ScoredSeries> truthOf(const WholeCase& c) {
     std::vector<ScoredSeries> truth;
     for (std::size_t s = 0; s < c.series.size(); ++s) {
         const SeriesCase& sc = c.series[s];
-        ScoredSeries t{sc.markers, {}, c.legend ? kNames[s] : ""};
+        ScoredSeries t{sc.markers, {}, c.legend ? nameOf(c, s) : ""};
         const double xLow = axisT(c.xMin, c.logX), xSpan = axisT(c.xMax, c.logX) - xLow;
         const double yLow = axisT(c.yMin, c.logY), ySpan = axisT(c.yMax, c.logY) - yLow;
         const int n = sc.markers ? kMarkersPerSeries : 200;
