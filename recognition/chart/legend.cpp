@@ -10,60 +10,12 @@
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
 #include "recognition/chart/legendframe.h"
+#include "recognition/chart/legendtext.h"
 #include "recognition/ocr/labelreader.h"
 
 namespace kurvana::chart {
 
 namespace {
-
-/// A line of text: blobs side by side on one row.
-struct TextLine {
-    QRect box;
-    std::vector<std::size_t> blobs;
-};
-
-bool isCharacter(const InkMap& map, const InkBlob& b) {
-    const QRect& a = map.area;
-    const int tallest = std::max(10, a.height() / 25);
-    return map.colours[std::size_t(b.label - 1)].neutral && b.box.height() >= 4 &&
-           b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
-}
-
-/// Whether two boxes share a row of text: they overlap over half the lower one's height, so
-/// that capitals, small letters and descenders join while the next entry's ascenders do not.
-bool sameRow(const QRect& a, const QRect& b) {
-    const int overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
-    return 2 * overlap >= std::min(a.height(), b.height());
-}
-
-/// Characters joined into lines: one row, gaps under four fifths of the line's height.
-std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& blobs) {
-    std::vector<std::size_t> characters;
-    for (std::size_t i = 0; i < blobs.size(); ++i)
-        if (isCharacter(map, blobs[i]))
-            characters.push_back(i);
-    std::sort(characters.begin(), characters.end(), [&](std::size_t a, std::size_t b) {
-        return blobs[a].box.left() < blobs[b].box.left();
-    });
-    std::vector<TextLine> lines;
-    for (const std::size_t i : characters) {
-        const QRect& b = blobs[i].box;
-        TextLine* joined = nullptr;
-        for (TextLine& line : lines)
-            // Letters and words of an entry lie closer than its sample does.
-            if (sameRow(line.box, b) && b.left() - line.box.right() <= line.box.height() * 4 / 5) {
-                joined = &line;
-                break;
-            }
-        if (joined) {
-            joined->box |= b;
-            joined->blobs.push_back(i);
-        } else {
-            lines.push_back({b, {i}});
-        }
-    }
-    return lines;
-}
 
 /// Whether `b` stands on the line's row: its middle within the text's height, or the text's
 /// middle within it (a marker taller than the letters).
@@ -73,14 +25,18 @@ bool onRow(const QRect& line, const QRect& b) {
            (lineMiddle >= b.top() && lineMiddle <= b.bottom());
 }
 
+/// Whether the blob has the shape of a lone marker beside text of this height.
+bool markerShaped(const InkBlob& b, int height) {
+    const int w = b.box.width(), h = b.box.height();
+    return b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 5 / 2;
+}
+
 /// Whether the blob has a sample's shape for text of this height: a level stroke (or a dash
 /// or dot of one) or a lone marker.
 bool sampleShaped(const InkMap& map, const InkBlob& b, int height) {
     const int w = b.box.width(), h = b.box.height();
     const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
-    const bool marker =
-        b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 5 / 2;
-    return stroke || marker;
+    return stroke || markerShaped(b, height);
 }
 
 /// A candidate sample: a colour's ink on one side of a line of text.
@@ -97,14 +53,17 @@ bool greySpeck(const InkMap& map, const InkBlob& b) {
            std::max(b.box.width(), b.box.height()) < 4;
 }
 
-/// The ink of a sample's shape on the line's row, by colour label and side (true: right).
-std::map<std::pair<int, bool>, SampleInk>
-inksBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine& line) {
+/// The ink of a sample's shape on the line's row, by colour label and side (true: right);
+/// `letters` flags the blobs that are letters of words, never a sample.
+std::map<std::pair<int, bool>, SampleInk> inksBeside(const InkMap& map,
+                                                     const std::vector<InkBlob>& blobs,
+                                                     const std::vector<bool>& letters,
+                                                     const TextLine& line) {
     const int height = line.box.height();
     std::map<std::pair<int, bool>, SampleInk> inks;
     for (std::size_t i = 0; i < blobs.size(); ++i) {
         const InkBlob& b = blobs[i];
-        if (std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end() ||
+        if (letters[i] || std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end() ||
             !onRow(line.box, b.box) || !sampleShaped(map, b, height) || greySpeck(map, b))
             continue;
         const bool right = b.box.left() > line.box.right();
@@ -123,9 +82,10 @@ inksBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine&
 
 /// The sample of a legend entry: the nearest blob of the colour whose ink of a sample's shape
 /// lies nearest to the text on its row, on either side, among colours with enough ink there.
-int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine& line) {
+int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs,
+                 const std::vector<bool>& letters, const TextLine& line) {
     int best = -1, bestGap = line.box.height() * 4, bestPixels = 0;
-    for (const auto& [key, ink] : inksBeside(map, blobs, line)) {
+    for (const auto& [key, ink] : inksBeside(map, blobs, letters, line)) {
         // A black sample, however thin or small, reaches further than specks.
         const bool neutral = map.colours[std::size_t(key.first - 1)].neutral;
         const bool enough =
@@ -192,6 +152,31 @@ QString readLine(const QImage& picture, const InkMap& map, const TextLine& line,
     return reader.readWords(lineImage(picture, map, line)).trimmed();
 }
 
+/// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a
+/// black marker as well as a letter.
+std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t blobs) {
+    std::vector<bool> letters(blobs, false);
+    for (const TextLine& line : lines)
+        if (line.blobs.size() >= 2)
+            for (const std::size_t i : line.blobs)
+                letters[i] = true;
+    return letters;
+}
+
+/// The lines of text with the words of one name joined. A lone mark right of a word is kept
+/// apart where it may be that entry's marker: where the word has no sample on its left.
+std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blobs) {
+    std::vector<TextLine> lines = TextLines(map, blobs);
+    const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
+    JoinWords(map, blobs, lines, [&](const TextLine& left, const TextLine& right) {
+        if (right.blobs.size() >= 2 || !markerShaped(blobs[right.blobs[0]], left.box.height()))
+            return true;
+        const int sample = sampleBeside(map, blobs, letters, left);
+        return sample >= 0 && blobs[std::size_t(sample)].box.right() < left.box.left();
+    });
+    return lines;
+}
+
 /// A line of text with a sample beside it.
 struct Entry {
     std::size_t line;
@@ -248,11 +233,12 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
     FreeFramedInk(map, blobs);
     std::map<int, QString> names;
     std::vector<bool> gone(blobs.size(), false);
-    const std::vector<TextLine> lines = textLines(map, blobs);
+    const std::vector<TextLine> lines = namesOf(map, blobs);
+    const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
     std::vector<Entry> entries;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const TextLine& line = lines[k];
-        const int sample = sampleBeside(map, blobs, line);
+        const int sample = sampleBeside(map, blobs, letters, line);
         // Small fonts' letters touch: a word may be one blob. A lone blob without a sample
         // beside it may be a dot of a curve rather than text.
         if (sample < 0 && line.blobs.size() < 2)
