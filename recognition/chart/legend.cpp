@@ -28,7 +28,8 @@ bool onRow(const QRect& line, const QRect& b) {
 /// Whether the blob has the shape of a lone marker beside text of this height.
 bool markerShaped(const InkBlob& b, int height) {
     const int w = b.box.width(), h = b.box.height();
-    return b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 5 / 2;
+    // JPEG breaks a thin marker's outline: what is left may be a third as high as wide.
+    return b.elongation < 2.5 && w * 3 >= h && h * 3 >= w && h >= 4 && h <= height * 5 / 2;
 }
 
 /// Whether the blob has a sample's shape for text of this height: a level stroke (or a dash
@@ -163,16 +164,27 @@ std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t
     return letters;
 }
 
-/// The lines of text with the words of one name joined. A lone mark right of a word is kept
-/// apart where it may be that entry's marker: where the word has no sample on its left.
+/// The lines of text with the words of one name joined. A lone mark beside a word is kept
+/// apart where it may be that entry's marker: where the word has no sample on its far side.
 std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blobs) {
     std::vector<TextLine> lines = TextLines(map, blobs);
     const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
+    const auto loneMark = [&](const TextLine& line, int height) {
+        return line.blobs.size() < 2 && markerShaped(blobs[line.blobs[0]], height);
+    };
+    const auto sampleLeft = [&](const TextLine& line, bool left) {
+        const int sample = sampleBeside(map, blobs, letters, line);
+        if (sample < 0)
+            return false;
+        const QRect& box = blobs[std::size_t(sample)].box;
+        return left ? box.right() < line.box.left() : box.left() > line.box.right();
+    };
     JoinWords(map, blobs, lines, [&](const TextLine& left, const TextLine& right) {
-        if (right.blobs.size() >= 2 || !markerShaped(blobs[right.blobs[0]], left.box.height()))
-            return true;
-        const int sample = sampleBeside(map, blobs, letters, left);
-        return sample >= 0 && blobs[std::size_t(sample)].box.right() < left.box.left();
+        if (loneMark(right, left.box.height()))
+            return sampleLeft(left, true);
+        if (loneMark(left, right.box.height()))
+            return sampleLeft(right, false);
+        return true;
     });
     return lines;
 }
