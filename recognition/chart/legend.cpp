@@ -130,6 +130,9 @@ QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int heig
     return box;
 }
 
+/// Text lines lower than this (in pixels, capitals and descenders) are enlarged for reading.
+constexpr int kReadHeight = 32;
+
 /// The line's text as the reader is to see it: lines of the chart and box edges crossing it
 /// (already labelled structure) painted over with the paper, as they are no part of a letter.
 QImage lineImage(const QImage& picture, const InkMap& map, const TextLine& line) {
@@ -145,7 +148,11 @@ QImage lineImage(const QImage& picture, const InkMap& map, const TextLine& line)
             if (map.at(x, y) == InkMap::kStructure)
                 row[x - crop.left()] = paper;
     }
-    return text;
+    // The reader tells small letters apart best at several times their size on the screen.
+    const int scale = std::clamp(kReadHeight / std::max(1, line.box.height()), 1, 4);
+    return scale > 1
+               ? text.scaled(text.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+               : text;
 }
 
 QString readLine(const QImage& picture, const InkMap& map, const TextLine& line,
