@@ -28,8 +28,9 @@ bool onRow(const QRect& line, const QRect& b) {
 /// Whether the blob has the shape of a lone marker beside text of this height.
 bool markerShaped(const InkBlob& b, int height) {
     const int w = b.box.width(), h = b.box.height();
-    // JPEG breaks a thin marker's outline: what is left may be a third as high as wide.
-    return b.elongation < 2.5 && w * 3 >= h && h * 3 >= w && h >= 4 && h <= height * 5 / 2;
+    // JPEG breaks a thin marker's outline: what is left may be a third as high as wide. A
+    // word of small letters only is about a third as high as a marker beside it.
+    return b.elongation < 2.5 && w * 3 >= h && h * 3 >= w && h >= 4 && h <= height * 3;
 }
 
 /// Whether the blob has a sample's shape for text of this height: a level stroke (or a dash
@@ -85,7 +86,9 @@ std::map<std::pair<int, bool>, SampleInk> inksBeside(const InkMap& map,
 /// lies nearest to the text on its row, on either side, among colours with enough ink there.
 int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs,
                  const std::vector<bool>& letters, const TextLine& line) {
-    int best = -1, bestGap = line.box.height() * 4, bestPixels = 0;
+    // Far enough for a word of small letters only, whose height is a small part of the
+    // font's.
+    int best = -1, bestGap = line.box.height() * 6, bestPixels = 0;
     for (const auto& [key, ink] : inksBeside(map, blobs, letters, line)) {
         // A black sample, however thin or small, reaches further than specks.
         const bool neutral = map.colours[std::size_t(key.first - 1)].neutral;
