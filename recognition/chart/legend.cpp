@@ -174,26 +174,43 @@ std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t
     return letters;
 }
 
-/// The lines of text with the words of one name joined. A lone mark beside a word is kept
-/// apart where it may be that entry's marker: where the word has no sample on its far side.
+/// Whether a lone mark and a word beside it are one name: where the name's sample lies
+/// outside the two (on the word's far side, or on the mark's far side with no letters
+/// before it), not the mark itself. A sign between them (a hyphen) is no sample.
+bool oneName(const InkMap& map, const std::vector<InkBlob>& blobs, const std::vector<bool>& letters,
+             const TextLine& left, const TextLine& right) {
+    const auto sampleOutside = [&](const TextLine& line, bool leftSide) {
+        const int sample = sampleBeside(map, blobs, letters, line);
+        if (sample < 0)
+            return false;
+        const QRect& box = blobs[std::size_t(sample)].box;
+        if (box.left() > left.box.right() && box.right() < right.box.left())
+            return true;
+        if (leftSide ? box.right() >= line.box.left() : box.left() <= line.box.right())
+            return false;
+        const QRect between = leftSide ? QRect(QPoint(box.right() + 1, line.box.top()),
+                                               QPoint(line.box.left() - 1, line.box.bottom()))
+                                       : QRect(QPoint(line.box.right() + 1, line.box.top()),
+                                               QPoint(box.left() - 1, line.box.bottom()));
+        for (std::size_t i = 0; i < blobs.size(); ++i)
+            if (letters[i] && blobs[i].box.intersects(between))
+                return false;
+        return true;
+    };
+    return sampleOutside(left, true) || sampleOutside(right, false);
+}
+
+/// The lines of text with the words of one name joined; a lone mark beside a word may be that
+/// entry's marker rather than a letter of its name.
 std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blobs) {
     std::vector<TextLine> lines = TextLines(map, blobs);
     const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
     const auto loneMark = [&](const TextLine& line, int height) {
         return line.blobs.size() < 2 && markerShaped(blobs[line.blobs[0]], height);
     };
-    const auto sampleLeft = [&](const TextLine& line, bool left) {
-        const int sample = sampleBeside(map, blobs, letters, line);
-        if (sample < 0)
-            return false;
-        const QRect& box = blobs[std::size_t(sample)].box;
-        return left ? box.right() < line.box.left() : box.left() > line.box.right();
-    };
     JoinWords(map, blobs, lines, [&](const TextLine& left, const TextLine& right) {
-        if (loneMark(right, left.box.height()))
-            return sampleLeft(left, true);
-        if (loneMark(left, right.box.height()))
-            return sampleLeft(right, false);
+        if (loneMark(right, left.box.height()) || loneMark(left, right.box.height()))
+            return oneName(map, blobs, letters, left, right);
         return true;
     });
     return lines;
@@ -217,7 +234,9 @@ bool alignedWithAnother(const std::vector<Entry>& entries, const std::vector<Tex
             continue;
         const QRect& t = lines[other.line].box;
         const QRect& s = blobs[std::size_t(other.sample)].box;
-        if (near(t.left(), text.left()) || near(t.right(), text.right()) ||
+        // Side by side in a row, or one under the other in a column.
+        const bool row = near(t.top(), text.top()) && near(t.bottom(), text.bottom());
+        if (row || near(t.left(), text.left()) || near(t.right(), text.right()) ||
             near(s.left(), sample.left()) || near(s.right(), sample.right()))
             return true;
     }

@@ -38,7 +38,8 @@ bool inkBetween(const InkMap& map, const std::vector<InkBlob>& blobs, const Text
 
 bool IsCharacter(const InkMap& map, const InkBlob& b) {
     const QRect& a = map.area;
-    const int tallest = std::max(10, a.height() / 25);
+    // Brackets reach above the capitals and below the descenders.
+    const int tallest = std::max(12, a.height() / 18);
     return map.colours[std::size_t(b.label - 1)].neutral && b.box.height() >= 4 &&
            b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
 }
