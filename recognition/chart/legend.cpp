@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include <QImage>
+#include <QPainter>
 
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
@@ -82,14 +83,20 @@ std::map<std::pair<int, bool>, SampleInk> inksBeside(const InkMap& map,
     return inks;
 }
 
+/// Where a sample may lie: beside the text on either side or on one.
+enum class Side { Either, Left, Right };
+
 /// The sample of a legend entry: the nearest blob of the colour whose ink of a sample's shape
-/// lies nearest to the text on its row, on either side, among colours with enough ink there.
+/// lies nearest to the text on its row, on the side(s) given, among colours with enough ink
+/// there.
 int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs,
-                 const std::vector<bool>& letters, const TextLine& line) {
+                 const std::vector<bool>& letters, const TextLine& line, Side side = Side::Either) {
     // Far enough for a word of small letters only, whose height is a small part of the
     // font's.
     int best = -1, bestGap = line.box.height() * 6, bestPixels = 0;
     for (const auto& [key, ink] : inksBeside(map, blobs, letters, line)) {
+        if (side != Side::Either && key.second != (side == Side::Right))
+            continue;
         // A black sample, however thin or small, reaches further than specks.
         const bool neutral = map.colours[std::size_t(key.first - 1)].neutral;
         const bool enough =
@@ -135,6 +142,7 @@ QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int heig
 
 /// Text lines lower than this (in pixels, capitals and descenders) are enlarged for reading.
 constexpr int kReadHeight = 32;
+constexpr int kReadBorder = 10;
 
 /// The line's text as the reader is to see it: lines of the chart and box edges crossing it
 /// (already labelled structure) painted over with the paper, as they are no part of a letter.
@@ -151,11 +159,15 @@ QImage lineImage(const QImage& picture, const InkMap& map, const TextLine& line)
             if (map.at(x, y) == InkMap::kStructure)
                 row[x - crop.left()] = paper;
     }
-    // The reader tells small letters apart best at several times their size on the screen.
+    // The reader tells small letters apart best at several times their size on the screen,
+    // with a border of paper round them.
     const int scale = std::clamp(kReadHeight / std::max(1, line.box.height()), 1, 4);
-    return scale > 1
-               ? text.scaled(text.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-               : text;
+    if (scale > 1)
+        text = text.scaled(text.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage bordered(text.size() + QSize(2 * kReadBorder, 2 * kReadBorder), QImage::Format_RGB32);
+    bordered.fill(paper);
+    QPainter(&bordered).drawImage(kReadBorder, kReadBorder, text);
+    return bordered;
 }
 
 QString readLine(const QImage& picture, const InkMap& map, const TextLine& line,
@@ -221,6 +233,27 @@ struct Entry {
     std::size_t line;
     int sample;
 };
+
+/// A legend puts every sample on one side of its text: where most entries of several letters
+/// have theirs, each entry takes the nearest one there (entries side by side in a row have
+/// the next entry's sample as near on the other side).
+void samplesOnOneSide(const InkMap& map, const std::vector<InkBlob>& blobs,
+                      const std::vector<bool>& letters, const std::vector<TextLine>& lines,
+                      std::vector<Entry>& entries) {
+    int left = 0, right = 0;
+    for (const Entry& entry : entries)
+        if (lines[entry.line].blobs.size() >= 2)
+            ++(blobs[std::size_t(entry.sample)].box.left() > lines[entry.line].box.right() ? right
+                                                                                           : left);
+    if (left == right)
+        return;
+    for (Entry& entry : entries) {
+        const int sample = sampleBeside(map, blobs, letters, lines[entry.line],
+                                        right > left ? Side::Right : Side::Left);
+        if (sample >= 0)
+            entry.sample = sample;
+    }
+}
 
 /// Whether the entry lines up with another one as a legend's entries do: texts or samples
 /// starting or ending at one place.
@@ -293,6 +326,7 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         if (sample >= 0)
             entries.push_back({k, sample});
     }
+    samplesOnOneSide(map, blobs, letters, lines, entries);
     likeliestFirst(entries, lines, blobs);
     QRect legend;
     for (const Entry& entry : entries) {
