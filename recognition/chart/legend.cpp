@@ -170,9 +170,17 @@ QImage lineImage(const QImage& picture, const InkMap& map, const TextLine& line)
     return bordered;
 }
 
+/// The name read, without the stray marks a reader makes of specks at a line's ends (quotes,
+/// dots, bars); brackets, signs and units stay.
 QString readLine(const QImage& picture, const InkMap& map, const TextLine& line,
                  LabelReader& reader) {
-    return reader.readWords(lineImage(picture, map, line)).trimmed();
+    static const QString stray = QStringLiteral(".,:;|_~'\"`\u2018\u2019\u201c\u201d");
+    QString name = reader.readWords(lineImage(picture, map, line)).trimmed();
+    while (!name.isEmpty() && stray.contains(name.back()))
+        name.chop(1);
+    while (!name.isEmpty() && stray.contains(name.front()))
+        name.remove(0, 1);
+    return name.trimmed();
 }
 
 /// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a
