@@ -11,134 +11,13 @@
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
 #include "recognition/chart/legendframe.h"
+#include "recognition/chart/legendsample.h"
 #include "recognition/chart/legendtext.h"
 #include "recognition/ocr/labelreader.h"
 
 namespace kurvana::chart {
 
 namespace {
-
-/// Whether `b` stands on the line's row: its middle within the text's height, or the text's
-/// middle within it (a marker taller than the letters).
-bool onRow(const QRect& line, const QRect& b) {
-    const int middle = b.center().y(), lineMiddle = line.center().y();
-    return std::abs(middle - lineMiddle) <= line.height() / 2 + 2 ||
-           (lineMiddle >= b.top() && lineMiddle <= b.bottom());
-}
-
-/// Whether the blob has the shape of a lone marker beside text of this height.
-bool markerShaped(const InkBlob& b, int height) {
-    const int w = b.box.width(), h = b.box.height();
-    // JPEG breaks a thin marker's outline: what is left may be a third as high as wide. A
-    // word of small letters only is about a third as high as a marker beside it.
-    return b.elongation < 2.5 && w * 3 >= h && h * 3 >= w && h >= 4 && h <= height * 3;
-}
-
-/// Whether the blob has a sample's shape for text of this height: a level stroke (or a dash
-/// or dot of one) or a lone marker.
-bool sampleShaped(const InkMap& map, const InkBlob& b, int height) {
-    const int w = b.box.width(), h = b.box.height();
-    const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
-    return stroke || markerShaped(b, height);
-}
-
-/// A candidate sample: a colour's ink on one side of a line of text.
-struct SampleInk {
-    int pixels = 0;
-    QRect box;
-    int gap = 1 << 30; ///< from the text to the nearest of its blobs
-    int nearest = -1;  ///< that blob
-};
-
-/// A grey blob this small is a speck JPEG left round letters, often nearer than the sample.
-bool greySpeck(const InkMap& map, const InkBlob& b) {
-    return map.colours[std::size_t(b.label - 1)].neutral && b.pixels < 6 &&
-           std::max(b.box.width(), b.box.height()) < 4;
-}
-
-/// The ink of a sample's shape on the line's row, by colour label and side (true: right);
-/// `letters` flags the blobs that are letters of words, never a sample.
-std::map<std::pair<int, bool>, SampleInk> inksBeside(const InkMap& map,
-                                                     const std::vector<InkBlob>& blobs,
-                                                     const std::vector<bool>& letters,
-                                                     const TextLine& line) {
-    const int height = line.box.height();
-    std::map<std::pair<int, bool>, SampleInk> inks;
-    for (std::size_t i = 0; i < blobs.size(); ++i) {
-        const InkBlob& b = blobs[i];
-        if (letters[i] || std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end() ||
-            !onRow(line.box, b.box) || !sampleShaped(map, b, height) || greySpeck(map, b))
-            continue;
-        const bool right = b.box.left() > line.box.right();
-        const int gap = right ? b.box.left() - line.box.right() : line.box.left() - b.box.right();
-        // A dashed sample's dashes reach further than its nearest one.
-        if (gap < 0 || gap > 8 * height)
-            continue;
-        SampleInk& ink = inks[{b.label, right}];
-        ink.pixels += b.pixels;
-        ink.box |= b.box;
-        if (gap < ink.gap)
-            ink.gap = gap, ink.nearest = int(i);
-    }
-    return inks;
-}
-
-/// Where a sample may lie: beside the text on either side or on one.
-enum class Side { Either, Left, Right };
-
-/// The sample of a legend entry: the nearest blob of the colour whose ink of a sample's shape
-/// lies nearest to the text on its row, on the side(s) given, among colours with enough ink
-/// there.
-int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs,
-                 const std::vector<bool>& letters, const TextLine& line, Side side = Side::Either) {
-    // Far enough for a word of small letters only, whose height is a small part of the
-    // font's.
-    int best = -1, bestGap = line.box.height() * 6, bestPixels = 0;
-    for (const auto& [key, ink] : inksBeside(map, blobs, letters, line)) {
-        if (side != Side::Either && key.second != (side == Side::Right))
-            continue;
-        // A black sample, however thin or small, reaches further than specks.
-        const bool neutral = map.colours[std::size_t(key.first - 1)].neutral;
-        const bool enough =
-            neutral ? ink.pixels >= 8 && std::max(ink.box.width(), ink.box.height()) >= 5
-                    : ink.pixels >= 4;
-        if (enough && (ink.gap < bestGap || (ink.gap == bestGap && ink.pixels > bestPixels))) {
-            best = ink.nearest;
-            bestGap = ink.gap;
-            bestPixels = ink.pixels;
-        }
-    }
-    return best;
-}
-
-/// Marks the sample and the rest of a dashed or dotted sample (its colour's blobs on its row,
-/// one after the other); gives the box of them all.
-QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int height,
-                 std::vector<bool>& gone) {
-    const QRect first = blobs[sample].box;
-    QRect box = first;
-    gone[sample] = true;
-    // Dashes and dots of one sample are alike and level with each other; a curve passing
-    // near the legend is not, and must not be taken with it.
-    const int tallest = 2 * first.height() + 2, offLevel = std::max(2, first.height() / 2 + 1);
-    for (bool grown = true; grown;) {
-        grown = false;
-        for (std::size_t i = 0; i < blobs.size(); ++i) {
-            const InkBlob& b = blobs[i];
-            if (gone[i] || b.label != blobs[sample].label || b.box.height() > tallest ||
-                std::abs(b.box.center().y() - first.center().y()) > offLevel ||
-                (box | b.box).width() > 10 * height)
-                continue;
-            const int gap = std::max(box.left() - b.box.right(), b.box.left() - box.right());
-            if (gap <= height) {
-                gone[i] = true;
-                box |= b.box;
-                grown = true;
-            }
-        }
-    }
-    return box;
-}
 
 /// Text lines lower than this (in pixels, capitals and descenders) are enlarged for reading.
 constexpr int kReadHeight = 32;
@@ -200,7 +79,7 @@ std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t
 bool oneName(const InkMap& map, const std::vector<InkBlob>& blobs, const std::vector<bool>& letters,
              const TextLine& left, const TextLine& right) {
     const auto sampleOutside = [&](const TextLine& line, bool leftSide) {
-        const int sample = sampleBeside(map, blobs, letters, line);
+        const int sample = SampleBeside(map, blobs, letters, line);
         if (sample < 0)
             return false;
         const QRect& box = blobs[std::size_t(sample)].box;
@@ -226,7 +105,7 @@ std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blo
     std::vector<TextLine> lines = TextLines(map, blobs);
     const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
     const auto loneMark = [&](const TextLine& line, int height) {
-        return line.blobs.size() < 2 && markerShaped(blobs[line.blobs[0]], height);
+        return line.blobs.size() < 2 && MarkerShaped(blobs[line.blobs[0]], height);
     };
     JoinWords(map, blobs, lines, [&](const TextLine& left, const TextLine& right) {
         if (loneMark(right, left.box.height()) || loneMark(left, right.box.height()))
@@ -256,7 +135,7 @@ void samplesOnOneSide(const InkMap& map, const std::vector<InkBlob>& blobs,
     if (left == right)
         return;
     for (Entry& entry : entries) {
-        const int sample = sampleBeside(map, blobs, letters, lines[entry.line],
+        const int sample = SampleBeside(map, blobs, letters, lines[entry.line],
                                         right > left ? Side::Right : Side::Left);
         if (sample >= 0)
             entry.sample = sample;
@@ -320,7 +199,7 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
     std::vector<Entry> entries;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const TextLine& line = lines[k];
-        const int sample = sampleBeside(map, blobs, letters, line);
+        const int sample = SampleBeside(map, blobs, letters, line);
         // Small fonts' letters touch: a word may be one blob. A lone blob without a sample
         // beside it may be a dot of a curve rather than text.
         if (sample < 0 && line.blobs.size() < 2)
@@ -339,8 +218,11 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
     QRect legend;
     for (const Entry& entry : entries) {
         const TextLine& line = lines[entry.line];
-        const QRect sample = takeSample(blobs, std::size_t(entry.sample), line.box.height(), gone);
-        const int label = blobs[std::size_t(entry.sample)].label;
+        const QRect sample = TakeSample(blobs, std::size_t(entry.sample), line.box.height(), gone);
+        const int ink = blobs[std::size_t(entry.sample)].label;
+        const int label = map.colours[std::size_t(ink - 1)].neutral
+                              ? ColourOfSample(picture, map, sample, ink)
+                              : ink;
         if (names.count(label))
             continue;
         const QString name = readLine(picture, map, line, reader);
