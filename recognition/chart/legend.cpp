@@ -73,20 +73,17 @@ std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t
     return letters;
 }
 
-/// Whether a lone mark and a word beside it are one name: where the name's sample lies
-/// outside the two (on the word's far side, or on the mark's far side with no letters
-/// before it), not the mark itself. A sign between them (a hyphen) is no sample.
+/// Whether a lone mark and a word beside it are one name: where a sample lies on the far side
+/// of the two (left of the left one or right of the right one, with no letters between), so
+/// that the mark is not the entry's marker.
 bool oneName(const InkMap& map, const std::vector<InkBlob>& blobs, const std::vector<bool>& letters,
              const TextLine& left, const TextLine& right) {
     const auto sampleOutside = [&](const TextLine& line, bool leftSide) {
-        const int sample = SampleBeside(map, blobs, letters, line);
+        const int sample =
+            SampleBeside(map, blobs, letters, line, leftSide ? Side::Left : Side::Right);
         if (sample < 0)
             return false;
         const QRect& box = blobs[std::size_t(sample)].box;
-        if (box.left() > left.box.right() && box.right() < right.box.left())
-            return true;
-        if (leftSide ? box.right() >= line.box.left() : box.left() <= line.box.right())
-            return false;
         const QRect between = leftSide ? QRect(QPoint(box.right() + 1, line.box.top()),
                                                QPoint(line.box.left() - 1, line.box.bottom()))
                                        : QRect(QPoint(line.box.right() + 1, line.box.top()),
