@@ -72,6 +72,7 @@ struct WholeCase {
     bool legend = true, grid = false, frame = true, logX = false, logY = false, jpeg = false;
     int legendStyle = 0;     ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
     bool legendLeft = false; ///< in the top left corner rather than the top right
+    bool legendOutside = false;    ///< right of the plot, in a margin of its own
     bool legendHorizontal = false; ///< entries side by side in rows
     double legendFontScale = 1;    ///< the legend's letters against the tick labels'
     int sampleLength = 4;          ///< gnuplot's samplen, in character widths
@@ -101,6 +102,7 @@ WholeCase caseNumber(int i) {
     c.legendStyle = (i / 4) % 3;
     c.legendLeft = (i / 2) % 2 == 1;
     c.legendHorizontal = i % 7 == 3;
+    c.legendOutside = (i / 3) % 5 == 4 && !c.legendHorizontal;
     const double fontScales[] = {1, 0.8, 1.3};
     c.legendFontScale = fontScales[(i / 6) % 3];
     const int sampleLengths[] = {4, 2, 6};
@@ -156,7 +158,8 @@ QString script(const WholeCase& c, const QString& png) {
     out << "set term " << c.terminal << " size " << c.width << "," << c.height
         << " background rgb 'white' font '" << c.font << "," << std::max(8, c.width / 80) << "'\n"
         << "set output '" << png << "'\n"
-        << "set lmargin at screen 0.12\nset rmargin at screen 0.95\n"
+        << "set lmargin at screen 0.12\nset rmargin at screen " << (c.legendOutside ? 0.75 : 0.95)
+        << "\n"
         << "set bmargin at screen 0.1\nset tmargin at screen 0.95\n"
         << "set xrange [" << c.xMin << ":" << c.xMax << "]\nset yrange [" << c.yMin << ":" << c.yMax
         << "]\n"
@@ -166,7 +169,8 @@ QString script(const WholeCase& c, const QString& png) {
     if (!c.legend)
         out << "unset key\n";
     else
-        out << "set key top " << (c.legendLeft ? "left" : "right")
+        out << "set key " << (c.legendOutside ? "outside right " : "") << "top "
+            << (c.legendLeft && !c.legendOutside ? "left" : "right")
             << (c.legendStyle == 1 ? "" : " reverse Left")
             << (c.legendStyle == 2 ? " box opaque" : "")
             << (c.legendHorizontal ? " horizontal" : "") << " samplen " << c.sampleLength
@@ -221,7 +225,11 @@ QImage render(const WholeCase& c, const QString& folder, PlotBox& box) {
     gnuplot.start("gnuplot", {path});
     if (!gnuplot.waitForFinished(120000) || gnuplot.exitCode() != 0)
         throw std::runtime_error("gnuplot failed: " + gnuplot.readAllStandardError().toStdString());
-    const QStringList border = QString(gnuplot.readAllStandardError()).simplified().split(' ');
+    // The plot box is the last line gnuplot prints; warnings may come before it.
+    const QStringList printed =
+        QString(gnuplot.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    const QStringList border =
+        printed.isEmpty() ? QStringList() : printed.back().simplified().split(' ');
     QImage image(png);
     if (image.isNull() || border.size() < 4)
         throw std::runtime_error("gnuplot wrote no picture");

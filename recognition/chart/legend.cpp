@@ -22,6 +22,10 @@ namespace {
 /// Text lines lower than this (in pixels, capitals and descenders) are enlarged for reading.
 constexpr int kReadHeight = 32;
 constexpr int kReadBorder = 10;
+/// Colours this far apart (RGB distance) in the plot and in a margin are not one.
+constexpr double kFarColour = 60;
+/// A margin narrower than this (pixels) holds no legend.
+constexpr int kNarrowestMargin = 20;
 
 /// The line's text as the reader is to see it: lines of the chart and box edges crossing it
 /// (already labelled structure) painted over with the paper, as they are no part of a letter.
@@ -184,13 +188,17 @@ bool holdsLetterOrDigit(const QString& name) {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
-} // namespace
-
-std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
-                                  LabelReader& reader) {
-    FreeFramedInk(map, blobs);
+/// What the entries of a legend gave: names by ink label, the blobs they took, and the
+/// legend's extent.
+struct Entries {
     std::map<int, QString> names;
-    std::vector<bool> gone(blobs.size(), false);
+    std::vector<bool> gone;
+    QRect legend;
+};
+
+Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<InkBlob>& blobs,
+                    LabelReader& reader) {
+    Entries read{{}, std::vector<bool>(blobs.size(), false), {}};
     const std::vector<TextLine> lines = namesOf(map, blobs);
     const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
     std::vector<Entry> entries;
@@ -206,28 +214,86 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         if (line.blobs.size() < 2 && line.box.width() < 2 * line.box.height())
             continue;
         for (const std::size_t i : line.blobs)
-            gone[i] = true;
+            read.gone[i] = true;
         if (sample >= 0)
             entries.push_back({k, sample});
     }
     samplesOnOneSide(map, blobs, letters, lines, entries);
     likeliestFirst(entries, lines, blobs);
-    QRect legend;
     for (const Entry& entry : entries) {
         const TextLine& line = lines[entry.line];
-        const QRect sample = TakeSample(blobs, std::size_t(entry.sample), line.box.height(), gone);
+        const QRect sample =
+            TakeSample(blobs, std::size_t(entry.sample), line.box.height(), read.gone);
         const int ink = blobs[std::size_t(entry.sample)].label;
         const int label = map.colours[std::size_t(ink - 1)].neutral
                               ? ColourOfSample(picture, map, sample, ink)
                               : ink;
-        if (names.count(label))
+        if (read.names.count(label))
             continue;
         const QString name = readLine(picture, map, line, reader);
         if (!holdsLetterOrDigit(name))
             continue;
-        names[label] = name;
-        legend |= line.box | sample;
+        read.names[label] = name;
+        read.legend |= line.box | sample;
     }
+    return read;
+}
+
+/// The label in `to` of the colour that `label` is in `from`: of the same kind (grey or
+/// coloured) and the nearest within kFarColour; 0 where none is.
+int sameColour(const InkMap& from, int label, const InkMap& to) {
+    const InkColour& ink = from.colours[std::size_t(label - 1)];
+    int best = 0;
+    double bestDistance = kFarColour;
+    for (std::size_t k = 0; k < to.colours.size(); ++k) {
+        const InkColour& c = to.colours[k];
+        const double distance =
+            std::hypot(qRed(c.colour) - qRed(ink.colour), qGreen(c.colour) - qGreen(ink.colour),
+                       qBlue(c.colour) - qBlue(ink.colour));
+        if (c.neutral == ink.neutral && distance < bestDistance)
+            best = int(k + 1), bestDistance = distance;
+    }
+    return best;
+}
+
+/// Names from a legend in a margin of its own (right of the plot, above or below it), by the
+/// plot's ink labels.
+std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot,
+                                       LabelReader& reader) {
+    const QRect& a = plot.area;
+    const QRect margins[] = {
+        QRect(QPoint(a.right() + 1, a.top()), QPoint(picture.width() - 1, a.bottom())),
+        QRect(QPoint(a.left(), 0), QPoint(a.right(), a.top() - 1)),
+        QRect(QPoint(a.left(), a.bottom() + 1), QPoint(a.right(), picture.height() - 1))};
+    std::map<int, QString> names;
+    for (const QRect& margin : margins) {
+        if (margin.width() < kNarrowestMargin || margin.height() < kNarrowestMargin)
+            continue;
+        InkMap map = MapInks(picture, margin, nullptr);
+        if (map.labels.empty())
+            continue;
+        // No grid here to take out; a sample is as long as a good part of a narrow margin.
+        std::vector<InkBlob> blobs = FindBlobs(map);
+        FreeFramedInk(map, blobs);
+        for (const auto& [label, name] : readEntries(picture, map, blobs, reader).names)
+            if (const int same = sameColour(map, label, plot); same > 0 && !names.count(same))
+                names[same] = name;
+        if (!names.empty())
+            break;
+    }
+    return names;
+}
+
+} // namespace
+
+std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
+                                  LabelReader& reader) {
+    FreeFramedInk(map, blobs);
+    Entries read = readEntries(picture, map, blobs, reader);
+    if (read.names.empty())
+        read.names = namesBesidePlot(picture, map, reader);
+    std::vector<bool>& gone = read.gone;
+    const QRect& legend = read.legend;
     // The legend's box: neutral blobs around the entries.
     for (std::size_t i = 0; i < blobs.size(); ++i)
         if (!gone[i] && legend.isValid() && map.colours[std::size_t(blobs[i].label - 1)].neutral &&
@@ -242,7 +308,7 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         if (!gone[i])
             kept.push_back(blobs[i]);
     blobs = std::move(kept);
-    return names;
+    return read.names;
 }
 
 } // namespace kurvana::chart

@@ -32,7 +32,10 @@ bool onRow(const QRect& line, const QRect& b) {
 /// or dot of one) or a lone marker.
 bool sampleShaped(const InkMap& map, const InkBlob& b, int height) {
     const int w = b.box.width(), h = b.box.height();
-    const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
+    // Longer than a fifth of the area is a curve, not a sample, unless the area is a narrow
+    // margin beside the plot.
+    const bool stroke =
+        h <= std::max(5, height / 2) && w >= 2 && w <= std::max(map.area.width() / 5, 8 * height);
     return stroke || MarkerShaped(b, height);
 }
 
