@@ -22,8 +22,10 @@ namespace {
 /// Text lines lower than this (in pixels, capitals and descenders) are enlarged for reading.
 constexpr int kReadHeight = 32;
 constexpr int kReadBorder = 10;
-/// Colours this far apart (RGB distance) in the plot and in a margin are not one.
-constexpr double kFarColour = 60;
+/// Greys this far apart (RGB distance) in the plot and in a margin are not one; colours are
+/// one where their directions from the paper are this close (cosine).
+constexpr double kFarGrey = 60;
+constexpr double kSameDirection = 0.95;
 /// A margin narrower than this (pixels) holds no legend.
 constexpr int kNarrowestMargin = 20;
 
@@ -239,19 +241,29 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
     return read;
 }
 
-/// The label in `to` of the colour that `label` is in `from`: of the same kind (grey or
-/// coloured) and the nearest within kFarColour; 0 where none is.
+/// The label in `to` of the colour that `label` is in `from`; 0 where there is none. A grey is
+/// the nearest grey; a colour the colour nearest in direction from the paper, as a thin
+/// sample mixes with the paper more than its curve does.
 int sameColour(const InkMap& from, int label, const InkMap& to) {
     const InkColour& ink = from.colours[std::size_t(label - 1)];
     int best = 0;
-    double bestDistance = kFarColour;
+    double bestDistance = kFarGrey, bestCos = kSameDirection;
     for (std::size_t k = 0; k < to.colours.size(); ++k) {
         const InkColour& c = to.colours[k];
-        const double distance =
-            std::hypot(qRed(c.colour) - qRed(ink.colour), qGreen(c.colour) - qGreen(ink.colour),
-                       qBlue(c.colour) - qBlue(ink.colour));
-        if (c.neutral == ink.neutral && distance < bestDistance)
-            best = int(k + 1), bestDistance = distance;
+        if (c.neutral != ink.neutral)
+            continue;
+        if (ink.neutral) {
+            const double distance =
+                std::hypot(qRed(c.colour) - qRed(ink.colour), qGreen(c.colour) - qGreen(ink.colour),
+                           qBlue(c.colour) - qBlue(ink.colour));
+            if (distance < bestDistance)
+                best = int(k + 1), bestDistance = distance;
+        } else {
+            const double cos = c.towards.dot(ink.towards) /
+                               std::max(1e-9, c.towards.length() * ink.towards.length());
+            if (cos > bestCos)
+                best = int(k + 1), bestCos = cos;
+        }
     }
     return best;
 }
