@@ -209,6 +209,11 @@ private slots:
             << ""
             << "sans" << QStringList{"with points pt 5 ps 1.5", "with lines lw 2"}
             << QStringList{"mean", "sensor B"} << false;
+        // A margin of its own right of the plot, its samples paler than their curves in JPEG.
+        QTest::newRow("outside the plot")
+            << "outside reverse Left"
+            << "serif" << QStringList{"with lines lw 1", "with lines lw 3"}
+            << QStringList{"Heat", "Load"} << true;
     }
     void wholeChartNamesSeriesFromLegendsOfEveryStyle() {
         QFETCH(QString, key);
