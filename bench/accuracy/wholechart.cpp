@@ -73,6 +73,7 @@ struct WholeCase {
     int legendStyle = 0;     ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
     bool legendLeft = false; ///< in the top left corner rather than the top right
     bool legendOutside = false;    ///< right of the plot, in a margin of its own
+    bool legendBelow = false;      ///< below the plot, under the tick labels
     bool legendHorizontal = false; ///< entries side by side in rows
     double legendFontScale = 1;    ///< the legend's letters against the tick labels'
     int sampleLength = 4;          ///< gnuplot's samplen, in character widths
@@ -102,7 +103,8 @@ WholeCase caseNumber(int i) {
     c.legendStyle = (i / 4) % 3;
     c.legendLeft = (i / 2) % 2 == 1;
     c.legendHorizontal = i % 7 == 3;
-    c.legendOutside = (i / 3) % 5 == 4 && !c.legendHorizontal;
+    c.legendBelow = (i / 3) % 5 == 4 && !c.legendHorizontal && i % 2 == 1;
+    c.legendOutside = (i / 3) % 5 == 4 && !c.legendHorizontal && !c.legendBelow;
     const double fontScales[] = {1, 0.8, 1.3};
     c.legendFontScale = fontScales[(i / 6) % 3];
     const int sampleLengths[] = {4, 2, 6};
@@ -160,7 +162,8 @@ QString script(const WholeCase& c, const QString& png) {
         << "set output '" << png << "'\n"
         << "set lmargin at screen 0.12\nset rmargin at screen " << (c.legendOutside ? 0.75 : 0.95)
         << "\n"
-        << "set bmargin at screen 0.1\nset tmargin at screen 0.95\n"
+        << "set bmargin at screen " << (c.legendBelow ? 0.22 : 0.1)
+        << "\nset tmargin at screen 0.95\n"
         << "set xrange [" << c.xMin << ":" << c.xMax << "]\nset yrange [" << c.yMin << ":" << c.yMax
         << "]\n"
         << (c.logX ? "set logscale x\n" : "") << (c.logY ? "set logscale y\n" : "")
@@ -169,8 +172,10 @@ QString script(const WholeCase& c, const QString& png) {
     if (!c.legend)
         out << "unset key\n";
     else
-        out << "set key " << (c.legendOutside ? "outside right " : "") << "top "
-            << (c.legendLeft && !c.legendOutside ? "left" : "right")
+        out << "set key "
+            << (c.legendBelow     ? "below"
+                : c.legendOutside ? "outside right top"
+                                  : (c.legendLeft ? "top left" : "top right"))
             << (c.legendStyle == 1 ? "" : " reverse Left")
             << (c.legendStyle == 2 ? " box opaque" : "")
             << (c.legendHorizontal ? " horizontal" : "") << " samplen " << c.sampleLength

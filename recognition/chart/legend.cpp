@@ -104,8 +104,9 @@ bool oneName(const InkMap& map, const std::vector<InkBlob>& blobs, const std::ve
 
 /// The lines of text with the words of one name joined; a lone mark beside a word may be that
 /// entry's marker rather than a letter of its name.
-std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blobs) {
-    std::vector<TextLine> lines = TextLines(map, blobs);
+std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blobs,
+                              const QRect& plot) {
+    std::vector<TextLine> lines = TextLines(map, blobs, plot);
     const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
     const auto loneMark = [&](const TextLine& line, int height) {
         return line.blobs.size() < 2 && MarkerShaped(blobs[line.blobs[0]], height);
@@ -198,10 +199,11 @@ struct Entries {
     QRect legend;
 };
 
+/// The entries read among the blobs of `map`, a chart's plot area `plot` or a margin beside it.
 Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<InkBlob>& blobs,
-                    LabelReader& reader) {
+                    const QRect& plot, LabelReader& reader) {
     Entries read{{}, std::vector<bool>(blobs.size(), false), {}};
-    const std::vector<TextLine> lines = namesOf(map, blobs);
+    const std::vector<TextLine> lines = namesOf(map, blobs, plot);
     const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
     std::vector<Entry> entries;
     for (std::size_t k = 0; k < lines.size(); ++k) {
@@ -287,7 +289,7 @@ std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot
         // No grid here to take out; a sample is as long as a good part of a narrow margin.
         std::vector<InkBlob> blobs = FindBlobs(map);
         FreeFramedInk(map, blobs);
-        for (const auto& [label, name] : readEntries(picture, map, blobs, reader).names)
+        for (const auto& [label, name] : readEntries(picture, map, blobs, a, reader).names)
             if (const int same = sameColour(map, label, plot); same > 0 && !names.count(same))
                 names[same] = name;
         if (!names.empty())
@@ -301,7 +303,7 @@ std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot
 std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
                                   LabelReader& reader) {
     FreeFramedInk(map, blobs);
-    Entries read = readEntries(picture, map, blobs, reader);
+    Entries read = readEntries(picture, map, blobs, map.area, reader);
     if (read.names.empty())
         read.names = namesBesidePlot(picture, map, reader);
     std::vector<bool>& gone = read.gone;

@@ -36,18 +36,18 @@ bool inkBetween(const InkMap& map, const std::vector<InkBlob>& blobs, const Text
 
 } // namespace
 
-bool IsCharacter(const InkMap& map, const InkBlob& b) {
-    const QRect& a = map.area;
+bool IsCharacter(const InkMap& map, const InkBlob& b, const QRect& a) {
     // Brackets reach above the capitals and below the descenders.
     const int tallest = std::max(12, a.height() / 18);
     return map.colours[std::size_t(b.label - 1)].neutral && b.box.height() >= 4 &&
            b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
 }
 
-std::vector<TextLine> TextLines(const InkMap& map, const std::vector<InkBlob>& blobs) {
+std::vector<TextLine> TextLines(const InkMap& map, const std::vector<InkBlob>& blobs,
+                                const QRect& plot) {
     std::vector<std::size_t> characters;
     for (std::size_t i = 0; i < blobs.size(); ++i)
-        if (IsCharacter(map, blobs[i]))
+        if (IsCharacter(map, blobs[i], plot))
             characters.push_back(i);
     std::sort(characters.begin(), characters.end(), [&](std::size_t a, std::size_t b) {
         return blobs[a].box.left() < blobs[b].box.left();
