@@ -23,6 +23,8 @@ namespace {
 /// one where their directions from the paper are this close (cosine).
 constexpr double kFarGrey = 60;
 constexpr double kSameDirection = 0.95;
+/// Entries read for one colour before it is given up as nameless.
+constexpr int kTriesPerColour = 3;
 /// A margin narrower than this (pixels) holds no legend.
 constexpr int kNarrowestMargin = 20;
 
@@ -182,6 +184,7 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
     }
     samplesOnOneSide(map, blobs, letters, lines, entries);
     likeliestFirst(entries, lines, blobs);
+    std::map<int, int> tries; // by label: entries read that gave no name
     for (const Entry& entry : entries) {
         const TextLine& line = lines[entry.line];
         const QRect sample =
@@ -190,7 +193,8 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
         const int label = map.colours[std::size_t(ink - 1)].neutral
                               ? ColourOfSample(picture, map, sample, ink)
                               : ink;
-        if (read.names.count(label))
+        // The likeliest entries come first; bits of a curve beside it are not worth reading.
+        if (read.names.count(label) || tries[label]++ >= kTriesPerColour)
             continue;
         const QString name = ReadEntryName(picture, map, line, reader);
         if (!holdsLetterOrDigit(name))
