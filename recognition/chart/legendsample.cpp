@@ -35,7 +35,7 @@ bool sampleShaped(const InkMap& map, const InkBlob& b, int height) {
     // Longer than a fifth of the area is a curve, not a sample, unless the area is a narrow
     // margin beside the plot.
     const bool stroke =
-        h <= std::max(5, height / 2) && w >= 2 && w <= std::max(map.area.width() / 5, 8 * height);
+        h <= std::max(5, height / 2) && w >= 2 && w <= std::max(map.area.width() / 5, 12 * height);
     return stroke || MarkerShaped(b, height);
 }
 

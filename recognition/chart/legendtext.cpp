@@ -27,7 +27,7 @@ bool inkBetween(const InkMap& map, const std::vector<InkBlob>& blobs, const Text
         if (!b.box.intersects(gap))
             continue;
         const bool sign = map.colours[std::size_t(b.label - 1)].neutral &&
-                          b.box.width() <= height * 3 / 5 && b.box.height() <= height / 2;
+                          b.box.width() <= height && b.box.height() <= height / 2;
         if (!sign && b.pixels >= 4)
             return true;
     }
