@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 
@@ -41,7 +42,12 @@ const Shape kShapes[] = {
      [](double t) { return 0.25 + 0.35 * t + 0.06 * std::sin(2 * M_PI * 3 * t); }},
 };
 
-const char* const kNames[] = {"Pressure", "Flow", "Speed", "Load", "Heat"};
+/// Series names: one word and several, capitals and small letters, digits and signs, so that
+/// the legend reader meets more than one kind of name. A chart takes five in a row.
+const char* const kNames[] = {"Pressure",  "Flow",     "Speed",    "Load",     "Heat",
+                              "Flow rate", "T1 inlet", "sensor B", "Run 12",   "Voltage (V)",
+                              "mean",      "Torque",   "x-drift",  "Outlet 3", "Level"};
+constexpr int kNameCount = int(std::size(kNames));
 const QRgb kColourSets[][5] = {
     {0x9400d3, 0x009e73, 0x56b4e9, 0xe69f00, 0x0072b2},
     {0xe41a1c, 0x377eb8, 0x4daf4a, 0x984ea3, 0xff7f00},
@@ -64,18 +70,31 @@ struct PlotBox {
 };
 
 struct WholeCase {
+    int index = 0;
     QString name;
     int width = 800, height = 560;
     QString terminal = "pngcairo";
     QString font = "sans";
     bool legend = true, grid = false, frame = true, logX = false, logY = false, jpeg = false;
-    int legendStyle = 0; ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
+    int legendStyle = 0;     ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
+    bool legendLeft = false; ///< in the top left corner rather than the top right
+    bool legendOutside = false;    ///< right of the plot, in a margin of its own
+    bool legendBelow = false;      ///< below the plot, under the tick labels
+    bool legendHorizontal = false; ///< entries side by side in rows
+    double legendFontScale = 1;    ///< the legend's letters against the tick labels'
+    int sampleLength = 4;          ///< gnuplot's samplen, in character widths
     std::vector<SeriesCase> series;
     double xMin = 0, xMax = 10, yMin = 0, yMax = 100;
     /// The plot box of a first drawing: markers are then put on pixel centres. A terminal draws
     /// a marker at a whole pixel, so a value between pixels is not where its marker shows.
     std::optional<PlotBox> pixelGrid;
 };
+
+/// The name of the chart's series s: five names in a row of the list, from a place that
+/// moves on with the chart's index.
+const char* nameOf(const WholeCase& c, std::size_t s) {
+    return kNames[(c.index * 4 + int(s)) % kNameCount];
+}
 
 double axisT(double v, bool log) {
     return log ? std::log10(v) : v;
@@ -84,12 +103,21 @@ double axisT(double v, bool log) {
 /// A spread of cases from one index: every feature varies with a different period.
 WholeCase caseNumber(int i) {
     WholeCase c;
+    c.index = i;
     const int widths[] = {500, 640, 800, 1000, 1200, 1600, 2000, 3000, 720};
     c.width = widths[i % 9];
     c.height = c.width * (i % 2 ? 3 : 2) / (i % 2 ? 5 : 3);
     const int count = 1 + i % 5;
     c.legend = i % 4 != 3;
     c.legendStyle = (i / 4) % 3;
+    c.legendLeft = (i / 2) % 2 == 1;
+    c.legendHorizontal = i % 7 == 3;
+    c.legendBelow = (i / 3) % 5 == 4 && !c.legendHorizontal && i % 2 == 1;
+    c.legendOutside = (i / 3) % 5 == 4 && !c.legendHorizontal && !c.legendBelow;
+    const double fontScales[] = {1, 0.8, 1.3};
+    c.legendFontScale = fontScales[(i / 6) % 3];
+    const int sampleLengths[] = {4, 2, 6};
+    c.sampleLength = sampleLengths[(i / 5) % 3];
     c.grid = i % 3 == 1;
     c.frame = i % 5 != 2;
     c.logX = i % 7 == 4;
@@ -147,8 +175,10 @@ QString script(const WholeCase& c, const QString& png) {
     out << "set term " << c.terminal << " size " << c.width << "," << c.height
         << " background rgb 'white' font '" << c.font << "," << std::max(8, c.width / 80) << "'\n"
         << "set output '" << png << "'\n"
-        << "set lmargin at screen 0.12\nset rmargin at screen 0.95\n"
-        << "set bmargin at screen 0.1\nset tmargin at screen 0.95\n"
+        << "set lmargin at screen 0.12\nset rmargin at screen " << (c.legendOutside ? 0.75 : 0.95)
+        << "\n"
+        << "set bmargin at screen " << (c.legendBelow ? 0.22 : 0.1)
+        << "\nset tmargin at screen 0.95\n"
         << "set xrange [" << c.xMin << ":" << c.xMax << "]\nset yrange [" << c.yMin << ":" << c.yMax
         << "]\n"
         << (c.logX ? "set logscale x\n" : "") << (c.logY ? "set logscale y\n" : "")
@@ -157,8 +187,16 @@ QString script(const WholeCase& c, const QString& png) {
     if (!c.legend)
         out << "unset key\n";
     else
-        out << "set key top right" << (c.legendStyle == 1 ? "" : " reverse Left")
-            << (c.legendStyle == 2 ? " box opaque" : "") << "\n";
+        out << "set key "
+            << (c.legendBelow     ? "below"
+                : c.legendOutside ? "outside right top"
+                                  : (c.legendLeft ? "top left" : "top right"))
+            << (c.legendStyle == 1 ? "" : " reverse Left")
+            << (c.legendStyle == 2 ? " box opaque" : "")
+            << (c.legendHorizontal ? " horizontal" : "") << " samplen " << c.sampleLength
+            << " font '" << c.font << ","
+            << std::max(7, int(std::lround(c.legendFontScale * std::max(8, c.width / 80))))
+            << "'\n";
     out << "t(x) = "
         << (c.logX ? QString("(log10(x)-%1)/%2")
                          .arg(std::log10(c.xMin))
@@ -178,7 +216,7 @@ QString script(const WholeCase& c, const QString& png) {
         else
             out << "Y(" << kShapes[sc.shape].gnuplot << ") with lines lw " << sc.width << " dt "
                 << sc.dash;
-        out << " lc rgb '" << colour << "' title '" << kNames[s] << "'";
+        out << " lc rgb '" << colour << "' title '" << nameOf(c, s) << "'";
     }
     out << "\n";
     for (const SeriesCase& sc : c.series)
@@ -204,7 +242,11 @@ QImage render(const WholeCase& c, const QString& folder, PlotBox& box) {
     gnuplot.start("gnuplot", {path});
     if (!gnuplot.waitForFinished(120000) || gnuplot.exitCode() != 0)
         throw std::runtime_error("gnuplot failed: " + gnuplot.readAllStandardError().toStdString());
-    const QStringList border = QString(gnuplot.readAllStandardError()).simplified().split(' ');
+    // The plot box is the last line gnuplot prints; warnings may come before it.
+    const QStringList printed =
+        QString(gnuplot.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    const QStringList border =
+        printed.isEmpty() ? QStringList() : printed.back().simplified().split(' ');
     QImage image(png);
     if (image.isNull() || border.size() < 4)
         throw std::runtime_error("gnuplot wrote no picture");
@@ -227,7 +269,7 @@ std::vector<ScoredSeries> truthOf(const WholeCase& c) {
     std::vector<ScoredSeries> truth;
     for (std::size_t s = 0; s < c.series.size(); ++s) {
         const SeriesCase& sc = c.series[s];
-        ScoredSeries t{sc.markers, {}, c.legend ? kNames[s] : ""};
+        ScoredSeries t{sc.markers, {}, c.legend ? nameOf(c, s) : ""};
         const double xLow = axisT(c.xMin, c.logX), xSpan = axisT(c.xMax, c.logX) - xLow;
         const double yLow = axisT(c.yMin, c.logY), ySpan = axisT(c.yMax, c.logY) - yLow;
         const int n = sc.markers ? kMarkersPerSeries : 200;
@@ -269,6 +311,7 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                 "chart", "score", "count", "names", "s");
     const int charts = quick ? 2 : 48;
     int counted = 0, countRight = 0, namesRight = 0, namesTotal = 0;
+    int legends = 0, legendsRight = 0; // charts with a legend, and those with every name right
     double sum = 0, worst = 2;
     QString worstName;
     for (int i = 0; i < charts; ++i) {
@@ -296,6 +339,10 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
         countRight += rightCount;
         namesRight += score.namesRight;
         namesTotal += score.namesTotal;
+        if (score.namesTotal > 0) {
+            ++legends;
+            legendsRight += score.namesRight == score.namesTotal;
+        }
         std::printf("%-52s %6.3f %2zu/%-2zu %2d/%-2d %6.2f\n", qPrintable(c.name), score.score,
                     c.series.size(), reading.series.size(), score.namesRight, score.namesTotal,
                     seconds);
@@ -325,9 +372,10 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
     const double nameShare = namesTotal ? 100.0 * namesRight / namesTotal : 100;
     const bool met = mean >= 0.99 && worst >= 0.9 && countShare >= 95 && nameShare >= 90;
     std::printf("Whole chart: %d charts, mean score %.3f, worst %.3f (%s), series count right "
-                "%.0f %%, names right %.0f %%%s\n",
+                "%.0f %%, names right %.0f %% (all of a chart's on %.0f %% of the charts with a "
+                "legend)%s\n",
                 counted, mean, worst, qPrintable(worstName), countShare, nameShare,
-                met ? "  ok" : "  MISSED");
+                legends ? 100.0 * legendsRight / legends : 100, met ? "  ok" : "  MISSED");
     // The smoke run's two charts show that the run works; the targets are the full set's.
     return met || quick;
 }

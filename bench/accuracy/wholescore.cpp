@@ -66,7 +66,7 @@ ChartScore ScoreChart(const std::vector<ScoredSeries>& truth,
         score.seriesScores[t] = s;
         if (!truth[t].name.isEmpty()) {
             ++score.namesTotal;
-            score.namesRight += found[f].name.compare(truth[t].name, Qt::CaseInsensitive) == 0;
+            score.namesRight += found[f].name.trimmed() == truth[t].name;
         }
     }
     for (std::size_t t = 0; t < truth.size(); ++t)

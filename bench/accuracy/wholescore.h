@@ -16,8 +16,10 @@ struct ScoredSeries {
 
 struct ChartScore {
     double score = 0;
-    int namesRight = 0; ///< of the matched series with a true name
-    int namesTotal = 0;
+    /// Of the true series with a name: those matched to a found series that bears exactly
+    /// that name, case and all, after trimming the spaces round it.
+    int namesRight = 0;
+    int namesTotal = 0;               ///< true series with a name, matched or not
     std::vector<double> seriesScores; ///< per true series: its matched score, 0 when missing
 };
 

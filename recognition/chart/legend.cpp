@@ -2,127 +2,173 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <tuple>
 
 #include <QImage>
 
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
+#include "recognition/chart/legendframe.h"
+#include "recognition/chart/legendname.h"
+#include "recognition/chart/legendsample.h"
+#include "recognition/chart/legendtext.h"
 #include "recognition/ocr/labelreader.h"
 
 namespace kurvana::chart {
 
 namespace {
 
-/// A line of text: blobs side by side on one row.
-struct TextLine {
-    QRect box;
-    std::vector<std::size_t> blobs;
-};
+/// Greys this far apart (RGB distance) in the plot and in a margin are not one; colours are
+/// one where their directions from the paper are this close (cosine).
+constexpr double kFarGrey = 60;
+constexpr double kSameDirection = 0.95;
+/// Entries read for one colour before it is given up as nameless.
+constexpr int kTriesPerColour = 3;
+/// A margin narrower than this (pixels) holds no legend.
+constexpr int kNarrowestMargin = 20;
 
-bool isCharacter(const InkMap& map, const InkBlob& b) {
-    const QRect& a = map.area;
-    const int tallest = std::max(10, a.height() / 25);
-    return map.colours[std::size_t(b.label - 1)].neutral && b.box.height() >= 4 &&
-           b.box.height() <= tallest && b.box.width() <= std::max(12, a.width() / 4);
+/// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a
+/// black marker as well as a letter.
+std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t blobs) {
+    std::vector<bool> letters(blobs, false);
+    for (const TextLine& line : lines)
+        if (line.blobs.size() >= 2)
+            for (const std::size_t i : line.blobs)
+                letters[i] = true;
+    return letters;
 }
 
-/// Characters joined into lines: overlapping rows, gaps under a character height and a half.
-std::vector<TextLine> textLines(const InkMap& map, const std::vector<InkBlob>& blobs) {
-    std::vector<std::size_t> characters;
-    for (std::size_t i = 0; i < blobs.size(); ++i)
-        if (isCharacter(map, blobs[i]))
-            characters.push_back(i);
-    std::sort(characters.begin(), characters.end(), [&](std::size_t a, std::size_t b) {
-        return blobs[a].box.left() < blobs[b].box.left();
+/// Whether a lone mark and a word beside it are one name: where a sample lies on the far side
+/// of the two (left of the left one or right of the right one, with no letters between), so
+/// that the mark is not the entry's marker.
+bool oneName(const InkMap& map, const std::vector<InkBlob>& blobs, const std::vector<bool>& letters,
+             const TextLine& left, const TextLine& right) {
+    const auto sampleOutside = [&](const TextLine& line, bool leftSide) {
+        const int sample =
+            SampleBeside(map, blobs, letters, line, leftSide ? Side::Left : Side::Right);
+        if (sample < 0)
+            return false;
+        const QRect& box = blobs[std::size_t(sample)].box;
+        const QRect between = leftSide ? QRect(QPoint(box.right() + 1, line.box.top()),
+                                               QPoint(line.box.left() - 1, line.box.bottom()))
+                                       : QRect(QPoint(line.box.right() + 1, line.box.top()),
+                                               QPoint(box.left() - 1, line.box.bottom()));
+        for (std::size_t i = 0; i < blobs.size(); ++i)
+            if (letters[i] && blobs[i].box.intersects(between))
+                return false;
+        return true;
+    };
+    return sampleOutside(left, true) || sampleOutside(right, false);
+}
+
+/// The lines of text with the words of one name joined; a lone mark beside a word may be that
+/// entry's marker rather than a letter of its name.
+std::vector<TextLine> namesOf(const InkMap& map, const std::vector<InkBlob>& blobs,
+                              const QRect& plot) {
+    std::vector<TextLine> lines = TextLines(map, blobs, plot);
+    const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
+    const auto loneMark = [&](const TextLine& line, int height) {
+        return line.blobs.size() < 2 && MarkerShaped(blobs[line.blobs[0]], height);
+    };
+    JoinWords(map, blobs, lines, [&](const TextLine& left, const TextLine& right) {
+        if (loneMark(right, left.box.height()) || loneMark(left, right.box.height()))
+            return oneName(map, blobs, letters, left, right);
+        return true;
     });
-    std::vector<TextLine> lines;
-    for (const std::size_t i : characters) {
-        const QRect& b = blobs[i].box;
-        TextLine* joined = nullptr;
-        for (TextLine& line : lines) {
-            const int height = line.box.height();
-            const bool sameRow = std::abs(line.box.center().y() - b.center().y()) <= height / 2 + 2;
-            // Letters and words of an entry lie closer than its sample does.
-            if (sameRow && b.left() - line.box.right() <= height * 4 / 5) {
-                joined = &line;
-                break;
-            }
-        }
-        if (joined) {
-            joined->box |= b;
-            joined->blobs.push_back(i);
-        } else {
-            lines.push_back({b, {i}});
-        }
-    }
     return lines;
 }
 
-/// The sample of a legend entry: a short level stroke or a lone small blob of a colour on the
-/// line's row, beside it.
-int sampleBeside(const InkMap& map, const std::vector<InkBlob>& blobs, const TextLine& line) {
-    const int height = line.box.height();
-    int best = -1, bestGap = height * 4;
-    for (std::size_t i = 0; i < blobs.size(); ++i) {
-        const InkBlob& b = blobs[i];
-        if (std::find(line.blobs.begin(), line.blobs.end(), i) != line.blobs.end())
-            continue;
-        const int w = b.box.width(), h = b.box.height();
-        // A dash or a dot of a dashed or dotted sample will do: the rest is taken with it.
-        const bool stroke = h <= std::max(5, height / 2) && w >= 2 && w <= map.area.width() / 5;
-        const bool marker =
-            b.elongation < 2.2 && w * 2 >= h && h * 2 >= w && h >= 4 && h <= height * 9 / 5;
-        if (!(stroke || marker) ||
-            std::abs(b.box.center().y() - line.box.center().y()) > height / 2 + 2)
-            continue;
-        const int gap = std::max(line.box.left() - b.box.right(), b.box.left() - line.box.right());
-        if (gap >= 0 && gap < bestGap) {
-            bestGap = gap;
-            best = int(i);
-        }
+/// A line of text with a sample beside it.
+struct Entry {
+    std::size_t line;
+    int sample;
+};
+
+/// A legend puts every sample on one side of its text: where most entries of several letters
+/// have theirs, each entry takes the nearest one there (entries side by side in a row have
+/// the next entry's sample as near on the other side).
+void samplesOnOneSide(const InkMap& map, const std::vector<InkBlob>& blobs,
+                      const std::vector<bool>& letters, const std::vector<TextLine>& lines,
+                      std::vector<Entry>& entries) {
+    int left = 0, right = 0;
+    for (const Entry& entry : entries)
+        if (lines[entry.line].blobs.size() >= 2)
+            ++(blobs[std::size_t(entry.sample)].box.left() > lines[entry.line].box.right() ? right
+                                                                                           : left);
+    if (left == right)
+        return;
+    for (Entry& entry : entries) {
+        const int sample = SampleBeside(map, blobs, letters, lines[entry.line],
+                                        right > left ? Side::Right : Side::Left);
+        if (sample >= 0)
+            entry.sample = sample;
     }
-    return best;
 }
 
-/// Marks the sample and the rest of a dashed or dotted sample (its colour's blobs on its row,
-/// one after the other); gives the box of them all.
-QRect takeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int height,
-                 std::vector<bool>& gone) {
-    QRect box = blobs[sample].box;
-    gone[sample] = true;
-    for (bool grown = true; grown;) {
-        grown = false;
-        for (std::size_t i = 0; i < blobs.size(); ++i) {
-            const InkBlob& b = blobs[i];
-            if (gone[i] || b.label != blobs[sample].label || b.box.height() > std::max(8, height) ||
-                std::abs(b.box.center().y() - box.center().y()) > height / 2 + 2)
-                continue;
-            const int gap = std::max(box.left() - b.box.right(), b.box.left() - box.right());
-            if (gap <= height) {
-                gone[i] = true;
-                box |= b.box;
-                grown = true;
-            }
-        }
+/// Whether the entry lines up with another one as a legend's entries do: texts or samples
+/// starting or ending at one place.
+bool alignedWithAnother(const std::vector<Entry>& entries, const std::vector<TextLine>& lines,
+                        const std::vector<InkBlob>& blobs, const Entry& entry) {
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 2; };
+    const QRect& text = lines[entry.line].box;
+    const QRect& sample = blobs[std::size_t(entry.sample)].box;
+    for (const Entry& other : entries) {
+        if (other.line == entry.line)
+            continue;
+        const QRect& t = lines[other.line].box;
+        const QRect& s = blobs[std::size_t(other.sample)].box;
+        // Side by side in a row, or one under the other in a column.
+        const bool row = near(t.top(), text.top()) && near(t.bottom(), text.bottom());
+        if (row || near(t.left(), text.left()) || near(t.right(), text.right()) ||
+            near(s.left(), sample.left()) || near(s.right(), sample.right()))
+            return true;
     }
-    return box;
+    return false;
 }
 
-QString readLine(const QImage& picture, const TextLine& line, LabelReader& reader) {
-    const int margin = std::max(3, line.box.height() / 3);
-    const QRect crop = line.box.adjusted(-margin, -margin, margin, margin) & picture.rect();
-    return reader.readWords(picture.copy(crop)).trimmed();
+/// The entries, for each colour the likeliest legend entry first: one lined up with others,
+/// then one of more letters. Words and symbols of the plot that happen to stand beside a
+/// curve come after.
+void likeliestFirst(std::vector<Entry>& entries, const std::vector<TextLine>& lines,
+                    const std::vector<InkBlob>& blobs) {
+    std::vector<std::tuple<int, bool, std::size_t, int, std::size_t>> keys;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const TextLine& line = lines[entries[k].line];
+        keys.emplace_back(blobs[std::size_t(entries[k].sample)].label,
+                          !alignedWithAnother(entries, lines, blobs, entries[k]),
+                          std::numeric_limits<std::size_t>::max() - line.blobs.size(),
+                          -line.box.width(), k);
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<Entry> sorted;
+    for (const auto& key : keys)
+        sorted.push_back(entries[std::get<4>(key)]);
+    entries = std::move(sorted);
 }
 
-} // namespace
+bool holdsLetterOrDigit(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
 
-std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
-                                  LabelReader& reader) {
+/// What the entries of a legend gave: names by ink label, the blobs they took, and the
+/// legend's extent.
+struct Entries {
     std::map<int, QString> names;
-    std::vector<bool> gone(blobs.size(), false);
+    std::vector<bool> gone;
     QRect legend;
-    for (const TextLine& line : textLines(map, blobs)) {
-        const int sample = sampleBeside(map, blobs, line);
+};
+
+/// The entries read among the blobs of `map`, a chart's plot area `plot` or a margin beside it.
+Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<InkBlob>& blobs,
+                    const QRect& plot, LabelReader& reader) {
+    Entries read{{}, std::vector<bool>(blobs.size(), false), {}};
+    const std::vector<TextLine> lines = namesOf(map, blobs, plot);
+    const std::vector<bool> letters = lettersOfWords(lines, blobs.size());
+    std::vector<Entry> entries;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const TextLine& line = lines[k];
+        const int sample = SampleBeside(map, blobs, letters, line);
         // Small fonts' letters touch: a word may be one blob. A lone blob without a sample
         // beside it may be a dot of a curve rather than text.
         if (sample < 0 && line.blobs.size() < 2)
@@ -132,15 +178,98 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         if (line.blobs.size() < 2 && line.box.width() < 2 * line.box.height())
             continue;
         for (const std::size_t i : line.blobs)
-            gone[i] = true;
-        legend |= line.box;
-        if (sample < 0)
-            continue;
-        const int label = blobs[std::size_t(sample)].label;
-        legend |= takeSample(blobs, std::size_t(sample), line.box.height(), gone);
-        if (!names.count(label))
-            names[label] = readLine(picture, line, reader);
+            read.gone[i] = true;
+        if (sample >= 0)
+            entries.push_back({k, sample});
     }
+    samplesOnOneSide(map, blobs, letters, lines, entries);
+    likeliestFirst(entries, lines, blobs);
+    std::map<int, int> tries; // by label: entries read that gave no name
+    for (const Entry& entry : entries) {
+        const TextLine& line = lines[entry.line];
+        const QRect sample =
+            TakeSample(blobs, std::size_t(entry.sample), line.box.height(), read.gone);
+        const int ink = blobs[std::size_t(entry.sample)].label;
+        const int label = map.colours[std::size_t(ink - 1)].neutral
+                              ? ColourOfSample(picture, map, sample, ink)
+                              : ink;
+        // The likeliest entries come first; bits of a curve beside it are not worth reading.
+        if (read.names.count(label) || tries[label]++ >= kTriesPerColour)
+            continue;
+        const QString name = ReadEntryName(picture, map, line, reader);
+        if (!holdsLetterOrDigit(name))
+            continue;
+        read.names[label] = name;
+        read.legend |= line.box | sample;
+    }
+    return read;
+}
+
+/// The label in `to` of the colour that `label` is in `from`; 0 where there is none. A grey is
+/// the nearest grey; a colour the colour nearest in direction from the paper, as a thin
+/// sample mixes with the paper more than its curve does.
+int sameColour(const InkMap& from, int label, const InkMap& to) {
+    const InkColour& ink = from.colours[std::size_t(label - 1)];
+    int best = 0;
+    double bestDistance = kFarGrey, bestCos = kSameDirection;
+    for (std::size_t k = 0; k < to.colours.size(); ++k) {
+        const InkColour& c = to.colours[k];
+        if (c.neutral != ink.neutral)
+            continue;
+        if (ink.neutral) {
+            const double distance =
+                std::hypot(qRed(c.colour) - qRed(ink.colour), qGreen(c.colour) - qGreen(ink.colour),
+                           qBlue(c.colour) - qBlue(ink.colour));
+            if (distance < bestDistance)
+                best = int(k + 1), bestDistance = distance;
+        } else {
+            const double cos = c.towards.dot(ink.towards) /
+                               std::max(1e-9, c.towards.length() * ink.towards.length());
+            if (cos > bestCos)
+                best = int(k + 1), bestCos = cos;
+        }
+    }
+    return best;
+}
+
+/// Names from a legend in a margin of its own (right of the plot, above or below it), by the
+/// plot's ink labels.
+std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot,
+                                       LabelReader& reader) {
+    const QRect& a = plot.area;
+    const QRect margins[] = {
+        QRect(QPoint(a.right() + 1, a.top()), QPoint(picture.width() - 1, a.bottom())),
+        QRect(QPoint(a.left(), 0), QPoint(a.right(), a.top() - 1)),
+        QRect(QPoint(a.left(), a.bottom() + 1), QPoint(a.right(), picture.height() - 1))};
+    std::map<int, QString> names;
+    for (const QRect& margin : margins) {
+        if (margin.width() < kNarrowestMargin || margin.height() < kNarrowestMargin)
+            continue;
+        InkMap map = MapInks(picture, margin, nullptr);
+        if (map.labels.empty())
+            continue;
+        // No grid here to take out; a sample is as long as a good part of a narrow margin.
+        std::vector<InkBlob> blobs = FindBlobs(map);
+        FreeFramedInk(map, blobs);
+        for (const auto& [label, name] : readEntries(picture, map, blobs, a, reader).names)
+            if (const int same = sameColour(map, label, plot); same > 0 && !names.count(same))
+                names[same] = name;
+        if (!names.empty())
+            break;
+    }
+    return names;
+}
+
+} // namespace
+
+std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
+                                  LabelReader& reader) {
+    FreeFramedInk(map, blobs);
+    Entries read = readEntries(picture, map, blobs, map.area, reader);
+    if (read.names.empty())
+        read.names = namesBesidePlot(picture, map, reader);
+    std::vector<bool>& gone = read.gone;
+    const QRect& legend = read.legend;
     // The legend's box: neutral blobs around the entries.
     for (std::size_t i = 0; i < blobs.size(); ++i)
         if (!gone[i] && legend.isValid() && map.colours[std::size_t(blobs[i].label - 1)].neutral &&
@@ -155,7 +284,7 @@ std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vecto
         if (!gone[i])
             kept.push_back(blobs[i]);
     blobs = std::move(kept);
-    return names;
+    return read.names;
 }
 
 } // namespace kurvana::chart

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QBuffer>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -102,6 +103,33 @@ std::optional<CrossingCurves> drawCrossingCurves(const QString& folder) {
     return chart;
 }
 
+/// A gnuplot chart of a sine and a cosine (drawn by the two `with` clauses given, titled
+/// `names`) with the key set as `key` says, in `font`, kept as JPEG of quality 75 where asked;
+/// null where gnuplot fails.
+QImage drawKeyedChart(const QString& folder, const QString& key, const QString& font,
+                      const QStringList& with, const QStringList& names, bool jpeg) {
+    const QString png = folder + "/keyed.png";
+    const QString script =
+        QString("set term pngcairo size 640,426 font '%1,9'; set output '%2'; set grid; "
+                "set xrange [0:10]; set yrange [-1.5:2.5]; set key top right %3; set samples 50; "
+                "plot sin(x) %4 lc rgb '#1f78b4' title '%5', cos(x) %6 lc rgb '#e31a1c' "
+                "title '%7'")
+            .arg(font, png, key, with[0], names[0], with[1], names[1]);
+    QProcess gnuplot;
+    gnuplot.start("gnuplot", {"-e", script});
+    if (!gnuplot.waitForFinished(60000) || gnuplot.exitCode() != 0)
+        return {};
+    QImage picture(png);
+    if (jpeg && !picture.isNull()) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "JPG", 75);
+        picture = QImage::fromData(bytes, "JPG");
+    }
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
 /// Pixel centres are whole numbers: a painter coordinate p is the pixel coordinate p - 0.5.
 double Pixel(double painter) {
     return painter - 0.5;
@@ -167,6 +195,49 @@ private slots:
         history.undo(ws);
         QCOMPARE(QPoint(doc.zeroPointX, doc.zeroPointY), zero);
         QVERIFY(doc.pointCount(1) == 0 && doc.pointCount(2) == 0 && !history.canUndo());
+    }
+    // Legends of other looks than the one above: each series gets its own entry's name.
+    void wholeChartNamesSeriesFromLegendsOfEveryStyle_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QStringList>("with");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("jpeg");
+        // The box tight round the text, touching its last letters; a monospaced font's wide
+        // spaces between the words of a name; JPEG specks round the letters.
+        QTest::newRow("boxed, monospaced, JPEG")
+            << "reverse Left box"
+            << "DejaVu Sans Mono" << QStringList{"with lines lw 2", "with lines lw 1 dt 2"}
+            << QStringList{"Flow rate", "Outlet 3"} << true;
+        // Text left of its sample; a marker taller than a word of small letters only.
+        QTest::newRow("markers right of the names")
+            << ""
+            << "sans" << QStringList{"with points pt 5 ps 1.5", "with lines lw 2"}
+            << QStringList{"mean", "sensor B"} << false;
+        // A margin of its own right of the plot, its samples paler than their curves in JPEG.
+        QTest::newRow("outside the plot")
+            << "outside reverse Left"
+            << "serif" << QStringList{"with lines lw 1", "with lines lw 3"}
+            << QStringList{"Heat", "Load"} << true;
+    }
+    void wholeChartNamesSeriesFromLegendsOfEveryStyle() {
+        QFETCH(QString, key);
+        QFETCH(QString, font);
+        QFETCH(QStringList, with);
+        QFETCH(QStringList, names);
+        QFETCH(bool, jpeg);
+        if (QStandardPaths::findExecutable("gnuplot").isEmpty())
+            QSKIP("gnuplot is not installed (tools/setup.sh installs gnuplot-nox)");
+        static TesseractReader reader;
+        if (!reader.available())
+            QSKIP("Tesseract's English data are not installed");
+        QTemporaryDir folder;
+        const QImage picture = drawKeyedChart(folder.path(), key, font, with, names, jpeg);
+        QVERIFY(!picture.isNull());
+        const ChartReading reading = ReadWholeChart(picture, reader);
+        QCOMPARE(int(reading.series.size()), 2);
+        for (const SeriesReading& s : reading.series)
+            QCOMPARE(s.name, names[qBlue(s.colour) > qRed(s.colour) ? 0 : 1]);
     }
     // Under a kept polar calibration a closed curve is followed round the centre, whole and in
     // the order of its path.
