@@ -168,6 +168,21 @@ int clearStroke(InkMap& map, int label, const std::vector<QPointF>& points,
     return int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
 }
 
+/// Whether the points keep to one row (nine in ten within a pixel and a half of their median
+/// row; where they cross other ink a few stray) over their whole length.
+bool isLevel(const std::vector<QPointF>& points) {
+    if (points.empty())
+        return false;
+    std::vector<double> rows;
+    for (const QPointF& p : points)
+        rows.push_back(p.y());
+    std::nth_element(rows.begin(), rows.begin() + std::ptrdiff_t(rows.size() / 2), rows.end());
+    const double median = rows[rows.size() / 2];
+    const auto near = std::count_if(rows.begin(), rows.end(),
+                                    [median](double y) { return std::abs(y - median) <= 1.5; });
+    return double(near) >= 0.9 * double(rows.size());
+}
+
 /// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
 /// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
 /// where it is much of the colour's ink and is followed along much of the plot, is another
@@ -179,8 +194,10 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
     const int initial = int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::size_t> cleared;
-    while (reading.series.size() < std::size_t(kLines)) {
-        const int left = clearStroke(map, label, reading.series.back().points, cleared);
+    std::vector<QPointF> last = reading.series.back().points;
+    for (int round = 0; round < 2 * kLines && reading.series.size() < std::size_t(kLines);
+         ++round) {
+        const int left = clearStroke(map, label, last, cleared);
         if (left < std::max(double(enough), kMuchLeft * initial) ||
             liesOnCurves(map, label, reading.series))
             break;
@@ -189,7 +206,11 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
         readCurve(picture, map, label, options, more);
         if (more.points.size() < kAlongEnough * map.area.width())
             break;
-        reading.series.push_back(std::move(more));
+        last = more.points;
+        // A dotted grid line whose dots JPEG tinted like the curve: level over all its length.
+        // It is cleared like a curve, and the rest of the colour looked at again.
+        if (!isLevel(more.points))
+            reading.series.push_back(std::move(more));
     }
     for (const std::size_t i : cleared)
         map.labels[i] = std::uint8_t(label);
