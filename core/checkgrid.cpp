@@ -99,8 +99,12 @@ std::vector<GridLine> CheckGridLines(const Document& doc) {
             if (!range)
                 continue;
             const double anchor = std::clamp(0.0, range->first, range->second);
-            lines.push_back({gridAxis, value, start + range->first * along,
-                             start + range->second * along, start + anchor * along, {}});
+            lines.push_back({gridAxis,
+                             value,
+                             start + range->first * along,
+                             start + range->second * along,
+                             start + anchor * along,
+                             {}});
         }
     };
     addLines(GridAxis::X, axisSpan(doc.scaleX, doc.axisXMin, doc.axisXMax, xLength, uAtCorners));

@@ -171,10 +171,10 @@ enum class ExtraText : int {
     BatchCurveLost,
     DigitiseProgress,
     DigitiseOverInput,
-    FindMarkersRunning,   ///< the progress box while Find markers searches a large picture
-    MarkerMatchCaption,   ///< the title of the marker match window
-    MarkerMatchTolerance, ///< the label of its tolerance, in per cent
-    MarkerMatchHint,      ///< what its tint shows
+    FindMarkersRunning,    ///< the progress box while Find markers searches a large picture
+    MarkerMatchCaption,    ///< the title of the marker match window
+    MarkerMatchTolerance,  ///< the label of its tolerance, in per cent
+    MarkerMatchHint,       ///< what its tint shows
     AxesPerspectiveCorner, ///< a corner of a four-point proposal: pixel, its X and Y values
     Count
 };
