@@ -392,6 +392,15 @@ private slots:
         QVERIFY(crosses != reading.series.end());
         QCOMPARE(crosses->kind, SeriesKind::Markers);
         QCOMPARE(int(crosses->points.size()), 8);
+        // At their crossing: the paper closed in between the arms does not pull them aside.
+        // Painted centres are pixel centres; the points are pixel indices.
+        for (const QPointF& p : crosses->points) {
+            double nearest = 1e9;
+            for (const QPointF& c : centres)
+                nearest = std::min(nearest, std::hypot(p.x() + 0.5 - c.x(), p.y() + 0.5 - c.y()));
+            QVERIFY2(nearest <= 0.12,
+                     qPrintable(QString("%1,%2 off by %3").arg(p.x()).arg(p.y()).arg(nearest)));
+        }
     }
 
     // The batch form: one chart to standard output, then a calibration reused over several
