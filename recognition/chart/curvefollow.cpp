@@ -106,37 +106,41 @@ void followFrom(const Columns& columns, int start, int step, std::vector<double>
     const int n = int(columns.size());
     std::vector<int> taken; // column indices with a centre, in order of following
     taken.push_back(start);
-    double slope = 0;
+    // The slope is kept per column in the direction of following: over the last few columns
+    // followed, smoothing a run's steps, and over more of them, which still holds past a
+    // crossing whose blended pieces bent the first.
+    double slope = 0, longSlope = 0;
     int gap = 0;
+    const auto slopeBack = [&](std::size_t columnsBack, int i, double centre) {
+        const int from = taken[taken.size() - std::min(taken.size(), columnsBack)];
+        return from != i ? (centre - centres[std::size_t(from)]) / (i - from) * step : 0.0;
+    };
     for (int i = start + step; i >= 0 && i < n; i += step) {
         const int last = taken.back();
         const double distance = std::abs(i - last);
-        // The slope is kept per column in the direction of following.
-        const double predicted = centres[std::size_t(last)] + slope * distance;
-        const double tolerance =
-            3 + 0.6 * std::abs(slope) + distance * (0.5 + 0.3 * std::abs(slope));
         const std::vector<Run>& runs = columns[std::size_t(i)];
         const Run* best = nullptr;
-        double bestMiss = 1e300;
-        for (const Run& r : runs) {
-            // A steep stroke's run spans the prediction rather than centring on it.
-            const double miss = predicted < r.top      ? r.top - predicted
-                                : predicted > r.bottom ? predicted - r.bottom
-                                                       : std::abs(r.centre - predicted) * 0.1;
-            if (miss < bestMiss) {
-                bestMiss = miss;
-                best = &r;
+        double bestMiss = 1e300, tolerance = 0;
+        for (const double s : {slope, longSlope}) {
+            const double predicted = centres[std::size_t(last)] + s * distance;
+            const double allowed = 3 + 0.6 * std::abs(s) + distance * (0.5 + 0.3 * std::abs(s));
+            for (const Run& r : runs) {
+                // A steep stroke's run spans the prediction rather than centring on it.
+                const double miss = predicted < r.top      ? r.top - predicted
+                                    : predicted > r.bottom ? predicted - r.bottom
+                                                           : std::abs(r.centre - predicted) * 0.1;
+                if (miss - allowed < bestMiss - tolerance) {
+                    bestMiss = miss;
+                    tolerance = allowed;
+                    best = &r;
+                }
             }
         }
         const bool lost = gap > maxGap;
         if (best && (bestMiss <= tolerance || (lost && runs.size() == 1))) {
             centres[std::size_t(i)] = best->centre;
-            // The slope over the last few columns followed, smoothing a run's steps.
-            const int back = std::max(0, int(taken.size()) - 4);
-            const int from = taken[std::size_t(back)];
-            slope = from != i && !lost
-                        ? (best->centre - centres[std::size_t(from)]) / (i - from) * step
-                        : 0;
+            slope = lost ? 0 : slopeBack(4, i, best->centre);
+            longSlope = lost ? 0 : slopeBack(16, i, best->centre);
             // Started again: what came before the loss says nothing of the slope here.
             if (lost)
                 taken.clear();

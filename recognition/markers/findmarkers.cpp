@@ -31,12 +31,12 @@ std::optional<MarkerFinding> FindMarkers(const QImage& picture, QPoint click,
     const markers::InkMask mask = markers::MatchColour(picture, picture.rect(), sample->weight);
     const markers::InkMask cleaned =
         markers::WithoutLines(mask, sample->lineLength, markers::kWidestLine);
+    const markers::PaperView paper{&picture, sample->paper};
     const std::vector<QPointF> centres =
-        markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, options.cancel);
+        markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, paper, options.cancel);
     if (options.cancel && options.cancel->load())
         return std::nullopt;
     MarkerFinding finding{sample->kind, {}, sample->paper, sample->ink};
-    const markers::PaperView paper{&picture, sample->paper};
     for (const QPointF& centre : centres) {
         const QRect box = inkBoxAt(sample->shape, centre);
         finding.markers.push_back({centre, markers::ErrorBar(mask, centre, box, true, paper),

@@ -32,6 +32,9 @@ constexpr float kLeastExtra = 0.4f;
 constexpr double kWorthRefining = 2.5;
 /// Two centres closer than this share of the marker's box are one marker.
 constexpr double kSameMarker = 0.35;
+/// A marker drawn under another colour's ink (a filled marker of another series over it) is
+/// judged by what shows where at least this share of it shows.
+constexpr double kMostlyShowing = 0.5;
 
 constexpr float kNone = -std::numeric_limits<float>::infinity();
 
@@ -48,8 +51,8 @@ struct Peak {
 class Fitter {
 public:
     Fitter(const InkMask& inked, const InkMask& cleaned, const MarkerTemplate& shape,
-           double tolerance)
-        : mask_(cleaned), inked_(inked), shape_(shape), tolerance_(tolerance) {
+           double tolerance, const PaperView& paper)
+        : mask_(cleaned), inked_(inked), shape_(shape), tolerance_(tolerance), paper_(paper) {
         const double mean = shape.inkSum / shape.weights.size();
         for (float w : shape.weights)
             zeroMean_.push_back(float(w - mean));
@@ -305,7 +308,7 @@ private:
     /// pixel tried there.
     struct Patch {
         QRect area;
-        std::vector<float> mask, residual;
+        std::vector<float> mask, residual, covered;
 
         std::size_t index(int x, int y) const {
             return std::size_t(y - area.top()) * area.width() + (x - area.left());
@@ -319,16 +322,18 @@ private:
     Patch patchAround(QPoint p) const {
         // The smoothing reaches two pixels and a fraction of up to one beyond the box's own
         // two: five pixels around it hold every read.
-        Patch patch{shape_.box.translated(p).adjusted(-5, -5, 5, 5), {}, {}};
+        Patch patch{shape_.box.translated(p).adjusted(-5, -5, 5, 5), {}, {}, {}};
         const std::size_t size = std::size_t(patch.area.width()) * patch.area.height();
         patch.mask.resize(size);
         patch.residual.resize(size);
+        patch.covered.resize(size);
         for (int y = patch.area.top(); y <= patch.area.bottom(); ++y)
             for (int x = patch.area.left(); x <= patch.area.right(); ++x) {
                 const std::size_t i = patch.index(x, y);
                 patch.mask[i] = inkedAt(x, y);
                 const float residual = residualAt(x, y);
                 patch.residual[i] = residual >= kLeastExtra ? residual : 0;
+                patch.covered[i] = patch.mask[i] == 0 && paper_.drawnAt(x, y) ? 1.f : 0.f;
             }
         return patch;
     }
@@ -339,13 +344,18 @@ private:
     Mismatch mismatchAt(const Patch& patch, QPoint p, float fx, float fy) const {
         const std::vector<float> mask = smoothedAt(patch, patch.mask, p, fx, fy);
         const std::vector<float> residual = smoothedAt(patch, patch.residual, p, fx, fy);
+        const std::vector<float> covered = smoothedAt(patch, patch.covered, p, fx, fy);
+        double showing = 0;
+        for (std::size_t k = 0; k < covered.size(); ++k)
+            showing += smoothTemplate_[k] * (1 - covered[k]);
+        const bool judgeShowing = showing >= kMostlyShowing * shape_.inkSum;
         Mismatch m;
         const QRect& box = smoothBox_;
         std::size_t i = 0;
         for (int dy = box.top(); dy <= box.bottom(); ++dy)
             for (int dx = box.left(); dx <= box.right(); ++dx, ++i) {
                 const float w = smoothTemplate_[i];
-                m.missing += std::max(0.f, w - mask[i]);
+                m.missing += std::max(0.f, w - mask[i]) * (judgeShowing ? 1 - covered[i] : 1.f);
                 if (!shape_.isNear(dx, dy))
                     continue;
                 const float over = std::max(0.f, residual[i] - w);
@@ -448,6 +458,7 @@ private:
     const InkMask& inked_;
     const MarkerTemplate& shape_;
     double tolerance_;
+    const PaperView& paper_;
     std::vector<float> zeroMean_;
     double selfScore_ = 0;
     std::uint32_t seedSum_ = 0;
@@ -462,8 +473,8 @@ private:
 
 std::vector<QPointF> FitMarkers(const InkMask& inked, const InkMask& cleaned,
                                 const MarkerTemplate& shape, double tolerance,
-                                const std::atomic<bool>* cancel) {
-    Fitter fitter(inked, cleaned, shape, tolerance);
+                                const PaperView& paper, const std::atomic<bool>* cancel) {
+    Fitter fitter(inked, cleaned, shape, tolerance, paper);
     return fitter.fit(cancel);
 }
 

@@ -625,15 +625,28 @@ void markHoles(MarkerTemplate& t, const Silhouette& s, const InkMask& cleaned, Q
         }
 }
 
-/// The centre of the filled shape: holes weigh fully, ink by its weight, so that anti-aliased
-/// edges place it between pixels.
-QPointF centreOf(const InkMask& cleaned, const Silhouette& s) {
+/// Whether a pixel of at least half ink touches (x, y).
+bool besideInk(const InkMask& cleaned, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (cleaned.at(x + dx, y + dy) >= kInkHalf)
+                return true;
+    return false;
+}
+
+/// The centre of the filled shape: holes (where `withHoles`) weigh fully, ink by its weight, so
+/// that anti-aliased edges place it between pixels. Faint ink off the shape's edge is left out:
+/// it is the fringe of another colour's marker or line beside it, half matching this colour.
+QPointF centreOf(const InkMask& cleaned, const Silhouette& s, bool withHoles) {
     double sum = 0, sumX = 0, sumY = 0;
     const QRect around = s.box.adjusted(-1, -1, 1, 1);
     for (int y = around.top(); y <= around.bottom(); ++y)
         for (int x = around.left(); x <= around.right(); ++x) {
-            const bool hole = s.at(x, y) && cleaned.at(x, y) < kInkHalf;
-            const double w = hole ? 1.0 : cleaned.at(x, y) / 255.0;
+            const std::uint8_t ink = cleaned.at(x, y);
+            const bool hole = withHoles && s.at(x, y) && ink < kInkHalf;
+            if (!hole && ink < kInkHalf && !besideInk(cleaned, x, y))
+                continue;
+            const double w = hole ? 1.0 : ink / 255.0;
             sum += w;
             sumX += w * x;
             sumY += w * y;
@@ -673,7 +686,10 @@ double middleOfHeight(const InkMask& cleaned, const Silhouette& s, bool apexUp) 
 /// The marker's centre: a triangle's at the middle of its height, any other shape's at its
 /// centroid (the same for shapes symmetric about their middle).
 QPointF markerCentre(const InkMask& cleaned, const Silhouette& s, MarkerShape shape) {
-    QPointF centre = centreOf(cleaned, s);
+    // A cross or a plus is strokes with no inside: the paper its silhouette closes between
+    // the arms near the middle follows its fringe, which is not the same on either side.
+    const bool strokes = shape == MarkerShape::Cross || shape == MarkerShape::Plus;
+    QPointF centre = centreOf(cleaned, s, !strokes);
     if (shape == MarkerShape::TriangleUp || shape == MarkerShape::TriangleDown)
         if (const double middle = middleOfHeight(cleaned, s, shape == MarkerShape::TriangleUp);
             std::isfinite(middle))
