@@ -11,7 +11,7 @@
 #include "recognition/axes/axislines.h"
 #include "recognition/axes/axisrule.h"
 #include "recognition/axes/axisticks.h"
-#include "recognition/axes/perspectiveframe.h"
+#include "recognition/axes/keystone.h"
 
 class QImage;
 

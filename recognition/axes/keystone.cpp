@@ -1,4 +1,4 @@
-#include "recognition/axes/perspectiveframe.h"
+#include "recognition/axes/keystone.h"
 
 #include <algorithm>
 #include <cmath>
