@@ -360,9 +360,37 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                             return t;
                         }()));
         if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
+            for (const SeriesCase& sc : c.series)
+                if (sc.markers) {
+                    std::printf("    pt %d:", sc.markerType);
+                    for (int k = 0; k < kMarkersPerSeries; ++k) {
+                        const QPointF t = markerShares(c, sc, k);
+                        const QPointF at(box.left + t.x() * (box.right - box.left),
+                                         box.bottom - t.y() * (box.bottom - box.top));
+                        double nearest = 1e9;
+                        QPointF off;
+                        for (const SeriesReading& s : reading.series)
+                            for (const QPointF& q : s.points)
+                                if (std::hypot(q.x() - at.x(), q.y() - at.y()) < nearest)
+                                    nearest = std::hypot(q.x() - at.x(), q.y() - at.y()),
+                                    off = q - at;
+                        std::printf(" %.1f,%.1f", off.x(), off.y());
+                    }
+                    std::printf("\n");
+                }
+        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
             for (const SeriesReading& s : reading.series)
                 std::printf("    kind %d #%06x %zu points followed %.2f '%s'\n", int(s.kind),
-                            s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name));
+                            s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name)),
+                    std::printf("      at %s\n", qPrintable([&] {
+                                    QString t;
+                                    for (std::size_t k = 0; k < s.points.size();
+                                         k += s.points.size() / 8 + 1)
+                                        t += QString(" %1,%2")
+                                                 .arg(s.points[k].x(), 0, 'f', 1)
+                                                 .arg(s.points[k].y(), 0, 'f', 1);
+                                    return t;
+                                }()));
         std::fflush(stdout);
     }
     if (counted == 0)

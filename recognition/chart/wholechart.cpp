@@ -119,36 +119,83 @@ void readCurve(const QImage& picture, const InkMap& map, int label,
     series.followed = curve.followed;
 }
 
-/// Whether most ink of `label` lies on the paths of the curves already read: where JPEG greyed
-/// or shifted the hue of a thin stroke in places, those places are that curve's, not a series.
-bool liesOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
-    constexpr double kOnPath = 2.5, kMostly = 0.6;
-    const QRect& a = map.area;
-    std::vector<std::vector<double>> rows(std::size_t(a.width()));
+/// How much ink of `label` there is, and how much of it lies on the paths of the curves
+/// already read.
+struct InkOnCurves {
+    int on = 0, total = 0;
+};
+
+/// Where the curves read pass each column of the area: the row and how much the distance
+/// across the stroke shrinks against the distance down the column (1 where the curve is
+/// level, less where it is steep).
+struct PathRow {
+    double y = 0, across = 1;
+};
+
+std::vector<std::vector<PathRow>> pathRows(const QRect& a, const std::vector<SeriesReading>& read) {
+    std::vector<std::vector<PathRow>> rows(std::size_t(a.width()));
     for (const SeriesReading& s : read)
         if (s.kind == SeriesKind::Curve)
-            for (const QPointF& p : s.points)
-                if (const int x = int(std::lround(p.x())); x >= a.left() && x <= a.right())
-                    rows[std::size_t(x - a.left())].push_back(p.y());
-    int on = 0, total = 0;
+            for (std::size_t i = 0; i < s.points.size(); ++i) {
+                const QPointF& p = s.points[i];
+                const int x = int(std::lround(p.x()));
+                if (x < a.left() || x > a.right())
+                    continue;
+                const QPointF& before = s.points[i ? i - 1 : i];
+                const QPointF& after = s.points[std::min(i + 1, s.points.size() - 1)];
+                const double dx = after.x() - before.x(), dy = after.y() - before.y();
+                const double across = dx == 0 && dy == 0 ? 1 : std::abs(dx) / std::hypot(dx, dy);
+                rows[std::size_t(x - a.left())].push_back({p.y(), across});
+            }
+    return rows;
+}
+
+bool onPath(const std::vector<PathRow>& here, double y, double within) {
+    return std::any_of(here.begin(), here.end(),
+                       [&](const PathRow& r) { return std::abs(r.y - y) * r.across <= within; });
+}
+
+InkOnCurves inkOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
+    constexpr double kOnPath = 2.5;
+    const QRect& a = map.area;
+    const auto rows = pathRows(a, read);
+    InkOnCurves ink;
     for (int y = a.top(); y <= a.bottom(); ++y) {
         const std::uint8_t* labels = map.row(y);
         for (int x = 0; x < a.width(); ++x)
             if (labels[x] == label) {
-                ++total;
-                const auto& here = rows[std::size_t(x)];
-                on += std::any_of(here.begin(), here.end(),
-                                  [&](double r) { return std::abs(r - y) <= kOnPath; });
+                ++ink.total;
+                ink.on += onPath(rows[std::size_t(x)], y, kOnPath);
             }
     }
-    return total > 0 && on >= kMostly * total;
+    return ink;
+}
+
+/// Whether most of the points lie along the curves read: what a thick stroke's clearing left
+/// of its fringe, followed as if it were a curve.
+bool runsAlongCurves(const QRect& a, const std::vector<QPointF>& points,
+                     const std::vector<SeriesReading>& read) {
+    constexpr double kAlong = 3, kMostly = 0.5;
+    const auto rows = pathRows(a, read);
+    int along = 0;
+    for (const QPointF& p : points)
+        if (const int x = int(std::lround(p.x())); x >= a.left() && x <= a.right())
+            along += onPath(rows[std::size_t(x - a.left())], p.y(), kAlong);
+    return along > kMostly * double(points.size());
+}
+
+/// Whether most ink of `label` lies on the paths of the curves already read: where JPEG greyed
+/// or shifted the hue of a thin stroke in places, those places are that curve's, not a series.
+bool liesOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
+    constexpr double kMostly = 0.6;
+    const InkOnCurves ink = inkOnCurves(map, label, read);
+    return ink.total > 0 && ink.on >= kMostly * ink.total;
 }
 
 /// Clears the stroke of a curve read from its colour's ink (in each of its columns the run
-/// of the colour it passes through and a pixel of fringe round it), noting in `cleared` where;
-/// gives the pixels of the colour left.
-int clearStroke(InkMap& map, int label, const std::vector<QPointF>& points,
-                std::vector<std::size_t>& cleared) {
+/// of the colour it passes through and a pixel of fringe round it), noting in `cleared` where.
+void clearStroke(InkMap& map, int label, const std::vector<QPointF>& points,
+                 std::vector<std::size_t>& cleared) {
     const QRect& a = map.area;
     for (const QPointF& p : points) {
         const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
@@ -165,7 +212,6 @@ int clearStroke(InkMap& map, int label, const std::vector<QPointF>& points,
                 cleared.push_back(std::size_t(&l - map.labels.data()));
             }
     }
-    return int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
 }
 
 /// Whether the points keep to one row (nine in ten within a pixel and a half of their median
@@ -183,6 +229,28 @@ bool isLevel(const std::vector<QPointF>& points) {
     return double(near) >= 0.9 * double(rows.size());
 }
 
+/// Whether most of the points run beside ink of another colour: a thick stroke's fringe that
+/// JPEG shifted towards this colour follows that stroke, where a curve of its own has paper
+/// round it except where it crosses others.
+bool runsBesideOtherInk(const InkMap& map, int label, const std::vector<QPointF>& points) {
+    constexpr int kBeside = 3;
+    constexpr double kMostly = 0.5;
+    const QRect& a = map.area;
+    int beside = 0;
+    for (const QPointF& p : points) {
+        const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
+        if (x < a.left() || x > a.right())
+            continue;
+        for (int r = std::max(a.top(), y - kBeside); r <= std::min(a.bottom(), y + kBeside); ++r)
+            if (const std::uint8_t l = map.at(x, r);
+                l != label && l != InkMap::kPaper && l != InkMap::kStructure) {
+                ++beside;
+                break;
+            }
+    }
+    return beside > kMostly * double(points.size());
+}
+
 /// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
 /// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
 /// where it is much of the colour's ink and is followed along much of the plot, is another
@@ -190,16 +258,18 @@ bool isLevel(const std::vector<QPointF>& points) {
 /// fringes against it.
 void readMoreOfColour(const QImage& picture, InkMap& map, int label,
                       const ChartReadingOptions& options, ChartReading& reading) {
-    constexpr double kMuchLeft = 0.15, kAlongEnough = 0.3;
-    const int initial = int(std::count(map.labels.begin(), map.labels.end(), std::uint8_t(label)));
+    constexpr double kMostlyOff = 0.4, kAlongEnough = 0.3;
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::size_t> cleared;
     std::vector<QPointF> last = reading.series.back().points;
     for (int round = 0; round < 2 * kLines && reading.series.size() < std::size_t(kLines);
          ++round) {
-        const int left = clearStroke(map, label, last, cleared);
-        if (left < std::max(double(enough), kMuchLeft * initial) ||
-            liesOnCurves(map, label, reading.series))
+        clearStroke(map, label, last, cleared);
+        // What the cleared strokes left along their paths is their fringe; a dotted curve
+        // beside a solid one of its colour has little ink, but it lies off their paths.
+        const InkOnCurves ink = inkOnCurves(map, label, reading.series);
+        const int off = ink.total - ink.on;
+        if (off < enough || off < kMostlyOff * ink.total)
             break;
         SeriesReading more;
         more.colour = reading.series.back().colour;
@@ -207,9 +277,10 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
         if (more.points.size() < kAlongEnough * map.area.width())
             break;
         last = more.points;
-        // A dotted grid line whose dots JPEG tinted like the curve: level over all its length.
-        // It is cleared like a curve, and the rest of the colour looked at again.
-        if (!isLevel(more.points))
+        // A dotted grid line whose dots JPEG tinted like the curve (level over all its length),
+        // or another colour's fringe: cleared like a curve, and the rest looked at again.
+        if (!isLevel(more.points) && !runsBesideOtherInk(map, label, more.points) &&
+            !runsAlongCurves(map.area, more.points, reading.series))
             reading.series.push_back(std::move(more));
     }
     for (const std::size_t i : cleared)
