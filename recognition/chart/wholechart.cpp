@@ -91,13 +91,21 @@ bool wordsBeside(const InkMap& map, QPointF p, int radius) {
     return false;
 }
 
+/// Reads the markers like `typical` into `series`; `sampleColour`, where given, takes the
+/// colour of the sample's ink.
 void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typical,
-                 const ChartReadingOptions& options, SeriesReading& series) {
+                 const ChartReadingOptions& options, SeriesReading& series,
+                 QRgb* sampleColour = nullptr) {
     series.kind = SeriesKind::Markers;
     MarkerSearchOptions search;
     search.cancel = options.cancel;
     const int radius = std::max(typical.box.width(), typical.box.height()) / 2 + 1;
-    if (const auto found = FindMarkers(picture, inkNearCentre(map, typical), search))
+    const auto found = FindMarkers(picture, inkNearCentre(map, typical), search);
+    if (found && sampleColour)
+        *sampleColour = qRgb(std::clamp(int(std::lround(found->ink.r)), 0, 255),
+                             std::clamp(int(std::lround(found->ink.g)), 0, 255),
+                             std::clamp(int(std::lround(found->ink.b)), 0, 255));
+    if (found)
         for (const FoundMarker& m : found->markers)
             if (labelNear(map, m.centre, radius, typical.label) &&
                 !wordsBeside(map, m.centre, radius))
@@ -251,13 +259,31 @@ bool runsBesideOtherInk(const InkMap& map, int label, const std::vector<QPointF>
     return beside > kMostly * double(points.size());
 }
 
+/// The blobs that no curve read passes through (within a pixel of their box).
+std::vector<const InkBlob*> blobsOffCurves(const QRect& a, const std::vector<const InkBlob*>& blobs,
+                                           const std::vector<SeriesReading>& read) {
+    const auto rows = pathRows(a, read);
+    std::vector<const InkBlob*> off;
+    for (const InkBlob* b : blobs) {
+        bool crossed = false;
+        for (int x = std::max(a.left(), b->box.left() - 1);
+             !crossed && x <= std::min(a.right(), b->box.right() + 1); ++x)
+            for (const PathRow& r : rows[std::size_t(x - a.left())])
+                crossed = crossed || (r.y >= b->box.top() - 1 && r.y <= b->box.bottom() + 1);
+        if (!crossed)
+            off.push_back(b);
+    }
+    return off;
+}
+
 /// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
 /// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
 /// where it is much of the colour's ink and is followed along much of the plot, is another
 /// curve of that colour. The ink is given back afterwards: other curves' centres weigh their
 /// fringes against it.
 void readMoreOfColour(const QImage& picture, InkMap& map, int label,
-                      const ChartReadingOptions& options, ChartReading& reading) {
+                      const std::vector<const InkBlob*>& blobs, const ChartReadingOptions& options,
+                      ChartReading& reading) {
     constexpr double kMostlyOff = 0.4, kAlongEnough = 0.3;
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::size_t> cleared;
@@ -269,7 +295,9 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
         // beside a solid one of its colour has little ink, but it lies off their paths.
         const InkOnCurves ink = inkOnCurves(map, label, reading.series);
         const int off = ink.total - ink.on;
-        if (off < enough || off < kMostlyOff * ink.total)
+        // Markers of the curve's colour are read as markers, not followed as a dashed curve.
+        if (off < enough || off < kMostlyOff * ink.total ||
+            ShapeOf(blobsOffCurves(map.area, blobs, reading.series), map.area) == InkShape::Markers)
             break;
         SeriesReading more;
         more.colour = reading.series.back().colour;
@@ -285,6 +313,59 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
     }
     for (const std::size_t i : cleared)
         map.labels[i] = std::uint8_t(label);
+}
+
+/// Markers drawn in the colour of a curve (or merged with it where JPEG left two near hues
+/// one): compact blobs of one size well off every curve read, at least a few of them, read as
+/// a marker series of their own from the middle-sized one.
+void readMarkersOffCurves(const QImage& picture, const InkMap& map,
+                          const std::vector<const InkBlob*>& blobs,
+                          const ChartReadingOptions& options, ChartReading& reading) {
+    constexpr int kFew = 4, kSmallest = 6;
+    constexpr std::size_t kTries = 3;
+    constexpr double kAlike = 2;
+    const auto rows = pathRows(map.area, reading.series);
+    std::vector<const InkBlob*> off;
+    for (const InkBlob* b : blobsOffCurves(map.area, blobs, reading.series))
+        if (const int size = std::max(b->box.width(), b->box.height());
+            size >= kSmallest && size <= std::max(40, map.area.width() / 25) && b->elongation < 2.2)
+            off.push_back(b);
+    if (int(off.size()) < kFew)
+        return;
+    const InkBlob* typical = TypicalBlob(off);
+    std::vector<const InkBlob*> alike;
+    for (const InkBlob* b : off)
+        if (b->pixels * kAlike >= typical->pixels && b->pixels <= kAlike * typical->pixels)
+            alike.push_back(b);
+    if (int(alike.size()) < kFew)
+        return;
+    // The search starts from one of them; one that another marker or a curve overlaps gives a
+    // poor sample, so a few are tried, nearest the middle size first, and the one that finds
+    // the most markers off the curves is kept.
+    std::sort(alike.begin(), alike.end(), [&](const InkBlob* a, const InkBlob* b) {
+        return std::abs(a->pixels - typical->pixels) < std::abs(b->pixels - typical->pixels);
+    });
+    const auto offCurves = [&](const std::vector<QPointF>& points) {
+        return int(std::count_if(points.begin(), points.end(), [&](QPointF p) {
+            const int x = int(std::lround(p.x())) - map.area.left();
+            return x >= 0 && x < map.area.width() && !onPath(rows[std::size_t(x)], p.y(), 3);
+        }));
+    };
+    SeriesReading best;
+    int bestOff = 0;
+    for (std::size_t k = 0; k < alike.size() && k < kTries; ++k) {
+        // Their colour is the sample's: the map's may be the curve's and theirs merged.
+        SeriesReading markers;
+        markers.colour = reading.series.back().colour;
+        readMarkers(picture, map, *alike[k], options, markers, &markers.colour);
+        // What the search found must lie off the curves too: a curve's own pieces are no
+        // markers.
+        const int off = offCurves(markers.points);
+        if (off >= kFew && 2 * off >= int(markers.points.size()) && off > bestOff)
+            bestOff = off, best = std::move(markers);
+    }
+    if (bestOff > 0)
+        reading.series.push_back(std::move(best));
 }
 
 /// One series per colour with enough ink, the most ink first.
@@ -392,8 +473,11 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         const bool curve = series.kind == SeriesKind::Curve && !series.points.empty();
         if (!series.points.empty())
             reading.series.push_back(std::move(series));
-        if (curve && !options.polarRays)
-            readMoreOfColour(picture, map, label, options, reading);
+        if (curve && !options.polarRays) {
+            readMoreOfColour(picture, map, label, list, options, reading);
+            if (reading.series.size() < std::size_t(kLines))
+                readMarkersOffCurves(picture, map, list, options, reading);
+        }
         progress(0.5 + 0.5 * double(next + 1) / double(colours.size()));
     }
     UseCategoryAxis(reading);

@@ -314,7 +314,17 @@ private slots:
 
     // Two curves of one colour, a solid and a dashed black one as papers print them, are two
     // series, each on its own stroke.
+    void wholeChartReadsTwoCurvesOfOneColour_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QList<qreal>>("dashes");
+        QTest::newRow("dashed 2 px") << 2.0 << QList<qreal>{4, 3};
+        // Far less ink than the solid curve, but off its path.
+        QTest::newRow("dotted 1 px") << 1.0 << QList<qreal>{1, 4};
+    }
+
     void wholeChartReadsTwoCurvesOfOneColour() {
+        QFETCH(double, width);
+        QFETCH(QList<qreal>, dashes);
         QImage picture(420, 340, QImage::Format_RGB32);
         picture.fill(Qt::white);
         const auto solidRow = [](double x) { return 80 + 30 * std::sin(x / 60.0); };
@@ -322,8 +332,8 @@ private slots:
         {
             QPainter painter(&picture);
             painter.setRenderHint(QPainter::Antialiasing);
-            QPen dashed(Qt::black, 2);
-            dashed.setDashPattern({4, 3});
+            QPen dashed(Qt::black, width);
+            dashed.setDashPattern(dashes);
             for (int x = 40; x < 390; ++x) {
                 painter.setPen(QPen(Qt::black, 2));
                 painter.drawLine(QPointF(x, solidRow(x)), QPointF(x + 1, solidRow(x + 1)));
@@ -349,6 +359,39 @@ private slots:
                     QVERIFY2(std::abs(p.y() - row(p.x() - 0.5) + 0.5) <= 1.5,
                              qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
         }
+    }
+
+    // Markers of a curve's colour off its path are a series of their own; the curve's
+    // pieces cut by them are not.
+    void wholeChartReadsMarkersOfACurvesColour() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const QColor blue(0x1f, 0x5f, 0xbf);
+        QList<QPointF> centres;
+        for (int k = 0; k < 8; ++k)
+            centres.append(QPointF(60.5 + 42 * k, 250.5 - 8 * k));
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(blue, 1.5));
+            for (int x = 40; x < 390; ++x)
+                painter.drawLine(QPointF(x, 90 + 40 * std::sin(x / 50.0)),
+                                 QPointF(x + 1, 90 + 40 * std::sin((x + 1) / 50.0)));
+            painter.setPen(QPen(blue, 1.2));
+            for (const QPointF& c : centres)
+                painter.drawEllipse(c, 5, 5);
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 2);
+        QCOMPARE(reading.series[0].kind, SeriesKind::Curve);
+        QCOMPARE(reading.series[1].kind, SeriesKind::Markers);
+        QCOMPARE(int(reading.series[1].points.size()), 8);
+        for (int k = 0; k < 8; ++k)
+            QVERIFY(std::hypot(reading.series[1].points[k].x() + 0.5 - centres[k].x(),
+                               reading.series[1].points[k].y() + 0.5 - centres[k].y()) < 0.3);
     }
 
     // A thin stroke that JPEG greyed in places stays one series: the grey stretches lie on its
