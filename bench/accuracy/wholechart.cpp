@@ -361,6 +361,49 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                         }()));
         if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
             for (const SeriesCase& sc : c.series)
+                if (!sc.markers) {
+                    const double unit = 0.01 * (box.bottom - box.top);
+                    double bestMean = 1e9;
+                    QString bestText;
+                    for (const SeriesReading& s : reading.series) {
+                        if (s.kind != SeriesKind::Curve || s.points.size() < 2)
+                            continue;
+                        std::vector<QPointF> f = s.points;
+                        std::sort(f.begin(), f.end(),
+                                  [](QPointF a, QPointF q) { return a.x() < q.x(); });
+                        double sum = 0;
+                        QString text;
+                        int bad = 0;
+                        for (int k = 0; k < 200; ++k) {
+                            const double share = (k + 0.5) / 200;
+                            const double x = box.left + share * (box.right - box.left);
+                            const double y =
+                                box.bottom - kShapes[sc.shape].f(share) * (box.bottom - box.top);
+                            const auto after =
+                                std::lower_bound(f.begin(), f.end(), x,
+                                                 [](QPointF p, double v) { return p.x() < v; });
+                            double e = 1e3;
+                            if (after != f.end() && after != f.begin()) {
+                                const QPointF b = *after, a = *(after - 1);
+                                e = a.y() + (x - a.x()) / (b.x() - a.x()) * (b.y() - a.y()) - y;
+                            }
+                            sum += std::min(std::abs(e), unit);
+                            if (std::abs(e) > 0.3 * unit && bad++ < 6)
+                                text += QString(" x%1:%2").arg(x, 0, 'f', 0).arg(e, 0, 'f', 1);
+                        }
+                        if (sum / 200 < bestMean)
+                            bestMean = sum / 200,
+                            bestText = QString("mean %1 px (unit %2) bad %3:%4")
+                                           .arg(bestMean, 0, 'f', 2)
+                                           .arg(unit, 0, 'f', 1)
+                                           .arg(bad)
+                                           .arg(text);
+                    }
+                    std::printf("    curve dt %d lw %d: %s\n", sc.dash, sc.width,
+                                qPrintable(bestText));
+                }
+        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
+            for (const SeriesCase& sc : c.series)
                 if (sc.markers) {
                     std::printf("    pt %d:", sc.markerType);
                     for (int k = 0; k < kMarkersPerSeries; ++k) {
@@ -374,7 +417,10 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                                 if (std::hypot(q.x() - at.x(), q.y() - at.y()) < nearest)
                                     nearest = std::hypot(q.x() - at.x(), q.y() - at.y()),
                                     off = q - at;
-                        std::printf(" %.1f,%.1f", off.x(), off.y());
+                        if (nearest > 2)
+                            std::printf(" [missed at %.0f,%.0f]", at.x(), at.y());
+                        else
+                            std::printf(" %.1f,%.1f", off.x(), off.y());
                     }
                     std::printf("\n");
                 }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <optional>
 
 #include <QImage>
 #include <QPointF>
 
 #include "recognition/chart/inkmap.h"
+#include "recognition/chart/parabola.h"
 
 namespace kurvana::chart {
 
@@ -188,43 +188,6 @@ void runOnUnderEdges(const InkMap& map, std::vector<QPointF>& points) {
     }
 }
 
-/// The parabola through the points by least squares, as its value at x; nothing when the
-/// points do not fix one.
-std::optional<std::function<double(double)>> parabolaThrough(const std::vector<QPointF>& points) {
-    if (points.size() < 4)
-        return std::nullopt;
-    const double origin = points.front().x();
-    double m[3][4] = {};
-    for (const QPointF& p : points) {
-        const double u = p.x() - origin, powers[3] = {1, u, u * u};
-        for (int r = 0; r < 3; ++r) {
-            for (int c = 0; c < 3; ++c)
-                m[r][c] += powers[r] * powers[c];
-            m[r][3] += powers[r] * p.y();
-        }
-    }
-    for (int k = 0; k < 3; ++k) { // Gaussian elimination, the normal equations being symmetric
-        if (std::abs(m[k][k]) < 1e-9)
-            return std::nullopt;
-        for (int r = k + 1; r < 3; ++r) {
-            const double f = m[r][k] / m[k][k];
-            for (int c = k; c < 4; ++c)
-                m[r][c] -= f * m[k][c];
-        }
-    }
-    double a[3];
-    for (int k = 2; k >= 0; --k) {
-        a[k] = m[k][3];
-        for (int c = k + 1; c < 3; ++c)
-            a[k] -= m[k][c] * a[c];
-        a[k] /= m[k][k];
-    }
-    return [=](double x) {
-        const double u = x - origin;
-        return a[0] + a[1] * u + a[2] * u * u;
-    };
-}
-
 /// Bridges the gaps (dashes, crossings) between `first` and `last` on the parabola through the
 /// centres seen on both sides (a curve bends over a dash's gap), or the straight line between
 /// the ends where too few are seen. A dash's end column holds only part of a steep stroke, so
@@ -248,7 +211,7 @@ void bridgeGaps(std::vector<double>& centres, int first, int last, int maxGap) {
                     (j <= previous ? before : after) += 1;
                 }
             const auto parabola =
-                before >= 3 && after >= 3 ? parabolaThrough(around) : std::nullopt;
+                before >= 3 && after >= 3 ? ParabolaThrough(around) : std::nullopt;
             const int from = parabola ? previous : previous + 1, to = parabola ? i : i - 1;
             for (int j = from; j <= to; ++j) {
                 const double t = double(j - previous) / (i - previous);
@@ -259,6 +222,56 @@ void bridgeGaps(std::vector<double>& centres, int first, int last, int maxGap) {
         }
         previous = i;
     }
+}
+
+/// The longest run of columns without a centre between `first` and `last`, up to `maxGap`:
+/// the gap between a dashed stroke's dashes (0 for a solid one).
+int longestGap(const std::vector<double>& centres, int first, int last, int maxGap) {
+    int longest = 0, run = 0;
+    for (int i = first; i <= last && first >= 0; ++i) {
+        run = std::isnan(centres[std::size_t(i)]) ? run + 1 : 0;
+        if (run <= maxGap)
+            longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+/// A dashed curve that ends in a gap shorter than its dashes are apart, before the area's edge
+/// or the frame or an axis, runs on to there: its stroke stops at the edge, not at its last
+/// dash. It is carried on along the parabola through its last dashes.
+void runOnToEdges(const InkMap& map, std::vector<double>& centres, int& first, int& last, int gap) {
+    const int n = int(centres.size());
+    const auto structureAt = [&](int i, double row) {
+        const int y = int(std::lround(row));
+        for (int r = std::max(map.area.top(), y - 1); r <= std::min(map.area.bottom(), y + 1); ++r)
+            if (map.at(i + map.area.left(), r) == InkMap::kStructure)
+                return true;
+        return false;
+    };
+    // Gives the column the curve now ends at.
+    const auto carry = [&](int from, int step) {
+        std::vector<QPointF> seen;
+        for (int i = from, k = 0; i >= 0 && i < n && k < 4 * gap + 8; i -= step, ++k)
+            if (!std::isnan(centres[std::size_t(i)]))
+                seen.emplace_back(i, centres[std::size_t(i)]);
+        const auto parabola = ParabolaThrough(seen);
+        if (!parabola)
+            return from;
+        int end = from + step;
+        for (; end >= 0 && end < n && std::abs(end - from) <= gap; end += step)
+            if (structureAt(end, (*parabola)(end)))
+                break;
+        const bool edge = end < 0 || end >= n || structureAt(end, (*parabola)(end));
+        if (!edge)
+            return from;
+        for (int i = from + step; i != end; i += step)
+            centres[std::size_t(i)] = (*parabola)(i);
+        return end - step;
+    };
+    if (gap < 2 || first < 0)
+        return;
+    last = carry(last, 1);
+    first = carry(first, -1);
 }
 
 } // namespace
@@ -291,7 +304,9 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
             last = i;
         }
     }
+    const int gap = longestGap(centres, first, last, maxGap);
     bridgeGaps(centres, first, last, maxGap);
+    runOnToEdges(map, centres, first, last, gap);
     for (int i = 0; i < n; ++i)
         if (!std::isnan(centres[std::size_t(i)])) {
             curve.points.emplace_back(i + map.area.left(), centres[std::size_t(i)]);

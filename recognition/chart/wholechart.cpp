@@ -15,6 +15,7 @@
 #include "recognition/chart/plotarea.h"
 #include "recognition/chart/polarfollow.h"
 #include "recognition/chart/serieskind.h"
+#include "recognition/chart/untangle.h"
 #include "recognition/markers/findmarkers.h"
 
 namespace kurvana {
@@ -287,6 +288,7 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
     constexpr double kMostlyOff = 0.4, kAlongEnough = 0.3;
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::size_t> cleared;
+    const std::size_t firstOfColour = reading.series.size() - 1;
     std::vector<QPointF> last = reading.series.back().points;
     for (int round = 0; round < 2 * kLines && reading.series.size() < std::size_t(kLines);
          ++round) {
@@ -311,6 +313,10 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
             !runsAlongCurves(map.area, more.points, reading.series))
             reading.series.push_back(std::move(more));
     }
+    std::vector<std::vector<QPointF>*> ofColour;
+    for (std::size_t i = firstOfColour; i < reading.series.size(); ++i)
+        ofColour.push_back(&reading.series[i].points);
+    UntangleMeetings(ofColour);
     for (const std::size_t i : cleared)
         map.labels[i] = std::uint8_t(label);
 }

@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <functional>
+
 #include <QBuffer>
 #include <QImage>
 #include <QJsonArray>
@@ -357,6 +359,43 @@ private slots:
             for (const QPointF& p : s.points)
                 if (p.x() > 45 && p.x() < 385)
                     QVERIFY2(std::abs(p.y() - row(p.x() - 0.5) + 0.5) <= 1.5,
+                             qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+        }
+    }
+
+    // Two dotted curves of one colour that touch keep their own bends past the meeting: the
+    // follower cannot tell the dots apart there, but the bends tell.
+    void wholeChartKeepsDottedCurvesOfOneColourApartWhereTheyMeet() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const auto lineRow = [](double x) { return 100 + 0.45 * x; };
+        const auto bentRow = [](double x) { return 98 + 0.45 * x + 0.003 * std::pow(x - 210, 2); };
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPen dotted(QColor(0x1f, 0x5f, 0xbf), 1.5);
+            dotted.setDashPattern({1, 3});
+            painter.setPen(dotted);
+            for (const auto& row :
+                 {std::function<double(double)>(lineRow), std::function<double(double)>(bentRow)}) {
+                QPainterPath path(QPointF(40, row(40)));
+                for (int x = 41; x <= 390; ++x)
+                    path.lineTo(x, row(x));
+                painter.drawPath(path);
+            }
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 2);
+        for (const SeriesReading& s : reading.series) {
+            const auto& row = std::abs(s.points.front().y() - lineRow(s.points.front().x())) < 3
+                                  ? std::function<double(double)>(lineRow)
+                                  : std::function<double(double)>(bentRow);
+            for (const QPointF& p : s.points) // where they lie over 3 px apart
+                if (p.x() > 45 && p.x() < 385 && std::abs(p.x() - 210) > 45)
+                    QVERIFY2(std::abs(p.y() - row(p.x() - 0.5) + 0.5) <= 3.0,
                              qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
         }
     }

@@ -1,0 +1,111 @@
+#include "recognition/chart/untangle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+
+#include "recognition/chart/parabola.h"
+
+namespace kurvana::chart {
+
+namespace {
+
+/// Rows this close are a meeting of two strokes.
+constexpr double kMeeting = 3;
+/// A swap is taken only where it continues both bends this much better.
+constexpr double kClearlyBetter = 0.5;
+
+using Rows = std::map<int, double>; // column -> row
+
+Rows rowsOf(const std::vector<QPointF>& points) {
+    Rows rows;
+    for (const QPointF& p : points)
+        rows[int(std::lround(p.x()))] = p.y();
+    return rows;
+}
+
+std::vector<QPointF> pointsIn(const Rows& rows, int from, int to) {
+    std::vector<QPointF> points;
+    for (auto it = rows.lower_bound(from); it != rows.end() && it->first <= to; ++it)
+        points.emplace_back(it->first, it->second);
+    return points;
+}
+
+/// How far the points of `rows` in [from, to] lie from the parabola `bend`, root mean square.
+template <typename Bend> double missOf(const Bend& bend, const Rows& rows, int from, int to) {
+    double sum = 0;
+    int n = 0;
+    for (auto it = rows.lower_bound(from); it != rows.end() && it->first <= to; ++it, ++n)
+        sum += std::pow(it->second - bend(it->first), 2);
+    return n ? std::sqrt(sum / n) : 0;
+}
+
+/// The meetings of a and b in their common columns: runs of columns where both have a row
+/// and the rows lie within kMeeting, as first and last column.
+std::vector<std::pair<int, int>> meetings(const Rows& a, const Rows& b) {
+    std::vector<std::pair<int, int>> found;
+    int start = 0, last = 0;
+    bool inside = false;
+    for (const auto& [x, y] : a) {
+        const auto other = b.find(x);
+        const bool near = other != b.end() && std::abs(other->second - y) <= kMeeting;
+        if (near && !inside)
+            start = x, inside = true;
+        if (!near && inside)
+            found.emplace_back(start, last), inside = false;
+        if (near)
+            last = x;
+    }
+    return found; // one still open at the end has nothing beyond it to weigh
+}
+
+/// Exchanges the parts of a and b right of column `after`.
+void swapBeyond(std::vector<QPointF>& a, std::vector<QPointF>& b, int after) {
+    const auto beyond = [after](std::vector<QPointF>& c) {
+        return std::find_if(c.begin(), c.end(), [after](QPointF p) { return p.x() > after; });
+    };
+    std::vector<QPointF> tailA(beyond(a), a.end()), tailB(beyond(b), b.end());
+    a.erase(beyond(a), a.end());
+    b.erase(beyond(b), b.end());
+    a.insert(a.end(), tailB.begin(), tailB.end());
+    b.insert(b.end(), tailA.begin(), tailA.end());
+}
+
+/// The meetings weighed left to right, each on the curves as the swaps before it left them.
+void untanglePair(std::vector<QPointF>& a, std::vector<QPointF>& b) {
+    int done = std::numeric_limits<int>::min(); // the last column of the meetings weighed
+    for (bool more = true; more;) {
+        more = false;
+        const Rows ra = rowsOf(a), rb = rowsOf(b);
+        for (const auto& [first, last] : meetings(ra, rb)) {
+            if (first <= done)
+                continue;
+            done = last;
+            const int reach = std::max(30, 2 * (last - first + 1));
+            const int from = last + 1, to = last + reach;
+            const auto bendA = ParabolaThrough(pointsIn(ra, first - reach, first - 1));
+            const auto bendB = ParabolaThrough(pointsIn(rb, first - reach, first - 1));
+            if (!bendA || !bendB || int(pointsIn(ra, from, to).size()) < reach / 2 ||
+                int(pointsIn(rb, from, to).size()) < reach / 2)
+                continue;
+            const double kept = missOf(*bendA, ra, from, to) + missOf(*bendB, rb, from, to);
+            const double swapped = missOf(*bendA, rb, from, to) + missOf(*bendB, ra, from, to);
+            if (swapped < kClearlyBetter * kept) {
+                swapBeyond(a, b, last);
+                more = true; // the meetings further right are found again on the new curves
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void UntangleMeetings(std::vector<std::vector<QPointF>*>& curves) {
+    for (std::size_t i = 0; i < curves.size(); ++i)
+        for (std::size_t j = i + 1; j < curves.size(); ++j)
+            untanglePair(*curves[i], *curves[j]);
+}
+
+} // namespace kurvana::chart
