@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QImage>
+
 #include "recognition/chart/inkmap.h"
 
 namespace kurvana::chart {
@@ -35,20 +37,47 @@ std::vector<std::uint8_t> linesNotAreas(const std::vector<int>& counts, int line
     return full;
 }
 
+double distanceFromPaper(const QImage& picture, const InkMap& map, int x, int y) {
+    const QRgb p = reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x];
+    return std::hypot(map.paper.r - qRed(p), map.paper.g - qGreen(p), map.paper.b - qBlue(p));
+}
+
 /// Marks the rows (transposed: the columns) of one colour that are lines, and the rows next to
-/// them that hold its anti-aliased edge.
-void markLines(InkMap& map, bool columns) {
+/// them that hold its anti-aliased edge; in them, ink much stronger than the line's own is
+/// another stroke along it and stays.
+void markLines(InkMap& map, const QImage& picture, bool columns) {
+    constexpr double kStronger = 2, kStrongerBy = 100, kStrengthBin = 16;
+    constexpr std::size_t kStrengthBins = 28; // up to the distance of black from white
     const QRect& a = map.area;
     const int lines = columns ? a.width() : a.height();
     const int along = columns ? a.height() : a.width();
     const std::size_t colours = map.colours.size() + 1;
     std::vector<int> counts(std::size_t(lines) * colours, 0);
+    // How strong the ink of each line and colour is, as counts in bins of distance from the
+    // paper: the line's own strength is their median, which a curve along part of it does not
+    // move.
+    std::vector<int> strengths(std::size_t(lines) * colours * kStrengthBins, 0);
     for (int y = a.top(); y <= a.bottom(); ++y) {
         const std::uint8_t* row = map.row(y);
         for (int x = 0; x < a.width(); ++x)
-            if (row[x] != InkMap::kPaper && row[x] != InkMap::kStructure)
-                ++counts[std::size_t(columns ? x : y - a.top()) * colours + row[x]];
+            if (row[x] != InkMap::kPaper && row[x] != InkMap::kStructure) {
+                const std::size_t i = std::size_t(columns ? x : y - a.top()) * colours + row[x];
+                ++counts[i];
+                const double d = distanceFromPaper(picture, map, x + a.left(), y);
+                ++strengths[i * kStrengthBins +
+                            std::min(kStrengthBins - 1, std::size_t(d / kStrengthBin))];
+            }
     }
+    const auto medianStrength = [&](std::size_t i) {
+        int seen = 0;
+        for (std::size_t b = 0; b < kStrengthBins; ++b)
+            if ((seen += strengths[i * kStrengthBins + b]) * 2 >= counts[i])
+                return (double(b) + 0.5) * kStrengthBin;
+        return 0.0;
+    };
+    // The strongest a pixel of a line (or its edge) may be: from the strength of the full lines
+    // within a line's width of it.
+    std::vector<double> strongest(std::size_t(lines) * colours, 0);
     std::vector<std::uint8_t> lineOf(std::size_t(lines) * colours, 0);
     // A frame's far side near the area's far end: what lies beyond it (ticks pointing out,
     // labels) is not data.
@@ -56,9 +85,13 @@ void markLines(InkMap& map, bool columns) {
     const std::vector<std::uint8_t> full = linesNotAreas(counts, lines, colours, along);
     for (int i = 0; i < lines; ++i)
         for (std::size_t c = 1; c < colours; ++c)
-            if (full[std::size_t(i) * colours + c]) {
-                for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j)
+            if (const std::size_t line = std::size_t(i) * colours + c; full[line]) {
+                const double median = medianStrength(line);
+                for (int j = std::max(0, i - 1); j <= std::min(lines - 1, i + 1); ++j) {
                     lineOf[std::size_t(j) * colours + c] = 1;
+                    double& most = strongest[std::size_t(j) * colours + c];
+                    most = std::max(most, std::max(kStronger * median, median + kStrongerBy));
+                }
                 const bool farEnd = columns ? i >= lines * 9 / 10 : i < lines / 10;
                 if (farEnd && map.colours[c - 1].neutral)
                     frame = columns ? std::min(frame, i) : i;
@@ -66,14 +99,19 @@ void markLines(InkMap& map, bool columns) {
     if (frame < lines)
         for (int i = 0; i < lines; ++i)
             if (columns ? i >= frame : i <= frame)
-                for (std::size_t c = 1; c < colours; ++c)
+                for (std::size_t c = 1; c < colours; ++c) {
                     lineOf[std::size_t(i) * colours + c] = 1;
+                    strongest[std::size_t(i) * colours + c] = 1e9;
+                }
     for (int y = a.top(); y <= a.bottom(); ++y) {
         std::uint8_t* row = map.row(y);
-        for (int x = 0; x < a.width(); ++x)
-            if (row[x] != InkMap::kStructure &&
-                lineOf[std::size_t(columns ? x : y - a.top()) * colours + row[x]])
+        for (int x = 0; x < a.width(); ++x) {
+            if (row[x] == InkMap::kStructure)
+                continue;
+            const std::size_t i = std::size_t(columns ? x : y - a.top()) * colours + row[x];
+            if (lineOf[i] && distanceFromPaper(picture, map, x + a.left(), y) <= strongest[i])
                 row[x] = InkMap::kStructure;
+        }
     }
 }
 
@@ -92,11 +130,11 @@ bool structureBeside(const InkMap& map, const QRect& box, int dx, int dy) {
 
 } // namespace
 
-void MarkLinesAndTicks(InkMap& map) {
+void MarkLinesAndTicks(InkMap& map, const QImage& picture) {
     if (map.labels.empty())
         return;
-    markLines(map, false);
-    markLines(map, true);
+    markLines(map, picture, false);
+    markLines(map, picture, true);
     // Ticks: thin short grey blobs across the area's edge, touching it or standing on the frame
     // or axis just inside it (an area given by a calibration's reference points holds the axis
     // strokes). A coloured one is a curve's dash or end where it meets the edge.

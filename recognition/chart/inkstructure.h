@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+class QImage;
+
 namespace kurvana::chart {
 
 struct InkMap;
@@ -20,8 +22,10 @@ struct InkBlob {
 
 /// Labels as structure the long level and upright rows and columns of one colour (axes, grid
 /// lines, the frame; dotted grid lines too, as they fill much of their row) and the short
-/// strokes standing on the plot area's edges (ticks).
-void MarkLinesAndTicks(InkMap& map);
+/// strokes standing on the plot area's edges (ticks). Ink of the line's colour far stronger
+/// than the line (a black curve running along a light grey grid line) stays: `picture` is the
+/// map's.
+void MarkLinesAndTicks(InkMap& map, const QImage& picture);
 
 /// The connected pieces of ink of every colour (structure left out).
 std::vector<InkBlob> FindBlobs(const InkMap& map);

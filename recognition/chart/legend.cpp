@@ -28,6 +28,14 @@ constexpr int kTriesPerColour = 3;
 /// A margin narrower than this (pixels) holds no legend.
 constexpr int kNarrowestMargin = 20;
 
+/// Whether the blob is a piece of a stroke (long, thin and solid), not letters run together
+/// (whose holes and gaps leave much of their box paper).
+bool isStroke(const InkBlob& b) {
+    constexpr double kSolid = 0.6, kLong = 2.5;
+    return b.elongation >= kLong &&
+           double(b.pixels) >= kSolid * double(b.box.width()) * double(b.box.height());
+}
+
 /// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a
 /// black marker as well as a letter.
 std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t blobs) {
@@ -174,8 +182,10 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
         if (sample < 0 && line.blobs.size() < 2)
             continue;
         // A lone blob of a word's height but not its width is a dark marker beside another
-        // series' marker, not a name.
-        if (line.blobs.size() < 2 && line.box.width() < 2 * line.box.height())
+        // series' marker, not a name; a long solid one is a dash of a black curve beside the
+        // next dash.
+        if (line.blobs.size() < 2 &&
+            (line.box.width() < 2 * line.box.height() || isStroke(blobs[line.blobs[0]])))
             continue;
         for (const std::size_t i : line.blobs)
             read.gone[i] = true;

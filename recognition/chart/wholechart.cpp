@@ -430,7 +430,7 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
     InkMap map = MapInks(picture, reading.plotArea, options.cancel);
     if (map.labels.empty())
         return {};
-    MarkLinesAndTicks(map);
+    MarkLinesAndTicks(map, picture);
     std::vector<InkBlob> blobs = FindBlobs(map);
     const std::map<int, QString> names = ReadLegend(picture, map, blobs, reader);
     progress(0.5);

@@ -400,6 +400,51 @@ private slots:
         }
     }
 
+    // Black strokes that look like the chart's structure stay data: a curve running along a
+    // light grey grid line, and a nearly level dashed one whose dashes stand in a row like the
+    // letters of a word (there is no legend).
+    void wholeChartKeepsBlackCurvesAlongGridLinesAndDashesInARow() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const auto alongGrid = [](double x) {
+            return x < 200 ? 140.0 : 140 - 0.004 * std::pow(x - 200, 2);
+        };
+        const auto dashedRow = [](double x) { return 280 - 0.05 * x; };
+        {
+            QPainter painter(&picture);
+            painter.setPen(QColor(200, 200, 200));
+            for (int y = 80; y <= 320; y += 60)
+                painter.drawLine(20, y, 404, y);
+            painter.setRenderHint(QPainter::Antialiasing);
+            for (const auto& [row, dashes] :
+                 {std::pair{std::function<double(double)>(alongGrid), QList<qreal>{}},
+                  std::pair{std::function<double(double)>(dashedRow), QList<qreal>{5, 6}}}) {
+                QPen pen(Qt::black, 2);
+                if (!dashes.isEmpty())
+                    pen.setDashPattern(dashes);
+                painter.setPen(pen);
+                QPainterPath path(QPointF(40, row(40) + 0.5));
+                for (int x = 41; x <= 390; ++x)
+                    path.lineTo(x, row(x) + 0.5);
+                painter.drawPath(path);
+            }
+        }
+        ChartReadingOptions options;
+        options.plotArea = QRect(20, 20, 385, 300);
+        static TesseractReader reader;
+        const ChartReading reading = ReadWholeChart(picture, reader, options);
+        QCOMPARE(int(reading.series.size()), 2);
+        for (const SeriesReading& s : reading.series) {
+            QVERIFY2(s.points.size() >= 330, qPrintable(QString::number(s.points.size())));
+            const auto& row = s.points[10].y() < 200 ? std::function<double(double)>(alongGrid)
+                                                     : std::function<double(double)>(dashedRow);
+            for (const QPointF& p : s.points)
+                if (p.x() > 45 && p.x() < 385)
+                    QVERIFY2(std::abs(p.y() - row(p.x())) <= 1.5,
+                             qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+        }
+    }
+
     // Markers of a curve's colour off its path are a series of their own; the curve's
     // pieces cut by them are not.
     void wholeChartReadsMarkersOfACurvesColour() {
