@@ -92,6 +92,35 @@ bool wordsBeside(const InkMap& map, QPointF p, int radius) {
     return false;
 }
 
+/// Ink of anything round the blob's box, within `margin`: what may pull the centre of a sample
+/// taken from it aside.
+int inkAround(const InkMap& map, const InkBlob& blob, int margin) {
+    const QRect around = blob.box.adjusted(-margin, -margin, margin, margin) & map.area;
+    int ink = 0;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+            ink += !blob.box.contains(x, y) && map.at(x, y) != InkMap::kPaper;
+    return ink;
+}
+
+/// The blob to take the markers' sample from: one like the middle-sized one with the least
+/// other ink round it (a marker a curve or another marker touches gives a sample whose centre
+/// is pulled aside, and every marker found is moved with it).
+const InkBlob* sampleBlob(const InkMap& map, const std::vector<const InkBlob*>& blobs) {
+    constexpr int kMargin = 3;
+    const InkBlob* typical = TypicalBlob(blobs);
+    if (!typical)
+        return nullptr;
+    const InkBlob* best = typical;
+    int least = inkAround(map, *typical, kMargin);
+    for (const InkBlob* b : blobs)
+        if (b->box.size() == typical->box.size() && 5 * std::abs(b->pixels - typical->pixels) <=
+                                                        typical->pixels)
+            if (const int ink = inkAround(map, *b, kMargin); ink < least)
+                least = ink, best = b;
+    return best;
+}
+
 /// Reads the markers like `typical` into `series`; `sampleColour`, where given, takes the
 /// colour of the sample's ink.
 void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typical,
@@ -458,7 +487,7 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             series.name = name->second;
         switch (shapes[next]) {
         case InkShape::Markers:
-            readMarkers(picture, map, *TypicalBlob(list), options, series);
+            readMarkers(picture, map, *sampleBlob(map, list), options, series);
             break;
         case InkShape::Bars:
             readBars(picture, map,
