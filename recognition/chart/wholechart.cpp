@@ -114,8 +114,8 @@ const InkBlob* sampleBlob(const InkMap& map, const std::vector<const InkBlob*>& 
     const InkBlob* best = typical;
     int least = inkAround(map, *typical, kMargin);
     for (const InkBlob* b : blobs)
-        if (b->box.size() == typical->box.size() && 5 * std::abs(b->pixels - typical->pixels) <=
-                                                        typical->pixels)
+        if (b->box.size() == typical->box.size() &&
+            5 * std::abs(b->pixels - typical->pixels) <= typical->pixels)
             if (const int ink = inkAround(map, *b, kMargin); ink < least)
                 least = ink, best = b;
     return best;
@@ -140,6 +140,54 @@ void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typica
             if (labelNear(map, m.centre, radius, typical.label) &&
                 !wordsBeside(map, m.centre, radius))
                 series.points.push_back(m.centre);
+    std::sort(series.points.begin(), series.points.end(),
+              [](QPointF a, QPointF b) { return a.x() < b.x(); });
+}
+
+/// Whether ink of another colour (or structure) touches the blob's box.
+bool touchesOtherInk(const InkMap& map, const InkBlob& blob) {
+    const QRect around = blob.box.adjusted(-1, -1, 1, 1) & map.area;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+            if (const std::uint8_t l = map.at(x, y);
+                !blob.box.contains(x, y) && l != InkMap::kPaper && l != blob.label)
+                return true;
+    return false;
+}
+
+/// Markers of the series partly hidden under other series' markers: pieces of its colour that
+/// no marker found explains and that other ink touches are looked at again, with less of a
+/// marker required to show; what that finds at such a piece is added.
+void addHiddenMarkers(const QImage& picture, const InkMap& map,
+                      const std::vector<const InkBlob*>& blobs, const InkBlob& sample,
+                      const ChartReadingOptions& options, SeriesReading& series) {
+    constexpr double kLeastShowing = 0.25;
+    constexpr int kSmallestPiece = 8; // of the sample's ink: less is a fringe
+    const double radius = std::max(sample.box.width(), sample.box.height()) / 2.0 + 1;
+    const auto nearAny = [&](QPointF p, const std::vector<QPointF>& points) {
+        return std::any_of(points.begin(), points.end(), [&](QPointF q) {
+            return std::hypot(p.x() - q.x(), p.y() - q.y()) <= radius;
+        });
+    };
+    std::vector<QPointF> pieces;
+    for (const InkBlob* b : blobs)
+        if (kSmallestPiece * b->pixels >= sample.pixels &&
+            !nearAny({b->meanX, b->meanY}, series.points) && touchesOtherInk(map, *b))
+            pieces.emplace_back(b->meanX, b->meanY);
+    if (pieces.empty())
+        return;
+    MarkerSearchOptions search;
+    search.cancel = options.cancel;
+    search.leastShowing = kLeastShowing;
+    const auto found = FindMarkers(picture, inkNearCentre(map, sample), search);
+    if (!found)
+        return;
+    std::vector<QPointF> added;
+    for (const FoundMarker& m : found->markers)
+        if (nearAny(m.centre, pieces) && !nearAny(m.centre, series.points) &&
+            !nearAny(m.centre, added) && map.area.contains(m.centre.toPoint()))
+            added.push_back(m.centre);
+    series.points.insert(series.points.end(), added.begin(), added.end());
     std::sort(series.points.begin(), series.points.end(),
               [](QPointF a, QPointF b) { return a.x() < b.x(); });
 }
@@ -487,7 +535,10 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             series.name = name->second;
         switch (shapes[next]) {
         case InkShape::Markers:
-            readMarkers(picture, map, *sampleBlob(map, list), options, series);
+            if (const InkBlob* sample = sampleBlob(map, list)) {
+                readMarkers(picture, map, *sample, options, series);
+                addHiddenMarkers(picture, map, list, *sample, options, series);
+            }
             break;
         case InkShape::Bars:
             readBars(picture, map,

@@ -33,7 +33,8 @@ std::optional<MarkerFinding> FindMarkers(const QImage& picture, QPoint click,
         markers::WithoutLines(mask, sample->lineLength, markers::kWidestLine);
     const markers::PaperView paper{&picture, sample->paper};
     const std::vector<QPointF> centres =
-        markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, paper, options.cancel);
+        markers::FitMarkers(mask, cleaned, sample->shape, options.tolerance, options.leastShowing,
+                            paper, options.cancel);
     if (options.cancel && options.cancel->load())
         return std::nullopt;
     MarkerFinding finding{sample->kind, {}, sample->paper, sample->ink};

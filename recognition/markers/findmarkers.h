@@ -41,6 +41,10 @@ struct MarkerSearchOptions {
     double tolerance = 1;
     /// Set from another thread to stop the search; it then finds nothing.
     const std::atomic<bool>* cancel = nullptr;
+    /// The share of a marker that must show where other ink is drawn over it: half as it
+    /// comes; less finds markers further under other series' markers, at the risk of taking
+    /// pieces of other things for markers.
+    double leastShowing = 0.5;
 };
 
 /// Finds every marker like the one at `click`: the sample's ink is cut out around the click,

@@ -9,11 +9,11 @@ namespace kurvana::markers {
 
 namespace {
 
-/// A place is worth fitting when its template box holds at least this share of the sample's
-/// ink (a marker half hidden by another still does).
-constexpr double kSeedInk = 0.5;
-/// A correlation peak at least this share of the sample's own correlation is a candidate.
-constexpr double kPeakShare = 0.45;
+/// A place is worth fitting when its template box holds at least the share of the sample's ink
+/// that must show of a marker (half, as it comes: a marker half hidden by another still does),
+/// and a correlation peak this share of the sample's own correlation for each half of it that
+/// must show is a candidate.
+constexpr double kPeakShare = 0.9;
 /// At tolerance 1, as shares of the sample's ink: the sample's ink missing where it is laid on
 /// the mask (a circle laid on a square of its size misses none, a square on a circle 21 %)...
 constexpr double kMostMissing = 0.2;
@@ -33,8 +33,10 @@ constexpr double kWorthRefining = 2.5;
 /// Two centres closer than this share of the marker's box are one marker.
 constexpr double kSameMarker = 0.35;
 /// A marker drawn under another colour's ink (a filled marker of another series over it) is
-/// judged by what shows where at least this share of it shows.
-constexpr double kMostlyShowing = 0.5;
+/// judged by what shows where at least the share that must show does. What shows of a marker
+/// hidden further than half meets the fringes of what hides it: it is judged looser by the
+/// share of the marker below half that need not show.
+constexpr double kHalf = 0.5;
 
 constexpr float kNone = -std::numeric_limits<float>::infinity();
 
@@ -51,15 +53,17 @@ struct Peak {
 class Fitter {
 public:
     Fitter(const InkMask& inked, const InkMask& cleaned, const MarkerTemplate& shape,
-           double tolerance, const PaperView& paper)
-        : mask_(cleaned), inked_(inked), shape_(shape), tolerance_(tolerance), paper_(paper) {
+           double tolerance, double leastShowing, const PaperView& paper)
+        : mask_(cleaned), inked_(inked), shape_(shape),
+          tolerance_(tolerance * (1 + std::max(0.0, kHalf - leastShowing))),
+          leastShowing_(leastShowing), paper_(paper) {
         const double mean = shape.inkSum / shape.weights.size();
         for (float w : shape.weights)
             zeroMean_.push_back(float(w - mean));
         selfScore_ = 0;
         for (std::size_t i = 0; i < shape.weights.size(); ++i)
             selfScore_ += zeroMean_[i] * shape.weights[i];
-        seedSum_ = std::uint32_t(kSeedInk * shape.inkSum * 255);
+        seedSum_ = std::uint32_t(leastShowing * shape.inkSum * 255);
         auto weight = [&](int dx, int dy) { return templateAt(dx, dy); };
         smoothBox_ = shape.box.adjusted(-2, -2, 2, 2);
         for (int dy = smoothBox_.top(); dy <= smoothBox_.bottom(); ++dy)
@@ -213,7 +217,7 @@ private:
 
     template <typename RowOf> void peaksInRow(int y, RowOf& rowOf, std::vector<Peak>& peaks) const {
         const QRect area = inked_.area();
-        const float least = float(kPeakShare * selfScore_);
+        const float least = float(kPeakShare * leastShowing_ * selfScore_);
         const std::vector<float>& here = rowOf(y);
         for (int x = area.left(); x <= area.right(); ++x) {
             const float c = here[x - area.left()];
@@ -348,7 +352,7 @@ private:
         double showing = 0;
         for (std::size_t k = 0; k < covered.size(); ++k)
             showing += smoothTemplate_[k] * (1 - covered[k]);
-        const bool judgeShowing = showing >= kMostlyShowing * shape_.inkSum;
+        const bool judgeShowing = showing >= leastShowing_ * shape_.inkSum;
         Mismatch m;
         const QRect& box = smoothBox_;
         std::size_t i = 0;
@@ -458,6 +462,7 @@ private:
     const InkMask& inked_;
     const MarkerTemplate& shape_;
     double tolerance_;
+    double leastShowing_;
     const PaperView& paper_;
     std::vector<float> zeroMean_;
     double selfScore_ = 0;
@@ -472,9 +477,9 @@ private:
 } // namespace
 
 std::vector<QPointF> FitMarkers(const InkMask& inked, const InkMask& cleaned,
-                                const MarkerTemplate& shape, double tolerance,
+                                const MarkerTemplate& shape, double tolerance, double leastShowing,
                                 const PaperView& paper, const std::atomic<bool>* cancel) {
-    Fitter fitter(inked, cleaned, shape, tolerance, paper);
+    Fitter fitter(inked, cleaned, shape, tolerance, leastShowing, paper);
     return fitter.fit(cancel);
 }
 

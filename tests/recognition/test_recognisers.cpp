@@ -537,8 +537,17 @@ private slots:
     }
 
     // A marker under another series' filled marker is missing only where paper shows: what
-    // shows of it is judged.
+    // shows of it is judged, also where the dot hides most of it.
+    void wholeChartFindsACrossUnderAnotherSeriesDot_data() {
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<double>("above");
+        QTest::newRow("over its middle") << 4.5 << 0.0;
+        QTest::newRow("over most of it") << 6.5 << 3.5;
+    }
+
     void wholeChartFindsACrossUnderAnotherSeriesDot() {
+        QFETCH(double, radius);
+        QFETCH(double, above);
         QImage picture(420, 340, QImage::Format_RGB32);
         picture.fill(Qt::white);
         const QColor blue(0x1f, 0x5f, 0xbf), orange(0xe6, 0x9f, 0x00);
@@ -554,9 +563,9 @@ private slots:
             painter.setPen(Qt::NoPen);
             painter.setBrush(orange);
             for (int k = 0; k < 8; ++k) // the dots, one of them over the fourth cross
-                painter.drawEllipse(k == 3 ? QPointF(186.5, 170.5 + 90 * std::sin(2.7))
+                painter.drawEllipse(k == 3 ? QPointF(186.5, 170.5 - above + 90 * std::sin(2.7))
                                            : QPointF(81.5 + 42 * k, 250.5 - 10 * k),
-                                    4.5, 4.5);
+                                    k == 3 ? radius : 4.5, k == 3 ? radius : 4.5);
         }
         const std::optional<SeriesReading> crosses = blueSeriesOf(picture);
         QVERIFY(crosses);
