@@ -302,6 +302,98 @@ std::vector<ScoredSeries> foundOf(const WholeCase& c, const ChartReading& readin
     return found;
 }
 
+/// What a chart's reading found, for looking into a loss (KURVANA_KEEP_CHARTS): the plot area,
+/// each true series' score, each marker's offset from its true place (or where it was missed),
+/// each curve's mean and largest misses (KURVANA_SIGNED: its signed miss at every tenth true
+/// point), and each series found with some of its points.
+void printDetails(const WholeCase& c, const ChartReading& reading, const PlotBox& box,
+                  const ChartScore& score) {
+    std::printf("    area %d,%d %dx%d; box %.1f %.1f %.1f %.1f; true series %s\n",
+                reading.plotArea.x(), reading.plotArea.y(), reading.plotArea.width(),
+                reading.plotArea.height(), box.left, box.right, box.top, box.bottom,
+                qPrintable([&] {
+                    QString t;
+                    for (std::size_t k = 0; k < c.series.size(); ++k)
+                        t += QString(" %1%2:%3")
+                                 .arg(c.series[k].markers ? "m" : "c")
+                                 .arg(c.series[k].dash)
+                                 .arg(score.seriesScores[k], 0, 'f', 3);
+                    return t;
+                }()));
+    for (const SeriesCase& sc : c.series)
+        if (!sc.markers) {
+            const double unit = 0.01 * (box.bottom - box.top);
+            double bestMean = 1e9;
+            QString bestText;
+            for (const SeriesReading& s : reading.series) {
+                if (s.kind != SeriesKind::Curve || s.points.size() < 2)
+                    continue;
+                std::vector<QPointF> f = s.points;
+                std::sort(f.begin(), f.end(), [](QPointF a, QPointF q) { return a.x() < q.x(); });
+                double sum = 0;
+                QString text;
+                int bad = 0;
+                for (int k = 0; k < 200; ++k) {
+                    const double share = (k + 0.5) / 200;
+                    const double x = box.left + share * (box.right - box.left);
+                    const double y =
+                        box.bottom - kShapes[sc.shape].f(share) * (box.bottom - box.top);
+                    const auto after = std::lower_bound(
+                        f.begin(), f.end(), x, [](QPointF p, double v) { return p.x() < v; });
+                    double e = 1e3;
+                    if (after != f.end() && after != f.begin()) {
+                        const QPointF b = *after, a = *(after - 1);
+                        e = a.y() + (x - a.x()) / (b.x() - a.x()) * (b.y() - a.y()) - y;
+                    }
+                    sum += std::min(std::abs(e), unit);
+                    if (qEnvironmentVariableIsSet("KURVANA_SIGNED") && k % 10 == 0)
+                        text += QString(" %1").arg(e, 0, 'f', 1);
+                    if (std::abs(e) > 0.3 * unit && bad++ < 6)
+                        text += QString(" x%1:%2").arg(x, 0, 'f', 0).arg(e, 0, 'f', 1);
+                }
+                if (sum / 200 < bestMean)
+                    bestMean = sum / 200, bestText = QString("mean %1 px (unit %2) bad %3:%4")
+                                                         .arg(bestMean, 0, 'f', 2)
+                                                         .arg(unit, 0, 'f', 1)
+                                                         .arg(bad)
+                                                         .arg(text);
+            }
+            std::printf("    curve dt %d lw %d: %s\n", sc.dash, sc.width, qPrintable(bestText));
+        }
+    for (const SeriesCase& sc : c.series)
+        if (sc.markers) {
+            std::printf("    pt %d:", sc.markerType);
+            for (int k = 0; k < kMarkersPerSeries; ++k) {
+                const QPointF t = markerShares(c, sc, k);
+                const QPointF at(box.left + t.x() * (box.right - box.left),
+                                 box.bottom - t.y() * (box.bottom - box.top));
+                double nearest = 1e9;
+                QPointF off;
+                for (const SeriesReading& s : reading.series)
+                    for (const QPointF& q : s.points)
+                        if (std::hypot(q.x() - at.x(), q.y() - at.y()) < nearest)
+                            nearest = std::hypot(q.x() - at.x(), q.y() - at.y()), off = q - at;
+                if (nearest > 2)
+                    std::printf(" [missed at %.0f,%.0f]", at.x(), at.y());
+                else
+                    std::printf(" %.1f,%.1f", off.x(), off.y());
+            }
+            std::printf("\n");
+        }
+    for (const SeriesReading& s : reading.series)
+        std::printf("    kind %d #%06x %zu points followed %.2f '%s'\n", int(s.kind),
+                    s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name)),
+            std::printf("      at %s\n", qPrintable([&] {
+                            QString t;
+                            for (std::size_t k = 0; k < s.points.size();
+                                 k += s.points.size() / 8 + 1)
+                                t += QString(" %1,%2")
+                                         .arg(s.points[k].x(), 0, 'f', 1)
+                                         .arg(s.points[k].y(), 0, 'f', 1);
+                            return t;
+                        }()));
+}
+
 } // namespace
 
 bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
@@ -347,98 +439,7 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                     c.series.size(), reading.series.size(), score.namesRight, score.namesTotal,
                     seconds);
         if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
-            std::printf("    area %d,%d %dx%d; box %.1f %.1f %.1f %.1f; true series %s\n",
-                        reading.plotArea.x(), reading.plotArea.y(), reading.plotArea.width(),
-                        reading.plotArea.height(), box.left, box.right, box.top, box.bottom,
-                        qPrintable([&] {
-                            QString t;
-                            for (std::size_t k = 0; k < c.series.size(); ++k)
-                                t += QString(" %1%2:%3")
-                                         .arg(c.series[k].markers ? "m" : "c")
-                                         .arg(c.series[k].dash)
-                                         .arg(score.seriesScores[k], 0, 'f', 3);
-                            return t;
-                        }()));
-        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
-            for (const SeriesCase& sc : c.series)
-                if (!sc.markers) {
-                    const double unit = 0.01 * (box.bottom - box.top);
-                    double bestMean = 1e9;
-                    QString bestText;
-                    for (const SeriesReading& s : reading.series) {
-                        if (s.kind != SeriesKind::Curve || s.points.size() < 2)
-                            continue;
-                        std::vector<QPointF> f = s.points;
-                        std::sort(f.begin(), f.end(),
-                                  [](QPointF a, QPointF q) { return a.x() < q.x(); });
-                        double sum = 0;
-                        QString text;
-                        int bad = 0;
-                        for (int k = 0; k < 200; ++k) {
-                            const double share = (k + 0.5) / 200;
-                            const double x = box.left + share * (box.right - box.left);
-                            const double y =
-                                box.bottom - kShapes[sc.shape].f(share) * (box.bottom - box.top);
-                            const auto after =
-                                std::lower_bound(f.begin(), f.end(), x,
-                                                 [](QPointF p, double v) { return p.x() < v; });
-                            double e = 1e3;
-                            if (after != f.end() && after != f.begin()) {
-                                const QPointF b = *after, a = *(after - 1);
-                                e = a.y() + (x - a.x()) / (b.x() - a.x()) * (b.y() - a.y()) - y;
-                            }
-                            sum += std::min(std::abs(e), unit);
-                            if (qEnvironmentVariableIsSet("KURVANA_SIGNED") && k % 10 == 0)
-                                text += QString(" %1").arg(e, 0, 'f', 1);
-                            if (std::abs(e) > 0.3 * unit && bad++ < 6)
-                                text += QString(" x%1:%2").arg(x, 0, 'f', 0).arg(e, 0, 'f', 1);
-                        }
-                        if (sum / 200 < bestMean)
-                            bestMean = sum / 200,
-                            bestText = QString("mean %1 px (unit %2) bad %3:%4")
-                                           .arg(bestMean, 0, 'f', 2)
-                                           .arg(unit, 0, 'f', 1)
-                                           .arg(bad)
-                                           .arg(text);
-                    }
-                    std::printf("    curve dt %d lw %d: %s\n", sc.dash, sc.width,
-                                qPrintable(bestText));
-                }
-        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
-            for (const SeriesCase& sc : c.series)
-                if (sc.markers) {
-                    std::printf("    pt %d:", sc.markerType);
-                    for (int k = 0; k < kMarkersPerSeries; ++k) {
-                        const QPointF t = markerShares(c, sc, k);
-                        const QPointF at(box.left + t.x() * (box.right - box.left),
-                                         box.bottom - t.y() * (box.bottom - box.top));
-                        double nearest = 1e9;
-                        QPointF off;
-                        for (const SeriesReading& s : reading.series)
-                            for (const QPointF& q : s.points)
-                                if (std::hypot(q.x() - at.x(), q.y() - at.y()) < nearest)
-                                    nearest = std::hypot(q.x() - at.x(), q.y() - at.y()),
-                                    off = q - at;
-                        if (nearest > 2)
-                            std::printf(" [missed at %.0f,%.0f]", at.x(), at.y());
-                        else
-                            std::printf(" %.1f,%.1f", off.x(), off.y());
-                    }
-                    std::printf("\n");
-                }
-        if (qEnvironmentVariableIsSet("KURVANA_KEEP_CHARTS"))
-            for (const SeriesReading& s : reading.series)
-                std::printf("    kind %d #%06x %zu points followed %.2f '%s'\n", int(s.kind),
-                            s.colour & 0xFFFFFF, s.points.size(), s.followed, qPrintable(s.name)),
-                    std::printf("      at %s\n", qPrintable([&] {
-                                    QString t;
-                                    for (std::size_t k = 0; k < s.points.size();
-                                         k += s.points.size() / 8 + 1)
-                                        t += QString(" %1,%2")
-                                                 .arg(s.points[k].x(), 0, 'f', 1)
-                                                 .arg(s.points[k].y(), 0, 'f', 1);
-                                    return t;
-                                }()));
+            printDetails(c, reading, box, score);
         std::fflush(stdout);
     }
     if (counted == 0)
