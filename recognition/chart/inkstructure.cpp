@@ -1,6 +1,7 @@
 #include "recognition/chart/inkstructure.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include <QImage>
@@ -19,15 +20,28 @@ constexpr int kNearEdge = 4;
 /// A band of full rows thicker than this is a filled area (bars side by side), not a line.
 constexpr int kThickestLine = 8;
 
-/// Per row (column) and colour: whether the colour fills enough of it to be a line, leaving out
-/// the bands of such rows thicker than a line, where bars fill the rows between them.
-std::vector<std::uint8_t> linesNotAreas(const std::vector<int>& counts, int lines,
+/// A row (column) holding at least this share in one colour, spread over all of it, is a
+/// dotted line: its dots every few pixels fill less of it than a solid line.
+constexpr double kDottedShare = 0.1;
+/// The parts a row is cut into to see its ink spread over it; a dotted line reaches all but
+/// one of them (its ends may lie under the frame).
+constexpr int kParts = 16;
+
+/// Per row (column) and colour: whether the colour fills enough of it to be a line, or spreads
+/// over all of it as a dotted line does (`parts` holds a bit for each part it reaches), leaving
+/// out the bands of such rows thicker than a line, where bars fill the rows between them.
+std::vector<std::uint8_t> linesNotAreas(const std::vector<int>& counts,
+                                        const std::vector<std::uint16_t>& parts, int lines,
                                         std::size_t colours, int along) {
+    const auto isLine = [&](std::size_t i) {
+        return counts[i] >= kLineShare * along ||
+               (counts[i] >= kDottedShare * along && std::popcount(parts[i]) >= kParts - 1);
+    };
     std::vector<std::uint8_t> full(counts.size(), 0);
     for (std::size_t c = 1; c < colours; ++c)
         for (int i = 0; i < lines;) {
             int j = i;
-            while (j < lines && counts[std::size_t(j) * colours + c] >= kLineShare * along)
+            while (j < lines && isLine(std::size_t(j) * colours + c))
                 ++j;
             if (j - i <= kThickestLine)
                 for (int k = i; k < j; ++k)
@@ -53,6 +67,7 @@ void markLines(InkMap& map, const QImage& picture, bool columns) {
     const int along = columns ? a.height() : a.width();
     const std::size_t colours = map.colours.size() + 1;
     std::vector<int> counts(std::size_t(lines) * colours, 0);
+    std::vector<std::uint16_t> parts(counts.size(), 0);
     // How strong the ink of each line and colour is, as counts in bins of distance from the
     // paper: the line's own strength is their median, which a curve along part of it does not
     // move.
@@ -63,6 +78,8 @@ void markLines(InkMap& map, const QImage& picture, bool columns) {
             if (row[x] != InkMap::kPaper && row[x] != InkMap::kStructure) {
                 const std::size_t i = std::size_t(columns ? x : y - a.top()) * colours + row[x];
                 ++counts[i];
+                const int at = columns ? y - a.top() : x;
+                parts[i] |= std::uint16_t(1u << std::min(kParts - 1, at * kParts / along));
                 const double d = distanceFromPaper(picture, map, x + a.left(), y);
                 ++strengths[i * kStrengthBins +
                             std::min(kStrengthBins - 1, std::size_t(d / kStrengthBin))];
@@ -82,7 +99,7 @@ void markLines(InkMap& map, const QImage& picture, bool columns) {
     // A frame's far side near the area's far end: what lies beyond it (ticks pointing out,
     // labels) is not data.
     int frame = lines;
-    const std::vector<std::uint8_t> full = linesNotAreas(counts, lines, colours, along);
+    const std::vector<std::uint8_t> full = linesNotAreas(counts, parts, lines, colours, along);
     for (int i = 0; i < lines; ++i)
         for (std::size_t c = 1; c < colours; ++c)
             if (const std::size_t line = std::size_t(i) * colours + c; full[line]) {

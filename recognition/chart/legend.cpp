@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <tuple>
 
 #include <QImage>
@@ -159,10 +160,31 @@ bool holdsLetterOrDigit(const QString& name) {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
-/// What the entries of a legend gave: names by ink label, the blobs they took, and the
-/// legend's extent.
+/// The share of the sample's columns that hold its ink.
+double inkAlong(const InkMap& map, const QRect& sample, int label) {
+    int inked = 0;
+    for (int x = sample.left(); x <= sample.right(); ++x)
+        for (int y = sample.top(); y <= sample.bottom(); ++y)
+            if (map.at(x, y) == label) {
+                ++inked;
+                break;
+            }
+    return sample.width() > 0 ? double(inked) / sample.width() : 1;
+}
+
+/// Whether an entry of the colour and look of `entry` was read already.
+bool readAlike(const std::vector<LegendEntry>& read, const LegendEntry& entry) {
+    constexpr double kSameLook = 0.2;
+    return std::any_of(read.begin(), read.end(), [&](const LegendEntry& e) {
+        return e.label == entry.label && e.marker == entry.marker &&
+               std::abs(e.inkAlong - entry.inkAlong) < kSameLook;
+    });
+}
+
+/// What the entries of a legend gave: names with their samples' colours and looks, the blobs
+/// they took, and the legend's extent.
 struct Entries {
-    std::map<int, QString> names;
+    std::vector<LegendEntry> names;
     std::vector<bool> gone;
     QRect legend;
 };
@@ -203,13 +225,18 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
         const int label = map.colours[std::size_t(ink - 1)].neutral
                               ? ColourOfSample(picture, map, sample, ink)
                               : ink;
+        LegendEntry named{label,
+                          {},
+                          MarkerShaped(blobs[std::size_t(entry.sample)], line.box.height()),
+                          inkAlong(map, sample, ink)};
         // The likeliest entries come first; bits of a curve beside it are not worth reading.
-        if (read.names.count(label) || tries[label]++ >= kTriesPerColour)
+        // Series of one colour differ by their samples' looks (solid, dashed, dotted).
+        if (readAlike(read.names, named) || tries[label]++ >= kTriesPerColour)
             continue;
-        const QString name = ReadEntryName(picture, map, line, reader);
-        if (!holdsLetterOrDigit(name))
+        named.name = ReadEntryName(picture, map, line, reader);
+        if (!holdsLetterOrDigit(named.name))
             continue;
-        read.names[label] = name;
+        read.names.push_back(named);
         read.legend |= line.box | sample;
     }
     return read;
@@ -244,14 +271,14 @@ int sameColour(const InkMap& from, int label, const InkMap& to) {
 
 /// Names from a legend in a margin of its own (right of the plot, above or below it), by the
 /// plot's ink labels.
-std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot,
-                                       LabelReader& reader) {
+std::vector<LegendEntry> namesBesidePlot(const QImage& picture, const InkMap& plot,
+                                         LabelReader& reader) {
     const QRect& a = plot.area;
     const QRect margins[] = {
         QRect(QPoint(a.right() + 1, a.top()), QPoint(picture.width() - 1, a.bottom())),
         QRect(QPoint(a.left(), 0), QPoint(a.right(), a.top() - 1)),
         QRect(QPoint(a.left(), a.bottom() + 1), QPoint(a.right(), picture.height() - 1))};
-    std::map<int, QString> names;
+    std::vector<LegendEntry> names;
     for (const QRect& margin : margins) {
         if (margin.width() < kNarrowestMargin || margin.height() < kNarrowestMargin)
             continue;
@@ -261,9 +288,10 @@ std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot
         // No grid here to take out; a sample is as long as a good part of a narrow margin.
         std::vector<InkBlob> blobs = FindBlobs(map);
         FreeFramedInk(map, blobs);
-        for (const auto& [label, name] : readEntries(picture, map, blobs, a, reader).names)
-            if (const int same = sameColour(map, label, plot); same > 0 && !names.count(same))
-                names[same] = name;
+        for (LegendEntry entry : readEntries(picture, map, blobs, a, reader).names)
+            if (entry.label = sameColour(map, entry.label, plot);
+                entry.label > 0 && !readAlike(names, entry))
+                names.push_back(entry);
         if (!names.empty())
             break;
     }
@@ -272,8 +300,8 @@ std::map<int, QString> namesBesidePlot(const QImage& picture, const InkMap& plot
 
 } // namespace
 
-std::map<int, QString> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
-                                  LabelReader& reader) {
+std::vector<LegendEntry> ReadLegend(const QImage& picture, InkMap& map, std::vector<InkBlob>& blobs,
+                                    LabelReader& reader) {
     FreeFramedInk(map, blobs);
     Entries read = readEntries(picture, map, blobs, map.area, reader);
     if (read.names.empty())

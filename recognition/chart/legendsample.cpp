@@ -134,7 +134,7 @@ QRect TakeSample(const std::vector<InkBlob>& blobs, std::size_t sample, int heig
                 (box | b.box).width() > 10 * height)
                 continue;
             const int gap = std::max(box.left() - b.box.right(), b.box.left() - box.right());
-            if (gap <= height) {
+            if (gap <= 2 * height) { // a dash pattern's gaps may be longer than a letter
                 gone[i] = true;
                 box |= b.box;
                 grown = true;

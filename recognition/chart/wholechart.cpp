@@ -15,6 +15,7 @@
 #include "recognition/chart/plotarea.h"
 #include "recognition/chart/polarfollow.h"
 #include "recognition/chart/serieskind.h"
+#include "recognition/chart/seriesnames.h"
 #include "recognition/chart/untangle.h"
 #include "recognition/markers/findmarkers.h"
 
@@ -509,7 +510,7 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         return {};
     MarkLinesAndTicks(map, picture);
     std::vector<InkBlob> blobs = FindBlobs(map);
-    const std::map<int, QString> names = ReadLegend(picture, map, blobs, reader);
+    const std::vector<LegendEntry> entries = ReadLegend(picture, map, blobs, reader);
     progress(0.5);
     auto colours = seriesColours(map, blobs);
     std::vector<InkShape> shapes;
@@ -524,6 +525,7 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             colours.erase(colours.begin() + std::ptrdiff_t(i));
             shapes.erase(shapes.begin() + std::ptrdiff_t(i));
         }
+    std::vector<int> labels; // each series' ink label
     std::size_t next = 0;
     for (; next < colours.size() && reading.series.size() < std::size_t(kLines); ++next) {
         if (stopped())
@@ -531,8 +533,6 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         const auto& [label, list] = colours[next];
         SeriesReading series;
         series.colour = map.colours[std::size_t(label - 1)].colour;
-        if (const auto name = names.find(label); name != names.end())
-            series.name = name->second;
         switch (shapes[next]) {
         case InkShape::Markers:
             if (const InkBlob* sample = sampleBlob(map, list)) {
@@ -564,8 +564,10 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             if (reading.series.size() < std::size_t(kLines))
                 readMarkersOffCurves(picture, map, list, options, reading);
         }
+        labels.resize(reading.series.size(), label);
         progress(0.5 + 0.5 * double(next + 1) / double(colours.size()));
     }
+    NameSeries(map, entries, labels, reading.series);
     UseCategoryAxis(reading);
     reading.seriesLeftOut = int(colours.size() - next);
     if (reading.seriesLeftOut > 0)
