@@ -76,6 +76,7 @@ struct WholeCase {
     QString terminal = "pngcairo";
     QString font = "sans";
     bool legend = true, grid = false, frame = true, logX = false, logY = false, jpeg = false;
+    bool blackAndWhite = false;
     int legendStyle = 0;     ///< 0 text right of sample, 1 gnuplot's default (text left), 2 boxed
     bool legendLeft = false; ///< in the top left corner rather than the top right
     bool legendOutside = false;    ///< right of the plot, in a margin of its own
@@ -99,6 +100,9 @@ const char* nameOf(const WholeCase& c, std::size_t s) {
 double axisT(double v, bool log) {
     return log ? std::log10(v) : v;
 }
+
+/// Charts in colour; those after them are black and white.
+constexpr int kColourCharts = 48, kBlackAndWhiteCharts = 8;
 
 /// A spread of cases from one index: every feature varies with a different period.
 WholeCase caseNumber(int i) {
@@ -140,14 +144,28 @@ WholeCase caseNumber(int i) {
         sc.markerType = kMarkerTypes[(i + s) % 6];
         c.series.push_back(sc);
     }
-    c.name = QString("%1 %2x%3 %4 series%5%6%7%8%9%10")
+    // Black and white, as journals print: every series black, told apart by its dashes or
+    // marker, under gnuplot's own grey dotted grid.
+    if (i >= kColourCharts) {
+        c.blackAndWhite = true;
+        c.series.resize(std::size_t(std::min(count, 3)));
+        for (std::size_t s = 0; s < c.series.size(); ++s) {
+            SeriesCase& sc = c.series[s];
+            sc.colour = 0;
+            sc.markers = i % 3 == 2 && s == 2;
+            sc.dash = int(s) + 1;
+            sc.width = 1 + int(s + std::size_t(i)) % 2;
+        }
+    }
+    c.name = QString("%1 %2x%3 %4 series%5%6%7%8%9%10%11")
                  .arg(i, 2)
                  .arg(c.width)
                  .arg(c.height)
-                 .arg(count)
+                 .arg(c.series.size())
                  .arg(c.legend ? " legend" : "", c.grid ? " grid" : "", c.frame ? "" : " open",
                       c.logX || c.logY ? " log" : "", c.jpeg ? " jpeg" : "",
-                      c.terminal == "png" ? " libgd" : "");
+                      c.terminal == "png" ? " libgd" : "")
+                 .arg(c.blackAndWhite ? " black" : "");
     return c;
 }
 
@@ -182,7 +200,7 @@ QString script(const WholeCase& c, const QString& png) {
         << "set xrange [" << c.xMin << ":" << c.xMax << "]\nset yrange [" << c.yMin << ":" << c.yMax
         << "]\n"
         << (c.logX ? "set logscale x\n" : "") << (c.logY ? "set logscale y\n" : "")
-        << (c.grid ? "set grid lc rgb '#c8c8c8'\n" : "")
+        << (c.grid ? (c.blackAndWhite ? "set grid\n" : "set grid lc rgb '#c8c8c8'\n") : "")
         << (c.frame ? "set tics out\n" : "set border 3\nset tics out nomirror\n");
     if (!c.legend)
         out << "unset key\n";
@@ -401,7 +419,7 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
     std::printf("\nWhole chart: score (1 - mean error in 1 %% of the Y range), series true/found, "
                 "names right, seconds.\n%-52s %6s %5s %6s %6s\n",
                 "chart", "score", "count", "names", "s");
-    const int charts = quick ? 2 : 48;
+    const int charts = quick ? 2 : kColourCharts + kBlackAndWhiteCharts;
     int counted = 0, countRight = 0, namesRight = 0, namesTotal = 0;
     int legends = 0, legendsRight = 0; // charts with a legend, and those with every name right
     double sum = 0, worst = 2;

@@ -355,6 +355,28 @@ std::vector<const InkBlob*> blobsOffCurves(const QRect& a, const std::vector<con
     return off;
 }
 
+/// Clears from the map the blobs off the curves read that are markers (a few alike, compact
+/// and round or square, not dashes or dots), noting in `cleared` where.
+void clearMarkersOffCurves(InkMap& map, const std::vector<const InkBlob*>& blobs,
+                           const std::vector<SeriesReading>& read,
+                           std::vector<std::size_t>& cleared) {
+    constexpr int kSmallestSide = 5;
+    constexpr double kRound = 1.6;
+    std::vector<const InkBlob*> markers;
+    for (const InkBlob* b : blobsOffCurves(map.area, blobs, read))
+        if (std::min(b->box.width(), b->box.height()) >= kSmallestSide && b->elongation < kRound)
+            markers.push_back(b);
+    if (ShapeOf(markers, map.area) != InkShape::Markers)
+        return;
+    for (const InkBlob* b : markers)
+        for (int y = b->box.top(); y <= b->box.bottom(); ++y)
+            for (int x = b->box.left(); x <= b->box.right(); ++x)
+                if (std::uint8_t& l = map.at(x, y); l == b->label) {
+                    l = InkMap::kPaper;
+                    cleared.push_back(std::size_t(&l - map.labels.data()));
+                }
+}
+
 /// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
 /// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
 /// where it is much of the colour's ink and is followed along much of the plot, is another
@@ -366,6 +388,9 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
     constexpr double kMostlyOff = 0.4, kAlongEnough = 0.3;
     const int enough = std::max(30, std::min(map.area.width(), map.area.height()) / 8);
     std::vector<std::size_t> cleared;
+    // Markers of the curve's colour are read as markers, not followed as a dashed curve: they
+    // are cleared while the other curves of the colour are read.
+    clearMarkersOffCurves(map, blobs, reading.series, cleared);
     const std::size_t firstOfColour = reading.series.size() - 1;
     std::vector<QPointF> last = reading.series.back().points;
     for (int round = 0; round < 2 * kLines && reading.series.size() < std::size_t(kLines);
@@ -375,9 +400,7 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
         // beside a solid one of its colour has little ink, but it lies off their paths.
         const InkOnCurves ink = inkOnCurves(map, label, reading.series);
         const int off = ink.total - ink.on;
-        // Markers of the curve's colour are read as markers, not followed as a dashed curve.
-        if (off < enough || off < kMostlyOff * ink.total ||
-            ShapeOf(blobsOffCurves(map.area, blobs, reading.series), map.area) == InkShape::Markers)
+        if (off < enough || off < kMostlyOff * ink.total)
             break;
         SeriesReading more;
         more.colour = reading.series.back().colour;
