@@ -326,6 +326,24 @@ std::vector<ScoredSeries> foundOf(const WholeCase& c, const ChartReading& readin
 /// point), and each series found with some of its points.
 void printDetails(const WholeCase& c, const ChartReading& reading, const PlotBox& box,
                   const ChartScore& score) {
+    if (const QString range = qEnvironmentVariable("KURVANA_COLUMNS"); !range.isEmpty()) {
+        const int from = range.section(',', 0, 0).toInt(), to = range.section(',', 1, 1).toInt(),
+                  step = range.section(',', 2, 2).toInt();
+        for (int x = from; x <= to; x += std::max(1, step)) {
+            std::printf("    x %d true", x);
+            const double share = (x - box.left) / (box.right - box.left);
+            for (const SeriesCase& sc : c.series)
+                if (!sc.markers)
+                    std::printf(" %.1f",
+                                box.bottom - kShapes[sc.shape].f(share) * (box.bottom - box.top));
+            std::printf(" found");
+            for (const SeriesReading& s : reading.series)
+                for (const QPointF& p : s.points)
+                    if (int(std::lround(p.x())) == x)
+                        std::printf(" %.1f", p.y());
+            std::printf("\n");
+        }
+    }
     std::printf("    area %d,%d %dx%d; box %.1f %.1f %.1f %.1f; true series %s\n",
                 reading.plotArea.x(), reading.plotArea.y(), reading.plotArea.width(),
                 reading.plotArea.height(), box.left, box.right, box.top, box.bottom,

@@ -11,8 +11,10 @@ namespace kurvana::chart {
 
 namespace {
 
-/// Rows this close are a meeting of two strokes.
-constexpr double kMeeting = 3;
+/// Rows this close are a meeting of two strokes; a closest approach within kApproach, the
+/// closest over kAround columns either side, may be one the follower turned back at.
+constexpr double kMeeting = 3, kApproach = 12;
+constexpr int kAround = 10;
 /// A swap is taken only where it continues both bends this much better.
 constexpr double kClearlyBetter = 0.5;
 
@@ -41,23 +43,52 @@ template <typename Bend> double missOf(const Bend& bend, const Rows& rows, int f
     return n ? std::sqrt(sum / n) : 0;
 }
 
-/// The meetings of a and b in their common columns: runs of columns where both have a row
-/// and the rows lie within kMeeting, as first and last column.
+/// The meetings of a and b in their common columns, as first and last column: runs of columns
+/// where the rows lie within kMeeting, and the closest approaches within kApproach (where
+/// the follower may have turned back off the other curve instead of crossing it, both
+/// curves bouncing apart), as the columns round the closest one within a couple of pixels of
+/// its distance.
 std::vector<std::pair<int, int>> meetings(const Rows& a, const Rows& b) {
+    std::vector<int> columns;
+    std::vector<double> apart;
+    for (const auto& [x, y] : a)
+        if (const auto other = b.find(x); other != b.end()) {
+            columns.push_back(x);
+            apart.push_back(std::abs(other->second - y));
+        }
     std::vector<std::pair<int, int>> found;
-    int start = 0, last = 0;
-    bool inside = false;
-    for (const auto& [x, y] : a) {
-        const auto other = b.find(x);
-        const bool near = other != b.end() && std::abs(other->second - y) <= kMeeting;
-        if (near && !inside)
-            start = x, inside = true;
-        if (!near && inside)
-            found.emplace_back(start, last), inside = false;
-        if (near)
-            last = x;
+    const int n = int(columns.size());
+    for (int i = 0; i < n;) {
+        if (apart[std::size_t(i)] > kMeeting) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j + 1 < n && apart[std::size_t(j + 1)] <= kMeeting &&
+               columns[std::size_t(j + 1)] == columns[std::size_t(j)] + 1)
+            ++j;
+        if (j + 1 < n) // one still open at the end has nothing beyond it to weigh
+            found.emplace_back(columns[std::size_t(i)], columns[std::size_t(j)]);
+        i = j + 1;
     }
-    return found; // one still open at the end has nothing beyond it to weigh
+    for (int i = kAround; i + kAround < n; ++i) {
+        const double d = apart[std::size_t(i)];
+        if (d <= kMeeting || d > kApproach)
+            continue;
+        bool closest = true;
+        for (int k = i - kAround; k <= i + kAround && closest; ++k)
+            closest = apart[std::size_t(k)] > d || (apart[std::size_t(k)] == d && k >= i);
+        if (!closest)
+            continue;
+        int first = i, last = i;
+        while (first > 0 && apart[std::size_t(first - 1)] <= d + kMeeting)
+            --first;
+        while (last + 1 < n && apart[std::size_t(last + 1)] <= d + kMeeting)
+            ++last;
+        found.emplace_back(columns[std::size_t(first)], columns[std::size_t(last)]);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 /// Exchanges the parts of a and b right of column `after`.
