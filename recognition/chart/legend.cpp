@@ -29,12 +29,14 @@ constexpr int kTriesPerColour = 3;
 /// A margin narrower than this (pixels) holds no legend.
 constexpr int kNarrowestMargin = 20;
 
-/// Whether the blob is a piece of a stroke (long, thin and solid), not letters run together
-/// (whose holes and gaps leave much of their box paper).
+/// Whether the blob is a piece of a stroke (long, and solid or too low for letters), not
+/// letters run together (whose holes and gaps leave much of their box paper).
 bool isStroke(const InkBlob& b) {
     constexpr double kSolid = 0.6, kLong = 2.5;
+    constexpr int kLowest = 5; // letters run together lower than this cannot be read
     return b.elongation >= kLong &&
-           double(b.pixels) >= kSolid * double(b.box.width()) * double(b.box.height());
+           (b.box.height() <= kLowest ||
+            double(b.pixels) >= kSolid * double(b.box.width()) * double(b.box.height()));
 }
 
 /// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a
@@ -204,10 +206,11 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
         if (sample < 0 && line.blobs.size() < 2)
             continue;
         // A lone blob of a word's height but not its width is a dark marker beside another
-        // series' marker, not a name; a long solid one is a dash of a black curve beside the
-        // next dash.
-        if (line.blobs.size() < 2 &&
-            (line.box.width() < 2 * line.box.height() || isStroke(blobs[line.blobs[0]])))
+        // series' marker, not a name; long solid ones are the dashes of a black curve.
+        if (line.blobs.size() < 2 && line.box.width() < 2 * line.box.height())
+            continue;
+        if (std::all_of(line.blobs.begin(), line.blobs.end(),
+                        [&](std::size_t i) { return isStroke(blobs[i]); }))
             continue;
         for (const std::size_t i : line.blobs)
             read.gone[i] = true;
