@@ -162,24 +162,23 @@ bool holdsLetterOrDigit(const QString& name) {
     return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
-/// The share of the sample's columns that hold its ink.
-double inkAlong(const InkMap& map, const QRect& sample, int label) {
-    int inked = 0;
-    for (int x = sample.left(); x <= sample.right(); ++x)
-        for (int y = sample.top(); y <= sample.bottom(); ++y)
-            if (map.at(x, y) == label) {
-                ++inked;
-                break;
-            }
-    return sample.width() > 0 ? double(inked) / sample.width() : 1;
+/// The look of the sample's stroke: which of its columns hold its ink.
+StrokeLook sampleLook(const InkMap& map, const QRect& sample, int label) {
+    std::vector<bool> inked;
+    for (int x = sample.left(); x <= sample.right(); ++x) {
+        bool any = false;
+        for (int y = sample.top(); y <= sample.bottom() && !any; ++y)
+            any = map.at(x, y) == label;
+        inked.push_back(any);
+    }
+    return LookOf(inked);
 }
 
 /// Whether an entry of the colour and look of `entry` was read already.
 bool readAlike(const std::vector<LegendEntry>& read, const LegendEntry& entry) {
-    constexpr double kSameLook = 0.2;
     return std::any_of(read.begin(), read.end(), [&](const LegendEntry& e) {
         return e.label == entry.label && e.marker == entry.marker &&
-               std::abs(e.inkAlong - entry.inkAlong) < kSameLook;
+               LookDistance(e.look, entry.look) < 1;
     });
 }
 
@@ -231,7 +230,7 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
         LegendEntry named{label,
                           {},
                           MarkerShaped(blobs[std::size_t(entry.sample)], line.box.height()),
-                          inkAlong(map, sample, ink)};
+                          sampleLook(map, sample, ink)};
         // The likeliest entries come first; bits of a curve beside it are not worth reading.
         // Series of one colour differ by their samples' looks (solid, dashed, dotted).
         if (readAlike(read.names, named) || tries[label]++ >= kTriesPerColour)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "recognition/chart/strokelook.h"
+
 class QImage;
 
 namespace kurvana {
@@ -16,13 +18,13 @@ struct InkMap;
 struct InkBlob;
 
 /// A legend entry read: its name, the plot map's ink label of its sample, and the sample's
-/// look, which tells series of one colour apart: a lone marker, or a stroke with the share of
-/// its length that its ink covers (1 solid, less dashed, least dotted).
+/// look, which tells series of one colour apart: a lone marker, or a stroke drawn solid,
+/// dashed or dotted.
 struct LegendEntry {
     int label = 0;
     QString name;
     bool marker = false;
-    double inkAlong = 1;
+    StrokeLook look;
 };
 
 /// Finds the text inside the plot area (a legend's entries: rows of small neutral blobs) and

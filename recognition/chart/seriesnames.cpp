@@ -12,24 +12,22 @@ namespace kurvana::chart {
 
 namespace {
 
-/// The share of the curve's points whose column holds its colour's ink within a stroke's
-/// reach of it: about 1 for a solid stroke, less for dashes, least for dots.
-double inkAlong(const InkMap& map, int label, const std::vector<QPointF>& points) {
+/// The look of the curve's stroke: which of its points have its colour's ink within a
+/// stroke's reach of them.
+StrokeLook curveLook(const InkMap& map, int label, const std::vector<QPointF>& points) {
     constexpr int kReach = 2;
-    int inked = 0, counted = 0;
+    std::vector<bool> inked;
     for (const QPointF& p : points) {
         const int x = int(std::lround(p.x())), y = int(std::lround(p.y()));
         if (!map.area.contains(x, y))
             continue;
-        ++counted;
+        bool any = false;
         for (int r = std::max(map.area.top(), y - kReach);
-             r <= std::min(map.area.bottom(), y + kReach); ++r)
-            if (map.at(x, r) == label) {
-                ++inked;
-                break;
-            }
+             r <= std::min(map.area.bottom(), y + kReach) && !any; ++r)
+            any = map.at(x, r) == label;
+        inked.push_back(any);
     }
-    return counted ? double(inked) / counted : 1;
+    return LookOf(inked);
 }
 
 } // namespace
@@ -37,12 +35,12 @@ double inkAlong(const InkMap& map, int label, const std::vector<QPointF>& points
 void NameSeries(const InkMap& map, const std::vector<LegendEntry>& entries,
                 const std::vector<int>& labels, std::vector<SeriesReading>& series) {
     std::vector<bool> taken(entries.size(), false);
-    std::vector<double> along(series.size(), 1);
+    std::vector<StrokeLook> looks(series.size());
     for (std::size_t s = 0; s < series.size(); ++s)
         if (series[s].kind == SeriesKind::Curve)
-            along[s] = inkAlong(map, labels[s], series[s].points);
+            looks[s] = curveLook(map, labels[s], series[s].points);
     // Pairs of a series and an entry of its colour, the closest looks first: a marker's entry
-    // for markers and a stroke's for curves before the other, then by the ink along them.
+    // for markers and a stroke's for curves before the other, then by their strokes' looks.
     struct Pair {
         bool otherKind;
         double apart;
@@ -54,7 +52,7 @@ void NameSeries(const InkMap& map, const std::vector<LegendEntry>& entries,
             if (entries[e].label == labels[s]) {
                 const bool markers = series[s].kind == SeriesKind::Markers;
                 pairs.push_back(
-                    {entries[e].marker != markers, std::abs(entries[e].inkAlong - along[s]), s, e});
+                    {entries[e].marker != markers, LookDistance(entries[e].look, looks[s]), s, e});
             }
     std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
         return std::tie(a.otherKind, a.apart, a.series) < std::tie(b.otherKind, b.apart, b.series);
