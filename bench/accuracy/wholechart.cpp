@@ -441,6 +441,8 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
     int counted = 0, countRight = 0, namesRight = 0, namesTotal = 0;
     int legends = 0, legendsRight = 0; // charts with a legend, and those with every name right
     double sum = 0, worst = 2;
+    double blackSum = 0; // of the black-and-white charts
+    int blackCounted = 0;
     QString worstName;
     for (int i = 0; i < charts; ++i) {
         WholeCase c = caseNumber(i);
@@ -461,6 +463,8 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
         const ChartScore score = ScoreChart(truthOf(c), foundOf(c, reading, box), xSpan, ySpan);
         ++counted;
         sum += score.score;
+        if (c.blackAndWhite)
+            ++blackCounted, blackSum += score.score;
         if (score.score < worst)
             worst = score.score, worstName = c.name;
         const bool rightCount = reading.series.size() == c.series.size();
@@ -489,6 +493,11 @@ bool RunWholeCharts(bool quick, const QString& folder, const QString& only) {
                 "legend)%s\n",
                 counted, mean, worst, qPrintable(worstName), countShare, nameShare,
                 legends ? 100.0 * legendsRight / legends : 100, met ? "  ok" : "  MISSED");
+    if (blackCounted > 0 && blackCounted < counted)
+        std::printf("Whole chart: mean score %.3f on the %d charts in colour, %.3f on the %d in "
+                    "black and white\n",
+                    (sum - blackSum) / (counted - blackCounted), counted - blackCounted,
+                    blackSum / blackCounted, blackCounted);
     // The smoke run's two charts show that the run works; the targets are the full set's.
     return met || quick;
 }

@@ -103,8 +103,10 @@ void swapBeyond(std::vector<QPointF>& a, std::vector<QPointF>& b, int after) {
     b.insert(b.end(), tailA.begin(), tailA.end());
 }
 
-/// The meetings weighed left to right, each on the curves as the swaps before it left them.
-void untanglePair(std::vector<QPointF>& a, std::vector<QPointF>& b) {
+/// The meetings weighed left to right, each on the curves as the swaps before it left them;
+/// whether any was swapped.
+bool untanglePair(std::vector<QPointF>& a, std::vector<QPointF>& b) {
+    bool swappedAny = false;
     int done = std::numeric_limits<int>::min(); // the last column of the meetings weighed
     for (bool more = true; more;) {
         more = false;
@@ -124,19 +126,28 @@ void untanglePair(std::vector<QPointF>& a, std::vector<QPointF>& b) {
             const double swapped = missOf(*bendA, rb, from, to) + missOf(*bendB, ra, from, to);
             if (swapped < kClearlyBetter * kept) {
                 swapBeyond(a, b, last);
-                more = true; // the meetings further right are found again on the new curves
+                more = swappedAny = true; // the meetings further right are found again
                 break;
             }
         }
     }
+    return swappedAny;
 }
 
 } // namespace
 
 void UntangleMeetings(std::vector<std::vector<QPointF>*>& curves) {
-    for (std::size_t i = 0; i < curves.size(); ++i)
-        for (std::size_t j = i + 1; j < curves.size(); ++j)
-            untanglePair(*curves[i], *curves[j]);
+    // A swap between two curves makes meetings of theirs with a third that were not there
+    // before: the pairs are gone over again while that changes anything.
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        bool swapped = false;
+        for (std::size_t i = 0; i < curves.size(); ++i)
+            for (std::size_t j = i + 1; j < curves.size(); ++j)
+                swapped = untanglePair(*curves[i], *curves[j]) || swapped;
+        if (!swapped)
+            break;
+    }
 }
 
 } // namespace kurvana::chart
