@@ -29,14 +29,19 @@ bool onRow(const QRect& line, const QRect& b) {
 }
 
 /// Whether the blob has a sample's shape for text of this height: a level stroke (or a dash
-/// or dot of one) or a lone marker.
+/// or dot of one), a lone marker, or a coloured stroke carrying a marker (lines and points;
+/// a black one would be hard to tell from letters run together).
 bool sampleShaped(const InkMap& map, const InkBlob& b, int height) {
+    constexpr double kMostlyPaper = 0.5;
     const int w = b.box.width(), h = b.box.height();
     // Longer than a fifth of the area is a curve, not a sample, unless the area is a narrow
     // margin beside the plot.
-    const bool stroke =
-        h <= std::max(5, height / 2) && w >= 2 && w <= std::max(map.area.width() / 5, 12 * height);
-    return stroke || MarkerShaped(b, height);
+    const bool notTooLong = w <= std::max(map.area.width() / 5, 12 * height);
+    const bool stroke = h <= std::max(5, height / 2) && w >= 2 && notTooLong;
+    const bool marked = !map.colours[std::size_t(b.label - 1)].neutral && w >= 2 * h &&
+                        h <= 3 * height && notTooLong &&
+                        b.pixels <= kMostlyPaper * double(w) * double(h);
+    return stroke || marked || MarkerShaped(b, height);
 }
 
 /// A candidate sample: a colour's ink on one side of a line of text.

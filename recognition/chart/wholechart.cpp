@@ -12,6 +12,7 @@
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
 #include "recognition/chart/legend.h"
+#include "recognition/chart/markedcurve.h"
 #include "recognition/chart/plotarea.h"
 #include "recognition/chart/polarfollow.h"
 #include "recognition/chart/serieskind.h"
@@ -583,7 +584,16 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         if (!series.points.empty())
             reading.series.push_back(std::move(series));
         if (curve && !options.polarRays) {
+            const std::size_t first = reading.series.size() - 1;
             readMoreOfColour(picture, map, label, list, options, reading);
+            // Lines and points: a colour's only curve that carries markers is read as its
+            // markers, the data the line joins.
+            if (reading.series.size() == first + 1)
+                if (auto markers = MarkersOnCurve(picture, map, label, reading.series[first].points,
+                                                  options.cancel)) {
+                    reading.series[first].kind = SeriesKind::Markers;
+                    reading.series[first].points = std::move(*markers);
+                }
             if (reading.series.size() < std::size_t(kLines))
                 readMarkersOffCurves(picture, map, list, options, reading);
         }

@@ -234,6 +234,11 @@ private slots:
             << "outside reverse Left"
             << "serif" << QStringList{"with lines lw 1", "with lines lw 3"}
             << QStringList{"Heat", "Load"} << true;
+        // Lines and points: each series is its markers, named from a sample that carries one.
+        QTest::newRow("lines and points")
+            << ""
+            << "sans" << QStringList{"with linespoints pt 7 ps 1.2", "with linespoints pt 5 ps 1.2"}
+            << QStringList{"Flow", "Level"} << false;
         // Two curves of one colour told apart by their samples' dashes.
         QTest::newRow("solid and dashed black")
             << "reverse Left"
@@ -263,6 +268,10 @@ private slots:
                                    ? s.points.front().y() > other.points.front().y()
                                    : qBlue(s.colour) > qRed(s.colour);
             QCOMPARE(s.name, names[first ? 0 : 1]);
+            if (with[0].contains("linespoints")) { // 50 samples, some under the frame
+                QCOMPARE(s.kind, SeriesKind::Markers);
+                QVERIFY2(s.points.size() >= 46, qPrintable(QString::number(s.points.size())));
+            }
         }
     }
     // Under a kept polar calibration a closed curve is followed round the centre, whole and in
