@@ -464,7 +464,7 @@ private slots:
     }
 
     // Markers of a curve's colour off its path are a series of their own; the curve's
-    // pieces cut by them are not.
+    // pieces cut by them are not, and the colour's other curves are still read.
     void wholeChartReadsMarkersOfACurvesColour() {
         QImage picture(420, 340, QImage::Format_RGB32);
         picture.fill(Qt::white);
@@ -479,18 +479,27 @@ private slots:
             for (int x = 40; x < 390; ++x)
                 painter.drawLine(QPointF(x, 90 + 40 * std::sin(x / 50.0)),
                                  QPointF(x + 1, 90 + 40 * std::sin((x + 1) / 50.0)));
+            // A dashed curve of the colour too, read with the markers set aside.
+            QPen dashed(blue, 1.5);
+            dashed.setDashPattern({4, 3});
+            painter.setPen(dashed);
+            strokeAlong(painter, [](double x) { return 300 - 0.1 * x; });
             painter.setPen(QPen(blue, 1.2));
             for (const QPointF& c : centres)
                 painter.drawEllipse(c, 5, 5);
         }
         const ChartReading reading = readPlotArea(picture);
-        QCOMPARE(int(reading.series.size()), 2);
+        QCOMPARE(int(reading.series.size()), 3);
         QCOMPARE(reading.series[0].kind, SeriesKind::Curve);
-        QCOMPARE(reading.series[1].kind, SeriesKind::Markers);
-        QCOMPARE(int(reading.series[1].points.size()), 8);
+        QCOMPARE(reading.series[1].kind, SeriesKind::Curve);
+        QVERIFY(followsRow(
+            reading.series[1], [](double x) { return 300 - 0.1 * x; }, 1.5));
+        const SeriesReading& markers = reading.series[2];
+        QCOMPARE(markers.kind, SeriesKind::Markers);
+        QCOMPARE(int(markers.points.size()), 8);
         for (int k = 0; k < 8; ++k)
-            QVERIFY(std::hypot(reading.series[1].points[k].x() + 0.5 - centres[k].x(),
-                               reading.series[1].points[k].y() + 0.5 - centres[k].y()) < 0.3);
+            QVERIFY(std::hypot(markers.points[k].x() + 0.5 - centres[k].x(),
+                               markers.points[k].y() + 0.5 - centres[k].y()) < 0.3);
     }
 
     // A thin stroke that JPEG greyed in places stays one series: the grey stretches lie on its
