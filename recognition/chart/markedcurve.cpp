@@ -104,10 +104,22 @@ double distanceToPath(const std::vector<QPointF>& path, QPointF p) {
 
 } // namespace
 
-std::optional<std::vector<QPointF>> MarkersOnCurve(const QImage& picture, const InkMap& map,
-                                                   int label, const std::vector<QPointF>& path,
-                                                   const std::atomic_bool* cancel) {
-    std::vector<Swelling> found = swellings(map, label, path);
+std::optional<std::vector<QPointF>> MarkersOnCurves(const QImage& picture, const InkMap& map,
+                                                    int label,
+                                                    const std::vector<std::vector<QPointF>>& paths,
+                                                    const std::atomic_bool* cancel) {
+    constexpr double kApart = 4; // a swelling this near another path is where they cross
+    const auto nearAnother = [&](QPoint p, std::size_t own) {
+        for (std::size_t k = 0; k < paths.size(); ++k)
+            if (k != own && distanceToPath(paths[k], p) <= kApart)
+                return true;
+        return false;
+    };
+    std::vector<Swelling> found;
+    for (std::size_t k = 0; k < paths.size(); ++k)
+        for (const Swelling& w : swellings(map, label, paths[k]))
+            if (!nearAnother(w.middle, k))
+                found.push_back(w);
     if (int(found.size()) < kFewest)
         return std::nullopt;
     // The sample: of the swellings at least half the middle size (no small bump), the one
@@ -127,12 +139,15 @@ std::optional<std::vector<QPointF>> MarkersOnCurve(const QImage& picture, const 
     const auto finding = FindMarkers(picture, sample->middle, search);
     if (!finding)
         return std::nullopt;
+    const QRect reach = map.area.adjusted(-kOnPath, -kOnPath, kOnPath, kOnPath);
     std::vector<QPointF> markers;
     for (const FoundMarker& m : finding->markers)
-        if (map.area.adjusted(-kOnPath, -kOnPath, kOnPath, kOnPath).contains(m.centre.toPoint()) &&
-            distanceToPath(path, m.centre) <= kOnPath)
+        if (reach.contains(m.centre.toPoint()) &&
+            std::any_of(paths.begin(), paths.end(), [&](const std::vector<QPointF>& path) {
+                return distanceToPath(path, m.centre) <= kOnPath;
+            }))
             markers.push_back(m.centre);
-    // Most of what the search found lies on the curve, and about as many as it swells.
+    // Most of what the search found lies on the curves, and about as many as they swell.
     if (int(markers.size()) < kFewest || 2 * markers.size() < finding->markers.size() ||
         2 * markers.size() < found.size())
         return std::nullopt;

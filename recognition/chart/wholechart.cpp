@@ -586,14 +586,16 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         if (curve && !options.polarRays) {
             const std::size_t first = reading.series.size() - 1;
             readMoreOfColour(picture, map, label, list, options, reading);
-            // Lines and points: a colour's only curve that carries markers is read as its
-            // markers, the data the line joins.
-            if (reading.series.size() == first + 1)
-                if (auto markers = MarkersOnCurve(picture, map, label, reading.series[first].points,
-                                                  options.cancel)) {
-                    reading.series[first].kind = SeriesKind::Markers;
-                    reading.series[first].points = std::move(*markers);
-                }
+            // Lines and points: a colour's curves that carry markers are read as the markers,
+            // the data the line joins (the pieces the follower made of it one series).
+            std::vector<std::vector<QPointF>> paths;
+            for (std::size_t k = first; k < reading.series.size(); ++k)
+                paths.push_back(reading.series[k].points);
+            if (auto markers = MarkersOnCurves(picture, map, label, paths, options.cancel)) {
+                reading.series.resize(first + 1);
+                reading.series[first].kind = SeriesKind::Markers;
+                reading.series[first].points = std::move(*markers);
+            }
             if (reading.series.size() < std::size_t(kLines))
                 readMarkersOffCurves(picture, map, list, options, reading);
         }
