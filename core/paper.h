@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QRgb>
+
 class QImage;
 
 namespace kurvana {
@@ -17,6 +19,11 @@ struct RgbVector {
     double dot(const RgbVector& o) const { return r * o.r + g * o.g + b * o.b; }
     double length() const { return std::sqrt(dot(*this)); }
     double largestComponent() const { return std::max({std::fabs(r), std::fabs(g), std::fabs(b)}); }
+    /// As a colour, each component rounded and kept within 0..255.
+    QRgb rgb() const {
+        const auto component = [](double v) { return std::clamp(int(std::lround(v)), 0, 255); };
+        return qRgb(component(r), component(g), component(b));
+    }
 };
 
 /// The paper's colour around (x, y): the commonest colour (in steps of 16 per component) of the

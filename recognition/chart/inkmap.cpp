@@ -238,9 +238,7 @@ InkMap MapInks(const QImage& picture, const QRect& area, const std::atomic_bool*
         // distance (the farthest alone may be a noisy one).
         ink.towards = directions[k] * (farthest[k] * 0.97);
         const RgbVector full = map.paper - ink.towards;
-        ink.colour = qRgb(std::clamp(int(std::lround(full.r)), 0, 255),
-                          std::clamp(int(std::lround(full.g)), 0, 255),
-                          std::clamp(int(std::lround(full.b)), 0, 255));
+        ink.colour = full.rgb();
         ink.neutral = neutral[k];
         ink.pixels = counts[k];
         map.colours.push_back(ink);

@@ -9,6 +9,7 @@
 #include "recognition/chart/categoryaxis.h"
 #include "recognition/chart/chartbars.h"
 #include "recognition/chart/curvefollow.h"
+#include "recognition/chart/curvepaths.h"
 #include "recognition/chart/inkmap.h"
 #include "recognition/chart/inkstructure.h"
 #include "recognition/chart/legend.h"
@@ -134,9 +135,7 @@ void readMarkers(const QImage& picture, const InkMap& map, const InkBlob& typica
     const int radius = std::max(typical.box.width(), typical.box.height()) / 2 + 1;
     const auto found = FindMarkers(picture, inkNearCentre(map, typical), search);
     if (found && sampleColour)
-        *sampleColour = qRgb(std::clamp(int(std::lround(found->ink.r)), 0, 255),
-                             std::clamp(int(std::lround(found->ink.g)), 0, 255),
-                             std::clamp(int(std::lround(found->ink.b)), 0, 255));
+        *sampleColour = found->ink.rgb();
     if (found)
         for (const FoundMarker& m : found->markers)
             if (labelNear(map, m.centre, radius, typical.label) &&
@@ -213,47 +212,16 @@ struct InkOnCurves {
     int on = 0, total = 0;
 };
 
-/// Where the curves read pass each column of the area: the row and how much the distance
-/// across the stroke shrinks against the distance down the column (1 where the curve is
-/// level, less where it is steep).
-struct PathRow {
-    double y = 0, across = 1;
-};
-
-std::vector<std::vector<PathRow>> pathRows(const QRect& a, const std::vector<SeriesReading>& read) {
-    std::vector<std::vector<PathRow>> rows(std::size_t(a.width()));
-    for (const SeriesReading& s : read)
-        if (s.kind == SeriesKind::Curve)
-            for (std::size_t i = 0; i < s.points.size(); ++i) {
-                const QPointF& p = s.points[i];
-                const int x = int(std::lround(p.x()));
-                if (x < a.left() || x > a.right())
-                    continue;
-                const QPointF& before = s.points[i ? i - 1 : i];
-                const QPointF& after = s.points[std::min(i + 1, s.points.size() - 1)];
-                const double dx = after.x() - before.x(), dy = after.y() - before.y();
-                const double across = dx == 0 && dy == 0 ? 1 : std::abs(dx) / std::hypot(dx, dy);
-                rows[std::size_t(x - a.left())].push_back({p.y(), across});
-            }
-    return rows;
-}
-
-bool onPath(const std::vector<PathRow>& here, double y, double within) {
-    return std::any_of(here.begin(), here.end(),
-                       [&](const PathRow& r) { return std::abs(r.y - y) * r.across <= within; });
-}
-
-InkOnCurves inkOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
+InkOnCurves inkOnCurves(const InkMap& map, int label, const CurvePaths& paths) {
     constexpr double kOnPath = 2.5;
     const QRect& a = map.area;
-    const auto rows = pathRows(a, read);
     InkOnCurves ink;
     for (int y = a.top(); y <= a.bottom(); ++y) {
         const std::uint8_t* labels = map.row(y);
         for (int x = 0; x < a.width(); ++x)
             if (labels[x] == label) {
                 ++ink.total;
-                ink.on += onPath(rows[std::size_t(x)], y, kOnPath);
+                ink.on += paths.near(QPointF(x + a.left(), y), kOnPath);
             }
     }
     return ink;
@@ -261,22 +229,18 @@ InkOnCurves inkOnCurves(const InkMap& map, int label, const std::vector<SeriesRe
 
 /// Whether most of the points lie along the curves read: what a thick stroke's clearing left
 /// of its fringe, followed as if it were a curve.
-bool runsAlongCurves(const QRect& a, const std::vector<QPointF>& points,
-                     const std::vector<SeriesReading>& read) {
+bool runsAlongCurves(const std::vector<QPointF>& points, const CurvePaths& paths) {
     constexpr double kAlong = 3, kMostly = 0.5;
-    const auto rows = pathRows(a, read);
-    int along = 0;
-    for (const QPointF& p : points)
-        if (const int x = int(std::lround(p.x())); x >= a.left() && x <= a.right())
-            along += onPath(rows[std::size_t(x - a.left())], p.y(), kAlong);
-    return along > kMostly * double(points.size());
+    const auto along = std::count_if(points.begin(), points.end(),
+                                     [&](QPointF p) { return paths.near(p, kAlong); });
+    return double(along) > kMostly * double(points.size());
 }
 
 /// Whether most ink of `label` lies on the paths of the curves already read: where JPEG greyed
 /// or shifted the hue of a thin stroke in places, those places are that curve's, not a series.
 bool liesOnCurves(const InkMap& map, int label, const std::vector<SeriesReading>& read) {
     constexpr double kMostly = 0.6;
-    const InkOnCurves ink = inkOnCurves(map, label, read);
+    const InkOnCurves ink = inkOnCurves(map, label, CurvePaths(map.area, read));
     return ink.total > 0 && ink.on >= kMostly * ink.total;
 }
 
@@ -340,19 +304,11 @@ bool runsBesideOtherInk(const InkMap& map, int label, const std::vector<QPointF>
 }
 
 /// The blobs that no curve read passes through (within a pixel of their box).
-std::vector<const InkBlob*> blobsOffCurves(const QRect& a, const std::vector<const InkBlob*>& blobs,
-                                           const std::vector<SeriesReading>& read) {
-    const auto rows = pathRows(a, read);
+std::vector<const InkBlob*> blobsOffCurves(const std::vector<const InkBlob*>& blobs,
+                                           const CurvePaths& paths) {
     std::vector<const InkBlob*> off;
-    for (const InkBlob* b : blobs) {
-        bool crossed = false;
-        for (int x = std::max(a.left(), b->box.left() - 1);
-             !crossed && x <= std::min(a.right(), b->box.right() + 1); ++x)
-            for (const PathRow& r : rows[std::size_t(x - a.left())])
-                crossed = crossed || (r.y >= b->box.top() - 1 && r.y <= b->box.bottom() + 1);
-        if (!crossed)
-            off.push_back(b);
-    }
+    std::copy_if(blobs.begin(), blobs.end(), std::back_inserter(off),
+                 [&](const InkBlob* b) { return !paths.crosses(b->box); });
     return off;
 }
 
@@ -364,7 +320,7 @@ void clearMarkersOffCurves(InkMap& map, const std::vector<const InkBlob*>& blobs
     constexpr int kSmallestSide = 5;
     constexpr double kRound = 1.6;
     std::vector<const InkBlob*> markers;
-    for (const InkBlob* b : blobsOffCurves(map.area, blobs, read))
+    for (const InkBlob* b : blobsOffCurves(blobs, CurvePaths(map.area, read)))
         if (std::min(b->box.width(), b->box.height()) >= kSmallestSide && b->elongation < kRound)
             markers.push_back(b);
     if (ShapeOf(markers, map.area) != InkShape::Markers)
@@ -399,7 +355,7 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
         clearStroke(map, label, last, cleared);
         // What the cleared strokes left along their paths is their fringe; a dotted curve
         // beside a solid one of its colour has little ink, but it lies off their paths.
-        const InkOnCurves ink = inkOnCurves(map, label, reading.series);
+        const InkOnCurves ink = inkOnCurves(map, label, CurvePaths(map.area, reading.series));
         const int off = ink.total - ink.on;
         if (off < enough || off < kMostlyOff * ink.total)
             break;
@@ -412,7 +368,7 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
         // A dotted grid line whose dots JPEG tinted like the curve (level over all its length),
         // or another colour's fringe: cleared like a curve, and the rest looked at again.
         if (!isLevel(more.points) && !runsBesideOtherInk(map, label, more.points) &&
-            !runsAlongCurves(map.area, more.points, reading.series))
+            !runsAlongCurves(more.points, CurvePaths(map.area, reading.series)))
             reading.series.push_back(std::move(more));
     }
     std::vector<std::vector<QPointF>*> ofColour;
@@ -432,9 +388,9 @@ void readMarkersOffCurves(const QImage& picture, const InkMap& map,
     constexpr int kFew = 4, kSmallest = 6;
     constexpr std::size_t kTries = 3;
     constexpr double kAlike = 2;
-    const auto rows = pathRows(map.area, reading.series);
+    const CurvePaths paths(map.area, reading.series);
     std::vector<const InkBlob*> off;
-    for (const InkBlob* b : blobsOffCurves(map.area, blobs, reading.series))
+    for (const InkBlob* b : blobsOffCurves(blobs, paths))
         if (const int size = std::max(b->box.width(), b->box.height());
             size >= kSmallest && size <= std::max(40, map.area.width() / 25) && b->elongation < 2.2)
             off.push_back(b);
@@ -455,8 +411,7 @@ void readMarkersOffCurves(const QImage& picture, const InkMap& map,
     });
     const auto offCurves = [&](const std::vector<QPointF>& points) {
         return int(std::count_if(points.begin(), points.end(), [&](QPointF p) {
-            const int x = int(std::lround(p.x())) - map.area.left();
-            return x >= 0 && x < map.area.width() && !onPath(rows[std::size_t(x)], p.y(), 3);
+            return map.area.contains(p.toPoint()) && !paths.near(p, 3);
         }));
     };
     SeriesReading best;
