@@ -463,6 +463,33 @@ private slots:
         }
     }
 
+    // A dashed curve whose last dash ends in a gap before the frame runs on to the frame, as
+    // its stroke does: its points reach the frame's edge on the curve's bend.
+    void wholeChartRunsADashedCurveOnToTheFrame() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const RowOf row = [](double x) { return 150 + 0.0008 * std::pow(x - 200, 2); };
+        {
+            QPainter painter(&picture);
+            painter.setPen(QPen(Qt::black, 1));
+            painter.drawRect(QRectF(30.5, 30.5, 370, 280)); // the frame, 31 to 401
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPen dashed(QColor(0x1f, 0x5f, 0xbf), 2);
+            dashed.setDashPattern({4, 4}); // 8 px on, 8 px off
+            dashed.setDashOffset(4);       // the last dash ends 5 px before the frame
+            painter.setPen(dashed);
+            QPainterPath path(QPointF(32, row(32)));
+            for (int x = 33; x <= 400; ++x)
+                path.lineTo(x, row(x));
+            painter.drawPath(path);
+        }
+        const ChartReading reading = readPlotArea(picture);
+        QCOMPARE(int(reading.series.size()), 1);
+        const SeriesReading& s = reading.series[0];
+        QVERIFY2(s.points.back().x() >= 398, qPrintable(QString::number(s.points.back().x())));
+        QVERIFY(followsRow(s, row, 1.0));
+    }
+
     // Markers of a curve's colour off its path are a series of their own; the curve's
     // pieces cut by them are not, and the colour's other curves are still read.
     void wholeChartReadsMarkersOfACurvesColour() {
