@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include <QImage>
 #include <QPointF>
@@ -224,21 +225,35 @@ void bridgeGaps(std::vector<double>& centres, int first, int last, int maxGap) {
     }
 }
 
-/// The longest run of columns without a centre between `first` and `last`, up to `maxGap`:
-/// the gap between a dashed stroke's dashes (0 for a solid one).
-int longestGap(const std::vector<double>& centres, int first, int last, int maxGap) {
-    int longest = 0, run = 0;
+/// The gap a dashed stroke leaves between its dashes, in columns: the longest of most of the
+/// runs of columns without a centre between `first` and `last` (a dash's gap spans fewer
+/// columns where the curve is steep; the odd longer one is where it was lost or crossed
+/// another). 0 for a solid stroke, which has only those few.
+int dashGap(const std::vector<double>& centres, int first, int last, int maxGap) {
+    constexpr std::size_t kDashed = 4;
+    constexpr double kMost = 0.9;
+    std::vector<int> gaps;
+    int run = 0;
     for (int i = first; i <= last && first >= 0; ++i) {
-        run = std::isnan(centres[std::size_t(i)]) ? run + 1 : 0;
-        if (run <= maxGap)
-            longest = std::max(longest, run);
+        if (std::isnan(centres[std::size_t(i)])) {
+            ++run;
+            continue;
+        }
+        if (run > 0 && run <= maxGap)
+            gaps.push_back(run);
+        run = 0;
     }
-    return longest;
+    if (gaps.size() < kDashed)
+        return 0;
+    const auto most = gaps.begin() + std::ptrdiff_t(kMost * double(gaps.size() - 1));
+    std::nth_element(gaps.begin(), most, gaps.end());
+    return *most;
 }
 
-/// A dashed curve that ends in a gap shorter than its dashes are apart, before the area's edge
-/// or the frame or an axis, runs on to there: its stroke stops at the edge, not at its last
-/// dash. It is carried on along the parabola through its last dashes.
+/// A dashed curve that ends within two of its dash gaps of the area's edge or the frame or an
+/// axis runs on to there: its stroke stops at the edge, not at its last dash, and the dash
+/// before the edge may be hidden under the frame. It is carried on along the parabola through
+/// its last dashes.
 void runOnToEdges(const InkMap& map, std::vector<double>& centres, int& first, int& last, int gap) {
     const int n = int(centres.size());
     const auto structureAt = [&](int i, double row) {
@@ -258,7 +273,7 @@ void runOnToEdges(const InkMap& map, std::vector<double>& centres, int& first, i
         if (!parabola)
             return from;
         int end = from + step;
-        for (; end >= 0 && end < n && std::abs(end - from) <= gap; end += step)
+        for (; end >= 0 && end < n && std::abs(end - from) <= 2 * gap; end += step)
             if (structureAt(end, (*parabola)(end)))
                 break;
         const bool edge = end < 0 || end >= n || structureAt(end, (*parabola)(end));
@@ -272,6 +287,64 @@ void runOnToEdges(const InkMap& map, std::vector<double>& centres, int& first, i
         return;
     last = carry(last, 1);
     first = carry(first, -1);
+}
+
+/// The middles of the dots of a dotted stroke, left to right, from the run each column's
+/// point lies on: pieces of columns whose runs touch, about as high as they are wide (a dash
+/// is longer) and small. Empty where most pieces are not dots (a solid or dashed stroke).
+std::vector<QPointF> dotsOf(const std::vector<const Run*>& taken, int left) {
+    constexpr int kLargestDot = 8;
+    constexpr std::size_t kFewest = 8;
+    constexpr double kMostly = 0.7;
+    struct Piece {
+        int columns = 0, top = 1 << 30, bottom = -1;
+        double x = 0, y = 0, weight = 0;
+    };
+    std::vector<Piece> pieces;
+    const Run* previous = nullptr;
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        const Run* run = taken[i];
+        if (run &&
+            (!previous || run->top > previous->bottom + 1 || run->bottom < previous->top - 1))
+            pieces.emplace_back();
+        if (run) {
+            Piece& piece = pieces.back();
+            const double weight = run->bottom - run->top + 1;
+            ++piece.columns;
+            piece.top = std::min(piece.top, run->top);
+            piece.bottom = std::max(piece.bottom, run->bottom);
+            piece.x += weight * double(int(i) + left), piece.y += weight * run->centre;
+            piece.weight += weight;
+        }
+        previous = run;
+    }
+    std::vector<QPointF> dots;
+    for (const Piece& p : pieces) {
+        const int rows = p.bottom - p.top + 1;
+        if (p.columns <= rows + 2 && rows <= p.columns + 2 &&
+            std::max(p.columns, rows) <= kLargestDot)
+            dots.emplace_back(p.x / p.weight, p.y / p.weight);
+    }
+    if (pieces.size() < kFewest || double(dots.size()) < kMostly * double(pieces.size()))
+        return {};
+    return dots;
+}
+
+/// The row at column x of the parabola through the dots nearest it, three each side; nothing
+/// where the nearest on either side is further than `reach`.
+std::optional<double> rowOnDots(const std::vector<QPointF>& dots, double x, double reach) {
+    constexpr std::ptrdiff_t kEachSide = 3;
+    const auto after = std::lower_bound(dots.begin(), dots.end(), x,
+                                        [](QPointF d, double v) { return d.x() < v; });
+    if (after == dots.begin() || after == dots.end() || after->x() - x > reach ||
+        x - (after - 1)->x() > reach)
+        return std::nullopt;
+    const auto from = after - std::min(kEachSide, after - dots.begin());
+    const auto to = after + std::min(kEachSide, dots.end() - after);
+    if (const auto parabola = ParabolaThrough(std::vector<QPointF>(from, to)))
+        return (*parabola)(x);
+    const QPointF a = *(after - 1), b = *after;
+    return a.y() + (x - a.x()) / (b.x() - a.x()) * (b.y() - a.y());
 }
 
 } // namespace
@@ -304,7 +377,7 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
             last = i;
         }
     }
-    const int gap = longestGap(centres, first, last, maxGap);
+    const int gap = dashGap(centres, first, last, maxGap);
     bridgeGaps(centres, first, last, maxGap);
     runOnToEdges(map, centres, first, last, gap);
     for (int i = 0; i < n; ++i)
@@ -318,6 +391,32 @@ FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label) {
         covered += !columns[std::size_t(i)].empty() && !std::isnan(centres[std::size_t(i)]);
     curve.followed = showing ? double(covered) / showing : 0;
     return curve;
+}
+
+void CentreOnDots(const QImage& picture, const InkMap& map, int label,
+                  const std::vector<std::vector<QPointF>*>& curves) {
+    const Columns columns = runsPerColumn(picture, map, label);
+    const int left = map.area.left(), n = int(columns.size());
+    for (std::vector<QPointF>* points : curves) {
+        std::vector<const Run*> taken(std::size_t(n), nullptr);
+        for (const QPointF& p : *points)
+            if (const int i = int(std::lround(p.x())) - left; i >= 0 && i < n)
+                for (const Run& r : columns[std::size_t(i)])
+                    if (p.y() >= r.top - 1 && p.y() <= r.bottom + 1)
+                        taken[std::size_t(i)] = &r;
+        const std::vector<QPointF> dots = dotsOf(taken, left);
+        if (dots.empty())
+            continue;
+        std::vector<double> spacing;
+        for (std::size_t k = 1; k < dots.size(); ++k)
+            spacing.push_back(dots[k].x() - dots[k - 1].x());
+        const auto middle = spacing.begin() + std::ptrdiff_t(spacing.size() / 2);
+        std::nth_element(spacing.begin(), middle, spacing.end());
+        const double reach = 3 * std::max(1.0, *middle);
+        for (QPointF& p : *points)
+            if (const auto row = rowOnDots(dots, p.x(), reach))
+                p.setY(*row);
+    }
 }
 
 } // namespace kurvana::chart

@@ -23,4 +23,11 @@ struct FollowedCurve {
 /// ends. Where it is lost (a long gap), it starts again on the next run of its colour.
 FollowedCurve FollowCurve(const QImage& picture, const InkMap& map, int label);
 
+/// A dotted stroke's column runs lie on its dots, not on the curve between them: on a steep
+/// stretch, whose dots fill every column, its points climb in steps. The points of each of
+/// the curves of ink label `label` that is dotted are put on the parabola through the middles
+/// of its dots nearest them, three each side.
+void CentreOnDots(const QImage& picture, const InkMap& map, int label,
+                  const std::vector<std::vector<QPointF>*>& curves);
+
 } // namespace kurvana::chart

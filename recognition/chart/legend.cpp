@@ -39,6 +39,18 @@ bool isStroke(const InkBlob& b) {
             double(b.pixels) >= kSolid * double(b.box.width()) * double(b.box.height()));
 }
 
+/// Whether the blob's ink lies along its box's edges, as a box drawn round a legend does.
+bool isHollowBox(const InkMap& map, const InkBlob& b) {
+    constexpr int kEdge = 5;
+    constexpr double kMostly = 0.8;
+    const QRect inner = b.box.adjusted(kEdge, kEdge, -kEdge, -kEdge);
+    int inside = 0;
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            inside += map.at(x, y) == b.label;
+    return double(inside) <= (1 - kMostly) * double(b.pixels);
+}
+
 /// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a
 /// black marker as well as a letter.
 std::vector<bool> lettersOfWords(const std::vector<TextLine>& lines, std::size_t blobs) {
@@ -310,11 +322,12 @@ std::vector<LegendEntry> ReadLegend(const QImage& picture, InkMap& map, std::vec
         read.names = namesBesidePlot(picture, map, reader);
     std::vector<bool>& gone = read.gone;
     const QRect& legend = read.legend;
-    // The legend's box: neutral blobs around the entries.
+    // The legend's box: neutral hollow blobs around the entries (a black curve's bounds may
+    // hold them too).
     for (std::size_t i = 0; i < blobs.size(); ++i)
         if (!gone[i] && legend.isValid() && map.colours[std::size_t(blobs[i].label - 1)].neutral &&
             blobs[i].box.contains(legend.center()) &&
-            blobs[i].box.adjusted(-2, -2, 2, 2).contains(legend))
+            blobs[i].box.adjusted(-2, -2, 2, 2).contains(legend) && isHollowBox(map, blobs[i]))
             gone[i] = true;
     for (std::size_t i = 0; i < blobs.size(); ++i)
         if (gone[i])

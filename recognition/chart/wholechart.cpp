@@ -334,6 +334,78 @@ void clearMarkersOffCurves(InkMap& map, const std::vector<const InkBlob*>& blobs
                 }
 }
 
+/// Gives the colour back the ink cleared after the first `keep` pixels noted.
+void restoreInk(InkMap& map, int label, std::vector<std::size_t>& cleared, std::size_t keep) {
+    for (std::size_t k = keep; k < cleared.size(); ++k)
+        map.labels[cleared[k]] = std::uint8_t(label);
+    cleared.resize(std::min(keep, cleared.size()));
+}
+
+/// Clears the pixels of `label` near those cleared that touch at most one other of their
+/// label: what the clearing left of a stroke's fringe, which the follower would take for a
+/// dot of a dotted curve.
+void clearSpecksBeside(InkMap& map, int label, std::vector<std::size_t>& cleared) {
+    constexpr int kNear = 2;
+    const QRect& a = map.area;
+    const auto isLabel = [&](int x, int y) { return a.contains(x, y) && map.at(x, y) == label; };
+    const std::size_t before = cleared.size();
+    for (std::size_t k = 0; k < before; ++k) {
+        const int cx = int(cleared[k] % std::size_t(a.width())) + a.left();
+        const int cy = int(cleared[k] / std::size_t(a.width())) + a.top();
+        for (int y = cy - kNear; y <= cy + kNear; ++y)
+            for (int x = cx - kNear; x <= cx + kNear; ++x) {
+                if (!isLabel(x, y))
+                    continue;
+                int touching = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        touching += (dx || dy) && isLabel(x + dx, y + dy);
+                if (touching <= 1) {
+                    map.at(x, y) = InkMap::kPaper;
+                    cleared.push_back(std::size_t(&map.at(x, y) - map.labels.data()));
+                }
+            }
+    }
+}
+
+/// Whether most of `other`'s columns have a point of `points` within a few pixels: the same
+/// curve followed again, not another.
+bool sharesMostOf(const std::vector<QPointF>& points, const std::vector<QPointF>& other) {
+    constexpr double kNear = 3, kMost = 0.6;
+    std::map<int, double> rows;
+    for (const QPointF& p : points)
+        rows[int(std::lround(p.x()))] = p.y();
+    int near = 0;
+    for (const QPointF& p : other)
+        if (const auto it = rows.find(int(std::lround(p.x())));
+            it != rows.end() && std::abs(it->second - p.y()) <= kNear)
+            ++near;
+    return double(near) >= kMost * double(other.size());
+}
+
+/// Curves of one colour read one after another were each followed beside ink of the others
+/// still to be read: at a crossing the follower may have stepped onto another's dots or
+/// dashes, and clearing its path then took that curve's ink away. Once all are read each is
+/// followed again with the others' strokes cleared, and the new path taken where it covers as
+/// much of the plot.
+void refollowApart(const QImage& picture, InkMap& map, int label,
+                   const ChartReadingOptions& options, std::vector<std::vector<QPointF>*>& curves) {
+    constexpr double kAsMuch = 0.98;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        std::vector<std::size_t> apart;
+        for (std::size_t j = 0; j < curves.size(); ++j)
+            if (j != i)
+                clearStroke(map, label, *curves[j], apart);
+        clearSpecksBeside(map, label, apart);
+        SeriesReading again;
+        readCurve(picture, map, label, options, again);
+        if (double(again.points.size()) >= kAsMuch * double(curves[i]->size()) &&
+            sharesMostOf(again.points, *curves[i]))
+            *curves[i] = std::move(again.points);
+        restoreInk(map, label, apart, 0);
+    }
+}
+
 /// Curves of one colour drawn side by side (a solid and a dashed black one, two grey dotted
 /// ones): once a curve is read its stroke is cleared from the colour's ink, and what is left,
 /// where it is much of the colour's ink and is followed along much of the plot, is another
@@ -348,6 +420,7 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
     // Markers of the curve's colour are read as markers, not followed as a dashed curve: they
     // are cleared while the other curves of the colour are read.
     clearMarkersOffCurves(map, blobs, reading.series, cleared);
+    const std::size_t markersCleared = cleared.size();
     const std::size_t firstOfColour = reading.series.size() - 1;
     std::vector<QPointF> last = reading.series.back().points;
     for (int round = 0; round < 2 * kLines && reading.series.size() < std::size_t(kLines);
@@ -375,8 +448,12 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
     for (std::size_t i = firstOfColour; i < reading.series.size(); ++i)
         ofColour.push_back(&reading.series[i].points);
     UntangleMeetings(ofColour);
-    for (const std::size_t i : cleared)
-        map.labels[i] = std::uint8_t(label);
+    if (ofColour.size() > 1) {
+        restoreInk(map, label, cleared, markersCleared);
+        refollowApart(picture, map, label, options, ofColour);
+        UntangleMeetings(ofColour);
+    }
+    restoreInk(map, label, cleared, 0);
 }
 
 /// Markers drawn in the colour of a curve (or merged with it where JPEG left two near hues
@@ -551,6 +628,11 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
                 reading.series[first].kind = SeriesKind::Markers;
                 reading.series[first].points = std::move(*markers);
             }
+            std::vector<std::vector<QPointF>*> curves;
+            for (std::size_t k = first; k < reading.series.size(); ++k)
+                if (reading.series[k].kind == SeriesKind::Curve)
+                    curves.push_back(&reading.series[k].points);
+            CentreOnDots(picture, map, label, curves);
             if (reading.series.size() < std::size_t(kLines))
                 readMarkersOffCurves(picture, map, list, options, reading);
         }

@@ -401,6 +401,48 @@ private slots:
         }
     }
 
+    // Solid, dashed and dotted black curves that cross, as journals print them, without a
+    // legend: each keeps to its own stroke away from the crossings; the steep dotted one's
+    // points lie on the curve through its dots, not on the dots' column runs, which climb in
+    // steps; and a crossing that looks like a legend entry inside a curve's bounds does not
+    // make that curve the legend's box.
+    void wholeChartKeepsBlackDashedAndDottedCurvesApartWhereTheyCross() {
+        QImage picture(420, 340, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const RowOf solid = [](double x) { return 290 - 0.0015 * std::pow(x - 40, 2); };
+        const RowOf dashed = [](double x) { return 110 + 0.35 * x; };
+        const RowOf dotted = [](double x) { return 165 + 85 * std::cos(x / 48.0); };
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            for (const auto& [row, width, dashes] : {std::tuple{solid, 2.0, QList<qreal>{}},
+                                                     std::tuple{dashed, 1.0, QList<qreal>{5, 5}},
+                                                     std::tuple{dotted, 2.0, QList<qreal>{1, 3}}}) {
+                QPen pen(Qt::black, width);
+                if (!dashes.isEmpty())
+                    pen.setDashPattern(dashes);
+                painter.setPen(pen);
+                strokeAlong(painter, row);
+            }
+        }
+        const ChartReading reading = readPlotArea(picture);
+        QCOMPARE(int(reading.series.size()), 3);
+        for (const SeriesReading& s : reading.series) {
+            const QPointF at = s.points[s.points.size() / 2];
+            RowOf row = solid;
+            for (const RowOf& r : {dashed, dotted})
+                if (std::abs(r(at.x()) - at.y()) < std::abs(row(at.x()) - at.y()))
+                    row = r;
+            const auto nearCrossing = [&](double x) {
+                for (const RowOf& r : {solid, dashed, dotted})
+                    if (std::abs(r(x) - row(x)) > 0.1 && std::abs(r(x) - row(x)) < 16)
+                        return true;
+                return false;
+            };
+            QVERIFY(followsRow(s, row, 3.0, nearCrossing));
+        }
+    }
+
     // Two dotted curves of one colour that touch keep their own bends past the meeting: the
     // follower cannot tell the dots apart there, but the bends tell.
     void wholeChartKeepsDottedCurvesOfOneColourApartWhereTheyMeet() {
