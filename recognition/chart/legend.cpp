@@ -223,6 +223,11 @@ Entries readEntries(const QImage& picture, const InkMap& map, const std::vector<
         if (std::all_of(line.blobs.begin(), line.blobs.end(),
                         [&](std::size_t i) { return isStroke(blobs[i]); }))
             continue;
+        // A filled marker with a curve's dash beside it, in its rows like a letter, is no name.
+        if (line.blobs.size() <= 2 &&
+            std::any_of(line.blobs.begin(), line.blobs.end(),
+                        [&](std::size_t i) { return SolidBlock(map, blobs[i]); }))
+            continue;
         for (const std::size_t i : line.blobs)
             read.gone[i] = true;
         if (sample >= 0)

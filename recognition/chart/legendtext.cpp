@@ -92,4 +92,18 @@ void JoinWords(const InkMap& map, const std::vector<InkBlob>& blobs, std::vector
         }
 }
 
+bool SolidBlock(const InkMap& map, const InkBlob& b) {
+    constexpr int kSmallestCore = 3;
+    constexpr double kSolid = 0.95;
+    const QRect core = b.box.adjusted(b.box.width() / 4, b.box.height() / 4, -b.box.width() / 4,
+                                      -b.box.height() / 4);
+    if (core.width() < kSmallestCore || core.height() < kSmallestCore)
+        return false;
+    int ink = 0;
+    for (int y = core.top(); y <= core.bottom(); ++y)
+        for (int x = core.left(); x <= core.right(); ++x)
+            ink += map.at(x, y) == b.label;
+    return ink >= kSolid * core.width() * core.height();
+}
+
 } // namespace kurvana::chart

@@ -20,6 +20,10 @@ struct TextLine {
 /// plot area is `plot` (the map may be of a margin beside it).
 bool IsCharacter(const InkMap& map, const InkBlob& blob, const QRect& plot);
 
+/// Whether the middle of the blob's box is solid ink, as a filled marker's is (even where a
+/// curve's dash touches it), never a letter's: letters have strokes, holes and gaps there.
+bool SolidBlock(const InkMap& map, const InkBlob& blob);
+
 /// The lines of text among the blobs: characters on one row (overlapping over half the lower
 /// one's height) with gaps under four fifths of the line's height.
 std::vector<TextLine> TextLines(const InkMap& map, const std::vector<InkBlob>& blobs,

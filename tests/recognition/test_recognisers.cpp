@@ -534,41 +534,61 @@ private slots:
 
     // Markers of a curve's colour off its path are a series of their own; the curve's
     // pieces cut by them are not, and the colour's other curves are still read.
+    void wholeChartReadsMarkersOfACurvesColour_data() {
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<bool>("filled");
+        QTest::addColumn<double>("slope"); // of the dashed curve, which passes (200, rowAt200)
+        QTest::addColumn<double>("rowAt200");
+        QTest::newRow("open circles") << QColor(0x1f, 0x5f, 0xbf) << false << -0.1 << 280.0;
+        // Its dashes pass right beside a square, in the square's rows like a word's letters.
+        QTest::newRow("black squares") << QColor(Qt::black) << true << -1.0 << 222.0;
+    }
+
     void wholeChartReadsMarkersOfACurvesColour() {
+        QFETCH(QColor, colour);
+        QFETCH(bool, filled);
+        QFETCH(double, slope);
+        QFETCH(double, rowAt200);
+        const RowOf dashedRow = [&](double x) { return rowAt200 + slope * (x - 200); };
         QImage picture(420, 340, QImage::Format_RGB32);
         picture.fill(Qt::white);
-        const QColor blue(0x1f, 0x5f, 0xbf);
         QList<QPointF> centres;
         for (int k = 0; k < 8; ++k)
             centres.append(QPointF(60.5 + 42 * k, 250.5 - 8 * k));
         {
             QPainter painter(&picture);
             painter.setRenderHint(QPainter::Antialiasing);
-            painter.setPen(QPen(blue, 1.5));
+            painter.setPen(QPen(colour, 1.5));
             for (int x = 40; x < 390; ++x)
                 painter.drawLine(QPointF(x, 90 + 40 * std::sin(x / 50.0)),
                                  QPointF(x + 1, 90 + 40 * std::sin((x + 1) / 50.0)));
             // A dashed curve of the colour too, read with the markers set aside.
-            QPen dashed(blue, 1.5);
+            QPen dashed(colour, 1.5);
             dashed.setDashPattern({4, 3});
             painter.setPen(dashed);
-            strokeAlong(painter, [](double x) { return 300 - 0.1 * x; });
-            painter.setPen(QPen(blue, 1.2));
+            strokeAlong(painter, dashedRow);
+            painter.setPen(QPen(colour, 1.2));
             for (const QPointF& c : centres)
-                painter.drawEllipse(c, 5, 5);
+                if (filled)
+                    painter.fillRect(QRect(int(c.x()) - 5, int(c.y()) - 5, 11, 11), colour);
+                else
+                    painter.drawEllipse(c, 5, 5);
         }
         const ChartReading reading = readPlotArea(picture);
         QCOMPARE(int(reading.series.size()), 3);
         QCOMPARE(reading.series[0].kind, SeriesKind::Curve);
         QCOMPARE(reading.series[1].kind, SeriesKind::Curve);
-        QVERIFY(followsRow(
-            reading.series[1], [](double x) { return 300 - 0.1 * x; }, 1.5));
         const SeriesReading& markers = reading.series[2];
         QCOMPARE(markers.kind, SeriesKind::Markers);
         QCOMPARE(int(markers.points.size()), 8);
         for (int k = 0; k < 8; ++k)
             QVERIFY(std::hypot(markers.points[k].x() + 0.5 - centres[k].x(),
                                markers.points[k].y() + 0.5 - centres[k].y()) < 0.3);
+        // Away from the markers the dashed curve passes.
+        QVERIFY(followsRow(reading.series[1], dashedRow, 1.5, [&](double x) {
+            return std::any_of(centres.begin(), centres.end(),
+                               [&](QPointF c) { return std::abs(c.x() - x) < 10; });
+        }));
     }
 
     // A thin stroke that JPEG greyed in places stays one series: the grey stretches lie on its
