@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QImage>
+#include <QLineF>
 
 #include "recognition/chart/inkmap.h"
 #include "recognition/markers/findmarkers.h"
@@ -12,10 +13,12 @@ namespace kurvana::chart {
 
 namespace {
 
-/// A swelling is this many times as wide as the stroke there...
-constexpr double kSwells = 2;
-/// ... by at least these pixels, over a stretch of columns at least this long.
-constexpr int kWiderBy = 3, kShortest = 3;
+/// A column holds a marker's ink where it holds this many pixels of the label more than the
+/// stroke alone (its anti-aliased and JPEG edge may add a pixel)...
+constexpr double kSlack = 1.5;
+/// ... and a swelling is at least this much of such ink, over at least two columns or as a
+/// bar across the stroke (a plus's upright) this long.
+constexpr double kLeastInk = 6, kLongestBar = 4;
 /// A curve carries markers when it swells this often, and the search finds this many on it.
 constexpr int kFewest = 4;
 /// A marker lies on the path when its centre is this close to it (pixels); one centred on the
@@ -39,17 +42,31 @@ struct Swelling {
     QPoint middle;     ///< the middle of its ink: where a click on the marker lands
     double excess = 0; ///< how far it swells past the stroke, summed over its columns
     double bend = 0;   ///< how much the curve turns through it
+    int reach = 0;     ///< the rows round the path its ink was counted over
 };
 
-/// The stretches where the stroke swells past what its width and slope make it.
+/// Pixels of the label in column x within `reach` rows of row y.
+int inkNear(const InkMap& map, int label, int x, int y, int reach) {
+    if (x < map.area.left() || x > map.area.right())
+        return 0;
+    int ink = 0;
+    for (int r = std::max(map.area.top(), y - reach); r <= std::min(map.area.bottom(), y + reach);
+         ++r)
+        ink += map.at(x, r) == label;
+    return ink;
+}
+
+/// The stretches where the stroke holds more ink round its path than its width and slope
+/// make it hold: a filled marker widens its run, an open one, a cross or a plus adds ink
+/// above and below it.
 std::vector<Swelling> swellings(const InkMap& map, int label, const std::vector<QPointF>& path) {
     constexpr std::size_t kSlopeOver = 3;
-    std::vector<std::pair<int, int>> runs;
     std::vector<int> inked;
     for (const QPointF& p : path) {
-        runs.push_back(runThrough(map, label, int(std::lround(p.x())), int(std::lround(p.y()))));
-        if (const int rows = runs.back().second - runs.back().first + 1; rows > 0)
-            inked.push_back(rows);
+        const auto [top, bottom] =
+            runThrough(map, label, int(std::lround(p.x())), int(std::lround(p.y())));
+        if (bottom >= top)
+            inked.push_back(bottom - top + 1);
     }
     if (inked.size() < path.size() / 2)
         return {};
@@ -57,6 +74,7 @@ std::vector<Swelling> swellings(const InkMap& map, int label, const std::vector<
     const std::size_t low = inked.size() / 5;
     std::nth_element(inked.begin(), inked.begin() + std::ptrdiff_t(low), inked.end());
     const double width = inked[low];
+    const int reach = int(std::lround(std::max(8.0, 4 * width)));
     const auto slopeBetween = [&](std::size_t from, std::size_t to) {
         return (path[to].y() - path[from].y()) / std::max(1.0, path[to].x() - path[from].x());
     };
@@ -65,33 +83,37 @@ std::vector<Swelling> swellings(const InkMap& map, int label, const std::vector<
                             std::min(path.size() - 1, i + kSlopeOver));
     };
     std::vector<Swelling> found;
-    std::size_t start = 0;
-    double excess = 0;
-    const auto close = [&](std::size_t end) { // the swelling over [start, end)
-        if (end - start >= std::size_t(kShortest)) {
-            const std::size_t mid = (start + end) / 2;
-            const auto [top, bottom] = runs[mid];
+    std::size_t start = 0, last = 0;
+    double excess = 0, most = 0;
+    const auto close = [&] { // the swelling over [start, last]
+        if (excess >= kLeastInk && (last > start || most >= kLongestBar)) {
+            const std::size_t mid = (start + last) / 2;
             // The joining line's slope before the marker and after it.
-            const std::size_t reach = end - start + kSlopeOver;
-            const double before = start >= reach ? slopeBetween(start - reach, start) : 0;
-            const double after = end + reach < path.size() ? slopeBetween(end, end + reach) : 0;
-            found.push_back({QPoint(int(std::lround(path[mid].x())), (top + bottom) / 2), excess,
-                             std::abs(after - before)});
+            const std::size_t reachOver = last - start + 1 + kSlopeOver;
+            const double before = start >= reachOver ? slopeBetween(start - reachOver, start) : 0;
+            const double after =
+                last + reachOver < path.size() ? slopeBetween(last, last + reachOver) : 0;
+            found.push_back({path[mid].toPoint(), excess, std::abs(after - before), reach});
         }
-        excess = 0;
+        excess = most = 0;
     };
     for (std::size_t i = kSlopeOver; i + kSlopeOver < path.size(); ++i) {
         const double expected = width * std::hypot(1.0, slopeAt(i));
-        const double over = (runs[i].second - runs[i].first + 1) -
-                            std::max(kSwells * expected, expected + kWiderBy);
+        const double over = inkNear(map, label, int(std::lround(path[i].x())),
+                                    int(std::lround(path[i].y())), reach) -
+                            expected - kSlack;
         if (over > 0) {
             if (excess == 0)
                 start = i;
+            last = i;
             excess += over;
-        } else if (excess > 0) {
-            close(i);
+            most = std::max(most, over);
+        } else if (excess > 0 && i > last + 1) { // a column's gap is still the marker
+            close();
         }
     }
+    if (excess > 0)
+        close();
     return found;
 }
 
@@ -108,17 +130,21 @@ std::optional<std::vector<QPointF>> MarkersOnCurves(const QImage& picture, const
                                                     int label,
                                                     const std::vector<std::vector<QPointF>>& paths,
                                                     const std::atomic_bool* cancel) {
-    constexpr double kApart = 4; // a swelling this near another path is where they cross
-    const auto nearAnother = [&](QPoint p, std::size_t own) {
+    // A swelling where another path passes within the rows its ink was counted over is that
+    // path's ink, or where they cross.
+    const auto nearAnother = [&](const Swelling& w, std::size_t own) {
         for (std::size_t k = 0; k < paths.size(); ++k)
-            if (k != own && distanceToPath(paths[k], p) <= kApart)
+            if (k != own && std::any_of(paths[k].begin(), paths[k].end(), [&](QPointF q) {
+                    return std::abs(q.x() - w.middle.x()) <= 1 &&
+                           std::abs(q.y() - w.middle.y()) <= w.reach + 1;
+                }))
                 return true;
         return false;
     };
     std::vector<Swelling> found;
     for (std::size_t k = 0; k < paths.size(); ++k)
         for (const Swelling& w : swellings(map, label, paths[k]))
-            if (!nearAnother(w.middle, k))
+            if (!nearAnother(w, k))
                 found.push_back(w);
     if (int(found.size()) < kFewest)
         return std::nullopt;
@@ -152,6 +178,14 @@ std::optional<std::vector<QPointF>> MarkersOnCurves(const QImage& picture, const
         2 * markers.size() < found.size())
         return std::nullopt;
     std::sort(markers.begin(), markers.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
+    // Markers stand apart along the line, each clear of the next; pieces of a line's own
+    // stroke found one after another are no markers.
+    std::vector<double> gaps;
+    for (std::size_t k = 1; k < markers.size(); ++k)
+        gaps.push_back(QLineF(markers[k - 1], markers[k]).length());
+    std::nth_element(gaps.begin(), gaps.begin() + std::ptrdiff_t(gaps.size() / 2), gaps.end());
+    if (gaps[gaps.size() / 2] < sample->reach)
+        return std::nullopt;
     return markers;
 }
 

@@ -268,6 +268,11 @@ private slots:
             << ""
             << "sans" << QStringList{"with linespoints pt 7 ps 1.2", "with linespoints pt 5 ps 1.2"}
             << QStringList{"Flow", "Level"} << false;
+        // Open markers and crosses do not widen the line's run, but add ink round it.
+        QTest::newRow("lines and open points")
+            << ""
+            << "sans" << QStringList{"with linespoints pt 6 ps 1", "with linespoints pt 2 ps 1"}
+            << QStringList{"Flow", "Level"} << false;
         // Two curves of one colour told apart by their samples' dashes.
         QTest::newRow("solid and dashed black")
             << "reverse Left"
