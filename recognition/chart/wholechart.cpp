@@ -617,13 +617,22 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
             reading.series.push_back(std::move(series));
         if (curve && !options.polarRays) {
             const std::size_t first = reading.series.size() - 1;
-            readMoreOfColour(picture, map, label, list, options, reading);
             // Lines and points: a colour's curves that carry markers are read as the markers,
-            // the data the line joins (the pieces the follower made of it one series).
+            // the data the line joins. The first curve followed is looked at alone (the rest
+            // of its colour may be its markers' arms, followed as more curves beside it) and
+            // with the other curves of its colour (the pieces the follower made of the line);
+            // the one that finds more markers is taken.
+            auto markers = MarkersOnCurves(picture, map, label, {reading.series[first].points},
+                                           options.cancel);
+            readMoreOfColour(picture, map, label, list, options, reading);
             std::vector<std::vector<QPointF>> paths;
             for (std::size_t k = first; k < reading.series.size(); ++k)
                 paths.push_back(reading.series[k].points);
-            if (auto markers = MarkersOnCurves(picture, map, label, paths, options.cancel)) {
+            if (paths.size() > 1)
+                if (auto onAll = MarkersOnCurves(picture, map, label, paths, options.cancel);
+                    onAll && (!markers || onAll->size() > markers->size()))
+                    markers = std::move(onAll);
+            if (markers) {
                 reading.series.resize(first + 1);
                 reading.series[first].kind = SeriesKind::Markers;
                 reading.series[first].points = std::move(*markers);
