@@ -389,19 +389,21 @@ bool sharesMostOf(const std::vector<QPointF>& points, const std::vector<QPointF>
 /// followed again with the others' strokes cleared, and the new path taken where it covers as
 /// much of the plot.
 void refollowApart(const QImage& picture, InkMap& map, int label,
-                   const ChartReadingOptions& options, std::vector<std::vector<QPointF>*>& curves) {
+                   const ChartReadingOptions& options, std::vector<SeriesReading*>& curves) {
     constexpr double kAsMuch = 0.98;
     for (std::size_t i = 0; i < curves.size(); ++i) {
         std::vector<std::size_t> apart;
         for (std::size_t j = 0; j < curves.size(); ++j)
             if (j != i)
-                clearStroke(map, label, *curves[j], apart);
+                clearStroke(map, label, curves[j]->points, apart);
         clearSpecksBeside(map, label, apart);
         SeriesReading again;
         readCurve(picture, map, label, options, again);
-        if (double(again.points.size()) >= kAsMuch * double(curves[i]->size()) &&
-            sharesMostOf(again.points, *curves[i]))
-            *curves[i] = std::move(again.points);
+        if (double(again.points.size()) >= kAsMuch * double(curves[i]->points.size()) &&
+            sharesMostOf(again.points, curves[i]->points)) {
+            curves[i]->points = std::move(again.points);
+            curves[i]->followed = again.followed;
+        }
         restoreInk(map, label, apart, 0);
     }
 }
@@ -444,13 +446,16 @@ void readMoreOfColour(const QImage& picture, InkMap& map, int label,
             !runsAlongCurves(more.points, CurvePaths(map.area, reading.series)))
             reading.series.push_back(std::move(more));
     }
+    std::vector<SeriesReading*> read;
     std::vector<std::vector<QPointF>*> ofColour;
-    for (std::size_t i = firstOfColour; i < reading.series.size(); ++i)
+    for (std::size_t i = firstOfColour; i < reading.series.size(); ++i) {
+        read.push_back(&reading.series[i]);
         ofColour.push_back(&reading.series[i].points);
+    }
     UntangleMeetings(ofColour);
     if (ofColour.size() > 1) {
         restoreInk(map, label, cleared, markersCleared);
-        refollowApart(picture, map, label, options, ofColour);
+        refollowApart(picture, map, label, options, read);
         UntangleMeetings(ofColour);
     }
     restoreInk(map, label, cleared, 0);
