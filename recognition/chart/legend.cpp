@@ -39,16 +39,18 @@ bool isStroke(const InkBlob& b) {
             double(b.pixels) >= kSolid * double(b.box.width()) * double(b.box.height()));
 }
 
-/// Whether the blob's ink lies along its box's edges, as a box drawn round a legend does.
+/// Whether the blob's ink lies along its box's edges, as a box drawn round a legend does. Its
+/// ink is counted in the bands along the edges: inside them lie the entries, which may be of
+/// its colour.
 bool isHollowBox(const InkMap& map, const InkBlob& b) {
     constexpr int kEdge = 5;
     constexpr double kMostly = 0.8;
     const QRect inner = b.box.adjusted(kEdge, kEdge, -kEdge, -kEdge);
-    int inside = 0;
-    for (int y = inner.top(); y <= inner.bottom(); ++y)
-        for (int x = inner.left(); x <= inner.right(); ++x)
-            inside += map.at(x, y) == b.label;
-    return double(inside) <= (1 - kMostly) * double(b.pixels);
+    int alongEdges = 0;
+    for (int y = b.box.top(); y <= b.box.bottom(); ++y)
+        for (int x = b.box.left(); x <= b.box.right(); ++x)
+            alongEdges += !inner.contains(x, y) && map.at(x, y) == b.label;
+    return double(alongEdges) >= kMostly * double(b.pixels);
 }
 
 /// Flags the blobs that are letters of words (lines of several blobs). A lone blob may be a

@@ -513,6 +513,40 @@ void readMarkersOffCurves(const QImage& picture, const InkMap& map,
         reading.series.push_back(std::move(best));
 }
 
+/// What else the colour of the curve just read holds: its other curves, or the markers that
+/// curve and they carry (lines and points), and markers of the colour off them.
+void readRestOfColour(const QImage& picture, InkMap& map, int label,
+                      const std::vector<const InkBlob*>& blobs, const ChartReadingOptions& options,
+                      ChartReading& reading) {
+    const std::size_t first = reading.series.size() - 1;
+    // Lines and points: a colour's curves that carry markers are read as the markers, the data
+    // the line joins. The first curve followed is looked at alone (the rest of its colour may
+    // be its markers' arms, followed as more curves beside it) and with the other curves of
+    // its colour (the pieces the follower made of the line); the one finding more is taken.
+    auto markers =
+        MarkersOnCurves(picture, map, label, {reading.series[first].points}, options.cancel);
+    readMoreOfColour(picture, map, label, blobs, options, reading);
+    std::vector<std::vector<QPointF>> paths;
+    for (std::size_t k = first; k < reading.series.size(); ++k)
+        paths.push_back(reading.series[k].points);
+    if (paths.size() > 1)
+        if (auto onAll = MarkersOnCurves(picture, map, label, paths, options.cancel);
+            onAll && (!markers || onAll->size() > markers->size()))
+            markers = std::move(onAll);
+    if (markers) {
+        reading.series.resize(first + 1);
+        reading.series[first].kind = SeriesKind::Markers;
+        reading.series[first].points = std::move(*markers);
+    }
+    std::vector<std::vector<QPointF>*> curves;
+    for (std::size_t k = first; k < reading.series.size(); ++k)
+        if (reading.series[k].kind == SeriesKind::Curve)
+            curves.push_back(&reading.series[k].points);
+    CentreOnDots(picture, map, label, curves);
+    if (reading.series.size() < std::size_t(kLines))
+        readMarkersOffCurves(picture, map, blobs, options, reading);
+}
+
 /// One series per colour with enough ink, the most ink first.
 std::vector<std::pair<int, std::vector<const InkBlob*>>>
 seriesColours(const InkMap& map, const std::vector<InkBlob>& blobs) {
@@ -620,36 +654,8 @@ ChartReading ReadWholeChart(const QImage& original, LabelReader& reader,
         const bool curve = series.kind == SeriesKind::Curve && !series.points.empty();
         if (!series.points.empty())
             reading.series.push_back(std::move(series));
-        if (curve && !options.polarRays) {
-            const std::size_t first = reading.series.size() - 1;
-            // Lines and points: a colour's curves that carry markers are read as the markers,
-            // the data the line joins. The first curve followed is looked at alone (the rest
-            // of its colour may be its markers' arms, followed as more curves beside it) and
-            // with the other curves of its colour (the pieces the follower made of the line);
-            // the one that finds more markers is taken.
-            auto markers = MarkersOnCurves(picture, map, label, {reading.series[first].points},
-                                           options.cancel);
-            readMoreOfColour(picture, map, label, list, options, reading);
-            std::vector<std::vector<QPointF>> paths;
-            for (std::size_t k = first; k < reading.series.size(); ++k)
-                paths.push_back(reading.series[k].points);
-            if (paths.size() > 1)
-                if (auto onAll = MarkersOnCurves(picture, map, label, paths, options.cancel);
-                    onAll && (!markers || onAll->size() > markers->size()))
-                    markers = std::move(onAll);
-            if (markers) {
-                reading.series.resize(first + 1);
-                reading.series[first].kind = SeriesKind::Markers;
-                reading.series[first].points = std::move(*markers);
-            }
-            std::vector<std::vector<QPointF>*> curves;
-            for (std::size_t k = first; k < reading.series.size(); ++k)
-                if (reading.series[k].kind == SeriesKind::Curve)
-                    curves.push_back(&reading.series[k].points);
-            CentreOnDots(picture, map, label, curves);
-            if (reading.series.size() < std::size_t(kLines))
-                readMarkersOffCurves(picture, map, list, options, reading);
-        }
+        if (curve && !options.polarRays)
+            readRestOfColour(picture, map, label, list, options, reading);
         labels.resize(reading.series.size(), label);
         progress(0.5 + 0.5 * double(next + 1) / double(colours.size()));
     }
